@@ -1,0 +1,41 @@
+// The tree under construction, owned by one engine for one Scan. It has no
+// lock: an engine that adds nodes from several threads serialises the calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/scan_model.h"
+
+namespace ombrix::core {
+
+class ScanTreeBuilder {
+ public:
+  std::vector<ScanNode> nodes;
+  std::vector<ScanIssue> issues;
+  std::uint64_t rootIndex = kNoNode;
+
+  // A parent of kNoNode makes the new folder the root.
+  std::uint64_t AddDirectory(std::uint64_t parent, std::u16string name, std::u16string path,
+                             std::uint32_t attributes, std::uint64_t lastWriteTime);
+  // parent must be a valid folder index: a file is never a root.
+  std::uint64_t AddFile(std::uint64_t parent, std::u16string name, std::u16string path,
+                        std::uint32_t attributes, std::uint64_t size,
+                        std::uint64_t lastWriteTime);
+  void AddIssue(std::u16string path, std::uint32_t errorCode);
+
+  // Fills the four totals of every folder reachable from the root, with an
+  // explicit stack: trees thousands of levels deep must not exhaust the
+  // thread's stack.
+  void ComputeTotals();
+
+  // Consumes the builder. engine is left 0 for the caller to set.
+  ScanResult BuildResult(ScanStatus status, std::u16string rootPath, std::int64_t elapsedMs);
+
+ private:
+  std::uint64_t Append(std::uint64_t parent, std::u16string name, std::u16string path,
+                       std::uint32_t attributes, std::uint64_t lastWriteTime);
+};
+
+}  // namespace ombrix::core

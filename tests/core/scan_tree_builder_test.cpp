@@ -1,0 +1,124 @@
+#include "core/scan_tree_builder.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::core {
+namespace {
+
+TEST(ScanTreeBuilderTest, BuilderWithoutRootGivesEmptyResult) {
+  ScanTreeBuilder builder;
+  builder.ComputeTotals();
+  ScanResult result = builder.BuildResult(ScanStatus::Completed, u"C:\\x", 7);
+  EXPECT_EQ(result.rootIndex, kNoNode);
+  EXPECT_TRUE(result.nodes.empty());
+  EXPECT_EQ(result.fileCount, 0u);
+  EXPECT_EQ(result.folderCount, 0u);
+  EXPECT_EQ(result.elapsedMs, 7);
+  EXPECT_EQ(result.engine, ScanEngineKind{0});
+  EXPECT_TRUE(result.message.empty());
+}
+
+TEST(ScanTreeBuilderTest, EmptyRootCountsItselfAsOneFolder) {
+  ScanTreeBuilder builder;
+  const auto root = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x16, 99);
+  builder.ComputeTotals();
+  ScanResult result = builder.BuildResult(ScanStatus::Completed, u"C:\\", 0);
+  ASSERT_EQ(result.rootIndex, root);
+  const ScanNode& node = result.nodes[root];
+  EXPECT_EQ(node.id, 0u);
+  EXPECT_EQ(node.parent, kNoNode);
+  EXPECT_EQ(node.isDirectory, 1);
+  EXPECT_EQ(node.lastWriteTime, 99u);
+  EXPECT_EQ(node.totalSize, 0u);
+  EXPECT_EQ(node.folderCount, 0u);
+  EXPECT_EQ(result.fileCount, 0u);
+  EXPECT_EQ(result.folderCount, 1u);
+}
+
+TEST(ScanTreeBuilderTest, TotalsRollUpFilesAndFolders) {
+  ScanTreeBuilder builder;
+  const auto a = builder.AddDirectory(kNoNode, u"A", u"X:\\A", 0x10, 0);
+  const auto f10 = builder.AddFile(a, u"f10", u"X:\\A\\f10", 0x20, 10, 0);
+  const auto b = builder.AddDirectory(a, u"B", u"X:\\A\\B", 0x10, 0);
+  builder.AddFile(b, u"f5", u"X:\\A\\B\\f5", 0x20, 5, 0);
+  builder.AddFile(a, u"f20", u"X:\\A\\f20", 0x20, 20, 0);
+  builder.AddIssue(u"X:\\A\\B", 5);
+  builder.ComputeTotals();
+  ScanResult result = builder.BuildResult(ScanStatus::Completed, u"X:\\A", 3);
+
+  const ScanNode& nodeA = result.nodes[a];
+  EXPECT_EQ(nodeA.totalSize, 35u);
+  EXPECT_EQ(nodeA.directFilesSize, 30u);
+  EXPECT_EQ(nodeA.fileCount, 3u);
+  EXPECT_EQ(nodeA.folderCount, 1u);
+  EXPECT_EQ(nodeA.children, (std::vector<std::uint64_t>{f10, b, 4}));
+  const ScanNode& nodeB = result.nodes[b];
+  EXPECT_EQ(nodeB.totalSize, 5u);
+  EXPECT_EQ(nodeB.directFilesSize, 5u);
+  EXPECT_EQ(nodeB.folderCount, 0u);
+  EXPECT_EQ(result.nodes[f10].totalSize, 10u);
+  EXPECT_EQ(result.nodes[f10].fileCount, 0u);
+  EXPECT_EQ(result.fileCount, 3u);
+  EXPECT_EQ(result.folderCount, 2u);
+  EXPECT_EQ(result.issueCount, 1u);
+  EXPECT_EQ(result.issues[0].path, u"X:\\A\\B");
+}
+
+TEST(ScanTreeBuilderTest, ReparseBitIsStoredSeparately) {
+  ScanTreeBuilder builder;
+  const auto root = builder.AddDirectory(kNoNode, u"r", u"r", 0x10, 0);
+  const auto junction = builder.AddDirectory(root, u"j", u"r\\j", 0x410, 0);
+  const auto link = builder.AddFile(root, u"l", u"r\\l", 0x420, 3, 0);
+  EXPECT_EQ(builder.nodes[junction].isReparsePoint, 1);
+  EXPECT_EQ(builder.nodes[link].isReparsePoint, 1);
+  EXPECT_EQ(builder.nodes[root].isReparsePoint, 0);
+}
+
+TEST(ScanTreeBuilderTest, ComputeTotalsHandlesVeryDeepTreesIteratively) {
+  ScanTreeBuilder builder;
+  std::uint64_t parent = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x10, 0);
+  constexpr int kDepth = 200000;
+  for (int i = 0; i < kDepth; ++i) {
+    parent = builder.AddDirectory(parent, u"d", u"d", 0x10, 0);
+  }
+  builder.AddFile(parent, u"f", u"f", 0x20, 42, 0);
+  builder.ComputeTotals();
+  EXPECT_EQ(builder.nodes[0].totalSize, 42u);
+  EXPECT_EQ(builder.nodes[0].fileCount, 1u);
+  EXPECT_EQ(builder.nodes[0].folderCount, static_cast<std::uint64_t>(kDepth));
+}
+
+TEST(ScanTreeBuilderTest, ComputeTotalsIgnoresNodesNotReachableFromRoot) {
+  ScanTreeBuilder builder;
+  const auto root = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x10, 0);
+  builder.AddFile(root, u"a", u"C:\\a", 0x20, 1, 0);
+  // A second parentless folder replaces the root; the first tree is left
+  // as it was and never totalled.
+  const auto other = builder.AddDirectory(kNoNode, u"o", u"o", 0x10, 0);
+  builder.AddFile(other, u"b", u"o\\b", 0x20, 8, 0);
+  builder.ComputeTotals();
+  EXPECT_EQ(builder.nodes[other].totalSize, 8u);
+  EXPECT_EQ(builder.nodes[root].totalSize, 0u);
+}
+
+TEST(ScanModelTest, NamesOfStatusAndEngine) {
+  EXPECT_STREQ(ScanStatusName(ScanStatus::Completed), "Completed");
+  EXPECT_STREQ(ScanStatusName(ScanStatus::Cancelled), "Cancelled");
+  EXPECT_STREQ(ScanStatusName(ScanStatus::Failed), "Failed");
+  EXPECT_STREQ(ScanEngineKindName(ScanEngineKind::DirectoryWalk), "DirectoryWalk");
+  EXPECT_STREQ(ScanEngineKindName(ScanEngineKind::NtQueryDirectory), "NtQueryDirectory");
+  EXPECT_STREQ(ScanEngineKindName(ScanEngineKind::NtfsMft), "NtfsMft");
+}
+
+TEST(ScanModelTest, EmptyResultHasNoStatus) {
+  ScanResult result;
+  EXPECT_EQ(static_cast<std::uint32_t>(result.status), 0u);
+  EXPECT_EQ(result.rootIndex, kNoNode);
+  ScanCancellationToken token;
+  EXPECT_FALSE(token.IsCancelled());
+  token.Cancel();
+  EXPECT_TRUE(token.cancelled.load());
+}
+
+}  // namespace
+}  // namespace ombrix::core
