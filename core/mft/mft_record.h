@@ -1,0 +1,64 @@
+// Byte-level decoding of NTFS master file table records: the update
+// sequence, a record's $FILE_NAME, $DATA and $REPARSE_POINT attributes, and
+// the mapping pairs of $MFT's own data stream. Pure functions over the
+// bytes they are given: safe to run on several threads at once on
+// different records with different output vectors. Bytes from disk can hold
+// anything, so nothing is read outside the length passed in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ombrix::core {
+
+// File references keep only the 48-bit record number; sequence numbers are
+// never compared.
+inline constexpr std::uint64_t kMftReferenceMask = 0x0000FFFFFFFFFFFFull;
+
+struct MftNameEntry {
+  std::uint64_t fileReference = 0;    // base record number of the file
+  std::uint64_t parentReference = 0;  // record number of the folder holding the name
+  std::uint32_t attributes = 0;       // Windows file attribute bits
+  std::uint64_t size = 0;             // logical size in bytes; 0 for folders
+  std::u16string name;
+  bool isDirectory = false;
+  // True when the entry's own record held a qualifying unnamed $DATA (resident,
+  // or non-resident with lowest VCN 0). Entries without one take the size
+  // another record of the same file reports (see MftDataSize).
+  bool hasOwnDataSize = false;
+};
+
+// The unnamed $DATA size one record reports for its file, keyed by the base
+// file reference. Names and data do not always share a record: with an
+// $ATTRIBUTE_LIST the $DATA may sit in an extension record while the
+// $FILE_NAME real size in the base record is stale (often 0).
+struct MftDataSize {
+  std::uint64_t fileReference = 0;
+  std::uint64_t size = 0;
+};
+
+struct MftDataRun {
+  std::int64_t lcn = 0;
+  std::uint64_t clusterCount = 0;
+};
+
+// Checks the multi-sector protection of one record and restores the sector
+// tails in place. False leaves the record unusable.
+bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
+                         std::uint32_t sectorSize);
+
+// Decodes one record (repaired in place) and appends its name entries. When
+// dataSizes is given, also appends the record's qualifying unnamed $DATA
+// size, if it has one.
+void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength,
+                     std::uint64_t recordNumber, std::uint32_t sectorSize,
+                     std::vector<MftNameEntry>& entries,
+                     std::vector<MftDataSize>* dataSizes = nullptr);
+
+// Decodes the run list of $MFT's unnamed $DATA from the repaired bytes of
+// record 0. True when the mapping pairs ended at their end marker.
+bool DecodeMftDataRuns(const std::vector<std::uint8_t>& record0, std::vector<MftDataRun>& runs,
+                       std::uint64_t& dataSize);
+
+}  // namespace ombrix::core
