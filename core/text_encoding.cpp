@@ -6,6 +6,13 @@ namespace ombrix::core {
 
 namespace {
 
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -24,28 +31,23 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-}  // namespace
+char32_t DecodeUtf16(std::u16string_view text, std::size_t index, std::size_t& units) {
+  const char16_t c = text[index];
+  if (IsHighSurrogate(c) && index + 1 < text.size() && IsLowSurrogate(text[index + 1])) {
+    units = 2;
+    return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[index + 1] - 0xDC00);
+  }
+  units = 1;
+  if (IsHighSurrogate(c) || IsLowSurrogate(c)) return kReplacement;
+  return c;
+}
 
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      const char32_t combined =
-          0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      AppendUtf8(out, combined);
-      ++i;
-    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-      AppendUtf8(out, kReplacement);
-    } else {
-      AppendUtf8(out, c);
-    }
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size(); i += units) {
+    AppendUtf8(out, DecodeUtf16(text, i, units));
   }
   return out;
 }
