@@ -15,6 +15,8 @@ std::string ToUtf8(std::u16string_view text);
 // DecodeUtf16 reads the code point at text[index] and sets `units` to the
 // code units it used (1 or 2); an unpaired surrogate reads as U+FFFD.
 char32_t DecodeUtf16(std::u16string_view text, std::size_t index, std::size_t& units);
+// Writes 1 to 4 bytes at out and returns how many.
+std::size_t EncodeUtf8(char32_t codePoint, char* out);
 void AppendUtf8(std::string& out, char32_t codePoint);
 
 // Invalid UTF-8 sequences become U+FFFD.

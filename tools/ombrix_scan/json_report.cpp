@@ -1,30 +1,44 @@
 #include "tools/ombrix_scan/json_report.h"
 
+#include <algorithm>
+
 #include "core/text_encoding.h"
 
 namespace ombrix::scan_tool {
 
 namespace {
 
-void AppendControlEscape(std::string& buffer, char16_t c) {
+char* WriteControlEscape(char* out, char16_t c) {
+  char shortForm = 0;
   switch (c) {
-    case u'\b': buffer += "\\b"; return;
-    case u'\f': buffer += "\\f"; return;
-    case u'\n': buffer += "\\n"; return;
-    case u'\r': buffer += "\\r"; return;
-    case u'\t': buffer += "\\t"; return;
+    case u'\b': shortForm = 'b'; break;
+    case u'\f': shortForm = 'f'; break;
+    case u'\n': shortForm = 'n'; break;
+    case u'\r': shortForm = 'r'; break;
+    case u'\t': shortForm = 't'; break;
     default: break;
   }
+  *out++ = '\\';
+  if (shortForm) {
+    *out++ = shortForm;
+    return out;
+  }
   static constexpr char kHex[] = "0123456789abcdef";
-  buffer += "\\u00";
-  buffer.push_back(kHex[(c >> 4) & 0xF]);
-  buffer.push_back(kHex[c & 0xF]);
+  *out++ = 'u';
+  *out++ = '0';
+  *out++ = '0';
+  *out++ = kHex[(c >> 4) & 0xF];
+  *out++ = kHex[c & 0xF];
+  return out;
 }
 
 void AppendKey(BufferedOutput& out, std::string_view key) {
-  out.Append('"');
-  out.Append(key);
-  out.Append("\":");
+  char* end = out.Reserve(key.size() + 3);
+  *end++ = '"';
+  end = std::copy(key.begin(), key.end(), end);
+  *end++ = '"';
+  *end++ = ':';
+  out.Commit(end);
 }
 
 void AppendNumberField(BufferedOutput& out, std::string_view key, std::uint64_t value) {
@@ -63,24 +77,25 @@ void AppendArray(BufferedOutput& out, std::string_view key, const Items& items,
 }  // namespace
 
 void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
-  std::string& buffer = out.Buffer();
-  buffer.push_back('"');
+  // Worst cases per UTF-16 unit: 6 bytes for an escaped control character,
+  // 3 for a BMP character; a surrogate pair takes 4 bytes for 2 units.
+  char* end = out.Reserve(text.size() * 6 + 2);
+  *end++ = '"';
   std::size_t units = 0;
   for (std::size_t i = 0; i < text.size(); i += units) {
     const char16_t unit = text[i];
+    units = 1;
     if (unit >= 0x20 && unit < 0x80) {
-      units = 1;
-      if (unit == u'"' || unit == u'\\') buffer.push_back('\\');
-      buffer.push_back(static_cast<char>(unit));
+      if (unit == u'"' || unit == u'\\') *end++ = '\\';
+      *end++ = static_cast<char>(unit);
     } else if (unit < 0x20) {
-      units = 1;
-      AppendControlEscape(buffer, unit);
+      end = WriteControlEscape(end, unit);
     } else {
-      core::AppendUtf8(buffer, core::DecodeUtf16(text, i, units));
+      end += core::EncodeUtf8(core::DecodeUtf16(text, i, units), end);
     }
   }
-  buffer.push_back('"');
-  out.FlushIfFull();
+  *end++ = '"';
+  out.Commit(end);
 }
 
 void WriteJsonReport(BufferedOutput& out, const core::ScanResult& result, const TopEntries& top,
