@@ -26,8 +26,8 @@ class NtQueryDirectoryScanEngine final : public IScanEngine {
   // threadsPerDrive 0 means kDefaultWorkerCount; larger values are capped
   // at kMaxWorkerCount.
   explicit NtQueryDirectoryScanEngine(std::uint64_t threadsPerDrive);
-  // For tests: a replacement for the operating system's directory calls and
-  // for thread creation.
+  // For tests: a replacement (never null) for the operating system's
+  // directory calls, and for thread creation.
   NtQueryDirectoryScanEngine(std::uint64_t threadsPerDrive,
                              std::shared_ptr<const IDirectoryLister> lister,
                              WorkerThreadStarter startThread = StartStdThread);

@@ -1,6 +1,5 @@
 #include "core/ntquery/nt_query_walk.h"
 
-#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -59,8 +58,7 @@ void NtQueryWalk::RunWorkers() {
 
 void NtQueryWalk::WorkerLoop() {
   WorkerScratch scratch;
-  scratch.queryBuffer = std::make_unique<std::uint8_t[]>(kQueryBufferSize);
-  std::memset(scratch.queryBuffer.get(), 0, kQueryBufferSize);
+  scratch.queryBuffer = std::make_unique<std::uint8_t[]>(kQueryBufferSize);  // zero-filled
 
   std::unique_lock lock(queueMutex_);
   for (;;) {
