@@ -6,7 +6,7 @@
 
 #include "core/mft/mft_reading.h"
 #include "core/mft/mft_record.h"
-#include "core/mft/mft_size_mend.h"
+#include "core/mft/mft_entry_mend.h"
 #include "core/mft/mft_trace.h"
 #include "core/mft/mft_tree.h"
 #include "core/monotonic_clock.h"
@@ -99,6 +99,7 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   const bool enumerated = EnumerateMftRecords(volume, geometry, runs, dataSize, token, entries,
                                               &dataSizes, stats, workerSetting);
   if (enumerated) {
+    ApplyFolderFlagMend(entries);
     ApplyDataSizeMend(entries, dataSizes);
   }
   stats.enumerateMftMs = ElapsedMilliseconds(phaseStart);

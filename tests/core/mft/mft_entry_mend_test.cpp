@@ -1,4 +1,4 @@
-#include "core/mft/mft_size_mend.h"
+#include "core/mft/mft_entry_mend.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ MftNameEntry Name(std::uint64_t reference, std::uint64_t size, bool ownData, boo
   return e;
 }
 
-TEST(MftSizeMendTest, NamesWithoutOwnDataTakeTheSizeAnotherRecordReported) {
+TEST(MftEntryMendTest, NamesWithoutOwnDataTakeTheSizeAnotherRecordReported) {
   std::vector<MftNameEntry> entries = {
       Name(40, 0, false),        // names in the base record, data in an extension record
       Name(40, 0, false),        // its second hard link
@@ -35,10 +35,21 @@ TEST(MftSizeMendTest, NamesWithoutOwnDataTakeTheSizeAnotherRecordReported) {
   EXPECT_EQ(entries[5].size, 3000000u);
 }
 
-TEST(MftSizeMendTest, ReportedZeroIsTheTrueSize) {
+TEST(MftEntryMendTest, ReportedZeroIsTheTrueSize) {
   std::vector<MftNameEntry> entries = {Name(40, 123, false)};
   ApplyDataSizeMend(entries, {{40, 0}});
   EXPECT_EQ(entries[0].size, 0u);
+}
+
+TEST(MftEntryMendTest, NameWithAFileNameIndexIsAFolder) {
+  std::vector<MftNameEntry> entries = {Name(40, 12, false), Name(41, 0, false)};
+  entries[0].attributes = 0x10000020;  // names moved to an extension record of a big folder
+  entries[1].attributes = 0x20;
+  ApplyFolderFlagMend(entries);
+  EXPECT_TRUE(entries[0].isDirectory);
+  EXPECT_EQ(entries[0].attributes, 0x10000030u);
+  EXPECT_EQ(entries[0].size, 0u);
+  EXPECT_FALSE(entries[1].isDirectory);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-#include "core/mft/mft_size_mend.h"
+#include "core/mft/mft_entry_mend.h"
 
 #include <algorithm>
 #include <cstdint>
+
+#include "core/scan_model.h"
 
 namespace ombrix::core {
 
@@ -16,6 +18,16 @@ struct NeedyEntry {
 };
 
 }  // namespace
+
+void ApplyFolderFlagMend(std::vector<MftNameEntry>& entries) {
+  for (MftNameEntry& entry : entries) {
+    if (!entry.isDirectory && (entry.attributes & kFileNameIndexPresent) != 0) {
+      entry.isDirectory = true;
+      entry.attributes |= kAttributeDirectory;
+      entry.size = 0;
+    }
+  }
+}
 
 void ApplyDataSizeMend(std::vector<MftNameEntry>& entries,
                        const std::vector<MftDataSize>& dataSizes) {
