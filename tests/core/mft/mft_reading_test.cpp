@@ -32,8 +32,8 @@ std::vector<std::uint8_t> NamedRecords(std::uint64_t count) {
   std::vector<std::uint8_t> bytes(count * 1024);
   for (std::uint64_t i = 0; i < count; ++i) {
     if (i % 3 == 2) continue;  // free slots between, as on a real volume
-    test::WriteTestRecord(bytes, i * 1024, 1024, 512,
-                          test::FileRecord(5, u"r" + test::ToU16(std::to_string(i)), 10));
+    test::PlaceRecord(bytes, i * 1024,
+                      test::FileRecord(5, u"r" + test::ToU16(std::to_string(i)), 10));
   }
   return bytes;
 }

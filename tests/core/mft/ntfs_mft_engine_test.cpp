@@ -15,7 +15,7 @@ namespace {
 using test::FakeVolume;
 using test::FileRecord;
 using test::FolderRecord;
-using test::TestRecord;
+using test::TestFileRecord;
 
 void SetTraceVariable(const char* value) {
 #ifdef _WIN32
@@ -45,12 +45,12 @@ const ScanNode* FindByPath(const ScanResult& result, const std::u16string& path)
 }
 
 // A small volume: root folder (5), a folder with a file, a file in the root.
-std::map<std::uint64_t, TestRecord> SmallTree() {
-  std::map<std::uint64_t, TestRecord> records;
-  records[5] = FolderRecord(5, u".");
-  records[30] = FolderRecord(5, u"Data");
-  records[31] = FileRecord(30, u"inner.txt", 100);
-  records[32] = FileRecord(5, u"top.txt", 7);
+std::map<std::uint64_t, TestFileRecord> SmallTree() {
+  std::map<std::uint64_t, TestFileRecord> records;
+  records.emplace(5, FolderRecord(5, u"."));
+  records.emplace(30, FolderRecord(5, u"Data"));
+  records.emplace(31, FileRecord(30, u"inner.txt", 100));
+  records.emplace(32, FileRecord(5, u"top.txt", 7));
   return records;
 }
 
@@ -98,7 +98,7 @@ TEST(NtfsMftEngineTest, EveryFailureHasItsMessageAndWritesNoTrace) {
        kMftRunListMessage},
       {"record 0 without run list",
        [](FakeVolume& v) {
-         test::WriteTestRecord(v.bytes, 4 * 4096, 1024, 512, FileRecord(5, u"$MFT", 10));
+         test::PlaceRecord(v.bytes, 4 * 4096, FileRecord(5, u"$MFT", 10));
        },
        kMftRunListMessage},
   };
@@ -129,12 +129,7 @@ TEST(NtfsMftEngineTest, ReadFailureDuringEnumerationFailsTheScan) {
 TEST(NtfsMftEngineTest, MftDataSizeOfZeroFailsTheRunList) {
   FakeVolume volume;
   volume.LayOutMft(64, SmallTree());
-  TestRecord mft;
-  mft.names.push_back({5, u"$MFT", 0, 0x6});
-  mft.hasRunList = true;
-  mft.runListDataSize = 0;
-  mft.mappingPairs = test::EncodeMappingPairs({{16, 4}});
-  test::WriteTestRecord(volume.bytes, 4 * 4096, 1024, 512, mft);
+  test::PlaceRecord(volume.bytes, 4 * 4096, test::MftRecord(0, test::EncodeMappingPairs({{16, 4}})));
   ExpectFailed(ScanFake(volume), kMftRunListMessage, u"X:\\");
 }
 
@@ -222,8 +217,8 @@ TEST(NtfsMftEngineTest, CancelledBeforeTheFirstChunkGivesTheRootOnly) {
 TEST(NtfsMftEngineTest, CancelDuringEnumerationStopsBeforeTheNextChunk) {
   FakeVolume volume;
   // Three chunks; the first is decoded, later ones are never read.
-  std::map<std::uint64_t, TestRecord> records = SmallTree();
-  records[9000] = FileRecord(5, u"in second chunk", 1);
+  std::map<std::uint64_t, TestFileRecord> records = SmallTree();
+  records.emplace(9000, FileRecord(5, u"in second chunk", 1));
   volume.LayOutMft(17408, records);
   ScanCancellationToken token;
   int reads = 0;
@@ -246,9 +241,9 @@ TEST(NtfsMftEngineTest, CancelDuringEnumerationStopsBeforeTheNextChunk) {
 
 TEST(NtfsMftEngineTest, CancelDuringTheWalkKeepsThePartialTreeWithTotals) {
   FakeVolume volume;
-  std::map<std::uint64_t, TestRecord> records = SmallTree();
-  records[40] = FolderRecord(5, u"More");
-  records[41] = FileRecord(40, u"m.txt", 3);
+  std::map<std::uint64_t, TestFileRecord> records = SmallTree();
+  records.emplace(40, FolderRecord(5, u"More"));
+  records.emplace(41, FileRecord(40, u"m.txt", 3));
   volume.LayOutMft(64, records);
   ScanCancellationToken token;
   int calls = 0;
@@ -272,20 +267,17 @@ TEST(NtfsMftEngineTest, ShortReadSkipsTheRestOfItsRunAndKeepsLaterRecordNumbers)
   const std::int64_t firstLcn = 4;
   const std::int64_t secondLcn = 100;
   volume.bytes.assign(200 * 4096, 0);
-  TestRecord mft;
-  mft.names.push_back({5, u"$MFT", 0, 0x6});
-  mft.hasRunList = true;
-  mft.runListDataSize = 128 * r;
-  mft.mappingPairs = test::EncodeMappingPairs({{firstRunClusters, firstLcn}, {secondRunClusters, secondLcn}});
+  const TestFileRecord mft = test::MftRecord(
+      128 * r, test::EncodeMappingPairs({{firstRunClusters, firstLcn}, {secondRunClusters, secondLcn}}));
   auto at = [&](std::uint64_t record) {
     return record < 64 ? firstLcn * 4096 + record * r : secondLcn * 4096 + (record - 64) * r;
   };
-  test::WriteTestRecord(volume.bytes, at(0), r, 512, mft);
-  test::WriteTestRecord(volume.bytes, at(5), r, 512, FolderRecord(5, u"."));
-  test::WriteTestRecord(volume.bytes, at(20), r, 512, FileRecord(5, u"before cut", 1));
-  test::WriteTestRecord(volume.bytes, at(40), r, 512, FileRecord(5, u"after cut", 1));
-  test::WriteTestRecord(volume.bytes, at(70), r, 512, FolderRecord(5, u"late folder"));
-  test::WriteTestRecord(volume.bytes, at(71), r, 512, FileRecord(70, u"late file", 1));
+  test::PlaceRecord(volume.bytes, at(0), mft);
+  test::PlaceRecord(volume.bytes, at(5), FolderRecord(5, u"."));
+  test::PlaceRecord(volume.bytes, at(20), FileRecord(5, u"before cut", 1));
+  test::PlaceRecord(volume.bytes, at(40), FileRecord(5, u"after cut", 1));
+  test::PlaceRecord(volume.bytes, at(70), FolderRecord(5, u"late folder"));
+  test::PlaceRecord(volume.bytes, at(71), FileRecord(70, u"late file", 1));
   volume.shortReads[at(0)] = 30 * r + 100;  // 30 whole records, then a partial one
   const ScanResult result = ScanFake(volume);
   ASSERT_EQ(result.status, ScanStatus::Completed);
@@ -296,17 +288,13 @@ TEST(NtfsMftEngineTest, ShortReadSkipsTheRestOfItsRunAndKeepsLaterRecordNumbers)
 
 TEST(NtfsMftEngineTest, NamesMovedOutOfTheBaseRecordTakeTheSizeOfItsData) {
   FakeVolume volume;
-  std::map<std::uint64_t, TestRecord> records = SmallTree();
+  std::map<std::uint64_t, TestFileRecord> records = SmallTree();
   // Base record 40 holds the data; its name sits in extension record 41
   // with a stale real size of 0.
-  TestRecord base;
-  base.hasResidentData = true;
-  base.residentDataLength = 500;
-  records[40] = base;
-  TestRecord extension;
-  extension.baseReference = 40 | (std::uint64_t{3} << 48);
-  extension.names.push_back({5, u"moved name.txt", 0, 0x20});
-  records[41] = extension;
+  records.emplace(40, TestFileRecord().ResidentData(500));
+  records.emplace(41, TestFileRecord()
+                          .BaseReference(40 | (std::uint64_t{3} << 48))
+                          .FileName(5, u"moved name.txt"));
   volume.LayOutMft(64, records);
   const ScanResult r = ScanFake(volume);
   const ScanNode* moved = FindByPath(r, u"X:\\moved name.txt");
