@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/directory_walk_scan_engine.h"
 #include "core/scan_engine.h"
 
 namespace ombrix::scan_tool {
@@ -23,8 +24,12 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::s
   switch (engine) {
     case EngineRequest::Automatic:
     case EngineRequest::Walk:
-      error = "the directory-walk engine (--engine walk) is not available in this build yet";
+#if defined(_WIN32)
+      return std::make_unique<core::DirectoryWalkScanEngine>();
+#else
+      error = "the directory-walk engine (--engine walk) needs Windows";
       return nullptr;
+#endif
     case EngineRequest::NtQuery:
       error = "the NtQueryDirectory engine (--engine ntquery) is not available in this build yet";
       return nullptr;
