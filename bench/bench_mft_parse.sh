@@ -46,6 +46,7 @@ if command -v valgrind >/dev/null; then
   records=$(($(stat -c %s "$mft") / record_size))
   total=$(sed -n 's/^totals: *//p;s/^summary: *//p' "$out" | head -1 | awk '{print $1}')
   echo "callgrind: $total instructions in the decode loop, $((total / records)) per record"
-  callgrind_annotate --inclusive=no "$out" 2>/dev/null | grep -E '^ *[0-9,]+ ' | head -8 | sed 's/^/  /'
+  callgrind_annotate --inclusive=no "$out" 2>/dev/null | grep -E '^ *[0-9,]+ ' | head -8 |
+    sed -E 's/^/  /; s/([A-Za-z_0-9>])\(.*/\1/' | cut -c1-150
   rm -f "$out"
 fi
