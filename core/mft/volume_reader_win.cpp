@@ -17,6 +17,7 @@
 #include "core/mft/mft_record.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "core/mft/volume_reader.h"
+#include "core/system_paths_win.h"
 #include "core/wide_string_win.h"
 #include "core/win_handles_win.h"
 
@@ -132,13 +133,12 @@ class Win32VolumeReader final : public IVolumeReader {
 
   bool RootAttributes(const std::u16string& path, std::uint32_t& attributes,
                       std::uint64_t& lastWriteTime) override {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(WideView(path), GetFileExInfoStandard, &data)) {
+    const std::optional<PathAttributes> found = ReadPathAttributes(path);
+    if (!found) {
       return false;
     }
-    attributes = data.dwFileAttributes;
-    lastWriteTime = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                    data.ftLastWriteTime.dwLowDateTime;
+    attributes = found->attributes;
+    lastWriteTime = found->lastWriteTime;
     return true;
   }
 
