@@ -56,6 +56,16 @@ TEST(JsonReportTest, EscapesNastyNamesAndParsesBack) {
   EXPECT_EQ(JsonStringOf(u"a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
 }
 
+// Longer than the buffer's spare room: the buffer must grow, not overrun.
+TEST(JsonReportTest, NameLongerThanTheBuffer) {
+  std::u16string name(200000, u'\x01');
+  name += u"\u00e9";
+  const std::string json = JsonStringOf(name);
+  EXPECT_EQ(json.size(), 200000u * 6 + 2 + 2);
+  const std::string decoded = Decoded(json);
+  EXPECT_EQ(decoded, std::string(200000, '\x01') + "\xC3\xA9");
+}
+
 TEST(JsonReportTest, UnpairedSurrogatesBecomeReplacementCharacters) {
   const std::string kReplacement = "\xEF\xBF\xBD";
   std::u16string lone_high = u"a";

@@ -59,6 +59,8 @@ def check_tree(name, options, check):
     report = parse_report(stdout, check, what)
     if report is None:
         return
+    # stdout is in binary mode: no "\r\n" translation by the C runtime.
+    check.expect(b"\r" not in stdout, "%s: carriage returns in the report" % what)
     check.expect(report["status"] == "Completed", "%s: status %r" % (what, report["status"]))
     check.expect(report["engine"] == "DirectoryWalk", "%s: engine %r" % (what, report["engine"]))
     check.expect(report["issueCount"] == 0 and report["issues"] == [],
