@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/directory_walk_scan_engine.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_engine.h"
 
@@ -24,9 +25,14 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(const ScanRequest& request,
                                                     std::string& error) {
   switch (request.engine) {
     case EngineRequest::Automatic:
-    case EngineRequest::Walk:
-      error = "the directory-walk engine (--engine walk) is not available in this build yet";
+      error = "the automatic engine choice (--engine auto) is not available in this build yet";
       return nullptr;
+    case EngineRequest::Walk:
+#if defined(_WIN32)
+      return std::make_unique<core::DirectoryWalkScanEngine>();
+#else
+      break;  // folders are refused before this point outside Windows
+#endif
     case EngineRequest::NtQuery:
       // 0 lets the engine pick its default worker count.
       return std::make_unique<core::NtQueryDirectoryScanEngine>(request.threads.value_or(0));
