@@ -10,14 +10,6 @@
 namespace ombrix::core {
 namespace {
 
-std::uint64_t FileTimeValue(const FILETIME& time) {
-  return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-}
-
-bool StartsWith(const std::u16string& text, std::u16string_view prefix) {
-  return std::u16string_view(text).substr(0, prefix.size()) == prefix;
-}
-
 class Win32Enumeration final : public IDirectoryEnumeration {
  public:
   Win32Enumeration(UniqueFindHandle handle, const WIN32_FIND_DATAW& first)
@@ -46,12 +38,7 @@ class Win32Enumeration final : public IDirectoryEnumeration {
 class Win32DirectoryFinder final : public IDirectoryFinder {
  public:
   std::optional<PathAttributes> GetPathAttributes(const std::u16string& path) override {
-    const std::u16string systemPath = ExtendedLengthPath(path);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(WideView(systemPath), GetFileExInfoStandard, &data)) {
-      return std::nullopt;
-    }
-    return PathAttributes{data.dwFileAttributes, FileTimeValue(data.ftLastWriteTime)};
+    return ReadPathAttributes(path);
   }
 
   EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) override {
@@ -74,31 +61,6 @@ class Win32DirectoryFinder final : public IDirectoryFinder {
 IDirectoryFinder& SystemDirectoryFinder() {
   static Win32DirectoryFinder finder;
   return finder;
-}
-
-std::u16string ExtendedLengthPath(const std::u16string& path) {
-  if (path.size() < MAX_PATH || StartsWith(path, u"\\\\?\\") || StartsWith(path, u"\\\\.\\") ||
-      StartsWith(path, u"\\??\\")) {
-    return path;
-  }
-  const DWORD needed = ::GetFullPathNameW(WideView(path), 0, nullptr, nullptr);
-  if (needed == 0) {
-    return path;
-  }
-  std::u16string full(needed, u'\0');
-  const DWORD written =
-      ::GetFullPathNameW(WideView(path), needed, reinterpret_cast<wchar_t*>(full.data()), nullptr);
-  if (written == 0 || written >= needed) {
-    return path;
-  }
-  full.resize(written);
-  if (StartsWith(full, u"\\\\")) {
-    return u"\\\\?\\UNC\\" + full.substr(2);
-  }
-  if (full.size() >= 3 && full[1] == u':' && full[2] == u'\\') {
-    return u"\\\\?\\" + full;
-  }
-  return path;
 }
 
 }  // namespace ombrix::core

@@ -4,7 +4,7 @@
 
 namespace ombrix::core {
 
-// What the engines learn about a scanned path itself before listing it.
+// What every engine records for the scanned path itself.
 struct PathAttributes {
   std::uint32_t attributes = 0;     // Win32 file attribute bits
   std::uint64_t lastWriteTime = 0;  // FILETIME

@@ -3,6 +3,7 @@
 #include "core/ntquery/directory_entries.h"
 #include "core/ntquery/directory_lister.h"
 #include "core/ntquery/ntdll_functions_win.h"
+#include "core/system_paths_win.h"
 #include "core/wide_string_win.h"
 #include "core/win_handles_win.h"
 
@@ -35,20 +36,13 @@ class Win32DirectoryLister final : public IDirectoryLister {
   bool HasQueryCall() const override { return Ntdll().queryDirectoryFile != nullptr; }
 
   std::optional<PathAttributes> ReadAttributes(const std::u16string& path) const override {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(WideView(path), GetFileExInfoStandard, &data)) {
-      return std::nullopt;
-    }
-    const std::uint64_t lastWrite =
-        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-        data.ftLastWriteTime.dwLowDateTime;
-    return PathAttributes{data.dwFileAttributes, lastWrite};
+    return ReadPathAttributes(path);
   }
 
   DirectoryOpenResult OpenDirectory(const std::u16string& path) const override {
     // Backup semantics is what lets CreateFileW open a directory at all;
     // sharing everything keeps the scan from blocking other programs.
-    UniqueHandle handle(::CreateFileW(WideView(path), FILE_LIST_DIRECTORY,
+    UniqueHandle handle(::CreateFileW(WideView(ExtendedLengthPath(path)), FILE_LIST_DIRECTORY,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                       nullptr));

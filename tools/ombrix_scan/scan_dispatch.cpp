@@ -2,9 +2,12 @@
 
 #include <memory>
 
-#include "core/directory_walk_scan_engine.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_engine.h"
+
+#if defined(_WIN32)
+#include "core/directory_walk_scan_engine.h"
+#endif
 
 namespace ombrix::scan_tool {
 
@@ -24,14 +27,15 @@ ScanOutcome Unavailable(std::string why) { return {std::nullopt, std::move(why)}
 std::unique_ptr<core::IScanEngine> MakeFolderEngine(const ScanRequest& request,
                                                     std::string& error) {
   switch (request.engine) {
+    // Until the native directory-query engine and the scheduler exist, the
+    // walk is the best this build can do for "auto".
     case EngineRequest::Automatic:
-      error = "the automatic engine choice (--engine auto) is not available in this build yet";
-      return nullptr;
     case EngineRequest::Walk:
 #if defined(_WIN32)
       return std::make_unique<core::DirectoryWalkScanEngine>();
 #else
-      break;  // folders are refused before this point outside Windows
+      error = "the directory-walk engine needs Windows";
+      return nullptr;
 #endif
     case EngineRequest::NtQuery:
       // 0 lets the engine pick its default worker count.

@@ -31,7 +31,9 @@ TEST(ParseEntriesTest, DecodesEveryFieldAndSkipsDotEntries) {
       {u"negative", 0x20, -5, 79},
       {u"\u00e9t\u00e9 \U0001F600", 0x20, 0x123456789ull, 80},
   });
-  std::vector<DirectoryEntry> entries{DirectoryEntry{u"stale"}};
+  DirectoryEntry stale;
+  stale.name = u"stale";
+  std::vector<DirectoryEntry> entries{stale};
   EXPECT_EQ(Parse(bytes, bytes.size(), entries), BatchEnd::LastRecord);
   ASSERT_EQ(entries.size(), 5u);
 

@@ -106,7 +106,9 @@ void ExpectMatchesListing(const ScanResult& result, const std::string& tree) {
       continue;
     }
     EXPECT_EQ(it->second.isDirectory, entry.isDirectory) << test::ToUtf8(path);
-    if (!entry.isDirectory) EXPECT_EQ(it->second.size, entry.size) << test::ToUtf8(path);
+    if (!entry.isDirectory) {
+      EXPECT_EQ(it->second.size, entry.size) << test::ToUtf8(path);
+    }
   }
   EXPECT_TRUE(scannedTotals == ListingTotals(listing)) << "per-folder totals differ";
 }
@@ -154,7 +156,9 @@ TEST(NtQueryEngineWineTest, CancellationMidScanReturnsAConsistentPartialTree) {
     EXPECT_TRUE(seen.insert(rel).second);
     auto it = listing.find(rel);
     ASSERT_NE(it, listing.end()) << test::ToUtf8(rel);
-    if (node.isDirectory == 0) EXPECT_EQ(node.ownSize, it->second.size);
+    if (node.isDirectory == 0) {
+      EXPECT_EQ(node.ownSize, it->second.size);
+    }
   }
 }
 

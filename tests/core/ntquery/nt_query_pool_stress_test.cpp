@@ -178,7 +178,9 @@ TEST(NtQueryPoolStressTest, CancellationAtRandomMomentsEndsCleanly) {
                                       << (onQuery ? " queries" : " us"));
       PoolRun run = RunPool(lister, workers, cancelAfter, onQuery);
       EXPECT_EQ(run.workersFinished, run.workersStarted);
-      if (onQuery) EXPECT_EQ(run.result.status, ScanStatus::Cancelled);
+      if (onQuery) {
+        EXPECT_EQ(run.result.status, ScanStatus::Cancelled);
+      }
       CheckTree(run.result, expected);
       EXPECT_EQ(lister->liveHandles.load(), 0);
     }
