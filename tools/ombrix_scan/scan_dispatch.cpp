@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/ntquery/nt_query_engine.h"
 #include "core/scan_engine.h"
 
 #if defined(_WIN32)
@@ -23,8 +24,9 @@ constexpr bool kCanScanFolders = false;
 ScanOutcome Unavailable(std::string why) { return {std::nullopt, std::move(why)}; }
 
 // Null, with the reason in `error`, when this build lacks the engine.
-std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::string& error) {
-  switch (engine) {
+std::unique_ptr<core::IScanEngine> MakeFolderEngine(const ScanRequest& request,
+                                                    std::string& error) {
+  switch (request.engine) {
     // Until the native directory-query engine and the scheduler exist, the
     // walk is the best this build can do for "auto".
     case EngineRequest::Automatic:
@@ -36,8 +38,8 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::s
       return nullptr;
 #endif
     case EngineRequest::NtQuery:
-      error = "the NtQueryDirectory engine (--engine ntquery) is not available in this build yet";
-      return nullptr;
+      // 0 lets the engine pick its default worker count.
+      return std::make_unique<core::NtQueryDirectoryScanEngine>(request.threads.value_or(0));
     case EngineRequest::Mft:
       error = "the NTFS MFT engine (--engine mft) is not available in this build yet";
       return nullptr;
@@ -66,7 +68,7 @@ ScanOutcome RunScanRequest(const ScanRequest& request, core::ScanCancellationTok
         "scanning several paths under one root (--label) is not available in this build yet");
   }
   std::string error;
-  const std::unique_ptr<core::IScanEngine> engine = MakeFolderEngine(request.engine, error);
+  const std::unique_ptr<core::IScanEngine> engine = MakeFolderEngine(request, error);
   if (!engine) return Unavailable(std::move(error));
   return {engine->Scan(request.paths.front(), token, progress), {}};
 }
