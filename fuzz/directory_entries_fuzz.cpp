@@ -5,15 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
-#include "core/byte_reader.h"
+#include "core/le_reader.h"
 #include "core/ntquery/directory_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const ombrix::core::LittleEndianReader header(data, size);
-  std::uint32_t bytesReturned = 0;
-  if (!header.ReadU32(0, bytesReturned)) return 0;
+  const std::optional<std::uint32_t> claimed = ombrix::core::LeReader(data, size).U32(0);
+  if (!claimed) return 0;
+  const std::uint32_t bytesReturned = *claimed;
   const std::vector<std::uint8_t> buffer(data + 4, data + size);
   std::vector<ombrix::core::DirectoryEntry> entries;
   ombrix::core::ParseEntries(buffer.data(), buffer.size(), bytesReturned, u"C:\\f\\", entries);

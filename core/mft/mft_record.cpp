@@ -12,7 +12,7 @@
 #include <bit>
 #include <cstring>
 
-#include "core/mft/le_reader.h"
+#include "core/le_reader.h"
 
 namespace ombrix::core {
 namespace {
@@ -61,20 +61,6 @@ constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kAttributeNormal = 0x80;
 constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
-// Copies the stored UTF-16 code units as they are: unpaired surrogates are
-// legal in Windows names and must survive.
-void ReadName(const LeReader& bytes, std::uint64_t offset, std::uint8_t unitCount,
-              std::u16string& name) {
-  name.resize(unitCount);
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(name.data(), bytes.Data() + offset, std::size_t{unitCount} * 2);
-  } else {
-    for (std::uint8_t i = 0; i < unitCount; ++i) {
-      name[i] = static_cast<char16_t>(*bytes.U16(offset + 2u * i));
-    }
-  }
-}
-
 // The value of a $FILE_NAME attribute that passes every test, or nothing.
 // `attribute` spans exactly the attribute.
 std::optional<LeReader> AcceptedFileNameValue(const LeReader& attribute) {
@@ -106,7 +92,7 @@ void FillNameEntry(const LeReader& value, std::uint64_t fileReference, bool isDi
   entry.attributes = attributes;
   const std::int64_t realSize = *value.I64(kRealSizeField);
   entry.size = (!isDirectory && realSize > 0) ? static_cast<std::uint64_t>(realSize) : 0;
-  ReadName(value, kNameField, *value.U8(kNameLengthField), entry.name);
+  value.Utf16(kNameField, *value.U8(kNameLengthField), entry.name);
 }
 
 // What an unnamed $DATA attribute says about the file's size.

@@ -4,7 +4,7 @@
 #include <ios>
 #include <utility>
 
-#include "core/mft/le_reader.h"
+#include "core/le_reader.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {

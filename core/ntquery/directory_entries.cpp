@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/byte_reader.h"
+#include "core/le_reader.h"
 #include "core/scan_model.h"
 
 namespace ombrix::core {
@@ -20,24 +20,18 @@ BatchEnd ParseEntries(const std::uint8_t* buffer, std::size_t bufferLength,
                       std::size_t bytesReturned, std::u16string_view prefix,
                       std::vector<DirectoryEntry>& entries) {
   entries.clear();
-  const LittleEndianReader reader(buffer, std::min(bytesReturned, bufferLength));
-  std::size_t offset = 0;
+  const LeReader reader(buffer, std::min(bytesReturned, bufferLength));
+  std::uint64_t offset = 0;
   for (;;) {
-    std::uint32_t nextEntryOffset = 0;
-    std::uint32_t nameLength = 0;
-    std::uint32_t attributes = 0;
-    std::uint64_t lastWriteTime = 0;
-    std::int64_t endOfFile = 0;
-    if (!reader.Contains(offset, layout::kFileName) ||
-        !reader.ReadU32(offset + layout::kNextEntryOffset, nextEntryOffset) ||
-        !reader.ReadU32(offset + layout::kFileNameLength, nameLength) ||
-        !reader.ReadU32(offset + layout::kFileAttributes, attributes) ||
-        !reader.ReadU64(offset + layout::kLastWriteTime, lastWriteTime) ||
-        !reader.ReadI64(offset + layout::kEndOfFile, endOfFile)) {
-      return BatchEnd::Truncated;
-    }
+    // The header is checked whole first, so the fields below are present.
+    if (!reader.Contains(offset, layout::kFileName)) return BatchEnd::Truncated;
+    const std::uint32_t nextEntryOffset = *reader.U32(offset + layout::kNextEntryOffset);
+    const std::uint32_t nameLength = *reader.U32(offset + layout::kFileNameLength);
+    const std::uint32_t attributes = *reader.U32(offset + layout::kFileAttributes);
+    const std::uint64_t lastWriteTime = *reader.U64(offset + layout::kLastWriteTime);
+    const std::int64_t endOfFile = *reader.I64(offset + layout::kEndOfFile);
     std::u16string name;
-    if (!reader.ReadUtf16(offset + layout::kFileName, nameLength / 2, name)) {
+    if (!reader.Utf16(offset + layout::kFileName, nameLength / 2, name)) {
       return BatchEnd::Truncated;
     }
     if (!IsDotOrDotDot(name)) {

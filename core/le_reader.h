@@ -1,5 +1,5 @@
-// The one way this program reads integers out of bytes that came from a
-// disk. Every read names an offset and width and is checked against the
+// The one way this program reads integers out of bytes that came from
+// outside the process (disk records, directory query buffers). Every read names an offset and width and is checked against the
 // length the reader was made with, with overflow-safe arithmetic, so a
 // hostile offset can never reach outside the buffer. Values are copied out
 // of the bytes, never read by casting a pointer onto them: NTFS fields are
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <string>
 
 namespace ombrix::core {
 
@@ -68,6 +69,22 @@ class LeReader {
     std::uint64_t value = LoadUnchecked(offset, width);
     if (width < 8 && (value >> (8 * width - 1)) != 0) value |= ~std::uint64_t{0} << (8 * width);
     return static_cast<std::int64_t>(value);
+  }
+
+  // unitCount UTF-16 code units at offset, copied as they are: unpaired
+  // surrogates are legal in Windows names and must survive. False (name
+  // untouched) when they do not all lie inside the buffer.
+  bool Utf16(std::uint64_t offset, std::uint64_t unitCount, std::u16string& text) const {
+    if (unitCount > length_ / 2 || !Contains(offset, unitCount * 2)) return false;
+    text.resize(static_cast<std::size_t>(unitCount));
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(text.data(), data_ + offset, static_cast<std::size_t>(unitCount) * 2);
+    } else {
+      for (std::uint64_t i = 0; i < unitCount; ++i) {
+        text[i] = static_cast<char16_t>(LoadUnchecked(offset + 2 * i, 2));
+      }
+    }
+    return true;
   }
 
  private:

@@ -1,4 +1,4 @@
-#include "core/mft/le_reader.h"
+#include "core/le_reader.h"
 
 #include <gtest/gtest.h>
 
