@@ -1,7 +1,10 @@
 #include "tools/ombrix_scan/scan_dispatch.h"
 
+#include <filesystem>
 #include <memory>
 
+#include "core/mft/ntfs_mft_engine.h"
+#include "core/mft/volume_image.h"
 #include "core/scan_engine.h"
 
 namespace ombrix::scan_tool {
@@ -19,7 +22,8 @@ constexpr bool kCanScanFolders = false;
 ScanOutcome Unavailable(std::string why) { return {std::nullopt, std::move(why)}; }
 
 // Null, with the reason in `error`, when this build lacks the engine.
-std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::string& error) {
+std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::uint64_t threads,
+                                                    std::string& error) {
   switch (engine) {
     case EngineRequest::Automatic:
     case EngineRequest::Walk:
@@ -29,8 +33,9 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::s
       error = "the NtQueryDirectory engine (--engine ntquery) is not available in this build yet";
       return nullptr;
     case EngineRequest::Mft:
-      error = "the NTFS MFT engine (--engine mft) is not available in this build yet";
-      return nullptr;
+      // Fails with "NTFS MFT scan is not available for this path." where no
+      // volume can be read raw (the native build, non-NTFS paths).
+      return std::make_unique<core::NtfsMftScanEngine>(threads);
   }
   error = "unknown engine";
   return nullptr;
@@ -41,12 +46,17 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::s
 ScanOutcome RunScanRequest(const ScanRequest& request, core::ScanCancellationToken& token,
                            const core::ProgressCallback& progress) {
   if (request.imageFile) {
-    return Unavailable("scanning NTFS volume images (--image) is not available in this build yet");
+    // Images are read by the MFT engine on every platform, whatever --engine
+    // says: it is the only engine that reads a volume's own structures.
+    core::NtfsImageVolumeReader image{std::filesystem::path(*request.imageFile)};
+    return {core::ScanNtfsVolume(image, request.imageRoot.value_or(u"\\"),
+                                 request.threads.value_or(0), token, progress),
+            {}};
   }
   if (!kCanScanFolders) {
     return Unavailable(
         "scanning folders needs Windows: this native build of ombrix-scan can only scan NTFS "
-        "volume images (--image), which is not available yet");
+        "volume images (--image)");
   }
   if (request.allDrives) {
     return Unavailable("scanning all local drives (--all-drives) is not available in this build yet");
@@ -56,7 +66,8 @@ ScanOutcome RunScanRequest(const ScanRequest& request, core::ScanCancellationTok
         "scanning several paths under one root (--label) is not available in this build yet");
   }
   std::string error;
-  const std::unique_ptr<core::IScanEngine> engine = MakeFolderEngine(request.engine, error);
+  const std::unique_ptr<core::IScanEngine> engine =
+      MakeFolderEngine(request.engine, request.threads.value_or(0), error);
   if (!engine) return Unavailable(std::move(error));
   return {engine->Scan(request.paths.front(), token, progress), {}};
 }
