@@ -7,6 +7,10 @@
 #include "core/mft/volume_image.h"
 #include "core/scan_engine.h"
 
+#if defined(_WIN32)
+#include "core/directory_walk_scan_engine.h"
+#endif
+
 namespace ombrix::scan_tool {
 
 namespace {
@@ -25,10 +29,16 @@ ScanOutcome Unavailable(std::string why) { return {std::nullopt, std::move(why)}
 std::unique_ptr<core::IScanEngine> MakeFolderEngine(EngineRequest engine, std::uint64_t threads,
                                                     std::string& error) {
   switch (engine) {
+    // Until the native directory-query engine and the scheduler exist, the
+    // walk is the best this build can do for "auto".
     case EngineRequest::Automatic:
     case EngineRequest::Walk:
-      error = "the directory-walk engine (--engine walk) is not available in this build yet";
+#if defined(_WIN32)
+      return std::make_unique<core::DirectoryWalkScanEngine>();
+#else
+      error = "the directory-walk engine needs Windows";
       return nullptr;
+#endif
     case EngineRequest::NtQuery:
       error = "the NtQueryDirectory engine (--engine ntquery) is not available in this build yet";
       return nullptr;
