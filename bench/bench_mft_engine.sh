@@ -81,7 +81,19 @@ mem = subprocess.run(["/usr/bin/time", "-v"] + ours_args, stdout=subprocess.DEVN
                      env=trace_env, check=True).stderr.decode(errors="replace")
 peak_kb = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", mem).group(1))
 nodes = re.search(r"nodes=(\d+)", trace[-1]).group(1) if trace else None
-fls, _ = timed(["fls", "-r", "-p", image], runs=1 if repeats > 1 else repeats)
+def cpu_seconds(verbose):
+    user = float(re.search(r"User time \(seconds\): ([\d.]+)", verbose).group(1))
+    system = float(re.search(r"System time \(seconds\): ([\d.]+)", verbose).group(1))
+    return user + system
+
+ours_cpu = cpu_seconds(mem)
+# One run of fls (it takes many seconds), under time -v for its CPU time.
+start = time.perf_counter()
+fls_verbose = subprocess.run(["/usr/bin/time", "-v", "fls", "-r", "-p", image], stdout=subprocess.DEVNULL,
+                             stderr=subprocess.PIPE, check=True).stderr.decode(errors="replace")
+fls = time.perf_counter() - start
+fls_cpu = cpu_seconds(fls_verbose)
+load = open("/proc/loadavg").read().split()[0]
 
 detail = subprocess.run([bench_exe, image, str(repeats)], capture_output=True, text=True, check=True).stdout
 
@@ -90,6 +102,8 @@ print("  floor: dd over the $MFT extents  %.3f s" % dd)
 print("  floor: icat IMG 0                %.3f s" % icat)
 print("  %-32s %.3f s  (%.2fx the dd floor)" % ("ours: " + ours_label[:26], ours, ours / dd))
 print("  fls -r -p IMG                    %.3f s  (ours %.1fx faster)" % (fls, fls / ours))
+print("  CPU seconds (user+sys): ours %.2f, fls %.2f  (ours %.1fx less)" % (ours_cpu, fls_cpu, fls_cpu / ours_cpu))
+print("  machine load average at the end: %s on %d cores" % (load, os.cpu_count()))
 print("  peak memory of ours              %.0f MB" % (peak_kb / 1024.0) +
       ("  (%.0f bytes per name entry)" % (peak_kb * 1024.0 / int(nodes)) if nodes else ""))
 for line in trace[-1:]:

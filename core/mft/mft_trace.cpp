@@ -1,6 +1,6 @@
 #include "core/mft/mft_trace.h"
 
-#include <iostream>
+#include <cstdio>
 #include <sstream>
 
 #include "core/environment.h"
@@ -35,15 +35,13 @@ void WriteMftTrace(const MftScanStats& stats, std::int64_t totalMs) {
   if (!IsMftTraceEnabled(ReadEnvironmentVariable(kMftTraceVariable))) {
     return;
   }
+  // One narrow write of the ASCII line: the wide stream would come out as
+  // UTF-16 once a console program has put its standard error in binary
+  // mode for UTF-8 output, and glibc fixes a stream's orientation at its
+  // first write.
   const std::string line = FormatMftTrace(stats, totalMs);
-#ifdef _WIN32
-  // The line is ASCII; the wide error stream is what Windows programs share.
-  std::wcerr << std::wstring(line.begin(), line.end()) << std::flush;
-#else
-  // glibc fixes a stream's orientation at its first write; the narrow
-  // stream keeps the trace visible next to a program's narrow messages.
-  std::cerr << line << std::flush;
-#endif
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace ombrix::core

@@ -1,7 +1,10 @@
 #include "tools/ombrix_scan/scan_dispatch.h"
 
+#include <filesystem>
 #include <memory>
 
+#include "core/mft/ntfs_mft_engine.h"
+#include "core/mft/volume_image.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_engine.h"
 
@@ -41,8 +44,9 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(const ScanRequest& request,
       // 0 lets the engine pick its default worker count.
       return std::make_unique<core::NtQueryDirectoryScanEngine>(request.threads.value_or(0));
     case EngineRequest::Mft:
-      error = "the NTFS MFT engine (--engine mft) is not available in this build yet";
-      return nullptr;
+      // Fails with "NTFS MFT scan is not available for this path." where no
+      // volume can be read raw (the native build, non-NTFS paths).
+      return std::make_unique<core::NtfsMftScanEngine>(request.threads.value_or(0));
   }
   error = "unknown engine";
   return nullptr;
@@ -53,12 +57,17 @@ std::unique_ptr<core::IScanEngine> MakeFolderEngine(const ScanRequest& request,
 ScanOutcome RunScanRequest(const ScanRequest& request, core::ScanCancellationToken& token,
                            const core::ProgressCallback& progress) {
   if (request.imageFile) {
-    return Unavailable("scanning NTFS volume images (--image) is not available in this build yet");
+    // Images are read by the MFT engine on every platform, whatever --engine
+    // says: it is the only engine that reads a volume's own structures.
+    core::NtfsImageVolumeReader image{std::filesystem::path(*request.imageFile)};
+    return {core::ScanNtfsVolume(image, request.imageRoot.value_or(u"\\"),
+                                 request.threads.value_or(0), token, progress),
+            {}};
   }
   if (!kCanScanFolders) {
     return Unavailable(
         "scanning folders needs Windows: this native build of ombrix-scan can only scan NTFS "
-        "volume images (--image), which is not available yet");
+        "volume images (--image)");
   }
   if (request.allDrives) {
     return Unavailable("scanning all local drives (--all-drives) is not available in this build yet");
