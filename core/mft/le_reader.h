@@ -1,0 +1,81 @@
+// The one way this program reads integers out of bytes that came from a
+// disk. Every read names an offset and width and is checked against the
+// length the reader was made with, with overflow-safe arithmetic, so a
+// hostile offset can never reach outside the buffer. Values are assembled
+// byte by byte (compilers turn that into one load), never by casting a
+// pointer onto the bytes: NTFS fields are not necessarily aligned.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace ombrix::core {
+
+class LeReader {
+ public:
+  constexpr LeReader(const std::uint8_t* data, std::uint64_t length) noexcept
+      : data_(data), length_(data == nullptr ? 0 : length) {}
+
+  constexpr std::uint64_t Length() const noexcept { return length_; }
+  constexpr const std::uint8_t* Data() const noexcept { return data_; }
+
+  // True when [offset, offset + count) lies inside the buffer.
+  constexpr bool Contains(std::uint64_t offset, std::uint64_t count) const noexcept {
+    return offset <= length_ && count <= length_ - offset;
+  }
+
+  // The bytes [offset, offset + count) as a reader of their own, or nothing
+  // when they are not all inside this one.
+  constexpr std::optional<LeReader> Slice(std::uint64_t offset, std::uint64_t count) const noexcept {
+    if (!Contains(offset, count)) return std::nullopt;
+    return LeReader(data_ + offset, count);
+  }
+
+  std::optional<std::uint8_t> U8(std::uint64_t offset) const noexcept {
+    if (!Contains(offset, 1)) return std::nullopt;
+    return data_[offset];
+  }
+  std::optional<std::uint16_t> U16(std::uint64_t offset) const noexcept {
+    if (!Contains(offset, 2)) return std::nullopt;
+    return static_cast<std::uint16_t>(LoadUnchecked(offset, 2));
+  }
+  std::optional<std::uint32_t> U32(std::uint64_t offset) const noexcept {
+    if (!Contains(offset, 4)) return std::nullopt;
+    return static_cast<std::uint32_t>(LoadUnchecked(offset, 4));
+  }
+  std::optional<std::uint64_t> U64(std::uint64_t offset) const noexcept {
+    if (!Contains(offset, 8)) return std::nullopt;
+    return LoadUnchecked(offset, 8);
+  }
+  std::optional<std::int64_t> I64(std::uint64_t offset) const noexcept {
+    if (!Contains(offset, 8)) return std::nullopt;
+    return static_cast<std::int64_t>(LoadUnchecked(offset, 8));
+  }
+
+  // An unsigned number of 1 to 8 bytes (NTFS mapping pairs use every width).
+  std::optional<std::uint64_t> UnsignedN(std::uint64_t offset, unsigned width) const noexcept {
+    if (width == 0 || width > 8 || !Contains(offset, width)) return std::nullopt;
+    return LoadUnchecked(offset, width);
+  }
+
+  // A signed number of 1 to 8 bytes, sign-extended from the top bit of its
+  // last byte.
+  std::optional<std::int64_t> SignedN(std::uint64_t offset, unsigned width) const noexcept {
+    if (width == 0 || width > 8 || !Contains(offset, width)) return std::nullopt;
+    std::uint64_t value = LoadUnchecked(offset, width);
+    if (width < 8 && (value >> (8 * width - 1)) != 0) value |= ~std::uint64_t{0} << (8 * width);
+    return static_cast<std::int64_t>(value);
+  }
+
+ private:
+  constexpr std::uint64_t LoadUnchecked(std::uint64_t offset, unsigned width) const noexcept {
+    std::uint64_t value = 0;
+    for (unsigned i = 0; i < width; ++i) value |= std::uint64_t{data_[offset + i]} << (8 * i);
+    return value;
+  }
+
+  const std::uint8_t* data_;
+  std::uint64_t length_;
+};
+
+}  // namespace ombrix::core

@@ -1,0 +1,279 @@
+// Decoding of raw MFT file records. The bytes may come from a damaged or
+// hostile disk: every field is read through LeReader against the length we
+// were given, every attribute length is checked before use and must be at
+// least a header long, so the walk always advances and always ends.
+//
+// Entries of a record are appended straight into the caller's vector and
+// patched (size, reparse bit) once the walk is done; a damaged record rolls
+// the vector back to where it started. That keeps the per-record cost at
+// the name strings alone.
+#include "core/mft/mft_record.h"
+
+#include <bit>
+#include <cstring>
+
+#include "core/mft/le_reader.h"
+
+namespace ombrix::core {
+namespace {
+
+constexpr std::uint32_t kFileSignature = 0x454C4946;  // "FILE"
+constexpr std::uint64_t kMinRecordLength = 42;
+constexpr std::uint64_t kUpdateSequenceStride = 512;
+
+// File record header.
+constexpr std::uint64_t kUpdateSequenceOffsetField = 0x04;
+constexpr std::uint64_t kUpdateSequenceCountField = 0x06;
+constexpr std::uint64_t kFirstAttributeField = 0x14;
+constexpr std::uint64_t kRecordFlagsField = 0x16;
+constexpr std::uint64_t kBytesInUseField = 0x18;
+constexpr std::uint64_t kBaseReferenceField = 0x20;
+constexpr std::uint16_t kRecordInUse = 0x0001;
+constexpr std::uint16_t kRecordIsDirectory = 0x0002;
+
+// Attribute header.
+constexpr std::uint64_t kAttributeHeaderLength = 16;
+constexpr std::uint64_t kNonResidentField = 0x08;
+constexpr std::uint64_t kAttributeNameLengthField = 0x09;
+constexpr std::uint64_t kValueLengthField = 0x10;
+constexpr std::uint64_t kValueOffsetField = 0x14;
+constexpr std::uint64_t kMinResidentLength = 0x18;
+constexpr std::uint64_t kLowestVcnField = 0x10;
+constexpr std::uint64_t kMappingPairsOffsetField = 0x20;
+constexpr std::uint64_t kDataSizeField = 0x30;
+constexpr std::uint64_t kMinNonResidentLength = 0x40;
+
+constexpr std::uint32_t kEndOfAttributes = 0xFFFFFFFF;
+constexpr std::uint32_t kFileNameType = 0x30;
+constexpr std::uint32_t kDataType = 0x80;
+constexpr std::uint32_t kReparsePointType = 0xC0;
+
+// $FILE_NAME value.
+constexpr std::uint64_t kParentReferenceField = 0x00;
+constexpr std::uint64_t kRealSizeField = 0x30;
+constexpr std::uint64_t kFileAttributesField = 0x38;
+constexpr std::uint64_t kNameLengthField = 0x40;
+constexpr std::uint64_t kNamespaceField = 0x41;
+constexpr std::uint64_t kNameField = 0x42;
+constexpr std::uint8_t kDosOnlyNamespace = 2;
+
+constexpr std::uint32_t kAttributeDirectory = 0x10;
+constexpr std::uint32_t kAttributeNormal = 0x80;
+constexpr std::uint32_t kAttributeReparsePoint = 0x400;
+
+// Copies the stored UTF-16 code units as they are: unpaired surrogates are
+// legal in Windows names and must survive.
+std::u16string ReadName(const LeReader& bytes, std::uint64_t offset, std::uint8_t unitCount) {
+  std::u16string name(unitCount, u'\0');
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(name.data(), bytes.Data() + offset, std::size_t{unitCount} * 2);
+  } else {
+    for (std::uint8_t i = 0; i < unitCount; ++i) {
+      name[i] = static_cast<char16_t>(*bytes.U16(offset + 2u * i));
+    }
+  }
+  return name;
+}
+
+// One accepted $FILE_NAME, or nothing when the attribute fails a test.
+// `attribute` spans exactly the attribute.
+bool DecodeFileName(const LeReader& attribute, std::uint64_t fileReference, bool isDirectory,
+                    MftNameEntry& entry) {
+  const std::uint64_t attributeLength = attribute.Length();
+  if (*attribute.U8(kNonResidentField) != 0 || attributeLength < kMinResidentLength) return false;
+  const std::uint64_t valueLength = *attribute.U32(kValueLengthField);
+  const std::uint64_t valueOffset = *attribute.U16(kValueOffsetField);
+  const auto value = attribute.Slice(valueOffset, valueLength);
+  if (!value || valueLength < kNameField) return false;
+  const std::uint8_t nameUnits = *value->U8(kNameLengthField);
+  if (kNameField + 2u * nameUnits > valueLength) return false;
+  if (*value->U8(kNamespaceField) == kDosOnlyNamespace) return false;
+
+  entry.fileReference = fileReference;
+  entry.parentReference = *value->U64(kParentReferenceField) & kMftReferenceMask;
+  entry.isDirectory = isDirectory;
+  std::uint32_t attributes = *value->U32(kFileAttributesField) & ~kAttributeReparsePoint;
+  if (isDirectory) {
+    attributes |= kAttributeDirectory;
+  } else if (attributes == 0) {
+    attributes = kAttributeNormal;
+  }
+  entry.attributes = attributes;
+  const std::int64_t realSize = *value->I64(kRealSizeField);
+  entry.size = (!isDirectory && realSize > 0) ? static_cast<std::uint64_t>(realSize) : 0;
+  entry.name = ReadName(*value, kNameField, nameUnits);
+  return true;
+}
+
+// What an unnamed $DATA attribute says about the file's size.
+struct DataSizeReading {
+  bool qualifies = false;  // resident, or the first extent of a non-resident stream
+  std::uint64_t size = 0;
+};
+
+// Only the extent starting at VCN 0 carries the stream's sizes; later
+// extents (found in extension records of large or fragmented files) hold 0
+// or stale values there.
+DataSizeReading ReadUnnamedDataSize(const LeReader& attribute) {
+  const std::uint64_t attributeLength = attribute.Length();
+  if (*attribute.U8(kNonResidentField) == 0) {
+    if (attributeLength < kMinResidentLength) return {};
+    return {true, *attribute.U32(kValueLengthField)};
+  }
+  if (attributeLength < kMinNonResidentLength) return {};
+  if (*attribute.I64(kLowestVcnField) != 0) return {};
+  const std::int64_t dataSize = *attribute.I64(kDataSizeField);
+  return {true, dataSize > 0 ? static_cast<std::uint64_t>(dataSize) : 0};
+}
+
+}  // namespace
+
+bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
+                         std::uint32_t sectorSize) {
+  const LeReader bytes(record, recordLength);
+  if (bytes.Length() < kMinRecordLength || sectorSize < 2) return false;
+  if (*bytes.U32(0) != kFileSignature) return false;
+
+  const std::uint64_t arrayOffset = *bytes.U16(kUpdateSequenceOffsetField);
+  const std::uint64_t entryCount = *bytes.U16(kUpdateSequenceCountField);
+  if (entryCount == 0 || !bytes.Contains(arrayOffset, 2 * entryCount)) return false;
+  // NTFS protects records in 512-byte strides whatever the disk's sector
+  // size: on a disk with 4096-byte sectors the volume reports 4096, yet its
+  // 4096-byte records carry nine entries. Taking the reported size alone
+  // would reject every record of such a volume.
+  std::uint64_t stride = sectorSize;
+  if (entryCount != bytes.Length() / stride + 1) {
+    if (sectorSize <= kUpdateSequenceStride ||
+        entryCount != bytes.Length() / kUpdateSequenceStride + 1) {
+      return false;
+    }
+    stride = kUpdateSequenceStride;
+  }
+  const std::uint64_t sectorCount = entryCount - 1;
+
+  const std::uint16_t sequenceNumber = *bytes.U16(arrayOffset);
+  for (std::uint64_t sector = 0; sector < sectorCount; ++sector) {
+    // (sector + 1) * stride <= recordLength, so the tail is inside.
+    const std::uint64_t tail = (sector + 1) * stride - 2;
+    if (*bytes.U16(tail) != sequenceNumber) return false;
+    const std::uint64_t saved = arrayOffset + 2 * (sector + 1);
+    record[tail] = record[saved];
+    record[tail + 1] = record[saved + 1];
+  }
+  return true;
+}
+
+void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,
+                     std::uint32_t sectorSize, std::vector<MftNameEntry>& entries,
+                     std::vector<MftDataSize>* dataSizes) {
+  if (!ApplyUpdateSequence(record, recordLength, sectorSize)) return;
+  const LeReader bytes(record, recordLength);
+  const std::uint16_t recordFlags = *bytes.U16(kRecordFlagsField);
+  if ((recordFlags & kRecordInUse) == 0) return;
+
+  const std::uint64_t baseReference = *bytes.U64(kBaseReferenceField);
+  const std::uint64_t fileReference =
+      baseReference != 0 ? (baseReference & kMftReferenceMask) : recordNumber;
+  const bool isDirectory = (recordFlags & kRecordIsDirectory) != 0;
+  const std::uint64_t bytesInUse = *bytes.U32(kBytesInUseField);
+  const std::uint64_t limit =
+      (bytesInUse == 0 || bytesInUse > bytes.Length()) ? bytes.Length() : bytesInUse;
+  const LeReader used(record, limit);
+
+  const std::size_t firstEntry = entries.size();
+  DataSizeReading data;
+  bool hasReparsePoint = false;
+  std::uint64_t position = *bytes.U16(kFirstAttributeField);
+  while (used.Contains(position, kAttributeHeaderLength)) {
+    const std::uint32_t type = *used.U32(position);
+    if (type == kEndOfAttributes) break;
+    const std::uint64_t attributeLength = *used.U32(position + 4);
+    const auto attribute = used.Slice(position, attributeLength);
+    if (attributeLength < kAttributeHeaderLength || !attribute) {
+      // A broken length makes everything read from this record suspect.
+      entries.resize(firstEntry);
+      return;
+    }
+    if (type == kFileNameType) {
+      MftNameEntry entry;
+      if (DecodeFileName(*attribute, fileReference, isDirectory, entry)) {
+        entries.push_back(std::move(entry));
+      }
+    } else if (type == kDataType) {
+      if (*attribute->U8(kAttributeNameLengthField) == 0) {
+        const DataSizeReading reading = ReadUnnamedDataSize(*attribute);
+        if (reading.qualifies) data = reading;
+      }
+    } else if (type == kReparsePointType) {
+      hasReparsePoint = true;
+    }
+    position += attributeLength;
+  }
+
+  for (std::size_t i = firstEntry; i < entries.size(); ++i) {
+    MftNameEntry& entry = entries[i];
+    if (hasReparsePoint) entry.attributes |= kAttributeReparsePoint;
+    if (!entry.isDirectory && data.size != 0) entry.size = data.size;
+    entry.hasOwnDataSize = data.qualifies;
+  }
+  if (dataSizes != nullptr && data.qualifies) {
+    dataSizes->push_back(MftDataSize{fileReference, data.size});
+  }
+}
+
+bool DecodeMftDataRuns(const std::vector<std::uint8_t>& record0, std::vector<MftDataRun>& runs,
+                       std::uint64_t& dataSize) {
+  const LeReader bytes(record0.data(), record0.size());
+  const auto firstAttribute = bytes.U16(kFirstAttributeField);
+  if (!firstAttribute) return false;
+
+  std::uint64_t position = *firstAttribute;
+  std::optional<LeReader> data;
+  while (!data) {
+    if (!bytes.Contains(position, kAttributeHeaderLength)) return false;
+    const std::uint32_t type = *bytes.U32(position);
+    const std::uint64_t attributeLength = *bytes.U32(position + 4);
+    if (type == kEndOfAttributes || attributeLength < kAttributeHeaderLength) return false;
+    const auto attribute = bytes.Slice(position, attributeLength);
+    if (!attribute) return false;
+    if (type == kDataType && *attribute->U8(kAttributeNameLengthField) == 0 &&
+        *attribute->U8(kNonResidentField) != 0) {
+      data = attribute;
+    }
+    position += attributeLength;
+  }
+
+  if (data->Length() < kMinNonResidentLength) return false;
+  const std::uint64_t pairsOffset = *data->U16(kMappingPairsOffsetField);
+  if (pairsOffset >= data->Length()) return false;
+  const std::int64_t streamSize = *data->I64(kDataSizeField);
+  dataSize = streamSize > 0 ? static_cast<std::uint64_t>(streamSize) : 0;
+
+  const LeReader pairs = *data->Slice(pairsOffset, data->Length() - pairsOffset);
+  // Runs are collected aside so that a list without its end marker leaves
+  // the caller's vector as it was.
+  std::vector<MftDataRun> decoded;
+  std::uint64_t pairPosition = 0;
+  std::int64_t cluster = 0;
+  while (true) {
+    const std::uint8_t header = *pairs.U8(pairPosition);
+    if (header == 0) break;
+    const unsigned lengthWidth = header & 0x0F;
+    const unsigned offsetWidth = header >> 4;
+    // Widths above 8 bytes cannot describe a real volume and would not fit
+    // our 64-bit counts.
+    if (lengthWidth == 0 || lengthWidth > 8 || offsetWidth > 8) return false;
+    if (!pairs.Contains(pairPosition + 1, std::uint64_t{lengthWidth} + offsetWidth)) return false;
+    const std::uint64_t clusterCount = *pairs.UnsignedN(pairPosition + 1, lengthWidth);
+    const std::int64_t delta =
+        offsetWidth == 0 ? 0 : *pairs.SignedN(pairPosition + 1 + lengthWidth, offsetWidth);
+    if (__builtin_add_overflow(cluster, delta, &cluster)) return false;
+    if (cluster >= 0 && clusterCount != 0) decoded.push_back(MftDataRun{cluster, clusterCount});
+    pairPosition += 1 + lengthWidth + offsetWidth;
+    if (pairPosition >= pairs.Length()) return false;  // the end marker is missing
+  }
+  runs.insert(runs.end(), decoded.begin(), decoded.end());
+  return true;
+}
+
+}  // namespace ombrix::core
