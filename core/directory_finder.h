@@ -1,0 +1,52 @@
+// The few find calls the directory walk makes, behind a thin seam. The
+// Win32 version (directory_finder_win.cpp) serves every real scan; tests
+// put a fake in its place to show the walk what Wine never produces
+// (junctions, folders that deny access) and trees deeper than a disk holds.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace ombrix::core {
+
+struct FoundEntry {
+  std::u16string name;
+  std::uint32_t attributes = 0;     // Win32 file attribute bits
+  std::uint64_t size = 0;           // logical end-of-file size
+  std::uint64_t lastWriteTime = 0;  // FILETIME
+};
+
+struct PathAttributes {
+  std::uint32_t attributes = 0;
+  std::uint64_t lastWriteTime = 0;  // FILETIME
+};
+
+// One open enumeration of a folder; destroying it closes the find handle.
+class IDirectoryEnumeration {
+ public:
+  virtual ~IDirectoryEnumeration() = default;
+  // Fills entry with the next entry, the first one included. False at the
+  // end of the folder and on any failure to read further: both end the
+  // folder the same way, so they are not told apart.
+  virtual bool Next(FoundEntry& entry) = 0;
+};
+
+struct EnumerationOpenResult {
+  std::unique_ptr<IDirectoryEnumeration> enumeration;  // null on failure
+  std::uint32_t errorCode = 0;  // the Win32 error code when enumeration is null
+};
+
+class IDirectoryFinder {
+ public:
+  virtual ~IDirectoryFinder() = default;
+  // Attributes and last-write time of a file or folder; nothing when the
+  // path cannot be queried.
+  virtual std::optional<PathAttributes> GetPathAttributes(const std::u16string& path) = 0;
+  // Starts enumerating the entries matching pattern (a folder path followed
+  // by "\*").
+  virtual EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) = 0;
+};
+
+}  // namespace ombrix::core

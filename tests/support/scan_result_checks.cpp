@@ -1,0 +1,112 @@
+#include "tests/support/scan_result_checks.h"
+
+#include <cstdint>
+#include <string>
+
+#include "tests/support/finding_list.h"
+#include "tests/support/test_data.h"
+
+namespace ombrix::test {
+namespace {
+
+using core::kNoNode;
+using core::ScanNode;
+
+std::string Describe(const ScanNode& node) {
+  return "node " + std::to_string(node.id) + " (" + ToUtf8(node.path) + ")";
+}
+
+struct Totals {
+  std::uint64_t totalSize = 0;
+  std::uint64_t directFilesSize = 0;
+  std::uint64_t fileCount = 0;
+  std::uint64_t folderCount = 0;
+};
+
+}  // namespace
+
+std::vector<std::string> TreeInconsistencies(const core::ScanResult& result) {
+  FindingList findings;
+  const auto& nodes = result.nodes;
+  std::uint64_t files = 0;
+  for (std::uint64_t i = 0; i < nodes.size(); ++i) {
+    if (nodes[i].id != i) {
+      findings.Add("node at " + std::to_string(i) + " has id " + std::to_string(nodes[i].id));
+    }
+    files += nodes[i].isDirectory != 0 ? 0 : 1;
+  }
+  if (result.fileCount != files || result.folderCount != nodes.size() - files) {
+    findings.Add("result counts " + std::to_string(result.fileCount) + " files, " +
+                 std::to_string(result.folderCount) + " folders; nodes hold " +
+                 std::to_string(files) + " and " + std::to_string(nodes.size() - files));
+  }
+  if (result.issueCount != result.issues.size()) {
+    findings.Add("issueCount " + std::to_string(result.issueCount) + " but " +
+                 std::to_string(result.issues.size()) + " issues");
+  }
+  if (nodes.empty()) {
+    if (result.rootIndex != kNoNode) findings.Add("root index without nodes");
+    return findings.Take();
+  }
+  if (result.rootIndex >= nodes.size() || nodes[result.rootIndex].parent != kNoNode) {
+    findings.Add("no valid root");
+    return findings.Take();
+  }
+
+  // Breadth-first from the root; folders are then totalled in reverse of
+  // that order, so every child is done before its parent whatever the ids.
+  std::vector<std::uint64_t> order{result.rootIndex};
+  std::vector<bool> seen(nodes.size(), false);
+  seen[result.rootIndex] = true;
+  for (std::size_t next = 0; next < order.size(); ++next) {
+    const ScanNode& node = nodes[order[next]];
+    if (node.isDirectory == 0 && !node.children.empty()) {
+      findings.Add(Describe(node) + " is a file with children");
+    }
+    for (std::uint64_t child : node.children) {
+      if (child >= nodes.size() || seen[child] || nodes[child].parent != node.id) {
+        findings.Add(Describe(node) + " has a bad child " + std::to_string(child));
+        continue;
+      }
+      seen[child] = true;
+      order.push_back(child);
+    }
+  }
+  if (order.size() != nodes.size()) {
+    findings.Add(std::to_string(nodes.size() - order.size()) + " nodes unreachable from the root");
+  }
+
+  std::vector<Totals> totals(nodes.size());
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const ScanNode& node = nodes[*it];
+    if (node.isDirectory == 0) {
+      if (node.totalSize != node.ownSize || node.fileCount != 0 || node.folderCount != 0) {
+        findings.Add(Describe(node) + " is a file with folder totals");
+      }
+      continue;
+    }
+    Totals& sum = totals[*it];
+    for (std::uint64_t child : node.children) {
+      if (child >= nodes.size()) continue;
+      if (nodes[child].isDirectory == 0) {
+        sum.totalSize += nodes[child].ownSize;
+        sum.directFilesSize += nodes[child].ownSize;
+        sum.fileCount += 1;
+      } else {
+        sum.totalSize += totals[child].totalSize;
+        sum.fileCount += totals[child].fileCount;
+        sum.folderCount += totals[child].folderCount + 1;
+      }
+    }
+    if (node.totalSize != sum.totalSize || node.directFilesSize != sum.directFilesSize ||
+        node.fileCount != sum.fileCount || node.folderCount != sum.folderCount) {
+      findings.Add(Describe(node) + " totals " + std::to_string(node.totalSize) + "/" +
+                   std::to_string(node.fileCount) + "/" + std::to_string(node.folderCount) +
+                   " but its nodes add up to " + std::to_string(sum.totalSize) + "/" +
+                   std::to_string(sum.fileCount) + "/" + std::to_string(sum.folderCount));
+    }
+  }
+  return findings.Take();
+}
+
+}  // namespace ombrix::test

@@ -1,0 +1,138 @@
+#include "tools/ombrix_scan/scan_request.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/test_data.h"
+
+namespace ombrix::scan_tool {
+namespace {
+
+std::vector<std::u16string> Args(std::initializer_list<const char*> utf8) {
+  std::vector<std::u16string> args;
+  for (const char* a : utf8) args.push_back(test::ToU16(a));
+  return args;
+}
+
+TEST(ScanRequestTest, DefaultsForOnePath) {
+  const ParsedCommandLine parsed = ParseCommandLine(Args({"C:\\Data"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  const ScanRequest& r = *parsed.request;
+  EXPECT_EQ(r.engine, EngineRequest::Automatic);
+  EXPECT_FALSE(r.threads);
+  EXPECT_FALSE(r.label);
+  EXPECT_EQ(r.topCount, 30u);
+  EXPECT_FALSE(r.tree || r.json || r.progress || r.help || r.allDrives);
+  EXPECT_FALSE(r.imageFile || r.imageRoot);
+  EXPECT_EQ(r.paths, std::vector<std::u16string>{u"C:\\Data"});
+}
+
+TEST(ScanRequestTest, EveryOptionInBothSpellings) {
+  const ParsedCommandLine parsed = ParseCommandLine(
+      Args({"--engine", "ntquery", "--threads=8", "--label", "All local drives", "--top=5",
+            "--tree", "--json", "--progress", "C:\\", "D:\\caf\xC3\xA9"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  const ScanRequest& r = *parsed.request;
+  EXPECT_EQ(r.engine, EngineRequest::NtQuery);
+  EXPECT_EQ(r.threads, 8u);
+  EXPECT_EQ(r.label, u"All local drives");
+  EXPECT_EQ(r.topCount, 5u);
+  EXPECT_TRUE(r.tree && r.json && r.progress);
+  EXPECT_EQ(r.paths, (std::vector<std::u16string>{u"C:\\", u"D:\\caf\u00e9"}));
+}
+
+TEST(ScanRequestTest, EngineNames) {
+  const std::pair<const char*, EngineRequest> cases[] = {
+      {"auto", EngineRequest::Automatic},
+      {"walk", EngineRequest::Walk},
+      {"ntquery", EngineRequest::NtQuery},
+      {"mft", EngineRequest::Mft},
+  };
+  for (const auto& [name, engine] : cases) {
+    const ParsedCommandLine parsed = ParseCommandLine(Args({"--engine", name, "x"}));
+    ASSERT_TRUE(parsed.request) << name;
+    EXPECT_EQ(parsed.request->engine, engine) << name;
+  }
+}
+
+TEST(ScanRequestTest, ImageAndAllDrivesNeedNoPath) {
+  ParsedCommandLine parsed = ParseCommandLine(Args({"--image", "vol.img", "--root", "\\Users"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  EXPECT_EQ(parsed.request->imageFile, u"vol.img");
+  EXPECT_EQ(parsed.request->imageRoot, u"\\Users");
+  EXPECT_TRUE(parsed.request->paths.empty());
+
+  parsed = ParseCommandLine(Args({"--all-drives", "--top", "0"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  EXPECT_TRUE(parsed.request->allDrives);
+  EXPECT_EQ(parsed.request->topCount, 0u);
+}
+
+TEST(ScanRequestTest, DoubleDashEndsOptions) {
+  const ParsedCommandLine parsed = ParseCommandLine(Args({"--json", "--", "--odd", "-x"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  EXPECT_TRUE(parsed.request->json);
+  EXPECT_EQ(parsed.request->paths, (std::vector<std::u16string>{u"--odd", u"-x"}));
+}
+
+TEST(ScanRequestTest, HelpNeedsNoPath) {
+  const ParsedCommandLine parsed = ParseCommandLine(Args({"--help"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  EXPECT_TRUE(parsed.request->help);
+}
+
+TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {
+  struct Case {
+    std::vector<const char*> args;
+    const char* errorPart;
+  };
+  const Case cases[] = {
+      {{}, "no path"},
+      {{"--json"}, "no path"},
+      {{"--bogus", "x"}, "unknown option '--bogus'"},
+      {{"-json", "x"}, "unknown option '-json'"},
+      {{"--engine", "fast", "x"}, "unknown engine 'fast'"},
+      {{"x", "--engine"}, "'--engine' needs a value"},
+      {{"--threads", "0", "x"}, "1 to 64"},
+      {{"--threads", "65", "x"}, "1 to 64"},
+      {{"--threads", "-3", "x"}, "1 to 64"},
+      {{"--threads", "4x", "x"}, "1 to 64"},
+      {{"--top", "", "x"}, "--top needs a whole number"},
+      {{"--top", "+5", "x"}, "--top needs a whole number"},
+      {{"--top", "99999999999999999999999", "x"}, "--top needs a whole number"},
+      {{"--json=yes", "x"}, "takes no value"},
+      {{"--label=", "x"}, "--label needs"},
+      {{"--root", "\\a", "x"}, "--root needs --image"},
+      {{"--image", "v.img", "x"}, "either --image or paths"},
+      {{"--image", "v.img", "--all-drives"}, "either --image or --all-drives"},
+      {{"--all-drives", "C:\\"}, "either --all-drives or paths"},
+      {{""}, "empty path"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::u16string> args;
+    std::string joined;
+    for (const char* a : c.args) {
+      args.push_back(test::ToU16(a));
+      joined += std::string(a) + " ";
+    }
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    EXPECT_FALSE(parsed.request) << joined;
+    EXPECT_NE(parsed.error.find(c.errorPart), std::string::npos)
+        << joined << "-> " << parsed.error;
+  }
+}
+
+TEST(ScanRequestTest, UsageNamesEveryOption) {
+  const std::string usage = UsageText();
+  for (const char* option : {"--engine auto|walk|ntquery|mft", "--threads N", "--label TEXT",
+                             "--top N", "--tree", "--json", "--progress", "--image FILE",
+                             "--root \\folder", "--all-drives", "--help", "PATH..."}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(usage.back(), '\n');
+}
+
+}  // namespace
+}  // namespace ombrix::scan_tool

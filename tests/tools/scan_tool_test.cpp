@@ -1,0 +1,161 @@
+#include "tools/ombrix_scan/scan_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "tests/support/json_parse.h"
+#include "tests/support/test_data.h"
+#include "tests/tools/scan_result_fixture.h"
+#include "tools/ombrix_scan/exit_codes.h"
+#include "tools/ombrix_scan/progress_printer.h"
+#include "tools/ombrix_scan/text_summary.h"
+
+namespace ombrix::scan_tool {
+namespace {
+
+// Runs the tool with a fake scan that returns `status` (or no result with
+// `scanError`), capturing both streams.
+struct ToolRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+  std::vector<ScanRequest> requests;
+};
+
+ToolRun RunTool(std::initializer_list<const char*> utf8Args,
+                std::optional<core::ScanStatus> status = core::ScanStatus::Completed,
+                std::string scanError = {}) {
+  ToolRun run;
+  std::vector<std::u16string> args;
+  for (const char* a : utf8Args) args.push_back(test::ToU16(a));
+  core::ScanCancellationToken token;
+  const ScanRunner fakeScan = [&](const ScanRequest& request, core::ScanCancellationToken&,
+                                  const core::ProgressCallback& progress) {
+    run.requests.push_back(request);
+    if (progress) progress({u"Z:\\R\\S", 3, 1});
+    if (!status) return ScanOutcome{std::nullopt, scanError};
+    core::ScanResult result = testing::SmallTree(*status);
+    if (*status == core::ScanStatus::Failed) result.message = u"The volume cannot be read.";
+    return ScanOutcome{std::move(result), {}};
+  };
+  run.exitCode = RunScanTool(args, token, fakeScan,
+                             {[&](std::string_view b) { run.out.append(b); },
+                              [&](std::string_view b) { run.err.append(b); }});
+  return run;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(ScanToolTest, ExitCodeFollowsStatus) {
+  EXPECT_EQ(ExitCodeForStatus(core::ScanStatus::Completed), 0);
+  EXPECT_EQ(ExitCodeForStatus(core::ScanStatus::Cancelled), 1);
+  EXPECT_EQ(ExitCodeForStatus(core::ScanStatus::Failed), 2);
+  EXPECT_EQ(ExitCodeForStatus(core::ScanStatus{0}), 2);  // never reported as success
+
+  EXPECT_EQ(RunTool({"--json", "x"}, core::ScanStatus::Completed).exitCode, 0);
+  const ToolRun cancelled = RunTool({"--json", "x"}, core::ScanStatus::Cancelled);
+  EXPECT_EQ(cancelled.exitCode, 1);
+  EXPECT_TRUE(Contains(cancelled.err, "cancelled"));
+  EXPECT_TRUE(test::ParseJson(cancelled.out));  // the partial report is still written
+  const ToolRun failed = RunTool({"x"}, core::ScanStatus::Failed);
+  EXPECT_EQ(failed.exitCode, 2);
+  EXPECT_TRUE(Contains(failed.err, "The volume cannot be read."));
+  EXPECT_TRUE(Contains(failed.out, "Status:   Failed"));
+}
+
+TEST(ScanToolTest, BadUsageGivesMessageAndUsageOnStderr) {
+  const ToolRun run = RunTool({"--top", "many", "x"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_TRUE(Contains(run.err, "ombrix-scan: --top needs a whole number"));
+  EXPECT_TRUE(Contains(run.err, "Usage: ombrix-scan"));
+  EXPECT_TRUE(run.requests.empty());  // nothing was scanned
+}
+
+TEST(ScanToolTest, HelpGoesToStdout) {
+  const ToolRun run = RunTool({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(Contains(run.out, "Usage: ombrix-scan"));
+  EXPECT_TRUE(run.requests.empty());
+}
+
+TEST(ScanToolTest, UnavailableScanIsAClearFailure) {
+  const ToolRun run = RunTool({"--engine", "mft", "C:\\"}, std::nullopt,
+                              "the NTFS MFT engine (--engine mft) is not available");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_EQ(run.err, "ombrix-scan: the NTFS MFT engine (--engine mft) is not available\n");
+}
+
+TEST(ScanToolTest, JsonReportHonoursTopAndTree) {
+  ToolRun run = RunTool({"--json", "--top", "1", "x"});
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_EQ((*json)["topFiles"].Array().size(), 1u);
+  EXPECT_EQ((*json)["topFolders"].Array().size(), 1u);
+  EXPECT_FALSE(json->Object().contains("nodes"));
+
+  run = RunTool({"--json", "--tree", "x"});
+  json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_EQ((*json)["nodes"].Array().size(), 7u);
+  EXPECT_EQ((*json)["topFiles"].Array().size(), 4u);
+  EXPECT_TRUE(run.err.empty());
+}
+
+TEST(ScanToolTest, ReadableSummaryListsTotalsAndLargest) {
+  const ToolRun run = RunTool({"x"});
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* part : {"Status:   Completed", "Engine:   DirectoryWalk", "Path:     Z:\\R",
+                           "Size:     75 bytes (75 bytes)", "Files:    4", "Folders:  3",
+                           "Issues:   1", "Elapsed:  42 ms", "error 5: Z:\\R\\locked",
+                           "Largest files:", "  30 bytes  Z:\\R\\S\\c",
+                           "Largest folders:", "  35 bytes  Z:\\R\\S  (2 files, 1 folders)"}) {
+    EXPECT_TRUE(Contains(run.out, part)) << part << "\n" << run.out;
+  }
+}
+
+TEST(ScanToolTest, ProgressOnlyWhenAsked) {
+  EXPECT_TRUE(RunTool({"--json", "x"}).err.empty());
+  const ToolRun run = RunTool({"--json", "--progress", "x"});
+  EXPECT_EQ(run.err, "progress: files=3 folders=1 path=Z:\\R\\S\n");
+}
+
+TEST(ProgressPrinterTest, ThrottledToTheInterval) {
+  core::MonotonicClock::time_point now{};
+  std::string printed;
+  ProgressPrinter printer([&](std::string_view b) { printed.append(b); },
+                          std::chrono::milliseconds(250), [&] { return now; });
+  const core::ProgressCallback callback = printer.Callback();
+  callback({u"a", 1, 0});  // the first record always shows
+  now += std::chrono::milliseconds(100);
+  callback({u"b", 2, 0});
+  now += std::chrono::milliseconds(149);
+  callback({u"c", 3, 0});
+  now += std::chrono::milliseconds(1);
+  callback({u"d\ne", 4, 0});  // 250 ms after the first; a newline cannot split the record
+  EXPECT_EQ(printed,
+            "progress: files=1 folders=0 path=a\n"
+            "progress: files=4 folders=0 path=d?e\n");
+}
+
+TEST(TextSummaryTest, SizesAndCounts) {
+  EXPECT_EQ(GroupThousands(0), "0");
+  EXPECT_EQ(GroupThousands(999), "999");
+  EXPECT_EQ(GroupThousands(1000), "1,000");
+  EXPECT_EQ(GroupThousands(1234567890), "1,234,567,890");
+  EXPECT_EQ(HumanSize(1), "1 byte");
+  EXPECT_EQ(HumanSize(1023), "1023 bytes");
+  EXPECT_EQ(HumanSize(1536), "1.5 KiB");
+  EXPECT_EQ(HumanSize(1024 * 1024 - 1), "1.0 MiB");
+  EXPECT_EQ(HumanSize(5ull << 30), "5.0 GiB");
+  EXPECT_EQ(HumanSize(~0ull), "16.0 EiB");
+}
+
+}  // namespace
+}  // namespace ombrix::scan_tool

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""ombrix-scan --engine walk against an independent count.
+
+Under Wine: scans the test trees 'basic' and 'big' (about 60,000 files) with
+--json --tree and compares every total and every folder with the os.walk
+listing made beside each tree; then checks the exit codes of a missing path
+(Completed, zero totals) and of a bad option (2, usage text).
+Natively: the tool cannot walk folders there and must say so with exit 2.
+"""
+import argparse
+import json
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import listing_oracle  # noqa: E402
+
+TIMEOUT_SECONDS = 900
+TOP_COUNT = 30
+
+
+class Check:
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+        return condition
+
+
+def run_tool(args, options):
+    command = ([options.runner] if options.runner else []) + [options.scan_exe] + args
+    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                          timeout=TIMEOUT_SECONDS)
+    return done.returncode, done.stdout, done.stderr.decode("utf-8", "replace")
+
+
+def parse_report(stdout, check, what):
+    try:
+        # Strict: the report must be valid UTF-8 and one JSON object.
+        return json.loads(stdout.decode("utf-8"))
+    except (UnicodeDecodeError, ValueError) as error:
+        check.expect(False, "%s: output is not valid UTF-8 JSON: %s" % (what, error))
+        return None
+
+
+def check_tree(name, options, check):
+    root = os.path.join(options.testdata, "trees", name)
+    entries = listing_oracle.read_listing(root + ".listing")
+    root_path = listing_oracle.wine_path(root)
+    code, stdout, stderr = run_tool(["--engine", "walk", "--json", "--tree", root_path], options)
+    what = "tree %s" % name
+    if not check.expect(code == 0, "%s: exit code %d, stderr: %s" % (what, code, stderr)):
+        return
+    report = parse_report(stdout, check, what)
+    if report is None:
+        return
+    check.expect(report["status"] == "Completed", "%s: status %r" % (what, report["status"]))
+    check.expect(report["engine"] == "DirectoryWalk", "%s: engine %r" % (what, report["engine"]))
+    check.expect(report["issueCount"] == 0 and report["issues"] == [],
+                 "%s: issues %r" % (what, report["issues"][:5]))
+    problems = listing_oracle.compare_report(report, entries, root_path)
+    problems += listing_oracle.compare_rankings(report, entries, root_path, TOP_COUNT)
+    for problem in problems[:40]:
+        check.expect(False, "%s: %s" % (what, problem))
+    if not problems:
+        print("%s: %d files, %d folders, %d bytes agree with the listing (%d ms)" % (
+            what, report["fileCount"], report["folderCount"], report["totalSize"],
+            report["elapsedMs"]))
+
+
+def check_missing_path(options, check):
+    missing = listing_oracle.wine_path(os.path.join(options.testdata, "trees", "no-such-folder"))
+    code, stdout, stderr = run_tool(["--engine", "walk", "--json", missing], options)
+    if not check.expect(code == 0, "missing path: exit code %d, stderr: %s" % (code, stderr)):
+        return
+    report = parse_report(stdout, check, "missing path")
+    if report is None:
+        return
+    got = (report["status"], report["fileCount"], report["folderCount"], report["totalSize"],
+           report["topFiles"], report["topFolders"])
+    check.expect(got == ("Completed", 0, 1, 0, [], []), "missing path: %r" % (got,))
+
+
+def check_bad_usage(options, check):
+    for args in (["--bogus", "C:\\"], ["--engine", "walk"], ["--top", "x", "C:\\"]):
+        code, stdout, stderr = run_tool(args, options)
+        check.expect(code == 2, "%r: exit code %d" % (args, code))
+        check.expect(stdout == b"", "%r: wrote to stdout" % (args,))
+        check.expect("ombrix-scan: " in stderr and "Usage: ombrix-scan" in stderr,
+                     "%r: no message and usage on stderr: %r" % (args, stderr))
+
+
+def check_native(options, check):
+    code, stdout, stderr = run_tool(["--engine", "walk", "--json", options.testdata], options)
+    check.expect(code == 2, "native walk: exit code %d" % code)
+    check.expect(stdout == b"", "native walk: wrote a report")
+    check.expect("needs Windows" in stderr, "native walk: unclear message %r" % stderr)
+    code, stdout, _ = run_tool(["--help"], options)
+    check.expect(code == 0 and b"Usage: ombrix-scan" in stdout, "native --help: exit %d" % code)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--testdata", required=True)
+    parser.add_argument("--scan-exe", default="")
+    parser.add_argument("--runner", default="")
+    parser.add_argument("--platform", choices=("windows", "native"), required=True)
+    options = parser.parse_args()
+    if not options.scan_exe:
+        print("ombrix-scan is not part of this build; nothing to check")
+        return 0
+
+    check = Check()
+    if options.platform == "native":
+        check_native(options, check)
+    else:
+        for name in ("basic", "big"):
+            check_tree(name, options, check)
+        check_missing_path(options, check)
+    check_bad_usage(options, check)
+
+    for failure in check.failures:
+        print("FAIL: " + failure)
+    if check.failures:
+        return 1
+    print("all checks passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

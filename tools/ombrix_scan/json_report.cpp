@@ -1,0 +1,168 @@
+#include "tools/ombrix_scan/json_report.h"
+
+#include <algorithm>
+
+#include "core/text_encoding.h"
+
+namespace ombrix::scan_tool {
+
+namespace {
+
+char* WriteControlEscape(char* out, char16_t c) {
+  char shortForm = 0;
+  switch (c) {
+    case u'\b': shortForm = 'b'; break;
+    case u'\f': shortForm = 'f'; break;
+    case u'\n': shortForm = 'n'; break;
+    case u'\r': shortForm = 'r'; break;
+    case u'\t': shortForm = 't'; break;
+    default: break;
+  }
+  *out++ = '\\';
+  if (shortForm) {
+    *out++ = shortForm;
+    return out;
+  }
+  static constexpr char kHex[] = "0123456789abcdef";
+  *out++ = 'u';
+  *out++ = '0';
+  *out++ = '0';
+  *out++ = kHex[(c >> 4) & 0xF];
+  *out++ = kHex[c & 0xF];
+  return out;
+}
+
+void AppendKey(BufferedOutput& out, std::string_view key) {
+  char* end = out.Reserve(key.size() + 3);
+  *end++ = '"';
+  end = std::copy(key.begin(), key.end(), end);
+  *end++ = '"';
+  *end++ = ':';
+  out.Commit(end);
+}
+
+void AppendNumberField(BufferedOutput& out, std::string_view key, std::uint64_t value) {
+  AppendKey(out, key);
+  out.AppendNumber(value);
+}
+
+void AppendStringField(BufferedOutput& out, std::string_view key, std::u16string_view value) {
+  AppendKey(out, key);
+  AppendJsonString(out, value);
+}
+
+void AppendAsciiField(BufferedOutput& out, std::string_view key, std::string_view value) {
+  AppendKey(out, key);
+  out.Append('"');
+  out.Append(value);
+  out.Append('"');
+}
+
+// Each array element on its own line keeps huge reports greppable.
+template <typename Items, typename WriteItem>
+void AppendArray(BufferedOutput& out, std::string_view key, const Items& items,
+                 WriteItem writeItem) {
+  AppendKey(out, key);
+  out.Append('[');
+  bool first = true;
+  for (const auto& item : items) {
+    out.Append(first ? "\n{" : ",\n{");
+    first = false;
+    writeItem(item);
+    out.Append('}');
+  }
+  out.Append(']');
+}
+
+}  // namespace
+
+void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
+  // Worst cases per UTF-16 unit: 6 bytes for an escaped control character,
+  // 3 for a BMP character; a surrogate pair takes 4 bytes for 2 units.
+  char* end = out.Reserve(text.size() * 6 + 2);
+  *end++ = '"';
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size(); i += units) {
+    const char16_t unit = text[i];
+    units = 1;
+    if (unit >= 0x20 && unit < 0x80) {
+      if (unit == u'"' || unit == u'\\') *end++ = '\\';
+      *end++ = static_cast<char>(unit);
+    } else if (unit < 0x20) {
+      end = WriteControlEscape(end, unit);
+    } else {
+      end += core::EncodeUtf8(core::DecodeUtf16(text, i, units), end);
+    }
+  }
+  *end++ = '"';
+  out.Commit(end);
+}
+
+void WriteJsonReport(BufferedOutput& out, const core::ScanResult& result, const TopEntries& top,
+                     bool includeTree) {
+  const auto& nodes = result.nodes;
+  const std::uint64_t totalSize =
+      result.rootIndex < nodes.size() ? nodes[result.rootIndex].totalSize : 0;
+
+  out.Append('{');
+  AppendAsciiField(out, "status", core::ScanStatusName(result.status));
+  out.Append(',');
+  AppendAsciiField(out, "engine", core::ScanEngineKindName(result.engine));
+  out.Append(",\n");
+  AppendStringField(out, "rootPath", result.rootPath);
+  out.Append(',');
+  AppendStringField(out, "message", result.message);
+  out.Append(",\n");
+  AppendNumberField(out, "fileCount", result.fileCount);
+  out.Append(',');
+  AppendNumberField(out, "folderCount", result.folderCount);
+  out.Append(',');
+  AppendNumberField(out, "issueCount", result.issueCount);
+  out.Append(',');
+  AppendKey(out, "elapsedMs");
+  out.AppendSignedNumber(result.elapsedMs);
+  out.Append(',');
+  AppendNumberField(out, "totalSize", totalSize);
+  out.Append(",\n");
+
+  AppendArray(out, "issues", result.issues, [&](const core::ScanIssue& issue) {
+    AppendStringField(out, "path", issue.path);
+    out.Append(',');
+    AppendNumberField(out, "errorCode", issue.errorCode);
+  });
+  out.Append(",\n");
+  AppendArray(out, "topFiles", top.files, [&](std::uint64_t index) {
+    AppendStringField(out, "path", nodes[index].path);
+    out.Append(',');
+    AppendNumberField(out, "size", nodes[index].totalSize);
+  });
+  out.Append(",\n");
+  AppendArray(out, "topFolders", top.folders, [&](std::uint64_t index) {
+    const core::ScanNode& node = nodes[index];
+    AppendStringField(out, "path", node.path);
+    out.Append(',');
+    AppendNumberField(out, "size", node.totalSize);
+    out.Append(',');
+    AppendNumberField(out, "fileCount", node.fileCount);
+    out.Append(',');
+    AppendNumberField(out, "folderCount", node.folderCount);
+  });
+
+  if (includeTree) {
+    out.Append(",\n");
+    AppendArray(out, "nodes", nodes, [&](const core::ScanNode& node) {
+      AppendStringField(out, "path", node.path);
+      out.Append(node.isDirectory ? ",\"isDirectory\":true," : ",\"isDirectory\":false,");
+      AppendNumberField(out, "size", node.totalSize);
+      out.Append(',');
+      AppendNumberField(out, "fileCount", node.fileCount);
+      out.Append(',');
+      AppendNumberField(out, "folderCount", node.folderCount);
+      out.Append(',');
+      AppendNumberField(out, "attributes", node.attributes);
+    });
+  }
+  out.Append("}\n");
+}
+
+}  // namespace ombrix::scan_tool

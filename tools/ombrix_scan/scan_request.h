@@ -1,0 +1,44 @@
+// ombrix-scan's command line, parsed into one request. Parsing only checks
+// the form of the arguments; whether the requested engine exists in this
+// build is decided where the request is run (scan_dispatch.cpp).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ombrix::scan_tool {
+
+enum class EngineRequest { Automatic, Walk, NtQuery, Mft };
+
+inline constexpr std::uint64_t kDefaultTopCount = 30;
+inline constexpr std::uint64_t kMaxThreads = 64;
+
+struct ScanRequest {
+  EngineRequest engine = EngineRequest::Automatic;
+  std::optional<std::uint64_t> threads;  // unset: the engine's default
+  std::optional<std::u16string> label;
+  std::uint64_t topCount = kDefaultTopCount;
+  bool tree = false;
+  bool json = false;
+  bool progress = false;
+  bool help = false;
+  bool allDrives = false;
+  std::optional<std::u16string> imageFile;
+  std::optional<std::u16string> imageRoot;  // folder inside the image, "\\" form
+  std::vector<std::u16string> paths;
+};
+
+struct ParsedCommandLine {
+  std::optional<ScanRequest> request;  // set when the arguments are well formed
+  std::string error;                   // one English line otherwise
+};
+
+// args excludes the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args);
+
+// The usage text, ending in a newline.
+const char* UsageText();
+
+}  // namespace ombrix::scan_tool

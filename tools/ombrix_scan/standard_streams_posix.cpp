@@ -1,0 +1,20 @@
+// The native build's streams are byte streams already; the Windows build
+// uses standard_streams_win.cpp.
+#if !defined(_WIN32)
+
+#include "tools/ombrix_scan/standard_streams.h"
+
+#include <cstdio>
+
+namespace ombrix::scan_tool {
+
+StandardStreamsScope::StandardStreamsScope() = default;
+
+StandardStreamsScope::~StandardStreamsScope() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+}
+
+}  // namespace ombrix::scan_tool
+
+#endif  // !defined(_WIN32)
