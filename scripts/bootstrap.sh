@@ -11,6 +11,7 @@ packages=(
   wine64 xvfb xauth
   clang libclang-rt-14-dev llvm
   ntfs-3g sleuthkit
+  ntfs-3g-dev pkg-config
   valgrind time
 )
 

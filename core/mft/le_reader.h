@@ -1,12 +1,15 @@
 // The one way this program reads integers out of bytes that came from a
 // disk. Every read names an offset and width and is checked against the
 // length the reader was made with, with overflow-safe arithmetic, so a
-// hostile offset can never reach outside the buffer. Values are assembled
-// byte by byte (compilers turn that into one load), never by casting a
-// pointer onto the bytes: NTFS fields are not necessarily aligned.
+// hostile offset can never reach outside the buffer. Values are copied out
+// of the bytes, never read by casting a pointer onto them: NTFS fields are
+// not necessarily aligned.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace ombrix::core {
@@ -37,19 +40,19 @@ class LeReader {
   }
   std::optional<std::uint16_t> U16(std::uint64_t offset) const noexcept {
     if (!Contains(offset, 2)) return std::nullopt;
-    return static_cast<std::uint16_t>(LoadUnchecked(offset, 2));
+    return Load<std::uint16_t>(offset);
   }
   std::optional<std::uint32_t> U32(std::uint64_t offset) const noexcept {
     if (!Contains(offset, 4)) return std::nullopt;
-    return static_cast<std::uint32_t>(LoadUnchecked(offset, 4));
+    return Load<std::uint32_t>(offset);
   }
   std::optional<std::uint64_t> U64(std::uint64_t offset) const noexcept {
     if (!Contains(offset, 8)) return std::nullopt;
-    return LoadUnchecked(offset, 8);
+    return Load<std::uint64_t>(offset);
   }
   std::optional<std::int64_t> I64(std::uint64_t offset) const noexcept {
     if (!Contains(offset, 8)) return std::nullopt;
-    return static_cast<std::int64_t>(LoadUnchecked(offset, 8));
+    return static_cast<std::int64_t>(Load<std::uint64_t>(offset));
   }
 
   // An unsigned number of 1 to 8 bytes (NTFS mapping pairs use every width).
@@ -68,6 +71,25 @@ class LeReader {
   }
 
  private:
+  // memcpy is the defined way to read unaligned bytes; it compiles to one
+  // load.
+  template <typename T>
+  T Load(std::uint64_t offset) const noexcept {
+    T value;
+    std::memcpy(&value, data_ + offset, sizeof value);
+    if constexpr (std::endian::native == std::endian::big) value = ByteSwap(value);
+    return value;
+  }
+
+  template <typename T>
+  static constexpr T ByteSwap(T value) noexcept {
+    T swapped = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+      swapped = static_cast<T>((swapped << 8) | ((value >> (8 * i)) & 0xFF));
+    }
+    return swapped;
+  }
+
   constexpr std::uint64_t LoadUnchecked(std::uint64_t offset, unsigned width) const noexcept {
     std::uint64_t value = 0;
     for (unsigned i = 0; i < width; ++i) value |= std::uint64_t{data_[offset + i]} << (8 * i);

@@ -63,8 +63,9 @@ constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
 // Copies the stored UTF-16 code units as they are: unpaired surrogates are
 // legal in Windows names and must survive.
-std::u16string ReadName(const LeReader& bytes, std::uint64_t offset, std::uint8_t unitCount) {
-  std::u16string name(unitCount, u'\0');
+void ReadName(const LeReader& bytes, std::uint64_t offset, std::uint8_t unitCount,
+              std::u16string& name) {
+  name.resize(unitCount);
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(name.data(), bytes.Data() + offset, std::size_t{unitCount} * 2);
   } else {
@@ -72,37 +73,40 @@ std::u16string ReadName(const LeReader& bytes, std::uint64_t offset, std::uint8_
       name[i] = static_cast<char16_t>(*bytes.U16(offset + 2u * i));
     }
   }
-  return name;
 }
 
-// One accepted $FILE_NAME, or nothing when the attribute fails a test.
+// The value of a $FILE_NAME attribute that passes every test, or nothing.
 // `attribute` spans exactly the attribute.
-bool DecodeFileName(const LeReader& attribute, std::uint64_t fileReference, bool isDirectory,
-                    MftNameEntry& entry) {
-  const std::uint64_t attributeLength = attribute.Length();
-  if (*attribute.U8(kNonResidentField) != 0 || attributeLength < kMinResidentLength) return false;
+std::optional<LeReader> AcceptedFileNameValue(const LeReader& attribute) {
+  if (*attribute.U8(kNonResidentField) != 0 || attribute.Length() < kMinResidentLength) {
+    return std::nullopt;
+  }
   const std::uint64_t valueLength = *attribute.U32(kValueLengthField);
   const std::uint64_t valueOffset = *attribute.U16(kValueOffsetField);
   const auto value = attribute.Slice(valueOffset, valueLength);
-  if (!value || valueLength < kNameField) return false;
-  const std::uint8_t nameUnits = *value->U8(kNameLengthField);
-  if (kNameField + 2u * nameUnits > valueLength) return false;
-  if (*value->U8(kNamespaceField) == kDosOnlyNamespace) return false;
+  if (!value || valueLength < kNameField) return std::nullopt;
+  if (kNameField + 2u * *value->U8(kNameLengthField) > valueLength) return std::nullopt;
+  // A long name's generated 8.3 alias lives in its own DOS-only attribute;
+  // a name valid in both namespaces (3) is stored once and kept.
+  if (*value->U8(kNamespaceField) == kDosOnlyNamespace) return std::nullopt;
+  return value;
+}
 
+void FillNameEntry(const LeReader& value, std::uint64_t fileReference, bool isDirectory,
+                   MftNameEntry& entry) {
   entry.fileReference = fileReference;
-  entry.parentReference = *value->U64(kParentReferenceField) & kMftReferenceMask;
+  entry.parentReference = *value.U64(kParentReferenceField) & kMftReferenceMask;
   entry.isDirectory = isDirectory;
-  std::uint32_t attributes = *value->U32(kFileAttributesField) & ~kAttributeReparsePoint;
+  std::uint32_t attributes = *value.U32(kFileAttributesField) & ~kAttributeReparsePoint;
   if (isDirectory) {
     attributes |= kAttributeDirectory;
   } else if (attributes == 0) {
     attributes = kAttributeNormal;
   }
   entry.attributes = attributes;
-  const std::int64_t realSize = *value->I64(kRealSizeField);
+  const std::int64_t realSize = *value.I64(kRealSizeField);
   entry.size = (!isDirectory && realSize > 0) ? static_cast<std::uint64_t>(realSize) : 0;
-  entry.name = ReadName(*value, kNameField, nameUnits);
-  return true;
+  ReadName(value, kNameField, *value.U8(kNameLengthField), entry.name);
 }
 
 // What an unnamed $DATA attribute says about the file's size.
@@ -195,9 +199,8 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
       return;
     }
     if (type == kFileNameType) {
-      MftNameEntry entry;
-      if (DecodeFileName(*attribute, fileReference, isDirectory, entry)) {
-        entries.push_back(std::move(entry));
+      if (const auto value = AcceptedFileNameValue(*attribute)) {
+        FillNameEntry(*value, fileReference, isDirectory, entries.emplace_back());
       }
     } else if (type == kDataType) {
       if (*attribute->U8(kAttributeNameLengthField) == 0) {

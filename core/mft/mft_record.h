@@ -44,13 +44,20 @@ struct MftDataRun {
 };
 
 // Checks the multi-sector protection of one record and restores the sector
-// tails in place. False leaves the record unusable.
+// tails in place. False leaves the record unusable. sectorSize is the
+// volume's reported sector size; when it is above 512 a record protected in
+// NTFS's usual 512-byte strides is accepted as well (disks with 4096-byte
+// sectors report 4096, yet their records carry one entry per 512 bytes).
 bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
                          std::uint32_t sectorSize);
 
 // Decodes one record (repaired in place) and appends its name entries. When
 // dataSizes is given, also appends the record's qualifying unnamed $DATA
-// size, if it has one.
+// size, if it has one (at most one per record, 0 included), keyed by the
+// base file reference; extension records report too, damaged or free
+// records do not. A non-resident $DATA qualifies only in its extent that
+// starts at VCN 0: later extents carry no valid size, so they neither
+// report nor change the size of the record's own names.
 void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength,
                      std::uint64_t recordNumber, std::uint32_t sectorSize,
                      std::vector<MftNameEntry>& entries,

@@ -27,7 +27,8 @@ struct FakeFolder {
 
 class FakeEnumeration final : public IDirectoryEnumeration {
  public:
-  FakeEnumeration(const FakeFolder& folder, int& openCount) : folder_(folder), openCount_(openCount) {
+  FakeEnumeration(const FakeFolder& folder, int& openCount)
+      : folder_(folder), openCount_(openCount) {
     ++openCount_;
   }
   ~FakeEnumeration() override { --openCount_; }
@@ -129,8 +130,9 @@ TEST(DirectoryWalkScanEngineTest, BuildsTreeInDiscoveryOrderAndSkipsDotEntries) 
   EXPECT_TRUE(result.issues.empty());
   EXPECT_EQ(test::TreeInconsistencies(result), std::vector<std::string>{});
   // Sub-folders are entered last-found first.
-  EXPECT_EQ(finder.openedPatterns, (std::vector<std::u16string>{u"X:\\R\\*", u"X:\\R\\B\\*",
-                                                                u"X:\\R\\B\\C\\*", u"X:\\R\\A\\*"}));
+  EXPECT_EQ(finder.openedPatterns,
+            (std::vector<std::u16string>{u"X:\\R\\*", u"X:\\R\\B\\*", u"X:\\R\\B\\C\\*",
+                                         u"X:\\R\\A\\*"}));
   EXPECT_EQ(finder.openEnumerations, 0);
 
   const ScanNode& root = result.nodes[result.rootIndex];
@@ -191,26 +193,12 @@ TEST(DirectoryWalkScanEngineTest, RootPathForms) {
   }
 }
 
-TEST(DirectoryWalkScanEngineTest, RootThatCannotBeQueriedIsAnEmptyFolder) {
-  FakeDirectoryFinder finder;  // knows nothing: every call fails
-  ScanResult result = Walk(finder, u"Q:\\gone");
-  EXPECT_EQ(result.status, ScanStatus::Completed);
-  ASSERT_EQ(result.nodes.size(), 1u);
-  const ScanNode& root = result.nodes[0];
-  EXPECT_EQ(root.isDirectory, 1);
-  EXPECT_EQ(root.attributes, kAttributeDirectory);
-  EXPECT_EQ(root.lastWriteTime, 0u);
-  EXPECT_EQ(root.totalSize, 0u);
-  EXPECT_EQ(result.folderCount, 1u);
-  EXPECT_TRUE(result.issues.empty());
-}
-
 // Junctions, folder symlinks and mount points are recorded but never
 // entered: a junction to its own parent must not loop.
 TEST(DirectoryWalkScanEngineTest, ReparsePointFoldersAreNeverEntered) {
   FakeDirectoryFinder finder;
-  finder.Folder(u"X:\\R", {Dir(u"loop", kAttributeReparsePoint), File(u"link", 9, kAttributeReparsePoint),
-                           Dir(u"real")});
+  finder.Folder(u"X:\\R", {Dir(u"loop", kAttributeReparsePoint),
+                           File(u"link", 9, kAttributeReparsePoint), Dir(u"real")});
   // What the junction would show if it were followed.
   finder.Folder(u"X:\\R\\loop", {Dir(u"loop", kAttributeReparsePoint), File(u"again", 100)});
   finder.Folder(u"X:\\R\\real", {File(u"x", 1)});
@@ -219,8 +207,7 @@ TEST(DirectoryWalkScanEngineTest, ReparsePointFoldersAreNeverEntered) {
     events.push_back({p.currentPath, p.filesScanned, p.foldersScanned});
   });
 
-  EXPECT_EQ(finder.openedPatterns,
-            (std::vector<std::u16string>{u"X:\\R\\*", u"X:\\R\\real\\*"}));
+  EXPECT_EQ(finder.openedPatterns, (std::vector<std::u16string>{u"X:\\R\\*", u"X:\\R\\real\\*"}));
   const ScanNode* loop = NodeAt(result, u"X:\\R\\loop");
   ASSERT_NE(loop, nullptr);
   EXPECT_EQ(loop->isDirectory, 1);
@@ -268,15 +255,26 @@ TEST(DirectoryWalkScanEngineTest, FolderThatCannotBeOpened) {
   }
 }
 
-TEST(DirectoryWalkScanEngineTest, DeniedRootIsOneIssue) {
-  FakeDirectoryFinder finder;
-  finder.pathAttributes[u"X:\\R\\"] = PathAttributes{0x10, 3};
-  finder.Folder(u"X:\\R", {}).openError = 5;
-  ScanResult result = Walk(finder, u"X:\\R\\");
-  EXPECT_EQ(result.status, ScanStatus::Completed);
-  EXPECT_EQ(result.nodes.size(), 1u);
-  ASSERT_EQ(result.issueCount, 1u);
-  EXPECT_EQ(result.issues[0].path, u"X:\\R");
+// A root that can be neither queried nor listed is still shown, as an
+// empty folder; only a denied one is an issue.
+TEST(DirectoryWalkScanEngineTest, RootThatCannotBeRead) {
+  for (const std::uint32_t error : {5u, 3u}) {
+    SCOPED_TRACE(error);
+    FakeDirectoryFinder finder;
+    finder.Folder(u"X:\\R", {File(u"f", 1)}).openError = error;
+    ScanResult result = Walk(finder, u"X:\\R\\");
+    EXPECT_EQ(result.status, ScanStatus::Completed);
+    ASSERT_EQ(result.nodes.size(), 1u);
+    EXPECT_EQ(result.nodes[0].attributes, kAttributeDirectory);
+    EXPECT_EQ(result.nodes[0].lastWriteTime, 0u);
+    EXPECT_EQ(result.folderCount, 1u);
+    if (error == 5) {
+      ASSERT_EQ(result.issueCount, 1u);
+      EXPECT_EQ(result.issues[0].path, u"X:\\R");
+    } else {
+      EXPECT_EQ(result.issueCount, 0u);
+    }
+  }
 }
 
 TEST(DirectoryWalkScanEngineTest, ReadFailureEndsOnlyThatFolder) {
@@ -348,7 +346,9 @@ TEST(DirectoryWalkScanEngineTest, CancelFromProgressCallback) {
     std::uint64_t cancelAtFolders;  // cancel on the folder report with this count
     std::uint64_t cancelAtFiles;    // or on the file report with this count
   };
-  const Case cases[] = {{"first folder", 1, 0}, {"mid-tree folder", 17, 0}, {"128th file", 0, 128},
+  const Case cases[] = {{"first folder", 1, 0},
+                        {"mid-tree folder", 17, 0},
+                        {"128th file", 0, 128},
                         {"640th file", 0, 640}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

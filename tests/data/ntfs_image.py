@@ -99,14 +99,14 @@ def read_volume_geometry(image):
             "record_size": record_size}
 
 
-def extract_oracle(image, prefix):
+def extract_oracle(image, prefix, listings=True):
     """Writes the Sleuth Kit listing of image to prefix.* files."""
     with open(prefix + ".mft", "wb") as out:
         _run(["icat", image, "0"], stdout=out)
     for suffix, args in ((".fls.txt", ["fls", "-r", "-p", "-l"]),
                          (".ils.txt", ["ils", "-a"]),
                          (".ils-free.txt", ["ils", "-A"]),
-                         (".istat0.txt", ["istat"])):
+                         (".istat0.txt", ["istat"])) if listings else ():
         with open(prefix + suffix, "wb") as out:
             _run(args + [image] + (["0"] if suffix == ".istat0.txt" else []), stdout=out)
     geometry = read_volume_geometry(image)
@@ -132,9 +132,11 @@ def is_current(stamp_path, stamp):
         return False
 
 
-def build_image(out_dir, name, steps, size_mb=16, mkntfs_args=(), extra_stamp=""):
+def build_image(out_dir, name, steps, size_mb=16, mkntfs_args=(), extra_stamp="",
+                listings=True):
     """Makes out_dir/name.img from steps and its oracle files; returns the
-    image path."""
+    image path. Without listings only the $MFT and the geometry are
+    extracted (large benchmark volumes)."""
     os.makedirs(out_dir, exist_ok=True)
     image = os.path.join(out_dir, name + ".img")
     stamp_path = os.path.join(out_dir, name + ".stamp")
@@ -150,7 +152,7 @@ def build_image(out_dir, name, steps, size_mb=16, mkntfs_args=(), extra_stamp=""
          stderr=subprocess.DEVNULL)
     with mounted(image) as root:
         apply_steps(root, steps)
-    extract_oracle(image, os.path.join(out_dir, name))
+    extract_oracle(image, os.path.join(out_dir, name), listings)
     with open(stamp_path, "w") as f:
         f.write(stamp)
     return image

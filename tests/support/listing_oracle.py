@@ -144,3 +144,42 @@ def compare_rankings(report, entries, root_path, count):
                     totals[rel].files, totals[rel].folders):
                 problems.append("topFolders: %r counts differ from the listing" % rel)
     return problems
+
+
+def compare_partial_report(report, entries, root_path):
+    """For a cancelled scan's --tree report: every node must be a real entry
+    with its true type and file size, and every folder's totals must add up
+    over the nodes the report holds (a partial tree with consistent totals)."""
+    problems = []
+    nodes = report.get("nodes")
+    if nodes is None:
+        return ["no nodes in the report (was --tree given?)"]
+    by_rel = {}
+    for node in nodes:
+        rel = relative_to_root(node["path"], root_path)
+        if rel is None or (rel and rel not in entries):
+            problems.append("node not in the listing: %r" % node["path"])
+            continue
+        if rel in by_rel:
+            problems.append("node listed twice: %r" % rel)
+        by_rel[rel] = node
+        if rel and entries[rel][0] != node["isDirectory"]:
+            problems.append("%r: isDirectory %r" % (rel, node["isDirectory"]))
+        if rel and not node["isDirectory"] and node["size"] != entries[rel][1]:
+            problems.append("%r: size %r, listing %r" % (rel, node["size"], entries[rel][1]))
+    if "" not in by_rel:
+        return problems + ["the root is missing"]
+    scanned = {rel: (node["isDirectory"], node["size"]) for rel, node in by_rel.items() if rel}
+    for rel, want in folder_totals(scanned).items():
+        node = by_rel.get(rel)
+        if node is None:
+            problems.append("folder %r holds scanned entries but is not a node" % rel)
+            continue
+        got = Totals(node["size"], node["fileCount"], node["folderCount"])
+        if got != want:
+            problems.append("%r: totals %r, its scanned nodes add up to %r" % (rel, tuple(got), tuple(want)))
+    files = sum(1 for is_dir, _ in scanned.values() if not is_dir)
+    summary = (report.get("fileCount"), report.get("folderCount"), report.get("totalSize"))
+    if summary != (files, len(nodes) - files, by_rel[""]["size"]):
+        problems.append("summary %r does not match the nodes" % (summary,))
+    return problems

@@ -115,7 +115,7 @@ TEST(ScanToolTest, ReadableSummaryListsTotalsAndLargest) {
                            "Size:     75 bytes (75 bytes)", "Files:    4", "Folders:  3",
                            "Issues:   1", "Elapsed:  42 ms", "error 5: Z:\\R\\locked",
                            "Largest files:", "  30 bytes  Z:\\R\\S\\c",
-                           "Largest folders:", "  35 bytes  Z:\\R\\S  (2 files, 1 folders)"}) {
+                           "Largest folders:", "  35 bytes  Z:\\R\\S  (2 files, 1 folder)"}) {
     EXPECT_TRUE(Contains(run.out, part)) << part << "\n" << run.out;
   }
 }

@@ -4,12 +4,14 @@
 Under Wine: scans the test trees 'basic' and 'big' (about 60,000 files) with
 --json --tree and compares every total and every folder with the os.walk
 listing made beside each tree; then checks the exit codes of a missing path
-(Completed, zero totals) and of a bad option (2, usage text).
+(Completed, zero totals), of Ctrl+C during a scan (1, partial tree) and of a
+bad option (2, usage text).
 Natively: the tool cannot walk folders there and must say so with exit 2.
 """
 import argparse
 import json
 import os
+import signal
 import subprocess
 import sys
 
@@ -84,6 +86,35 @@ def check_missing_path(options, check):
     check.expect(got == ("Completed", 0, 1, 0, [], []), "missing path: %r" % (got,))
 
 
+def check_ctrl_c(options, check):
+    """Wine turns SIGINT into the console's Ctrl+C event. Sent once the
+    first progress line shows the scan running, it must end the scan early
+    with status Cancelled, exit code 1 and a consistent partial tree."""
+    root = os.path.join(options.testdata, "trees", "big")
+    entries = listing_oracle.read_listing(root + ".listing")
+    root_path = listing_oracle.wine_path(root)
+    command = [options.runner, options.scan_exe, "--engine", "walk", "--json", "--tree",
+               "--progress", root_path]
+    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    first = process.stderr.readline().decode("utf-8", "replace")
+    if check.expect(first.startswith("progress: "), "Ctrl+C: no progress line but %r" % first):
+        process.send_signal(signal.SIGINT)
+    stdout, stderr = process.communicate(timeout=TIMEOUT_SECONDS)
+    stderr = first + stderr.decode("utf-8", "replace")
+    if not check.expect(process.returncode == 1, "Ctrl+C: exit code %d, stderr tail %r" % (
+            process.returncode, stderr[-300:])):
+        return
+    report = parse_report(stdout, check, "Ctrl+C")
+    if report is None:
+        return
+    check.expect(report["status"] == "Cancelled", "Ctrl+C: status %r" % report["status"])
+    check.expect(report["fileCount"] < len(entries), "Ctrl+C: the whole tree was scanned")
+    for problem in listing_oracle.compare_partial_report(report, entries, root_path)[:40]:
+        check.expect(False, "Ctrl+C: %s" % problem)
+    print("Ctrl+C: cancelled after %d of %d entries, totals consistent" % (
+        len(report["nodes"]) - 1, len(entries)))
+
+
 def check_bad_usage(options, check):
     for args in (["--bogus", "C:\\"], ["--engine", "walk"], ["--top", "x", "C:\\"]):
         code, stdout, stderr = run_tool(args, options)
@@ -121,6 +152,7 @@ def main():
         for name in ("basic", "big"):
             check_tree(name, options, check)
         check_missing_path(options, check)
+        check_ctrl_c(options, check)
     check_bad_usage(options, check)
 
     for failure in check.failures:

@@ -27,6 +27,10 @@ std::string Printable(std::u16string_view text) {
   return utf8;
 }
 
+std::string CountOf(std::uint64_t count, std::string_view one, std::string_view many) {
+  return GroupThousands(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::string SizeColumn(std::uint64_t bytes) {
   std::string text = HumanSize(bytes);
   if (text.size() < 12) text.insert(0, 12 - text.size(), ' ');
@@ -92,8 +96,8 @@ void WriteTextSummary(BufferedOutput& out, const core::ScanResult& result, const
   for (std::uint64_t index : top.folders) {
     const core::ScanNode& node = nodes[index];
     AppendLine(out, SizeColumn(node.totalSize) + "  ",
-               Printable(node.path) + "  (" + GroupThousands(node.fileCount) + " files, " +
-                   GroupThousands(node.folderCount) + " folders)");
+               Printable(node.path) + "  (" + CountOf(node.fileCount, "file", "files") + ", " +
+                   CountOf(node.folderCount, "folder", "folders") + ")");
   }
 }
 

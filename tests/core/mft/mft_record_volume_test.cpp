@@ -6,12 +6,14 @@
 // the $MFT run list must cover the clusters istat lists for record 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -302,6 +304,43 @@ TEST(MadeVolumeTest, BasicVolumeHoldsTheAwkwardCases) {
     }
   }
   EXPECT_GT(staleNames, 0u);
+}
+
+// Workers decode disjoint slices of one buffer into their own vectors, as
+// the engine does; the result must equal one thread's.
+TEST(MadeVolumeTest, DecodesOnSeveralThreadsLikeOnOne) {
+  Volume serial;
+  ASSERT_TRUE(LoadVolume("parse_basic", serial));
+  Volume parallel = serial;
+  const Decoded expected = DecodeAll(serial);
+
+  const std::uint64_t recordCount = parallel.mft.size() / parallel.recordSize;
+  constexpr std::uint64_t kWorkers = 4;
+  const std::uint64_t slice = (recordCount + kWorkers - 1) / kWorkers;
+  std::vector<std::vector<MftNameEntry>> perWorker(kWorkers);
+  std::vector<std::vector<MftDataSize>> sizesPerWorker(kWorkers);
+  std::vector<std::thread> workers;
+  for (std::uint64_t w = 0; w < kWorkers; ++w) {
+    workers.emplace_back([&, w] {
+      for (std::uint64_t record = w * slice; record < std::min(recordCount, (w + 1) * slice); ++record) {
+        ParseFileRecord(parallel.mft.data() + record * parallel.recordSize, parallel.recordSize,
+                        record, parallel.sectorSize, perWorker[w], &sizesPerWorker[w]);
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+
+  std::vector<MftNameEntry> merged;
+  for (auto& part : perWorker) {
+    for (auto& entry : part) merged.push_back(std::move(entry));
+  }
+  ASSERT_EQ(merged.size(), expected.entries.size());
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    EXPECT_EQ(merged[i].name, expected.entries[i].name);
+    EXPECT_EQ(merged[i].fileReference, expected.entries[i].fileReference);
+    EXPECT_EQ(merged[i].parentReference, expected.entries[i].parentReference);
+  }
+  EXPECT_EQ(parallel.mft, serial.mft) << "both repaired the same bytes the same way";
 }
 
 class WindowsVolumeTest : public testing::TestWithParam<const char*> {

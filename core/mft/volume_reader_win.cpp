@@ -1,0 +1,164 @@
+// Raw reading of a live NTFS volume through its device (\\.\X:). Opening
+// the device needs administrator rights, which makes the availability test
+// double as the rights test.
+//
+// Volumes mounted in a folder of another drive (volume path C:\mnt\data\)
+// are refused: the device built from the volume path's first letter would
+// be the drive holding the mount folder, not the mounted volume, while the
+// root's file index comes from the mounted volume. Refusing lets the
+// scheduler fall back to a directory engine instead of reading the wrong
+// MFT.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <array>
+#include <cwctype>
+
+#include "core/mft/mft_record.h"
+#include "core/mft/ntfs_mft_engine.h"
+#include "core/mft/volume_reader.h"
+#include "core/wide_string_win.h"
+#include "core/win_handles_win.h"
+
+namespace ombrix::core {
+
+namespace {
+
+constexpr DWORD kPathBufferLength = MAX_PATH;  // 260 characters
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// FSCTL_GET_NTFS_VOLUME_DATA fills NTFS_VOLUME_DATA_BUFFER: 96 bytes.
+constexpr std::size_t kNtfsVolumeDataLength = 96;
+static_assert(sizeof(NTFS_VOLUME_DATA_BUFFER) == kNtfsVolumeDataLength);
+
+// The mount point of the volume holding path, such as C:\.
+bool QueryVolumePath(const std::u16string& path, std::u16string& volumePath) {
+  std::array<wchar_t, kPathBufferLength> buffer{};
+  if (!::GetVolumePathNameW(WideView(path), buffer.data(), kPathBufferLength)) {
+    return false;
+  }
+  volumePath = FromWide(buffer.data());
+  return !volumePath.empty();
+}
+
+bool IsNtfs(const std::u16string& volumePath) {
+  std::array<wchar_t, kPathBufferLength> fileSystem{};
+  if (!::GetVolumeInformationW(WideView(volumePath), nullptr, 0, nullptr, nullptr, nullptr,
+                               fileSystem.data(), kPathBufferLength)) {
+    return false;
+  }
+  return ::CompareStringOrdinal(fileSystem.data(), -1, L"NTFS", -1, TRUE) == CSTR_EQUAL;
+}
+
+bool HasDriveForm(const std::u16string& volumePath) {
+  return volumePath.size() >= 3 && volumePath[1] == u':' &&
+         (volumePath[2] == u'\\' || volumePath[2] == u'/');
+}
+
+bool IsMountedInFolder(const std::u16string& volumePath) { return volumePath.size() > 3; }
+
+UniqueHandle OpenVolumeDevice(const std::u16string& volumePath) {
+  std::u16string device = u"\\\\.\\";
+  device.push_back(volumePath[0]);
+  device.push_back(u':');
+  return UniqueHandle(::CreateFileW(WideView(device), GENERIC_READ, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+class Win32VolumeReader final : public IVolumeReader {
+ public:
+  VolumeOpenResult Open(const std::u16string& path) override {
+    std::u16string volumePath;
+    if (!QueryVolumePath(path, volumePath) || !IsNtfs(volumePath)) {
+      return VolumeOpenResult::NotAvailable;
+    }
+    if (!HasDriveForm(volumePath)) {
+      return VolumeOpenResult::OpenFailed;
+    }
+    if (IsMountedInFolder(volumePath)) {
+      return VolumeOpenResult::NotAvailable;
+    }
+    volume_ = OpenVolumeDevice(volumePath);
+    return volume_ ? VolumeOpenResult::Opened : VolumeOpenResult::OpenFailed;
+  }
+
+  bool QueryGeometry(NtfsVolumeGeometry& geometry) override {
+    NTFS_VOLUME_DATA_BUFFER data{};
+    DWORD returned = 0;
+    if (!::DeviceIoControl(volume_.get(), FSCTL_GET_NTFS_VOLUME_DATA, nullptr, 0, &data,
+                           sizeof(data), &returned, nullptr)) {
+      return false;
+    }
+    geometry.bytesPerSector = data.BytesPerSector;
+    geometry.bytesPerCluster = data.BytesPerCluster;
+    geometry.bytesPerFileRecordSegment = data.BytesPerFileRecordSegment;
+    geometry.mftStartLcn = data.MftStartLcn.QuadPart;
+    return true;
+  }
+
+  bool ResolveRoot(const std::u16string& path, ScanRootLocation& root) override {
+    // Backup semantics let directories open; only attributes are asked.
+    UniqueHandle handle(::CreateFileW(WideView(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) {
+      return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle.get(), &information)) {
+      return false;
+    }
+    const std::uint64_t fileIndex =
+        (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    root.recordNumber = fileIndex & kMftReferenceMask;
+    root.namesBelow.clear();
+    return true;
+  }
+
+  bool ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::uint32_t length,
+              std::uint32_t& bytesRead) override {
+    bytesRead = 0;
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (offset > static_cast<std::uint64_t>(INT64_MAX) ||
+        !::SetFilePointerEx(volume_.get(), position, nullptr, FILE_BEGIN)) {
+      return false;
+    }
+    DWORD read = 0;
+    if (!::ReadFile(volume_.get(), buffer, length, &read, nullptr)) {
+      return false;
+    }
+    bytesRead = read;
+    return true;
+  }
+
+  bool RootAttributes(const std::u16string& path, std::uint32_t& attributes,
+                      std::uint64_t& lastWriteTime) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(WideView(path), GetFileExInfoStandard, &data)) {
+      return false;
+    }
+    attributes = data.dwFileAttributes;
+    lastWriteTime = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                    data.ftLastWriteTime.dwLowDateTime;
+    return true;
+  }
+
+ private:
+  UniqueHandle volume_;
+};
+
+}  // namespace
+
+std::unique_ptr<IVolumeReader> MakeLiveVolumeReader() {
+  return std::make_unique<Win32VolumeReader>();
+}
+
+bool IsNtfsMftScanAvailable(const std::u16string& path) {
+  std::u16string volumePath;
+  if (!QueryVolumePath(path, volumePath) || !IsNtfs(volumePath) || !HasDriveForm(volumePath) ||
+      IsMountedInFolder(volumePath)) {
+    return false;
+  }
+  return OpenVolumeDevice(volumePath).valid();
+}
+
+}  // namespace ombrix::core

@@ -1,0 +1,63 @@
+#include "core/ntquery/directory_entries.h"
+
+#include <algorithm>
+
+#include "core/byte_reader.h"
+#include "core/scan_model.h"
+
+namespace ombrix::core {
+namespace {
+
+namespace layout = file_id_both_dir_information;
+
+bool IsDotOrDotDot(const std::u16string& name) {
+  return name == u"." || name == u"..";
+}
+
+}  // namespace
+
+BatchEnd ParseEntries(const std::uint8_t* buffer, std::size_t bufferLength,
+                      std::size_t bytesReturned, std::u16string_view prefix,
+                      std::vector<DirectoryEntry>& entries) {
+  entries.clear();
+  const LittleEndianReader reader(buffer, std::min(bytesReturned, bufferLength));
+  std::size_t offset = 0;
+  for (;;) {
+    std::uint32_t nextEntryOffset = 0;
+    std::uint32_t nameLength = 0;
+    std::uint32_t attributes = 0;
+    std::uint64_t lastWriteTime = 0;
+    std::int64_t endOfFile = 0;
+    if (!reader.Contains(offset, layout::kFileName) ||
+        !reader.ReadU32(offset + layout::kNextEntryOffset, nextEntryOffset) ||
+        !reader.ReadU32(offset + layout::kFileNameLength, nameLength) ||
+        !reader.ReadU32(offset + layout::kFileAttributes, attributes) ||
+        !reader.ReadU64(offset + layout::kLastWriteTime, lastWriteTime) ||
+        !reader.ReadI64(offset + layout::kEndOfFile, endOfFile)) {
+      return BatchEnd::Truncated;
+    }
+    std::u16string name;
+    if (!reader.ReadUtf16(offset + layout::kFileName, nameLength / 2, name)) {
+      return BatchEnd::Truncated;
+    }
+    if (!IsDotOrDotDot(name)) {
+      DirectoryEntry& entry = entries.emplace_back();
+      entry.path.reserve(prefix.size() + name.size());
+      entry.path.append(prefix);
+      entry.path.append(name);
+      entry.name = std::move(name);
+      entry.attributes = attributes;
+      entry.lastWriteTime = lastWriteTime;
+      entry.size = endOfFile < 0 ? 0 : static_cast<std::uint64_t>(endOfFile);
+      entry.isDirectory = (attributes & kAttributeDirectory) != 0 ? 1 : 0;
+      entry.isReparsePoint = (attributes & kAttributeReparsePoint) != 0 ? 1 : 0;
+    }
+    if (nextEntryOffset == 0) return BatchEnd::LastRecord;
+    // A next record that would start inside this one's header and name is
+    // not a record: a driver fault, and following it could revisit bytes.
+    if (nextEntryOffset < layout::kFileName + nameLength) return BatchEnd::Truncated;
+    offset += nextEntryOffset;
+  }
+}
+
+}  // namespace ombrix::core

@@ -1,0 +1,173 @@
+#include "core/ntquery/nt_query_walk.h"
+
+#include <thread>
+#include <utility>
+
+#include "core/scan_paths.h"
+
+namespace ombrix::core {
+namespace {
+
+// ERROR_INVALID_DATA: the driver returned a batch whose records do not fit
+// in the bytes it reported.
+constexpr std::uint32_t kErrorInvalidData = 13;
+
+std::u16string EntryPrefix(const std::u16string& folderPath) {
+  std::u16string prefix = folderPath;
+  if (prefix.empty() || !IsPathSeparator(prefix.back())) prefix.push_back(u'\\');
+  return prefix;
+}
+
+}  // namespace
+
+NtQueryWalk::NtQueryWalk(ScanTreeBuilder& builder, const IDirectoryLister& lister,
+                         ScanCancellationToken& token, const ProgressCallback& progress,
+                         std::uint64_t workerCount, const WorkerThreadStarter& startThread)
+    : builder_(builder),
+      lister_(lister),
+      token_(token),
+      progress_(progress),
+      workerCount_(workerCount),
+      startThread_(startThread) {}
+
+void NtQueryWalk::PushWorkItem(DirectoryWorkItem item) {
+  {
+    std::lock_guard lock(queueMutex_);
+    queue_.push_back(std::move(item));
+  }
+  queueChanged_.notify_one();
+}
+
+void NtQueryWalk::RunWorkers() {
+  std::vector<std::thread> workers;
+  workers.reserve(workerCount_);
+  for (std::uint64_t i = 0; i < workerCount_; ++i) {
+    std::thread worker;
+    // A thread that cannot be started now will not start a moment later
+    // either: go on with the ones already running.
+    if (!startThread_([this] { WorkerLoop(); }, worker)) break;
+    workers.push_back(std::move(worker));
+  }
+  if (workers.empty()) {
+    WorkerLoop();
+  }
+  for (std::thread& worker : workers) {
+    worker.join();
+  }
+}
+
+void NtQueryWalk::WorkerLoop() {
+  WorkerScratch scratch;
+  scratch.queryBuffer = std::make_unique<std::uint8_t[]>(kQueryBufferSize);  // zero-filled
+
+  std::unique_lock lock(queueMutex_);
+  for (;;) {
+    queueChanged_.wait(lock, [this] {
+      return token_.IsCancelled() || !queue_.empty() || activeWorkers_ == 0;
+    });
+    if (token_.IsCancelled()) {
+      queueChanged_.notify_all();
+      return;
+    }
+    if (queue_.empty()) {
+      // Nothing queued and nobody listing: the walk is complete.
+      queueChanged_.notify_all();
+      return;
+    }
+    DirectoryWorkItem item = std::move(queue_.front());
+    queue_.pop_front();
+    ++activeWorkers_;
+    lock.unlock();
+
+    ProcessDirectory(item, scratch);
+
+    lock.lock();
+    --activeWorkers_;
+    if (activeWorkers_ == 0 && queue_.empty()) {
+      queueChanged_.notify_all();
+    }
+  }
+}
+
+void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch& scratch) {
+  DirectoryOpenResult opened = lister_.OpenDirectory(item.path);
+  if (opened.handle == nullptr) {
+    AddIssue(item.path, opened.errorCode);
+    return;
+  }
+  const std::u16string prefix = EntryPrefix(item.path);
+  bool firstQuery = true;
+  while (!token_.IsCancelled()) {
+    const DirectoryBatch batch =
+        opened.handle->QueryNext(scratch.queryBuffer.get(), kQueryBufferSize, firstQuery);
+    firstQuery = false;
+    if (batch.status == kStatusNoMoreFiles || batch.status == kStatusNoSuchFile) break;
+    if (IsFailingStatus(batch.status)) {
+      AddIssue(item.path, lister_.MapStatus(batch.status).value_or(kErrorAccessDenied));
+      break;
+    }
+    const BatchEnd end = ParseEntries(scratch.queryBuffer.get(), kQueryBufferSize,
+                                      batch.bytesReturned, prefix, scratch.entries);
+    AddEntries(item.node, scratch);
+    for (const DirectoryEntry& entry : scratch.entries) {
+      ReportEntry(entry.path, entry.isDirectory == 0);
+    }
+    for (DirectoryWorkItem& subFolder : scratch.subFolders) {
+      PushWorkItem(std::move(subFolder));
+    }
+    if (end == BatchEnd::Truncated) {
+      // Asking again could return the same malformed bytes forever; what
+      // was decoded stays, like any listing that fails part-way.
+      AddIssue(item.path, kErrorInvalidData);
+      break;
+    }
+  }
+}
+
+void NtQueryWalk::AddEntries(std::uint64_t node, WorkerScratch& scratch) {
+  scratch.subFolders.clear();
+  std::lock_guard lock(builderMutex_);
+  for (const DirectoryEntry& entry : scratch.entries) {
+    // Copies, not moves: the paths are still needed for progress reports.
+    if (entry.isDirectory != 0) {
+      const std::uint64_t id = builder_.AddDirectory(node, entry.name, entry.path,
+                                                     entry.attributes, entry.lastWriteTime);
+      // Junctions, directory links and mount points stay leaves: following
+      // them would count their targets twice or loop.
+      if (entry.isReparsePoint == 0) {
+        scratch.subFolders.push_back(DirectoryWorkItem{id, entry.path});
+      }
+    } else {
+      builder_.AddFile(node, entry.name, entry.path, entry.attributes, entry.size,
+                       entry.lastWriteTime);
+    }
+  }
+}
+
+void NtQueryWalk::AddIssue(const std::u16string& path, std::uint32_t errorCode) {
+  std::lock_guard lock(builderMutex_);
+  builder_.AddIssue(path, errorCode);
+}
+
+void NtQueryWalk::ReportEntry(const std::u16string& path, bool isFile) {
+  ScanProgress snapshot;
+  {
+    std::lock_guard lock(progressMutex_);
+    bool reportPoint = true;
+    if (isFile) {
+      ++progressState_.filesScanned;
+      reportPoint = progressState_.filesScanned % kProgressFileInterval == 0;
+    } else {
+      ++progressState_.foldersScanned;
+    }
+    if (!reportPoint) return;
+    progressState_.currentPath = path;
+    snapshot = progressState_;
+  }
+  if (progress_) {
+    std::lock_guard lock(callbackMutex_);
+    progress_(snapshot);
+  }
+}
+
+}  // namespace ombrix::core

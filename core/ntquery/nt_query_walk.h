@@ -1,0 +1,89 @@
+// The worker pool of one directory-query scan. Created by
+// NtQueryDirectoryScanEngine::Scan after the root node exists, destroyed
+// when the workers have joined; items still queued after a cancellation are
+// dropped with it.
+//
+// Workers share one FIFO queue of folders; each opens its folder, lists it
+// in 64 KiB batches and adds every batch to the shared builder at once.
+// Four locks, never nested: the queue lock (queue, activeWorkers, the
+// condition variable), the builder lock (every builder call, once per
+// batch), the progress lock (counters and current path) and the callback
+// lock (one progress call at a time). A worker releases each before it
+// takes the next, so the progress callback may take locks of its own.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/ntquery/directory_entries.h"
+#include "core/ntquery/directory_lister.h"
+#include "core/ntquery/worker_threads.h"
+#include "core/scan_model.h"
+#include "core/scan_tree_builder.h"
+
+namespace ombrix::core {
+
+struct DirectoryWorkItem {
+  std::uint64_t node = kNoNode;
+  std::u16string path;
+};
+
+inline constexpr std::size_t kQueryBufferSize = 65536;
+inline constexpr std::uint64_t kProgressFileInterval = 128;
+
+class NtQueryWalk {
+ public:
+  NtQueryWalk(ScanTreeBuilder& builder, const IDirectoryLister& lister,
+              ScanCancellationToken& token, const ProgressCallback& progress,
+              std::uint64_t workerCount, const WorkerThreadStarter& startThread);
+  NtQueryWalk(const NtQueryWalk&) = delete;
+  NtQueryWalk& operator=(const NtQueryWalk&) = delete;
+
+  // Appends a folder to the queue and wakes one waiting worker.
+  void PushWorkItem(DirectoryWorkItem item);
+
+  // Starts the workers and returns when all have joined: the queue drained
+  // with nobody busy, or cancellation was seen. When no thread can be
+  // started at all, the calling thread lists the folders itself.
+  void RunWorkers();
+
+ private:
+  // Allocated once per worker and reused for every folder it lists.
+  struct WorkerScratch {
+    std::unique_ptr<std::uint8_t[]> queryBuffer;
+    std::vector<DirectoryEntry> entries;
+    std::vector<DirectoryWorkItem> subFolders;
+  };
+
+  void WorkerLoop();
+  void ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch& scratch);
+  void AddEntries(std::uint64_t node, WorkerScratch& scratch);
+  void AddIssue(const std::u16string& path, std::uint32_t errorCode);
+  void ReportEntry(const std::u16string& path, bool isFile);
+
+  ScanTreeBuilder& builder_;
+  std::mutex builderMutex_;
+
+  const IDirectoryLister& lister_;
+  ScanCancellationToken& token_;
+  const ProgressCallback& progress_;
+
+  std::mutex progressMutex_;
+  ScanProgress progressState_;
+  std::mutex callbackMutex_;
+
+  const std::uint64_t workerCount_;
+  const WorkerThreadStarter& startThread_;
+
+  std::mutex queueMutex_;
+  std::condition_variable queueChanged_;
+  std::deque<DirectoryWorkItem> queue_;
+  std::uint64_t activeWorkers_ = 0;
+};
+
+}  // namespace ombrix::core

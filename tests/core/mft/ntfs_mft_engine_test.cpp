@@ -1,0 +1,306 @@
+#include "core/mft/ntfs_mft_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+
+#include "core/mft/mft_reading.h"
+#include "tests/core/mft/engine_test_volume.h"
+
+namespace ombrix::core {
+namespace {
+
+using test::FakeVolume;
+using test::FileRecord;
+using test::FolderRecord;
+using test::TestFileRecord;
+
+void SetTraceVariable(const char* value) {
+#ifdef _WIN32
+  _putenv_s("OMBRIX_MFT_TRACE", value);
+#else
+  setenv("OMBRIX_MFT_TRACE", value, 1);
+#endif
+}
+
+struct TraceOn {
+  TraceOn() { SetTraceVariable("1"); }
+  ~TraceOn() { SetTraceVariable("0"); }
+};
+
+ScanResult ScanFake(FakeVolume& volume, const std::u16string& path = u"X:\\",
+                    std::uint64_t workers = 1, ScanCancellationToken* token = nullptr,
+                    const ProgressCallback& progress = {}) {
+  ScanCancellationToken own;
+  return ScanNtfsVolume(volume, path, workers, token != nullptr ? *token : own, progress);
+}
+
+const ScanNode* FindByPath(const ScanResult& result, const std::u16string& path) {
+  for (const ScanNode& node : result.nodes) {
+    if (node.path == path) return &node;
+  }
+  return nullptr;
+}
+
+// A small volume: root folder (5), a folder with a file, a file in the root.
+std::map<std::uint64_t, TestFileRecord> SmallTree() {
+  std::map<std::uint64_t, TestFileRecord> records;
+  records.emplace(5, FolderRecord(5, u"."));
+  records.emplace(30, FolderRecord(5, u"Data"));
+  records.emplace(31, FileRecord(30, u"inner.txt", 100));
+  records.emplace(32, FileRecord(5, u"top.txt", 7));
+  return records;
+}
+
+void ExpectFailed(const ScanResult& r, const std::u16string& message, const std::u16string& root) {
+  EXPECT_EQ(r.status, ScanStatus::Failed);
+  EXPECT_EQ(r.engine, ScanEngineKind::NtfsMft);
+  EXPECT_EQ(r.message, message);
+  EXPECT_EQ(r.rootPath, root);
+  EXPECT_TRUE(r.nodes.empty());
+  EXPECT_TRUE(r.issues.empty());
+  EXPECT_EQ(r.rootIndex, kNoNode);
+  EXPECT_EQ(r.fileCount, 0u);
+  EXPECT_EQ(r.folderCount, 0u);
+  EXPECT_EQ(r.issueCount, 0u);
+  EXPECT_GE(r.elapsedMs, 0);
+}
+
+TEST(NtfsMftEngineTest, EveryFailureHasItsMessageAndWritesNoTrace) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeVolume&)> stage;
+    const char16_t* message;
+  };
+  const Case cases[] = {
+      {"not NTFS", [](FakeVolume& v) { v.openResult = VolumeOpenResult::NotAvailable; },
+       kMftNotAvailableMessage},
+      {"device refuses", [](FakeVolume& v) { v.openResult = VolumeOpenResult::OpenFailed; },
+       kMftVolumeOpenMessage},
+      {"query fails", [](FakeVolume& v) { v.queryOk = false; }, kMftVolumeQueryMessage},
+      {"0 bytes per sector", [](FakeVolume& v) { v.geometry.bytesPerSector = 0; },
+       kMftVolumeUnusableMessage},
+      {"0 bytes per cluster", [](FakeVolume& v) { v.geometry.bytesPerCluster = 0; },
+       kMftVolumeUnusableMessage},
+      {"0 bytes per record", [](FakeVolume& v) { v.geometry.bytesPerFileRecordSegment = 0; },
+       kMftVolumeUnusableMessage},
+      {"root unresolved", [](FakeVolume& v) { v.resolveOk = false; }, kMftRootMessage},
+      {"root name missing", [](FakeVolume& v) { v.root.namesBelow = {u"Data", u"nowhere"}; },
+       kMftRootMessage},
+      {"root name is a file", [](FakeVolume& v) { v.root.namesBelow = {u"top.txt"}; },
+       kMftRootMessage},
+      {"record 0 read fails", [](FakeVolume& v) { v.failReadAt = 4 * 4096; }, kMftRunListMessage},
+      {"record 0 short", [](FakeVolume& v) { v.shortReads[4 * 4096] = 1000; },
+       kMftRunListMessage},
+      {"record 0 torn", [](FakeVolume& v) { v.bytes[4 * 4096 + 1022] ^= 0xFF; },
+       kMftRunListMessage},
+      {"record 0 without run list",
+       [](FakeVolume& v) {
+         test::PlaceRecord(v.bytes, 4 * 4096, FileRecord(5, u"$MFT", 10));
+       },
+       kMftRunListMessage},
+  };
+  TraceOn trace;
+  for (const Case& c : cases) {
+    if (c.message == nullptr) continue;
+    FakeVolume volume;
+    volume.LayOutMft(64, SmallTree());
+    c.stage(volume);
+    testing::internal::CaptureStderr();
+    const ScanResult r = ScanFake(volume, u"X:\\Data\\\\\\");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+    SCOPED_TRACE(c.what);
+    ExpectFailed(r, c.message, u"X:\\Data");
+  }
+}
+
+TEST(NtfsMftEngineTest, ReadFailureDuringEnumerationFailsTheScan) {
+  FakeVolume volume;
+  volume.LayOutMft(64, SmallTree());
+  int reads = 0;
+  volume.onRead = [&](std::uint64_t offset) {
+    if (++reads == 2) volume.failReadAt = offset;  // record 0 reads fine, the first chunk not
+  };
+  ExpectFailed(ScanFake(volume), kMftEnumerateMessage, u"X:\\");
+}
+
+TEST(NtfsMftEngineTest, MftDataSizeOfZeroFailsTheRunList) {
+  FakeVolume volume;
+  volume.LayOutMft(64, SmallTree());
+  test::PlaceRecord(volume.bytes, 4 * 4096, test::MftRecord(0, test::EncodeMappingPairs({{16, 4}})));
+  ExpectFailed(ScanFake(volume), kMftRunListMessage, u"X:\\");
+}
+
+TEST(NtfsMftEngineTest, ScansTheTreeOfTheVolumeRoot) {
+  FakeVolume volume;
+  volume.LayOutMft(64, SmallTree());
+  volume.rootAttributesOk = true;
+  const ScanResult r = ScanFake(volume, u"X:\\");
+  ASSERT_EQ(r.status, ScanStatus::Completed);
+  EXPECT_EQ(r.engine, ScanEngineKind::NtfsMft);
+  EXPECT_TRUE(r.message.empty());
+  EXPECT_EQ(r.rootPath, u"X:\\");
+  const ScanNode& root = r.nodes[r.rootIndex];
+  EXPECT_EQ(root.name, u"");
+  EXPECT_EQ(root.attributes, 0x16u);
+  EXPECT_EQ(root.lastWriteTime, 1234u);
+  // $MFT's own name lies in the root like any other file.
+  const ScanNode* mft = FindByPath(r, u"X:\\$MFT");
+  ASSERT_NE(mft, nullptr);
+  EXPECT_EQ(mft->ownSize, 64u * 1024u);
+  const ScanNode* inner = FindByPath(r, u"X:\\Data\\inner.txt");
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(inner->ownSize, 100u);
+  EXPECT_EQ(r.fileCount, 3u);
+  EXPECT_EQ(r.folderCount, 2u);
+  EXPECT_EQ(root.totalSize, 64u * 1024u + 107u);
+}
+
+TEST(NtfsMftEngineTest, RootWithoutAttributesIsAPlainFolder) {
+  FakeVolume volume;
+  volume.LayOutMft(64, SmallTree());
+  volume.root = {30, {}};
+  const ScanResult r = ScanFake(volume, u"X:\\Data");
+  ASSERT_EQ(r.status, ScanStatus::Completed);
+  const ScanNode& root = r.nodes[r.rootIndex];
+  EXPECT_EQ(root.name, u"Data");
+  EXPECT_EQ(root.attributes, 0x10u);
+  EXPECT_EQ(root.lastWriteTime, 0u);
+  EXPECT_EQ(r.fileCount, 1u);
+}
+
+TEST(NtfsMftEngineTest, SubFolderRootFoundByNameAmongDecodedEntries) {
+  FakeVolume volume;
+  volume.LayOutMft(64, SmallTree());
+  volume.root = {5, {u"DATA"}};
+  const ScanResult r = ScanFake(volume, u"\\data");
+  ASSERT_EQ(r.status, ScanStatus::Completed);
+  EXPECT_EQ(r.fileCount, 1u);
+  EXPECT_NE(FindByPath(r, u"\\data\\inner.txt"), nullptr);
+}
+
+TEST(NtfsMftEngineTest, TraceOfA17MiBMftInOneRun) {
+  FakeVolume volume;
+  const std::uint64_t records = 17825792 / 1024;
+  volume.LayOutMft(records, SmallTree());
+  TraceOn trace;
+  testing::internal::CaptureStderr();
+  const ScanResult r = ScanFake(volume, u"X:\\", 8);
+  const std::string line = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(r.status, ScanStatus::Completed);
+  const std::regex expected(
+      "\\[OmbrixPerf\\] NtfsMftScanEngine::Scan detail: chunks=3, bytes=17825792, "
+      "records=17408, nodes=5, parallelChunks=2, serialChunks=1, runs=1, mftDataSize=17825792, "
+      "queryVolumeMs=\\d+, resolveRootMs=\\d+, readRunsMs=\\d+, enumerateMftMs=\\d+, "
+      "buildChildrenMs=\\d+, populateTreeMs=\\d+, finalizeMs=\\d+, totalMs=\\d+, "
+      "parseWorkerLimit=8\n");
+  EXPECT_TRUE(std::regex_match(line, expected)) << line;
+}
+
+TEST(NtfsMftEngineTest, CancelledBeforeTheFirstChunkGivesTheRootOnly) {
+  FakeVolume volume;
+  volume.LayOutMft(64, SmallTree());
+  ScanCancellationToken token;
+  token.Cancel();
+  TraceOn trace;
+  testing::internal::CaptureStderr();
+  const ScanResult r = ScanFake(volume, u"X:\\", 1, &token);
+  const std::string line = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(r.status, ScanStatus::Cancelled);
+  EXPECT_EQ(r.nodes.size(), 1u);
+  EXPECT_NE(line.find("chunks=0, bytes=0, records=0, nodes=0,"), std::string::npos) << line;
+  EXPECT_EQ(volume.reads.size(), 1u);  // record 0 only
+}
+
+TEST(NtfsMftEngineTest, CancelDuringEnumerationStopsBeforeTheNextChunk) {
+  FakeVolume volume;
+  // Three chunks; the first is decoded, later ones are never read.
+  std::map<std::uint64_t, TestFileRecord> records = SmallTree();
+  records.emplace(9000, FileRecord(5, u"in second chunk", 1));
+  volume.LayOutMft(17408, records);
+  ScanCancellationToken token;
+  int reads = 0;
+  volume.onRead = [&](std::uint64_t) {
+    if (++reads == 2) token.Cancel();  // while the first chunk is read
+  };
+  TraceOn trace;
+  testing::internal::CaptureStderr();
+  const ScanResult r = ScanFake(volume, u"X:\\", 2, &token);
+  const std::string line = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(r.status, ScanStatus::Cancelled);
+  EXPECT_EQ(reads, 2);
+  // The started chunk was decoded to its end; the walk, seeing the flag,
+  // adds nothing below the root.
+  EXPECT_NE(line.find("chunks=1, bytes=8388608, records=8192, nodes=5, parallelChunks=1,"),
+            std::string::npos)
+      << line;
+  EXPECT_EQ(r.nodes.size(), 1u);
+}
+
+TEST(NtfsMftEngineTest, CancelDuringTheWalkKeepsThePartialTreeWithTotals) {
+  FakeVolume volume;
+  std::map<std::uint64_t, TestFileRecord> records = SmallTree();
+  records.emplace(40, FolderRecord(5, u"More"));
+  records.emplace(41, FileRecord(40, u"m.txt", 3));
+  volume.LayOutMft(64, records);
+  ScanCancellationToken token;
+  int calls = 0;
+  const ScanResult r = ScanFake(volume, u"X:\\", 1, &token, [&](const ScanProgress&) {
+    if (++calls == 2) token.Cancel();
+  });
+  EXPECT_EQ(r.status, ScanStatus::Cancelled);
+  EXPECT_EQ(calls, 2);
+  // Root listed; one of the two sub-folders walked.
+  EXPECT_EQ(r.fileCount, 3u);
+  EXPECT_EQ(r.nodes[r.rootIndex].fileCount, 3u);
+}
+
+// Two runs, far apart on the volume. A short read in the first must not
+// shift the record numbers of the second.
+TEST(NtfsMftEngineTest, ShortReadSkipsTheRestOfItsRunAndKeepsLaterRecordNumbers) {
+  FakeVolume volume;
+  const std::uint32_t r = 1024;
+  const std::uint64_t firstRunClusters = 16;   // records 0..63
+  const std::uint64_t secondRunClusters = 16;  // records 64..127
+  const std::int64_t firstLcn = 4;
+  const std::int64_t secondLcn = 100;
+  volume.bytes.assign(200 * 4096, 0);
+  const TestFileRecord mft = test::MftRecord(
+      128 * r, test::EncodeMappingPairs({{firstRunClusters, firstLcn}, {secondRunClusters, secondLcn}}));
+  auto at = [&](std::uint64_t record) {
+    return record < 64 ? firstLcn * 4096 + record * r : secondLcn * 4096 + (record - 64) * r;
+  };
+  test::PlaceRecord(volume.bytes, at(0), mft);
+  test::PlaceRecord(volume.bytes, at(5), FolderRecord(5, u"."));
+  test::PlaceRecord(volume.bytes, at(20), FileRecord(5, u"before cut", 1));
+  test::PlaceRecord(volume.bytes, at(40), FileRecord(5, u"after cut", 1));
+  test::PlaceRecord(volume.bytes, at(70), FolderRecord(5, u"late folder"));
+  test::PlaceRecord(volume.bytes, at(71), FileRecord(70, u"late file", 1));
+  volume.shortReads[at(0)] = 30 * r + 100;  // 30 whole records, then a partial one
+  const ScanResult result = ScanFake(volume);
+  ASSERT_EQ(result.status, ScanStatus::Completed);
+  EXPECT_NE(FindByPath(result, u"X:\\before cut"), nullptr);
+  EXPECT_EQ(FindByPath(result, u"X:\\after cut"), nullptr);
+  EXPECT_NE(FindByPath(result, u"X:\\late folder\\late file"), nullptr);
+}
+
+TEST(NtfsMftEngineTest, NamesMovedOutOfTheBaseRecordTakeTheSizeOfItsData) {
+  FakeVolume volume;
+  std::map<std::uint64_t, TestFileRecord> records = SmallTree();
+  // Base record 40 holds the data; its name sits in extension record 41
+  // with a stale real size of 0.
+  records.emplace(40, TestFileRecord().ResidentData(500));
+  records.emplace(41, TestFileRecord()
+                          .BaseReference(40 | (std::uint64_t{3} << 48))
+                          .FileName(5, u"moved name.txt"));
+  volume.LayOutMft(64, records);
+  const ScanResult r = ScanFake(volume);
+  const ScanNode* moved = FindByPath(r, u"X:\\moved name.txt");
+  ASSERT_NE(moved, nullptr);
+  EXPECT_EQ(moved->ownSize, 500u);
+}
+
+}  // namespace
+}  // namespace ombrix::core
