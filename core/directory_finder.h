@@ -9,17 +9,14 @@
 #include <optional>
 #include <string>
 
+#include "core/path_attributes.h"
+
 namespace ombrix::core {
 
 struct FoundEntry {
   std::u16string name;
   std::uint32_t attributes = 0;     // Win32 file attribute bits
   std::uint64_t size = 0;           // logical end-of-file size
-  std::uint64_t lastWriteTime = 0;  // FILETIME
-};
-
-struct PathAttributes {
-  std::uint32_t attributes = 0;
   std::uint64_t lastWriteTime = 0;  // FILETIME
 };
 

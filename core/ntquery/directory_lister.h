@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+#include "core/path_attributes.h"
+
 namespace ombrix::core {
 
 // NTSTATUS as an unsigned 32-bit value; the high bit marks errors and
@@ -48,11 +50,6 @@ class IDirectoryHandle {
 struct DirectoryOpenResult {
   std::unique_ptr<IDirectoryHandle> handle;  // null on failure
   std::uint32_t errorCode = 0;               // Win32 error when handle is null
-};
-
-struct PathAttributes {
-  std::uint32_t attributes = 0;
-  std::uint64_t lastWriteTime = 0;
 };
 
 class IDirectoryLister {

@@ -52,6 +52,16 @@ class MessageWindow {
   HWND window_ = nullptr;
 };
 
+std::uint64_t CountListedFiles() {
+  std::ifstream listing(test::TestDataDir() + "\\trees\\basic.listing");
+  std::uint64_t files = 0;
+  std::string line;
+  while (std::getline(listing, line)) {
+    files += line.find("\tf\t") != std::string::npos ? 1 : 0;
+  }
+  return files;
+}
+
 std::u16string BasicTree() { return test::ToU16(test::TestDataDir() + "\\trees\\basic"); }
 
 TEST(ApplicationControllerWinTest, PostsExactlyOneFinishedMessageToTheWindow) {
@@ -64,7 +74,10 @@ TEST(ApplicationControllerWinTest, PostsExactlyOneFinishedMessageToTheWindow) {
     ASSERT_EQ(window.TakeFinishedMessages(60'000, false), 1);
     EXPECT_FALSE(controller.IsScanning());
     core::ScanResult result = controller.TakeLatestResult();
+    EXPECT_EQ(result.status, core::ScanStatus::Completed);
+    EXPECT_EQ(result.engine, core::ScanEngineKind::NtQueryDirectory);
     EXPECT_EQ(result.rootPath, BasicTree());
+    EXPECT_EQ(result.fileCount, CountListedFiles());
   }
   EXPECT_EQ(window.TakeFinishedMessages(200, true), 0);
 }
