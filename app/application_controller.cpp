@@ -1,0 +1,171 @@
+#include "app/application_controller.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+#include "core/scan_scheduler.h"
+
+namespace ombrix::app {
+
+std::thread StartStdThread(std::function<void()> body) {
+  try {
+    return std::thread(std::move(body));
+  } catch (const std::system_error&) {
+    return std::thread();
+  } catch (const std::bad_alloc&) {
+    return std::thread();
+  }
+}
+
+std::int64_t SteadyClockNanoseconds() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+ApplicationController::ApplicationController(ControllerPlatform platform)
+    : platform_(std::move(platform)) {
+  if (!platform_.startThread) {
+    platform_.startThread = StartStdThread;
+  }
+  if (!platform_.monotonicNanoseconds) {
+    platform_.monotonicNanoseconds = SteadyClockNanoseconds;
+  }
+  RefreshDrives();
+}
+
+ApplicationController::~ApplicationController() {
+  if (cancelToken) {
+    cancelToken->Cancel();
+  }
+  JoinScanThread();
+}
+
+ScanStart ApplicationController::StartScan(std::u16string path, WindowHandle window) {
+  std::u16string label = path;
+  std::vector<std::u16string> paths;
+  paths.push_back(std::move(path));
+  return StartScanPaths(std::move(paths), std::move(label), window);
+}
+
+ScanStart ApplicationController::StartScanPaths(std::vector<std::u16string> paths,
+                                                std::u16string label, WindowHandle window) {
+  std::erase_if(paths, [](const std::u16string& path) { return path.empty(); });
+  if (paths.empty()) {
+    return ScanStart::NothingToScan;
+  }
+  if (scanning.load()) {
+    return ScanStart::AlreadyScanning;
+  }
+  // The previous thread has stored its result already; joining it here
+  // keeps exactly one scan thread object alive.
+  JoinScanThread();
+  cancelToken = std::make_unique<core::ScanCancellationToken>();
+  {
+    std::lock_guard lock(scanMutex);
+    latestProgress = core::ScanProgress{};
+  }
+  core::ScanOptions scanOptions;
+  {
+    std::lock_guard lock(scanMutex);
+    scanOptions = options;
+  }
+  scanning.store(true);
+  core::ScanCancellationToken& token = *cancelToken;
+  scanThread_ = platform_.startThread(
+      [this, paths = std::move(paths), label = std::move(label), window, scanOptions,
+       &token]() mutable {
+        RunScan(std::move(paths), std::move(label), window, scanOptions, token);
+      });
+  if (!scanThread_.joinable()) {
+    // Left set, `scanning` would refuse every later start and the window
+    // would wait for a message that never comes.
+    scanning.store(false);
+    return ScanStart::ThreadUnavailable;
+  }
+  return ScanStart::Started;
+}
+
+void ApplicationController::RunScan(std::vector<std::u16string> paths, std::u16string label,
+                                    WindowHandle window, core::ScanOptions scanOptions,
+                                    core::ScanCancellationToken& token) {
+  if (platform_.setThreadPriority) {
+    platform_.setThreadPriority(ScanThreadPriority::BelowNormal);
+  }
+  core::ScanResult result;
+  {
+    core::ScanScheduler scheduler(
+        core::MakeForcedEngine(scanOptions.choice, scanOptions.threadsPerDrive,
+                               platform_.scan.engines),
+        scanOptions, platform_.scan);
+    // Engines report one call at a time, so this needs no lock of its own.
+    std::optional<std::int64_t> lastStoreTime;
+    const core::ProgressCallback storeProgress = [this,
+                                                  &lastStoreTime](const core::ScanProgress& p) {
+      const std::int64_t now = platform_.monotonicNanoseconds();
+      if (lastStoreTime && now - *lastStoreTime < kProgressStoreIntervalNs) {
+        return;
+      }
+      {
+        std::lock_guard lock(scanMutex);
+        latestProgress.currentPath = p.currentPath;
+        latestProgress.filesScanned = p.filesScanned;
+        latestProgress.foldersScanned = p.foldersScanned;
+      }
+      lastStoreTime = now;
+    };
+    result = scheduler.Scan(paths, label, token, storeProgress);
+  }
+  if (platform_.setThreadPriority) {
+    platform_.setThreadPriority(ScanThreadPriority::Normal);
+  }
+  {
+    std::lock_guard lock(scanMutex);
+    latestResult = std::move(result);
+    scanning.store(false);
+  }
+  if (platform_.notifyScanFinished) {
+    platform_.notifyScanFinished(window);
+  }
+}
+
+void ApplicationController::JoinScanThread() {
+  if (scanThread_.joinable()) {
+    scanThread_.join();
+  }
+}
+
+void ApplicationController::RefreshDrives() {
+  if (platform_.enumerateDrives) {
+    drives = platform_.enumerateDrives();
+  } else {
+    drives.clear();
+  }
+}
+
+void ApplicationController::CancelScan() {
+  if (cancelToken) {
+    cancelToken->Cancel();
+  }
+}
+
+core::ScanResult ApplicationController::TakeLatestResult() {
+  std::lock_guard lock(scanMutex);
+  return std::exchange(latestResult, core::ScanResult{});
+}
+
+core::ScanProgress ApplicationController::LatestProgress() {
+  std::lock_guard lock(scanMutex);
+  return latestProgress;
+}
+
+void ApplicationController::SetThreadsPerDrive(std::uint64_t threadsPerDrive) {
+  std::lock_guard lock(scanMutex);
+  options.threadsPerDrive = threadsPerDrive;
+}
+
+}  // namespace ombrix::app

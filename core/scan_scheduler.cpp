@@ -1,0 +1,174 @@
+#include "core/scan_scheduler.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "core/monotonic_clock.h"
+#include "core/scan_paths.h"
+
+namespace ombrix::core {
+namespace {
+
+ScanResult MakeMergedResult(const std::u16string& label) {
+  ScanResult merged;
+  merged.status = ScanStatus::Completed;
+  merged.engine = ScanEngineKind{0};
+  merged.rootPath = label;
+  ScanNode& root = merged.nodes.emplace_back();
+  root.id = 0;
+  root.parent = kNoNode;
+  root.isDirectory = 1;
+  root.name = label;
+  root.path = label;
+  root.attributes = kAttributeDirectory;
+  merged.rootIndex = 0;
+  return merged;
+}
+
+void RollUpSyntheticRoot(ScanResult& merged) {
+  ScanNode& root = merged.nodes[merged.rootIndex];
+  for (const std::uint64_t child : root.children) {
+    const ScanNode& node = merged.nodes[child];
+    root.totalSize += node.totalSize;
+    root.fileCount += node.fileCount;
+    root.folderCount += node.folderCount + 1;
+  }
+}
+
+ScanResult NoEngineResult(const std::u16string& path) {
+  ScanResult result;
+  result.status = ScanStatus::Failed;
+  result.rootPath = TrimTrailingSeparators(path);
+  result.message = u"No scan engine is available.";
+  return result;
+}
+
+char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+
+}  // namespace
+
+ScanScheduler::ScanScheduler(std::unique_ptr<IScanEngine> forced, ScanOptions options,
+                             ScanPlatform platform)
+    : forced_(std::move(forced)), options_(options), platform_(std::move(platform)) {}
+
+ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
+                               const std::u16string& label, ScanCancellationToken& token,
+                               const ProgressCallback& progress) {
+  if (paths.size() == 1 && paths.front() == label) {
+    return ScanPath(paths.front(), token, progress);
+  }
+  const auto start = MonotonicClock::now();
+  ScanResult merged = MakeMergedResult(label);
+  std::uint64_t filesBase = 0;
+  std::uint64_t foldersBase = 0;
+  bool engineTaken = false;
+  for (const std::u16string& path : paths) {
+    if (token.IsCancelled()) {
+      merged.status = ScanStatus::Cancelled;
+      break;
+    }
+    // Engines count from zero per path; the caller sees one running count
+    // over the whole scan.
+    ProgressCallback shifted;
+    if (progress) {
+      shifted = [filesBase, foldersBase, &progress](const ScanProgress& p) {
+        ScanProgress total = p;
+        total.filesScanned += filesBase;
+        total.foldersScanned += foldersBase;
+        progress(total);
+      };
+    }
+    ScanResult part = ScanPath(path, token, shifted);
+    if (!engineTaken) {
+      merged.engine = part.engine;
+      engineTaken = true;
+    } else if (part.engine != merged.engine) {
+      merged.engine = ScanEngineKind{0};
+    }
+    filesBase += part.fileCount;
+    foldersBase += part.folderCount;
+    const bool partCancelled = part.status == ScanStatus::Cancelled;
+    MergeScanResult(merged, std::move(part));
+    if (partCancelled) {
+      merged.status = ScanStatus::Cancelled;
+      break;
+    }
+  }
+  RollUpSyntheticRoot(merged);
+  merged.elapsedMs = ElapsedMilliseconds(start);
+  return merged;
+}
+
+ScanResult ScanScheduler::ScanPath(const std::u16string& path, ScanCancellationToken& token,
+                                   const ProgressCallback& progress) {
+  if (forced_) {
+    return forced_->Scan(path, token, progress);
+  }
+  const bool mftCandidate = platform_.engines.makeNtfsMft && platform_.isVolumeRoot &&
+                            platform_.isVolumeRoot(path) && platform_.isProcessElevated &&
+                            platform_.isProcessElevated() &&
+                            platform_.isNtfsMftScanAvailable &&
+                            platform_.isNtfsMftScanAvailable(path);
+  if (mftCandidate) {
+    std::unique_ptr<IScanEngine> mft = platform_.engines.makeNtfsMft(options_.threadsPerDrive);
+    if (mft) {
+      ScanResult result = mft->Scan(path, token, progress);
+      // A volume the MFT engine cannot read is still scanned, the slower
+      // way; but a cancel must not start a second full scan.
+      if (result.status != ScanStatus::Failed || token.IsCancelled()) {
+        return result;
+      }
+    }
+  }
+  if (!platform_.engines.makeNtQueryDirectory) {
+    return NoEngineResult(path);
+  }
+  std::unique_ptr<IScanEngine> engine =
+      platform_.engines.makeNtQueryDirectory(options_.threadsPerDrive);
+  if (!engine) {
+    return NoEngineResult(path);
+  }
+  return engine->Scan(path, token, progress);
+}
+
+void MergeScanResult(ScanResult& merged, ScanResult&& part) {
+  if (part.rootIndex == kNoNode || part.rootIndex >= part.nodes.size()) {
+    return;
+  }
+  const std::uint64_t offset = merged.nodes.size();
+  for (ScanNode& node : part.nodes) {
+    node.id += offset;
+    node.parent = node.parent == kNoNode ? merged.rootIndex : node.parent + offset;
+    for (std::uint64_t& child : node.children) {
+      child += offset;
+    }
+  }
+  merged.nodes[merged.rootIndex].children.push_back(part.rootIndex + offset);
+  merged.nodes.reserve(merged.nodes.size() + part.nodes.size());
+  for (ScanNode& node : part.nodes) {
+    merged.nodes.push_back(std::move(node));
+  }
+  merged.issues.reserve(merged.issues.size() + part.issues.size());
+  for (ScanIssue& issue : part.issues) {
+    merged.issues.push_back(std::move(issue));
+  }
+  merged.fileCount += part.fileCount;
+  merged.folderCount += part.folderCount;
+  merged.issueCount += part.issueCount;
+}
+
+bool SameVolumePath(std::u16string_view path, std::u16string_view volumePath) {
+  const std::u16string a = TrimTrailingSeparators(path);
+  const std::u16string b = TrimTrailingSeparators(volumePath);
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace ombrix::core

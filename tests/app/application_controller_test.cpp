@@ -1,0 +1,300 @@
+#include "app/application_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tests/support/fake_scan_engine.h"
+
+namespace ombrix::app {
+namespace {
+
+using core::ScanCancellationToken;
+using core::ScanEngineKind;
+using core::ScanProgress;
+using core::ScanResult;
+using core::ScanStatus;
+using namespace std::chrono_literals;
+
+// Holds a fake scan until the test opens it or the scan is cancelled.
+class Gate {
+ public:
+  void Open() {
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  void Enter(const ScanCancellationToken& token) {
+    std::unique_lock lock(mutex_);
+    entered_ = true;
+    changed_.notify_all();
+    // The cancel flag has no wake-up of its own, so it is re-read often. A
+    // scan nobody opens or cancels gives up, so a broken cancel fails the
+    // test instead of hanging it.
+    const auto giveUp = std::chrono::steady_clock::now() + 10s;
+    while (!open_ && !token.IsCancelled() && std::chrono::steady_clock::now() < giveUp) {
+      changed_.wait_for(lock, 1ms);
+    }
+  }
+  bool WaitEntered() {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [this] { return entered_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool open_ = false;
+  bool entered_ = false;
+};
+
+// Everything the controller tells the outside world, in order.
+class Recorder {
+ public:
+  void Add(std::string event) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::move(event));
+    changed_.notify_all();
+  }
+  bool WaitForNotifications(int count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [&] { return CountLocked("notify") >= count; });
+  }
+  int Count(const std::string& event) {
+    std::lock_guard lock(mutex_);
+    return CountLocked(event);
+  }
+  std::vector<std::string> Events() {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+
+ private:
+  int CountLocked(const std::string& event) const {
+    int n = 0;
+    for (const auto& e : events_) n += e.rfind(event, 0) == 0 ? 1 : 0;
+    return n;
+  }
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> events_;
+};
+
+WindowHandle const kWindow = reinterpret_cast<WindowHandle>(std::uintptr_t{0x1234});
+
+struct Harness {
+  Recorder recorder;
+  Gate gate;
+  bool holdScans = false;
+  bool cancelBeforeFirstFolder = false;
+  std::atomic<bool> threadsAvailable{true};
+  std::atomic<std::int64_t> clock{1'000'000'000};
+  std::function<void(const core::ProgressCallback&)> reportProgress;
+  std::vector<std::uint64_t> storedAfterEachReport;  // scan thread only
+
+  ControllerPlatform Platform() {
+    ControllerPlatform platform;
+    platform.scan.engines.makeNtQueryDirectory = [this](std::uint64_t threads) {
+      recorder.Add("engine threads=" + std::to_string(threads));
+      return std::make_unique<test::FakeScanEngine>(
+          [this](const std::u16string& path, ScanCancellationToken& token,
+                 const core::ProgressCallback& progress) {
+            if (holdScans) gate.Enter(token);
+            if (token.IsCancelled()) recorder.Add("engine saw cancel");
+            if (reportProgress) reportProgress(progress);
+            if (token.IsCancelled()) {
+              // Stopped before the first folder: no tree at all.
+              ScanResult cancelled;
+              cancelled.status = ScanStatus::Cancelled;
+              cancelled.engine = ScanEngineKind::NtQueryDirectory;
+              cancelled.rootPath = path;
+              return cancelled;
+            }
+            return test::FakeTree(path, ScanEngineKind::NtQueryDirectory, {1, 2, 3},
+                                  reportProgress ? core::ProgressCallback{} : progress);
+          });
+    };
+    platform.startThread = [this](std::function<void()> body) {
+      recorder.Add("start thread");
+      return threadsAvailable.load() ? std::thread(std::move(body)) : std::thread();
+    };
+    platform.monotonicNanoseconds = [this] { return clock.load(); };
+    platform.setThreadPriority = [this](ScanThreadPriority priority) {
+      recorder.Add(priority == ScanThreadPriority::BelowNormal ? "priority below normal"
+                                                               : "priority normal");
+    };
+    platform.notifyScanFinished = [this](WindowHandle window) {
+      recorder.Add(window == kWindow ? "notify" : "notify wrong window");
+    };
+    platform.enumerateDrives = [this] {
+      recorder.Add("enumerate drives");
+      ui::DriveInfo drive;
+      drive.rootPath = u"C:\\";
+      drive.displayText = u"C: Local Disk";
+      return std::vector<ui::DriveInfo>{drive};
+    };
+    return platform;
+  }
+};
+
+TEST(ApplicationControllerTest, ScanRunsBelowNormalPriorityAndNotifiesOnceWithTheResult) {
+  Harness h;
+  ApplicationController controller(h.Platform());
+  ASSERT_EQ(controller.drives.size(), 1u);
+  controller.SetThreadsPerDrive(5);
+  ASSERT_EQ(controller.StartScan(u"D:\\Data", kWindow), ScanStart::Started);
+  ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+  EXPECT_FALSE(controller.IsScanning());
+  ScanResult result = controller.TakeLatestResult();
+  EXPECT_EQ(result.status, ScanStatus::Completed);
+  // Labelled by itself: the engine's own root, no synthetic one.
+  EXPECT_EQ(result.rootPath, u"D:\\Data");
+  EXPECT_EQ(result.nodes[result.rootIndex].name, u"Data");
+  EXPECT_EQ(result.fileCount, 3u);
+  EXPECT_TRUE(controller.TakeLatestResult().nodes.empty());
+  EXPECT_EQ(h.recorder.Events(),
+            (std::vector<std::string>{"enumerate drives", "start thread",
+                                      "priority below normal", "engine threads=5",
+                                      "priority normal", "notify"}));
+}
+
+TEST(ApplicationControllerTest, SeveralPathsMergeUnderTheLabel) {
+  Harness h;
+  ApplicationController controller(h.Platform());
+  ASSERT_EQ(controller.StartScanPaths({u"C:\\", u"", u"D:\\"}, u"All local drives", kWindow),
+            ScanStart::Started);
+  ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+  ScanResult result = controller.TakeLatestResult();
+  EXPECT_EQ(result.rootPath, u"All local drives");
+  EXPECT_EQ(result.nodes[0].children.size(), 2u);
+  EXPECT_EQ(result.fileCount, 6u);
+}
+
+TEST(ApplicationControllerTest, OnlyEmptyPathsStartNothing) {
+  Harness h;
+  ApplicationController controller(h.Platform());
+  EXPECT_EQ(controller.StartScanPaths({u"", u""}, u"All local drives", kWindow),
+            ScanStart::NothingToScan);
+  EXPECT_EQ(controller.StartScan(u"", kWindow), ScanStart::NothingToScan);
+  EXPECT_FALSE(controller.IsScanning());
+  EXPECT_EQ(h.recorder.Count("start thread"), 0);
+  EXPECT_EQ(controller.cancelToken, nullptr);
+}
+
+TEST(ApplicationControllerTest, CancelBeforeTheFirstFolderStillNotifiesExactlyOnce) {
+  Harness h;
+  h.holdScans = true;
+  {
+    ApplicationController controller(h.Platform());
+    ASSERT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::Started);
+    ASSERT_TRUE(h.gate.WaitEntered());
+    controller.CancelScan();
+    ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+    ScanResult result = controller.TakeLatestResult();
+    EXPECT_EQ(result.status, ScanStatus::Cancelled);
+    EXPECT_FALSE(controller.IsScanning());
+  }
+  EXPECT_EQ(h.recorder.Count("notify"), 1);
+}
+
+TEST(ApplicationControllerTest, StartWhileScanningIsIgnored) {
+  Harness h;
+  h.holdScans = true;
+  ApplicationController controller(h.Platform());
+  ASSERT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::Started);
+  ASSERT_TRUE(h.gate.WaitEntered());
+  const ScanCancellationToken* token = controller.cancelToken.get();
+  EXPECT_TRUE(controller.IsScanning());
+  EXPECT_EQ(controller.StartScan(u"D:\\", kWindow), ScanStart::AlreadyScanning);
+  EXPECT_EQ(controller.cancelToken.get(), token);
+  EXPECT_FALSE(token->IsCancelled());
+  h.gate.Open();
+  ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+  EXPECT_EQ(controller.TakeLatestResult().rootPath, u"C:\\");
+  EXPECT_EQ(h.recorder.Count("start thread"), 1);
+}
+
+TEST(ApplicationControllerTest, SecondScanJoinsTheFirstAndReplacesItsUntakenResult) {
+  Harness h;
+  ApplicationController controller(h.Platform());
+  ASSERT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::Started);
+  ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+  // The first thread may still be on its way out; the start must join it.
+  ASSERT_EQ(controller.StartScan(u"D:\\", kWindow), ScanStart::Started);
+  ASSERT_TRUE(h.recorder.WaitForNotifications(2));
+  EXPECT_EQ(controller.TakeLatestResult().rootPath, u"D:\\");
+  EXPECT_EQ(h.recorder.Count("notify"), 2);
+}
+
+TEST(ApplicationControllerTest, ThreadCreationFailureLeavesTheControllerUsable) {
+  Harness h;
+  h.threadsAvailable = false;
+  ApplicationController controller(h.Platform());
+  EXPECT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::ThreadUnavailable);
+  EXPECT_FALSE(controller.IsScanning());
+  EXPECT_EQ(h.recorder.Count("notify"), 0);
+
+  h.threadsAvailable = true;
+  ASSERT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::Started);
+  ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+  EXPECT_EQ(controller.TakeLatestResult().status, ScanStatus::Completed);
+}
+
+TEST(ApplicationControllerTest, ProgressEvery10MsIsStoredAtMostOncePer200Ms) {
+  Harness h;
+  ApplicationController* controllerSeen = nullptr;
+  h.reportProgress = [&h, &controllerSeen](const core::ProgressCallback& progress) {
+    for (std::uint64_t i = 0; i < 100; ++i) {
+      ScanProgress p;
+      p.currentPath = u"C:\\f" + std::u16string(1, char16_t(u'a' + i % 26));
+      p.filesScanned = i + 1;
+      p.foldersScanned = 2 * (i + 1);
+      progress(p);
+      h.storedAfterEachReport.push_back(controllerSeen->LatestProgress().filesScanned);
+      h.clock += 10'000'000;
+    }
+  };
+  ApplicationController controller(h.Platform());
+  controllerSeen = &controller;
+  ASSERT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::Started);
+  ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+  ASSERT_EQ(h.storedAfterEachReport.size(), 100u);
+  // Stored at once, then again each time 200 ms have passed: reports 0, 20,
+  // 40, 60 and 80.
+  for (std::uint64_t i = 0; i < 100; ++i) {
+    EXPECT_EQ(h.storedAfterEachReport[i], (i / 20) * 20 + 1) << i;
+  }
+  const ScanProgress last = controller.LatestProgress();
+  EXPECT_EQ(last.filesScanned, 81u);
+  EXPECT_EQ(last.foldersScanned, 162u);
+
+  // A new scan starts from empty progress.
+  h.reportProgress = nullptr;
+  h.holdScans = true;
+  ASSERT_EQ(controller.StartScan(u"D:\\", kWindow), ScanStart::Started);
+  EXPECT_EQ(controller.LatestProgress().filesScanned, 0u);
+  EXPECT_TRUE(controller.LatestProgress().currentPath.empty());
+  h.gate.Open();
+}
+
+TEST(ApplicationControllerTest, DestroyingDuringAScanCancelsAndJoins) {
+  Harness h;
+  h.holdScans = true;
+  {
+    ApplicationController controller(h.Platform());
+    ASSERT_EQ(controller.StartScan(u"C:\\", kWindow), ScanStart::Started);
+    ASSERT_TRUE(h.gate.WaitEntered());
+  }
+  // The thread ran to its end before the controller was gone.
+  EXPECT_EQ(h.recorder.Count("engine saw cancel"), 1);
+  EXPECT_EQ(h.recorder.Count("notify"), 1);
+  EXPECT_EQ(h.recorder.Events().back(), "notify");
+}
+
+}  // namespace
+}  // namespace ombrix::app

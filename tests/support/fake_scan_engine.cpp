@@ -1,0 +1,79 @@
+#include "tests/support/fake_scan_engine.h"
+
+#include <string>
+
+#include "core/scan_paths.h"
+#include "core/scan_tree_builder.h"
+
+namespace ombrix::test {
+
+core::ScanResult FakeTree(const std::u16string& path, core::ScanEngineKind kind,
+                          const std::vector<std::uint64_t>& fileSizes,
+                          const core::ProgressCallback& progress, core::ScanStatus status) {
+  core::ScanTreeBuilder builder;
+  const std::u16string rootPath = core::TrimTrailingSeparators(path);
+  const auto root = builder.AddDirectory(core::kNoNode, core::LeafName(rootPath), rootPath,
+                                         core::kAttributeDirectory, 0);
+  const std::u16string subPath = core::JoinPath(rootPath, u"sub");
+  const auto sub = builder.AddDirectory(root, u"sub", subPath, core::kAttributeDirectory, 0);
+  core::ScanProgress report;
+  report.foldersScanned = 2;
+  for (std::size_t i = 0; i < fileSizes.size(); ++i) {
+    const auto parent = i == 0 ? sub : root;
+    std::u16string name = u"f";
+    for (const char digit : std::to_string(i)) {
+      name += char16_t(digit);
+    }
+    const std::u16string& parentPath = builder.nodes[parent].path;
+    std::u16string filePath = core::JoinPath(parentPath, name);
+    builder.AddFile(parent, std::move(name), filePath, 0x20, fileSizes[i], 0);
+    report.currentPath = filePath;
+    report.filesScanned = i + 1;
+    if (progress) {
+      progress(report);
+    }
+  }
+  builder.AddIssue(core::JoinPath(rootPath, u"locked"), 5);
+  builder.ComputeTotals();
+  core::ScanResult result = builder.BuildResult(status, rootPath, 1234);
+  result.engine = kind;
+  return result;
+}
+
+core::ScanResult FailedScan(const std::u16string& path, core::ScanEngineKind kind) {
+  core::ScanResult result;
+  result.status = core::ScanStatus::Failed;
+  result.engine = kind;
+  result.rootPath = core::TrimTrailingSeparators(path);
+  result.message = u"The volume cannot be read.";
+  return result;
+}
+
+std::string TreeProblem(const core::ScanResult& result) {
+  const auto count = result.nodes.size();
+  if (result.rootIndex >= count) return "root index out of range";
+  std::vector<int> listed(count, 0);
+  for (std::size_t i = 0; i < count; ++i) {
+    const core::ScanNode& node = result.nodes[i];
+    if (node.id != i) return "id differs from position " + std::to_string(i);
+    if (node.isDirectory == 0 && !node.children.empty()) return "a file has children";
+    for (const auto child : node.children) {
+      if (child >= count) return "child index out of range at " + std::to_string(i);
+      if (result.nodes[child].parent != i) return "child's parent is not its lister";
+      ++listed[child];
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto parent = result.nodes[i].parent;
+    if (i == result.rootIndex) {
+      if (parent != core::kNoNode) return "root has a parent";
+      continue;
+    }
+    if (parent >= count) return "parent out of range at " + std::to_string(i);
+    if (result.nodes[parent].isDirectory == 0) return "parent is a file";
+    if (listed[i] != 1) return "node not listed exactly once: " + std::to_string(i);
+  }
+  return "";
+}
+
+}  // namespace ombrix::test

@@ -1,0 +1,32 @@
+// Which paths one ombrix-scan run scans, under which label and with which
+// engine choice, worked out from the request and the drive list so that the
+// rules run (and are tested) without touching any drive.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/scan_options.h"
+#include "tools/ombrix_scan/scan_request.h"
+#include "ui/drive_list.h"
+
+namespace ombrix::scan_tool {
+
+inline constexpr char16_t kAllDrivesLabel[] = u"All local drives";
+
+struct ScanPlan {
+  std::vector<std::u16string> paths;
+  // Equal to the only path when that path is scanned without a synthetic
+  // root; otherwise the synthetic root's name.
+  std::u16string label;
+  core::ScanEngineChoice choice = core::ScanEngineChoice::Automatic;
+};
+
+// --all-drives takes the drives' roots in list order; several paths or a
+// --label hang under a synthetic root named by the label (default
+// "All local drives"); a single path without --label is scanned as is.
+ScanPlan PlanScan(const ScanRequest& request, const std::vector<ui::DriveInfo>& drives);
+
+core::ScanEngineChoice EngineChoiceFor(EngineRequest engine);
+
+}  // namespace ombrix::scan_tool
