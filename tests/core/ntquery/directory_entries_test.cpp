@@ -13,7 +13,7 @@ using test::AppendRecord;
 using test::EncodeBatch;
 using test::LinkRecords;
 using test::PutLittleEndian;
-using test::RecordSpec;
+using test::RecordFields;
 namespace layout = file_id_both_dir_information;
 
 BatchEnd Parse(const std::vector<std::uint8_t>& bytes, std::size_t bytesReturned,
@@ -127,7 +127,7 @@ TEST(ParseEntriesTest, EmptyAndTinyBatchesYieldNothing) {
 
 TEST(ParseEntriesTest, OddNameLengthDropsTheHalfUnit) {
   std::vector<std::uint8_t> bytes;
-  const std::size_t offset = AppendRecord(bytes, RecordSpec{u"ab"});
+  const std::size_t offset = AppendRecord(bytes, RecordFields{u"ab"});
   PutLittleEndian(bytes, offset + layout::kFileNameLength, 3, 4);
   std::vector<DirectoryEntry> entries;
   EXPECT_EQ(Parse(bytes, bytes.size(), entries), BatchEnd::LastRecord);
@@ -138,9 +138,9 @@ TEST(ParseEntriesTest, OddNameLengthDropsTheHalfUnit) {
 TEST(ParseEntriesTest, UnalignedRecordsAreReadByteWise) {
   // Drivers align records to 8 bytes, but nothing may depend on it.
   std::vector<std::uint8_t> bytes;
-  const std::size_t first = AppendRecord(bytes, RecordSpec{u"one", 0x20, 7, 0});
+  const std::size_t first = AppendRecord(bytes, RecordFields{u"one", 0x20, 7, 0});
   bytes.push_back(0);  // shifts the next record to an odd offset
-  const std::size_t second = AppendRecord(bytes, RecordSpec{u"two", 0x20, 9, 0});
+  const std::size_t second = AppendRecord(bytes, RecordFields{u"two", 0x20, 9, 0});
   LinkRecords(bytes, {first, second});
   std::vector<DirectoryEntry> entries;
   EXPECT_EQ(Parse(bytes, bytes.size(), entries), BatchEnd::LastRecord);

@@ -12,7 +12,7 @@
 
 namespace ombrix::test {
 
-struct RecordSpec {
+struct RecordFields {
   std::u16string name;
   std::uint32_t attributes = 0x20;  // FILE_ATTRIBUTE_ARCHIVE
   std::int64_t endOfFile = 0;
@@ -33,17 +33,17 @@ inline std::size_t AlignedRecordLength(const std::u16string& name) {
 
 // Appends one record at the end of bytes and returns its offset. The
 // record's NextEntryOffset is left 0; LinkRecords fills them in.
-inline std::size_t AppendRecord(std::vector<std::uint8_t>& bytes, const RecordSpec& spec) {
+inline std::size_t AppendRecord(std::vector<std::uint8_t>& bytes, const RecordFields& fields) {
   namespace layout = core::file_id_both_dir_information;
   const std::size_t offset = bytes.size();
-  bytes.resize(offset + AlignedRecordLength(spec.name), 0);
-  PutLittleEndian(bytes, offset + layout::kLastWriteTime, spec.lastWriteTime, 8);
-  PutLittleEndian(bytes, offset + layout::kEndOfFile, static_cast<std::uint64_t>(spec.endOfFile),
+  bytes.resize(offset + AlignedRecordLength(fields.name), 0);
+  PutLittleEndian(bytes, offset + layout::kLastWriteTime, fields.lastWriteTime, 8);
+  PutLittleEndian(bytes, offset + layout::kEndOfFile, static_cast<std::uint64_t>(fields.endOfFile),
                   8);
-  PutLittleEndian(bytes, offset + layout::kFileAttributes, spec.attributes, 4);
-  PutLittleEndian(bytes, offset + layout::kFileNameLength, 2 * spec.name.size(), 4);
-  for (std::size_t i = 0; i < spec.name.size(); ++i) {
-    PutLittleEndian(bytes, offset + layout::kFileName + 2 * i, spec.name[i], 2);
+  PutLittleEndian(bytes, offset + layout::kFileAttributes, fields.attributes, 4);
+  PutLittleEndian(bytes, offset + layout::kFileNameLength, 2 * fields.name.size(), 4);
+  for (std::size_t i = 0; i < fields.name.size(); ++i) {
+    PutLittleEndian(bytes, offset + layout::kFileName + 2 * i, fields.name[i], 2);
   }
   return offset;
 }
@@ -57,11 +57,11 @@ inline void LinkRecords(std::vector<std::uint8_t>& bytes, const std::vector<std:
 
 // A whole well-formed batch. When offsets is given it receives each
 // record's offset.
-inline std::vector<std::uint8_t> EncodeBatch(const std::vector<RecordSpec>& records,
+inline std::vector<std::uint8_t> EncodeBatch(const std::vector<RecordFields>& records,
                                              std::vector<std::size_t>* offsets = nullptr) {
   std::vector<std::uint8_t> bytes;
   std::vector<std::size_t> starts;
-  for (const RecordSpec& record : records) starts.push_back(AppendRecord(bytes, record));
+  for (const RecordFields& record : records) starts.push_back(AppendRecord(bytes, record));
   LinkRecords(bytes, starts);
   if (offsets != nullptr) *offsets = starts;
   return bytes;

@@ -124,20 +124,20 @@ class FakeDirectoryLister final : public core::IDirectoryLister {
           batches_ == failure->second.batchesBeforeFailure) {
         return core::DirectoryBatch{failure->second.status, 0};
       }
-      std::vector<RecordSpec> records;
+      std::vector<RecordFields> records;
       if (!dotsSent_) {
-        records.push_back(RecordSpec{u".", 0x10, 0, 0});
-        records.push_back(RecordSpec{u"..", 0x10, 0, 0});
+        records.push_back(RecordFields{u".", 0x10, 0, 0});
+        records.push_back(RecordFields{u"..", 0x10, 0, 0});
       }
       std::size_t length = 0;
-      for (const RecordSpec& record : records) length += AlignedRecordLength(record.name);
+      for (const RecordFields& record : records) length += AlignedRecordLength(record.name);
       std::size_t taken = 0;
       while (next_ + taken < entries_.size() && taken < owner_.maxEntriesPerBatch) {
         const FakeEntry& entry = entries_[next_ + taken];
         const std::size_t recordLength = AlignedRecordLength(entry.name);
         if (length + recordLength > bufferLength) break;
         length += recordLength;
-        records.push_back(RecordSpec{
+        records.push_back(RecordFields{
             entry.name, (entry.isDirectory ? 0x10u : 0x20u) | entry.extraAttributes,
             static_cast<std::int64_t>(entry.size), 1000 + next_ + taken});
         ++taken;
