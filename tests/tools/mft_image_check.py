@@ -19,14 +19,15 @@ size, file count and folder count must agree. Also checks a sub-folder root
 Natively every image is checked; under Wine (--runner) one image, since
 each start of a Windows program costs seconds there.
 """
-import argparse
 import json
 import os
 import re
-import subprocess
 import sys
 
-TIMEOUT_SECONDS = 600
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import scan_check  # noqa: E402
+from scan_check import run_tool  # noqa: E402
+
 NATIVE_IMAGES = ["engine_tree", "engine_fragmented", "engine_large_mft", "parse_basic",
                  "parse_4k_sectors", "winxp_dftt7", "win7_tiny"]
 WINE_IMAGES = ["engine_tree"]
@@ -127,28 +128,8 @@ def compare(report, files, folders, stream_only, prefix=""):
     return problems
 
 
-def windows_path(path, options):
-    if not options.runner:
-        return path
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def run_tool(args, options, env=None):
-    command = ([options.runner] if options.runner else []) + [options.scan_exe] + args
-    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          timeout=TIMEOUT_SECONDS, env=env)
-    return done.returncode, done.stdout, done.stderr.decode("utf-8", "replace")
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--build-dir", "--testdata", "--scan-exe", "--runner", "--platform"):
-        parser.add_argument(option, default="")
-    options = parser.parse_args()
-    if not options.scan_exe:
-        print("ombrix-scan is not built in this configuration: nothing to check")
-        return 0
-    failures = []
+def run(options, check):
+    failures = check.failures
     images = WINE_IMAGES if options.runner else NATIVE_IMAGES
     checked = 0
     for name in images:
@@ -161,7 +142,7 @@ def main():
             continue
         files, folders, stream_only = read_oracle(prefix)
         env = dict(os.environ, OMBRIX_MFT_TRACE="1")
-        code, stdout, stderr = run_tool(["--image", windows_path(prefix + ".img", options),
+        code, stdout, stderr = run_tool(["--image", scan_check.tool_path(prefix + ".img", options),
                                          "--tree", "--json"], options, env)
         if code != 0:
             failures.append("%s: exit code %d, stderr: %s" % (name, code, stderr[-500:]))
@@ -184,7 +165,7 @@ def main():
     prefix = os.path.join(options.testdata, "ntfs", "engine_tree")
     if os.path.exists(prefix + ".img"):
         files, folders, stream_only = read_oracle(prefix)
-        code, stdout, stderr = run_tool(["--image", windows_path(prefix + ".img", options),
+        code, stdout, stderr = run_tool(["--image", scan_check.tool_path(prefix + ".img", options),
                                          "--root", "\\case folder\\INNER", "--tree", "--json"],
                                         options)
         report = json.loads(stdout.decode("utf-8")) if code == 0 else None
@@ -206,11 +187,8 @@ def main():
                 report.get("message") != "NTFS volume data could not be queried."):
             failures.append("--engine mft C:\\windows under Wine: exit %d, %s %s" % (
                 code, stdout[-300:], stderr[-300:]))
-    for failure in failures:
-        print("FAIL: " + failure)
-    print("%d images checked, %d failures" % (checked, len(failures)))
-    return 1 if failures else 0
+    print("%d images checked" % checked)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    scan_check.main(run)

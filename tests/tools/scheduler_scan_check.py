@@ -9,45 +9,22 @@ listings. `--engine auto C:\\windows` must scan with the directory-query
 engine (not a volume root, so the MFT engine is never tried).
 Natively: folder scans need Windows, so the tool must refuse with exit 2.
 """
-import argparse
-import json
 import os
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import listing_oracle  # noqa: E402
+import scan_check  # noqa: E402
+from scan_check import run_tool  # noqa: E402
 
-TIMEOUT_SECONDS = 600
 DEFAULT_LABEL = "All local drives"
-
-
-class Check:
-    def __init__(self):
-        self.failures = []
-
-    def expect(self, condition, message):
-        if not condition:
-            self.failures.append(message)
-        return condition
-
-
-def run_tool(args, options):
-    command = ([options.runner] if options.runner else []) + [options.scan_exe] + args
-    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          timeout=TIMEOUT_SECONDS)
-    return done.returncode, done.stdout, done.stderr.decode("utf-8", "replace")
 
 
 def scan(args, options, check, what):
     code, stdout, stderr = run_tool(["--json", "--tree"] + args, options)
     if not check.expect(code == 0, "%s: exit code %d, stderr: %s" % (what, code, stderr)):
         return None
-    try:
-        return json.loads(stdout.decode("utf-8"))
-    except (UnicodeDecodeError, ValueError) as error:
-        check.expect(False, "%s: output is not valid UTF-8 JSON: %s" % (what, error))
-        return None
+    return scan_check.parse_report(stdout, check, what)
 
 
 def node_key(node):
@@ -152,32 +129,13 @@ def check_native(options, check):
     check.expect("needs Windows" in stderr, "native several paths: %r" % stderr)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--testdata", required=True)
-    parser.add_argument("--scan-exe", default="")
-    parser.add_argument("--runner", default="")
-    parser.add_argument("--platform", choices=("windows", "native"), required=True)
-    options = parser.parse_args()
-    if not options.scan_exe:
-        print("ombrix-scan is not part of this build; nothing to check")
-        return 0
-
-    check = Check()
+def run(options, check):
     if options.platform == "native":
         check_native(options, check)
     else:
         check_several_paths(options, check)
         check_automatic_windows_folder(options, check)
 
-    for failure in check.failures:
-        print("FAIL: " + failure)
-    if check.failures:
-        return 1
-    print("all checks passed")
-    return 0
-
 
 if __name__ == "__main__":
-    sys.exit(main())
+    scan_check.main(run)

@@ -8,8 +8,6 @@ listing made beside each tree; then checks the exit codes of a missing path
 bad option (2, usage text).
 Natively: the tool cannot walk folders there and must say so with exit 2.
 """
-import argparse
-import json
 import os
 import signal
 import subprocess
@@ -17,35 +15,11 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import listing_oracle  # noqa: E402
+import scan_check  # noqa: E402
+from scan_check import run_tool  # noqa: E402
 
 TIMEOUT_SECONDS = 900
 TOP_COUNT = 30
-
-
-class Check:
-    def __init__(self):
-        self.failures = []
-
-    def expect(self, condition, message):
-        if not condition:
-            self.failures.append(message)
-        return condition
-
-
-def run_tool(args, options):
-    command = ([options.runner] if options.runner else []) + [options.scan_exe] + args
-    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          timeout=TIMEOUT_SECONDS)
-    return done.returncode, done.stdout, done.stderr.decode("utf-8", "replace")
-
-
-def parse_report(stdout, check, what):
-    try:
-        # Strict: the report must be valid UTF-8 and one JSON object.
-        return json.loads(stdout.decode("utf-8"))
-    except (UnicodeDecodeError, ValueError) as error:
-        check.expect(False, "%s: output is not valid UTF-8 JSON: %s" % (what, error))
-        return None
 
 
 def check_tree(name, options, check):
@@ -56,7 +30,7 @@ def check_tree(name, options, check):
     what = "tree %s" % name
     if not check.expect(code == 0, "%s: exit code %d, stderr: %s" % (what, code, stderr)):
         return
-    report = parse_report(stdout, check, what)
+    report = scan_check.parse_report(stdout, check, what)
     if report is None:
         return
     # stdout is in binary mode: no "\r\n" translation by the C runtime.
@@ -80,7 +54,7 @@ def check_missing_path(options, check):
     code, stdout, stderr = run_tool(["--engine", "walk", "--json", missing], options)
     if not check.expect(code == 0, "missing path: exit code %d, stderr: %s" % (code, stderr)):
         return
-    report = parse_report(stdout, check, "missing path")
+    report = scan_check.parse_report(stdout, check, "missing path")
     if report is None:
         return
     got = (report["status"], report["fileCount"], report["folderCount"], report["totalSize"],
@@ -106,7 +80,7 @@ def check_ctrl_c(options, check):
     if not check.expect(process.returncode == 1, "Ctrl+C: exit code %d, stderr tail %r" % (
             process.returncode, stderr[-300:])):
         return
-    report = parse_report(stdout, check, "Ctrl+C")
+    report = scan_check.parse_report(stdout, check, "Ctrl+C")
     if report is None:
         return
     check.expect(report["status"] == "Cancelled", "Ctrl+C: status %r" % report["status"])
@@ -135,19 +109,7 @@ def check_native(options, check):
     check.expect(code == 0 and b"Usage: ombrix-scan" in stdout, "native --help: exit %d" % code)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--testdata", required=True)
-    parser.add_argument("--scan-exe", default="")
-    parser.add_argument("--runner", default="")
-    parser.add_argument("--platform", choices=("windows", "native"), required=True)
-    options = parser.parse_args()
-    if not options.scan_exe:
-        print("ombrix-scan is not part of this build; nothing to check")
-        return 0
-
-    check = Check()
+def run(options, check):
     if options.platform == "native":
         check_native(options, check)
     else:
@@ -157,13 +119,6 @@ def main():
         check_ctrl_c(options, check)
     check_bad_usage(options, check)
 
-    for failure in check.failures:
-        print("FAIL: " + failure)
-    if check.failures:
-        return 1
-    print("all checks passed")
-    return 0
-
 
 if __name__ == "__main__":
-    sys.exit(main())
+    scan_check.main(run)
