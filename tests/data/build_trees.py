@@ -7,7 +7,7 @@ with OUTDIR/trees/<name>.listing (see tree_maker.write_listing):
   wide300  300 files in one folder (progress cadence)
   wide5000 5,000 entries with long names in one folder (several 64 KiB
            directory batches)
-  big      about 60,000 files in 3,000 folders
+  big      100,000 files in 5,000 folders
   deep     a chain of 2,010 folders; its location is in OUTDIR/trees/deep.path
            because the full path must stay below Linux's 4,096-byte limit,
            which a long build folder path would exceed
@@ -19,7 +19,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tree_maker  # noqa: E402
 
-VERSION = "1"
+VERSION = "2"
 DEEP_DEPTH = 2010
 
 
@@ -75,7 +75,7 @@ def main():
         "wide300": lambda r: build_wide(r, 300, 12),
         "wide5000": lambda r: build_wide(r, 5000, 120),
         "big": lambda r: (tree_maker.fresh(r),
-                          tree_maker.make_random_tree(r, 60000, 3000, seed=7)),
+                          tree_maker.make_random_tree(r, 100000, 5000, seed=7)),
     }
     for name, build in builders.items():
         root = os.path.join(trees, name)

@@ -1,5 +1,5 @@
 // Collects readable mismatch lines for a test to print, capped so that one
-// wrong total in a 60,000-node tree does not flood the log.
+// wrong total in a 100,000-node tree does not flood the log.
 #pragma once
 
 #include <string>

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """ombrix-scan --engine walk against an independent count.
 
-Under Wine: scans the test trees 'basic' and 'big' (about 60,000 files) with
+Under Wine: scans the test trees 'basic' and 'big' (100,000 files) with
 --json --tree and compares every total and every folder with the os.walk
 listing made beside each tree; then checks the exit codes of a missing path
 (Completed, zero totals), of Ctrl+C during a scan (1, partial tree) and of a
