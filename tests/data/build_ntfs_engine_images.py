@@ -13,16 +13,24 @@ Kit's listing beside it (see ntfs_image.extract_oracle), in OUTDIR/ntfs:
   engine_large_mft   about 12,000 files: an MFT of more than one 8 MiB chunk,
                      so workers decode part of it
 
+engine_tree's user-visible tree is also copied out through a read-only
+mount to OUTDIR/ntfs/engine_tree.copy, so the directory engines can scan the
+same files the MFT engine reads from the image. Alternate data streams do
+not come along, which is right: engines count only the unnamed stream.
+
 Usage: build_ntfs_engine_images.py OUTDIR
 """
 import hashlib
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import ntfs_image  # noqa: E402
 
-VERSION = "1"
+VERSION = "2"
 DEEP_LEVELS = 120
 WIDE_FILES = 3000
 LARGE_FOLDERS = 60
@@ -122,6 +130,27 @@ def populate_large(root):
             write(os.path.join(path, "f%03d" % i), (folder * 31 + i) % 600)
 
 
+COPIED_IMAGES = ("engine_tree",)
+
+
+def copy_out(image, copy):
+    """Copies the volume's tree (without its metadata files, which a mount
+    does not show) to copy, through a read-only mount that is always
+    unmounted again."""
+    if os.path.exists(copy):
+        shutil.rmtree(copy)
+    mount_point = tempfile.mkdtemp(prefix="ombrix-ntfs-copy-")
+    try:
+        ntfs_image._run(["ntfs-3g", "-o", "ro", image, mount_point])
+        try:
+            os.makedirs(copy)
+            ntfs_image._run(["cp", "-a", mount_point + "/.", copy])
+        finally:
+            subprocess.run(["fusermount", "-u", mount_point])
+    finally:
+        os.rmdir(mount_point)
+
+
 IMAGES = {
     "engine_tree": (populate_tree, 32),
     "engine_fragmented": (populate_fragmented, 24),
@@ -138,7 +167,8 @@ def build(out_dir, name, populate, size_mb):
             digest.update(f.read())
     digest.update(("%s %d" % (name, size_mb)).encode())
     stamp = digest.hexdigest()
-    if ntfs_image.is_current(stamp_path, stamp):
+    copy = os.path.join(out_dir, name + ".copy") if name in COPIED_IMAGES else None
+    if ntfs_image.is_current(stamp_path, stamp) and (copy is None or os.path.isdir(copy)):
         return
     if os.path.exists(stamp_path):
         os.remove(stamp_path)
@@ -149,6 +179,8 @@ def build(out_dir, name, populate, size_mb):
     with ntfs_image.mounted(image) as root:
         populate(root)
     ntfs_image.extract_oracle(image, os.path.join(out_dir, name))
+    if copy is not None:
+        copy_out(image, copy)
     with open(stamp_path, "w") as f:
         f.write(stamp)
 
