@@ -52,8 +52,8 @@ test: native asan tsan windows fuzz-build
 	@mkdir -p $(LOGS)
 	@rm -f $(LOGS)/*.log
 	-cd $(BUILD)/native && ctest -j $(JOBS) --output-on-failure 2>&1 | tee $(LOGS)/native.log
-	-cd $(BUILD)/asan && ctest -j $(JOBS) -LE check --output-on-failure 2>&1 | tee $(LOGS)/asan.log
-	-cd $(BUILD)/tsan && ctest -j $(JOBS) -LE check --output-on-failure 2>&1 | tee $(LOGS)/tsan.log
+	-cd $(BUILD)/asan && ctest -j $(JOBS) --output-on-failure 2>&1 | tee $(LOGS)/asan.log
+	-cd $(BUILD)/tsan && ctest -j $(JOBS) --output-on-failure 2>&1 | tee $(LOGS)/tsan.log
 	-cd $(BUILD)/windows && ctest -j $(JOBS) --output-on-failure 2>&1 | tee $(LOGS)/windows.log
 	-cd $(BUILD)/fuzz && OMBRIX_FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) ctest --output-on-failure 2>&1 | tee $(LOGS)/fuzz.log
 	@scripts/test-summary.sh $(LOGS)/native.log $(LOGS)/asan.log $(LOGS)/tsan.log \
