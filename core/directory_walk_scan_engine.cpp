@@ -119,11 +119,8 @@ ScanResult DirectoryWalkScanEngine::Scan(const std::u16string& path, ScanCancell
   WalkDirectoryTree(*finder_, rootIndex, root, builder, token, state);
 
   builder.ComputeTotals();
-  const std::int64_t elapsedMs = ElapsedMilliseconds(start);
-  const ScanStatus status = token.IsCancelled() ? ScanStatus::Cancelled : ScanStatus::Completed;
-  ScanResult result = builder.BuildResult(status, std::move(root), elapsedMs);
-  result.engine = ScanEngineKind::DirectoryWalk;
-  return result;
+  return builder.BuildEngineResult(token, ScanEngineKind::DirectoryWalk, std::move(root),
+                                   ElapsedMilliseconds(start));
 }
 
 }  // namespace ombrix::core

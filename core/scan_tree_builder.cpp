@@ -113,4 +113,13 @@ ScanResult ScanTreeBuilder::BuildResult(ScanStatus status, std::u16string rootPa
   return result;
 }
 
+ScanResult ScanTreeBuilder::BuildEngineResult(const ScanCancellationToken& token,
+                                              ScanEngineKind engine, std::u16string rootPath,
+                                              std::int64_t elapsedMs) {
+  const ScanStatus status = token.IsCancelled() ? ScanStatus::Cancelled : ScanStatus::Completed;
+  ScanResult result = BuildResult(status, std::move(rootPath), elapsedMs);
+  result.engine = engine;
+  return result;
+}
+
 }  // namespace ombrix::core

@@ -33,6 +33,12 @@ class ScanTreeBuilder {
   // Consumes the builder. engine is left 0 for the caller to set.
   ScanResult BuildResult(ScanStatus status, std::u16string rootPath, std::int64_t elapsedMs);
 
+  // How every engine ends a scan that ran: Cancelled when the token is set
+  // at this moment (a cancel after the walk still counts), else Completed,
+  // with the engine's kind filled in. Consumes the builder.
+  ScanResult BuildEngineResult(const ScanCancellationToken& token, ScanEngineKind engine,
+                               std::u16string rootPath, std::int64_t elapsedMs);
+
  private:
   std::uint64_t Append(std::uint64_t parent, std::u16string name, std::u16string path,
                        std::uint32_t attributes, std::uint64_t lastWriteTime);

@@ -148,10 +148,7 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
 
   const std::int64_t totalMs = ElapsedMilliseconds(start);
   WriteMftTrace(stats, totalMs);
-  const ScanStatus status = token.IsCancelled() ? ScanStatus::Cancelled : ScanStatus::Completed;
-  ScanResult result = builder.BuildResult(status, std::move(rootPath), totalMs);
-  result.engine = ScanEngineKind::NtfsMft;
-  return result;
+  return builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, std::move(rootPath), totalMs);
 }
 
 }  // namespace ombrix::core

@@ -55,11 +55,8 @@ ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
   }
 
   builder.ComputeTotals();
-  const std::int64_t elapsedMs = ElapsedMilliseconds(start);
-  const ScanStatus status = token.IsCancelled() ? ScanStatus::Cancelled : ScanStatus::Completed;
-  ScanResult result = builder.BuildResult(status, std::move(rootPath), elapsedMs);
-  result.engine = ScanEngineKind::NtQueryDirectory;
-  return result;
+  return builder.BuildEngineResult(token, ScanEngineKind::NtQueryDirectory, std::move(rootPath),
+                                   ElapsedMilliseconds(start));
 }
 
 }  // namespace ombrix::core

@@ -101,6 +101,22 @@ TEST(ScanTreeBuilderTest, ComputeTotalsIgnoresNodesNotReachableFromRoot) {
   EXPECT_EQ(builder.nodes[root].totalSize, 0u);
 }
 
+TEST(ScanTreeBuilderTest, EngineResultTakesStatusFromTheTokenAtTheEnd) {
+  for (const bool cancelled : {false, true}) {
+    ScanTreeBuilder builder;
+    builder.AddDirectory(kNoNode, u"d", u"X:\\d", 0x10, 0);
+    ScanCancellationToken token;
+    if (cancelled) token.Cancel();
+    ScanResult result =
+        builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, u"X:\\d", 12);
+    EXPECT_EQ(result.status, cancelled ? ScanStatus::Cancelled : ScanStatus::Completed);
+    EXPECT_EQ(result.engine, ScanEngineKind::NtfsMft);
+    EXPECT_EQ(result.rootPath, u"X:\\d");
+    EXPECT_EQ(result.elapsedMs, 12);
+    EXPECT_EQ(result.folderCount, 1u);
+  }
+}
+
 TEST(ScanModelTest, NamesOfStatusAndEngine) {
   EXPECT_STREQ(ScanStatusName(ScanStatus::Completed), "Completed");
   EXPECT_STREQ(ScanStatusName(ScanStatus::Cancelled), "Cancelled");
