@@ -1,39 +1,22 @@
 #include "app/application_controller.h"
 
 #include <algorithm>
-#include <chrono>
-#include <new>
 #include <optional>
-#include <system_error>
 #include <utility>
 
+#include "base/monotonic_clock.h"
 #include "core/scan_scheduler.h"
+#include "base/thread_starter.h"
 
 namespace ombrix::app {
-
-std::thread StartStdThread(std::function<void()> body) {
-  try {
-    return std::thread(std::move(body));
-  } catch (const std::system_error&) {
-    return std::thread();
-  } catch (const std::bad_alloc&) {
-    return std::thread();
-  }
-}
-
-std::int64_t SteadyClockNanoseconds() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 ApplicationController::ApplicationController(ControllerPlatform platform)
     : platform_(std::move(platform)) {
   if (!platform_.startThread) {
-    platform_.startThread = StartStdThread;
+    platform_.startThread = base::StartStdThread;
   }
   if (!platform_.monotonicNanoseconds) {
-    platform_.monotonicNanoseconds = SteadyClockNanoseconds;
+    platform_.monotonicNanoseconds = base::MonotonicNanoseconds;
   }
   RefreshDrives();
 }
@@ -76,12 +59,13 @@ ScanStart ApplicationController::StartScanPaths(std::vector<std::u16string> path
   }
   scanning.store(true);
   core::ScanCancellationToken& token = *cancelToken;
-  scanThread_ = platform_.startThread(
+  const bool started = platform_.startThread(
       [this, paths = std::move(paths), label = std::move(label), window, scanOptions,
        &token]() mutable {
         RunScan(std::move(paths), std::move(label), window, scanOptions, token);
-      });
-  if (!scanThread_.joinable()) {
+      },
+      scanThread_);
+  if (!started) {
     // Left set, `scanning` would refuse every later start and the window
     // would wait for a message that never comes.
     scanning.store(false);

@@ -19,10 +19,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/thread_starter.h"
 #include "core/scan_model.h"
 #include "core/scan_options.h"
 #include "core/scan_platform.h"
-#include "ui/drive_list.h"
+#include "app/drive_list.h"
 
 namespace ombrix::app {
 
@@ -39,25 +40,16 @@ enum class ScanThreadPriority {
 
 // Everything the controller asks of the operating system, so its logic can
 // run on fakes (natively and under ThreadSanitizer). SystemControllerPlatform
-// gives the real table.
+// (application_controller_win.h) gives the real table.
 struct ControllerPlatform {
   core::ScanPlatform scan;
-  // Starts body on a new thread; an unjoinable result means no thread
-  // could be created.
-  std::function<std::thread(std::function<void()> body)> startThread;
+  base::ThreadStarter startThread;
   std::function<std::int64_t()> monotonicNanoseconds;
   // Applies to the calling thread.
   std::function<void(ScanThreadPriority)> setThreadPriority;
   std::function<void(WindowHandle)> notifyScanFinished;
-  std::function<std::vector<ui::DriveInfo>()> enumerateDrives;
+  std::function<std::vector<DriveInfo>()> enumerateDrives;
 };
-
-// std::thread, with creation failure turned into an unjoinable thread.
-std::thread StartStdThread(std::function<void()> body);
-std::int64_t SteadyClockNanoseconds();
-
-// The real engines and Win32 calls. Windows builds only.
-ControllerPlatform SystemControllerPlatform();
 
 enum class ScanStart {
   Started,
@@ -72,9 +64,8 @@ inline constexpr std::int64_t kProgressStoreIntervalNs = 200'000'000;
 
 class ApplicationController {
  public:
+  // Empty startThread and monotonicNanoseconds take the standard ones.
   explicit ApplicationController(ControllerPlatform platform);
-  // Windows builds only: SystemControllerPlatform().
-  ApplicationController();
   // Cancels a running scan and waits for its thread.
   ~ApplicationController();
 
@@ -98,7 +89,7 @@ class ApplicationController {
 
   // Guarded by scanMutex: options, latestResult, latestProgress.
   core::ScanOptions options;
-  std::vector<ui::DriveInfo> drives;  // window thread only
+  std::vector<DriveInfo> drives;  // window thread only
   std::mutex scanMutex;
   core::ScanResult latestResult;
   core::ScanProgress latestProgress;

@@ -1,6 +1,11 @@
+#include "app/application_controller_win.h"
+
 #include <windows.h>
 
-#include "app/application_controller.h"
+#include "app/drive_list_win.h"
+#include "base/monotonic_clock.h"
+#include "core/scan_platform_win.h"
+#include "base/thread_starter.h"
 
 static_assert(ombrix::app::kScanFinishedMessage == WM_APP + 1);
 
@@ -9,8 +14,8 @@ namespace ombrix::app {
 ControllerPlatform SystemControllerPlatform() {
   ControllerPlatform platform;
   platform.scan = core::SystemScanPlatform();
-  platform.startThread = StartStdThread;
-  platform.monotonicNanoseconds = SteadyClockNanoseconds;
+  platform.startThread = base::StartStdThread;
+  platform.monotonicNanoseconds = base::MonotonicNanoseconds;
   platform.setThreadPriority = [](ScanThreadPriority priority) {
     ::SetThreadPriority(::GetCurrentThread(), priority == ScanThreadPriority::BelowNormal
                                                   ? THREAD_PRIORITY_BELOW_NORMAL
@@ -20,11 +25,8 @@ ControllerPlatform SystemControllerPlatform() {
   platform.notifyScanFinished = [](WindowHandle window) {
     ::PostMessageW(static_cast<HWND>(window), kScanFinishedMessage, 0, 0);
   };
-  platform.enumerateDrives = [] { return ui::EnumerateDrives(); };
+  platform.enumerateDrives = [] { return EnumerateDrives(); };
   return platform;
 }
-
-ApplicationController::ApplicationController()
-    : ApplicationController(SystemControllerPlatform()) {}
 
 }  // namespace ombrix::app

@@ -16,16 +16,15 @@
 
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_engine.h"
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 
-#if __has_include("core/directory_walk_scan_engine.h")
-#include "core/directory_walk_scan_engine.h"
-#define OMBRIX_BENCH_HAS_WALK 1
-#endif
+#include "core/walk/directory_finder_win.h"
+#include "core/walk/directory_walk_scan_engine.h"
 
 namespace {
 
 using namespace ombrix::core;
+namespace base = ombrix::base;
 
 using Clock = std::chrono::steady_clock;
 
@@ -103,7 +102,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: directory_engines_win_bench PATH [WORKERS...] [--runs N]\n");
     return 2;
   }
-  const std::u16string path = FromUtf8(argv[1]);
+  const std::u16string path = base::FromUtf8(argv[1]);
   std::vector<std::uint64_t> workerCounts;
   int runs = 1;
   for (int i = 2; i < argc; ++i) {
@@ -123,10 +122,8 @@ int main(int argc, char** argv) {
       NtQueryDirectoryScanEngine engine(workers);
       RunOnce(engine, path, "ntquery", workers, true);
     }
-#ifdef OMBRIX_BENCH_HAS_WALK
-    DirectoryWalkScanEngine walk;
+    DirectoryWalkScanEngine walk(SystemDirectoryFinder());
     RunOnce(walk, path, "walk", 1, true);
-#endif
   }
   auto timing = std::make_shared<TimingLister>();
   NtQueryDirectoryScanEngine timed(1, timing);

@@ -14,22 +14,25 @@
 #include <string>
 #include <vector>
 
-#include "core/mft/mft_reading.h"
+#include "core/mft/mft_chunk_decoder.h"
+#include "core/mft/mft_run_list.h"
+#include "core/mft/mft_stream_reader.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "core/mft/volume_image.h"
-#include "core/monotonic_clock.h"
+#include "base/monotonic_clock.h"
 
 namespace {
 
 using namespace ombrix::core;
+namespace base = ombrix::base;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
 }
 
-double Seconds(MonotonicClock::time_point start) {
-  return std::chrono::duration<double>(MonotonicClock::now() - start).count();
+double Seconds(base::MonotonicClock::time_point start) {
+  return std::chrono::duration<double>(base::MonotonicClock::now() - start).count();
 }
 
 // Reads and decodes the whole $MFT; returns seconds, or a negative value.
@@ -49,7 +52,7 @@ double TimeEnumeration(const char* image, std::uint64_t workers, std::uint64_t& 
   sizes.reserve(entries.capacity());
   MftScanStats stats;
   ScanCancellationToken token;
-  const auto start = MonotonicClock::now();
+  const auto start = base::MonotonicClock::now();
   if (!EnumerateMftRecords(reader, geometry, runs, dataSize, token, entries, &sizes, stats,
                            workers)) {
     return -1;
@@ -73,7 +76,7 @@ double TimeDecodeFromMemory(const std::vector<std::uint8_t>& mft, std::uint32_t 
   for (std::size_t offset = 0; offset < mft.size(); offset += kMftChunkLength) {
     const std::size_t length = std::min<std::size_t>(kMftChunkLength, mft.size() - offset);
     std::copy(mft.begin() + offset, mft.begin() + offset + length, chunk.begin());
-    const auto start = MonotonicClock::now();
+    const auto start = base::MonotonicClock::now();
     ParseRecordChunk(chunk.data(), recordLength, static_cast<std::uint32_t>(length),
                      offset / recordLength, sectorLength, workers, entries, &sizes);
     seconds += Seconds(start);
@@ -184,7 +187,7 @@ int main(int argc, char** argv) {
     two.push_back(TimeEnumeration(image, 2, entries));
     NtfsImageVolumeReader reader(image);
     ScanCancellationToken token;
-    const auto start = MonotonicClock::now();
+    const auto start = base::MonotonicClock::now();
     ScanResult result = ScanNtfsVolume(reader, u"\\", 2, token, {});
     whole.push_back(Seconds(start));
     if (result.status != ScanStatus::Completed) {

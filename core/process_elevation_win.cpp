@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "core/process_elevation.h"
+#include "core/process_elevation_win.h"
 
 namespace ombrix::core {
 

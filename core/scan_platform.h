@@ -36,7 +36,4 @@ std::unique_ptr<IScanEngine> MakeForcedEngine(ScanEngineChoice choice,
                                               std::uint64_t threadsPerDrive,
                                               const ScanEngineFactories& engines);
 
-// The real engines and Win32 queries. Windows builds only.
-ScanPlatform SystemScanPlatform();
-
 }  // namespace ombrix::core

@@ -1,17 +1,20 @@
+#include "core/scan_platform_win.h"
+
 #include <memory>
 
-#include "core/directory_walk_scan_engine.h"
 #include "core/mft/ntfs_mft_engine.h"
+#include "core/mft/volume_reader_win.h"
 #include "core/ntquery/nt_query_engine.h"
-#include "core/process_elevation.h"
-#include "core/scan_platform.h"
-#include "core/scan_scheduler.h"
+#include "core/process_elevation_win.h"
+#include "core/volume_root_win.h"
+#include "core/walk/directory_finder_win.h"
+#include "core/walk/directory_walk_scan_engine.h"
 
 namespace ombrix::core {
 
 ScanPlatform SystemScanPlatform() {
   ScanPlatform platform;
-  platform.engines.makeDirectoryWalk = [] { return std::make_unique<DirectoryWalkScanEngine>(); };
+  platform.engines.makeDirectoryWalk = [] { return std::make_unique<DirectoryWalkScanEngine>(SystemDirectoryFinder()); };
   platform.engines.makeNtQueryDirectory = [](std::uint64_t threadsPerDrive) {
     return std::make_unique<NtQueryDirectoryScanEngine>(threadsPerDrive);
   };

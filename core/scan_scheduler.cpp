@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "core/monotonic_clock.h"
+#include "base/monotonic_clock.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {
@@ -57,7 +57,7 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
   if (paths.size() == 1 && paths.front() == label) {
     return ScanPath(paths.front(), token, progress);
   }
-  const auto start = MonotonicClock::now();
+  const auto start = base::MonotonicClock::now();
   ScanResult merged = MakeMergedResult(label);
   std::uint64_t filesBase = 0;
   std::uint64_t foldersBase = 0;
@@ -95,7 +95,7 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
     }
   }
   RollUpSyntheticRoot(merged);
-  merged.elapsedMs = ElapsedMilliseconds(start);
+  merged.elapsedMs = base::ElapsedMilliseconds(start);
   return merged;
 }
 

@@ -45,12 +45,8 @@ class ScanScheduler {
 // its counts and issues. A part without a tree adds nothing.
 void MergeScanResult(ScanResult& merged, ScanResult&& part);
 
-// Whether path is the root of a volume (C:\, or a folder another volume is
-// mounted on): it equals the volume path Windows reports for it. Windows
-// builds only.
-bool IsVolumeRoot(const std::u16string& path);
-
-// The comparison behind IsVolumeRoot: both trimmed of trailing separators,
+// Whether path names the volume path Windows reported for it (the test
+// behind IsVolumeRoot): both trimmed of trailing separators,
 // then equal ignoring ASCII case, as _wcsicmp compares in the C locale.
 bool SameVolumePath(std::u16string_view path, std::u16string_view volumePath);
 

@@ -1,16 +1,13 @@
-#include <windows.h>
+#include "core/volume_root_win.h"
 
+#include "base/win/volume_path_win.h"
 #include "core/scan_scheduler.h"
-#include "core/wide_string_win.h"
 
 namespace ombrix::core {
 
 bool IsVolumeRoot(const std::u16string& path) {
-  wchar_t volumePath[MAX_PATH] = {};
-  if (!::GetVolumePathNameW(WideView(path), volumePath, MAX_PATH)) {
-    return false;
-  }
-  return SameVolumePath(path, FromWide(volumePath));
+  const std::optional<std::u16string> volumePath = base::QueryVolumePathName(path);
+  return volumePath && SameVolumePath(path, *volumePath);
 }
 
 }  // namespace ombrix::core

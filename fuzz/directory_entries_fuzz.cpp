@@ -8,11 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "core/le_reader.h"
+#include "base/le_reader.h"
 #include "core/ntquery/directory_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::optional<std::uint32_t> claimed = ombrix::core::LeReader(data, size).U32(0);
+  const std::optional<std::uint32_t> claimed = ombrix::base::LeReader(data, size).U32(0);
   if (!claimed) return 0;
   const std::uint32_t bytesReturned = *claimed;
   const std::vector<std::uint8_t> buffer(data + 4, data + size);

@@ -7,13 +7,16 @@
 #include <cstring>
 #include <vector>
 
-#include "core/mft/mft_reading.h"
+#include "core/mft/mft_chunk_decoder.h"
+#include "core/mft/mft_run_list.h"
+#include "core/mft/mft_stream_reader.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "core/mft/volume_image.h"
 
 namespace {
 
 using namespace ombrix::core;
+namespace base = ombrix::base;
 
 class MemoryVolume final : public IVolumeReader {
  public:
@@ -39,8 +42,8 @@ class MemoryVolume final : public IVolumeReader {
     std::memcpy(buffer, data_ + offset, bytesRead);
     return true;
   }
-  bool RootAttributes(const std::u16string&, std::uint32_t&, std::uint64_t&) override {
-    return false;
+  std::optional<ombrix::core::PathAttributes> RootAttributes(const std::u16string&) override {
+    return std::nullopt;
   }
 
  private:

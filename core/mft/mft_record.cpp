@@ -1,5 +1,5 @@
 // Decoding of raw MFT file records. The bytes may come from a damaged or
-// hostile disk: every field is read through LeReader against the length we
+// hostile disk: every field is read through base::LeReader against the length we
 // were given, every attribute length is checked before use and must be at
 // least a header long, so the walk always advances and always ends.
 //
@@ -12,7 +12,8 @@
 #include <bit>
 #include <cstring>
 
-#include "core/le_reader.h"
+#include "base/checked_math.h"
+#include "base/le_reader.h"
 
 namespace ombrix::core {
 namespace {
@@ -63,7 +64,7 @@ constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
 // The value of a $FILE_NAME attribute that passes every test, or nothing.
 // `attribute` spans exactly the attribute.
-std::optional<LeReader> AcceptedFileNameValue(const LeReader& attribute) {
+std::optional<base::LeReader> AcceptedFileNameValue(const base::LeReader& attribute) {
   if (*attribute.U8(kNonResidentField) != 0 || attribute.Length() < kMinResidentLength) {
     return std::nullopt;
   }
@@ -78,7 +79,7 @@ std::optional<LeReader> AcceptedFileNameValue(const LeReader& attribute) {
   return value;
 }
 
-void FillNameEntry(const LeReader& value, std::uint64_t fileReference, bool isDirectory,
+void FillNameEntry(const base::LeReader& value, std::uint64_t fileReference, bool isDirectory,
                    MftNameEntry& entry) {
   entry.fileReference = fileReference;
   entry.parentReference = *value.U64(kParentReferenceField) & kMftReferenceMask;
@@ -104,7 +105,7 @@ struct DataSizeReading {
 // Only the extent starting at VCN 0 carries the stream's sizes; later
 // extents (found in extension records of large or fragmented files) hold 0
 // or stale values there.
-DataSizeReading ReadUnnamedDataSize(const LeReader& attribute) {
+DataSizeReading ReadUnnamedDataSize(const base::LeReader& attribute) {
   const std::uint64_t attributeLength = attribute.Length();
   if (*attribute.U8(kNonResidentField) == 0) {
     if (attributeLength < kMinResidentLength) return {};
@@ -120,7 +121,7 @@ DataSizeReading ReadUnnamedDataSize(const LeReader& attribute) {
 
 bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
                          std::uint32_t sectorSize) {
-  const LeReader bytes(record, recordLength);
+  const base::LeReader bytes(record, recordLength);
   if (bytes.Length() < kMinRecordLength || sectorSize < 2) return false;
   if (*bytes.U32(0) != kFileSignature) return false;
 
@@ -157,7 +158,7 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
                      std::uint32_t sectorSize, std::vector<MftNameEntry>& entries,
                      std::vector<MftDataSize>* dataSizes) {
   if (!ApplyUpdateSequence(record, recordLength, sectorSize)) return;
-  const LeReader bytes(record, recordLength);
+  const base::LeReader bytes(record, recordLength);
   const std::uint16_t recordFlags = *bytes.U16(kRecordFlagsField);
   if ((recordFlags & kRecordInUse) == 0) return;
 
@@ -168,7 +169,7 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
   const std::uint64_t bytesInUse = *bytes.U32(kBytesInUseField);
   const std::uint64_t limit =
       (bytesInUse == 0 || bytesInUse > bytes.Length()) ? bytes.Length() : bytesInUse;
-  const LeReader used(record, limit);
+  const base::LeReader used(record, limit);
 
   const std::size_t firstEntry = entries.size();
   DataSizeReading data;
@@ -212,12 +213,12 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
 
 bool DecodeMftDataRuns(const std::vector<std::uint8_t>& record0, std::vector<MftDataRun>& runs,
                        std::uint64_t& dataSize) {
-  const LeReader bytes(record0.data(), record0.size());
+  const base::LeReader bytes(record0.data(), record0.size());
   const auto firstAttribute = bytes.U16(kFirstAttributeField);
   if (!firstAttribute) return false;
 
   std::uint64_t position = *firstAttribute;
-  std::optional<LeReader> data;
+  std::optional<base::LeReader> data;
   while (!data) {
     if (!bytes.Contains(position, kAttributeHeaderLength)) return false;
     const std::uint32_t type = *bytes.U32(position);
@@ -236,11 +237,10 @@ bool DecodeMftDataRuns(const std::vector<std::uint8_t>& record0, std::vector<Mft
   const std::uint64_t pairsOffset = *data->U16(kMappingPairsOffsetField);
   if (pairsOffset >= data->Length()) return false;
   const std::int64_t streamSize = *data->I64(kDataSizeField);
-  dataSize = streamSize > 0 ? static_cast<std::uint64_t>(streamSize) : 0;
 
-  const LeReader pairs = *data->Slice(pairsOffset, data->Length() - pairsOffset);
+  const base::LeReader pairs = *data->Slice(pairsOffset, data->Length() - pairsOffset);
   // Runs are collected aside so that a list without its end marker leaves
-  // the caller's vector as it was.
+  // the caller's outputs as they were.
   std::vector<MftDataRun> decoded;
   std::uint64_t pairPosition = 0;
   std::int64_t cluster = 0;
@@ -256,12 +256,13 @@ bool DecodeMftDataRuns(const std::vector<std::uint8_t>& record0, std::vector<Mft
     const std::uint64_t clusterCount = *pairs.UnsignedN(pairPosition + 1, lengthWidth);
     const std::int64_t delta =
         offsetWidth == 0 ? 0 : *pairs.SignedN(pairPosition + 1 + lengthWidth, offsetWidth);
-    if (__builtin_add_overflow(cluster, delta, &cluster)) return false;
+    if (!base::CheckedAddSigned(cluster, delta, cluster)) return false;
     if (cluster >= 0 && clusterCount != 0) decoded.push_back(MftDataRun{cluster, clusterCount});
     pairPosition += 1 + lengthWidth + offsetWidth;
     if (pairPosition >= pairs.Length()) return false;  // the end marker is missing
   }
   runs.insert(runs.end(), decoded.begin(), decoded.end());
+  dataSize = streamSize > 0 ? static_cast<std::uint64_t>(streamSize) : 0;
   return true;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "core/environment.h"
+#include "base/environment.h"
 
 namespace ombrix::core {
 
@@ -32,7 +32,7 @@ std::string FormatMftTrace(const MftScanStats& stats, std::int64_t totalMs) {
 }
 
 void WriteMftTrace(const MftScanStats& stats, std::int64_t totalMs) {
-  if (!IsMftTraceEnabled(ReadEnvironmentVariable(kMftTraceVariable))) {
+  if (!IsMftTraceEnabled(base::ReadEnvironmentVariable(kMftTraceVariable))) {
     return;
   }
   // One narrow write of the ASCII line: the wide stream would come out as

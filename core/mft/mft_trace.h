@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/mft/mft_reading.h"
+#include "core/mft/mft_scan_stats.h"
 
 namespace ombrix::core {
 

@@ -22,12 +22,6 @@ bool IsSkippedName(const std::u16string& name) {
   return name.empty() || name == u"." || name == u"..";
 }
 
-void Report(MftProgressState& state) {
-  if (state.callback) {
-    state.callback(state.progress);
-  }
-}
-
 bool NamesMatchIgnoringCase(const std::u16string& a, const std::u16string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -75,7 +69,7 @@ MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries) {
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
                      const std::vector<MftNameEntry>& entries, const MftChildrenMap& children,
-                     const ScanCancellationToken& token, MftProgressState& state) {
+                     const ScanCancellationToken& token, EngineProgress& progress) {
   std::unordered_set<std::uint64_t> descended;
   descended.reserve(children.size());
   std::vector<PendingDirectory> stack;
@@ -88,9 +82,8 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
     }
     PendingDirectory frame = std::move(stack.back());
     stack.pop_back();
-    state.progress.foldersScanned += 1;
-    state.progress.currentPath = frame.path;
-    Report(state);
+    progress.CountFolder(frame.path);
+    progress.ReportCurrent();
 
     const auto found = children.find(frame.fileReference);
     if (found == children.end()) {
@@ -115,15 +108,11 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
           stack.push_back({entry.fileReference, node, std::move(childPath)});
         }
       } else {
-        const bool report = (state.progress.filesScanned + 1) % state.fileReportInterval == 0;
-        if (report) {
-          state.progress.currentPath = childPath;
-        }
+        const bool report = progress.CountFile(childPath);
         builder.AddFile(frame.nodeIndex, entry.name, std::move(childPath), entry.attributes,
                         entry.size, 0);
-        state.progress.filesScanned += 1;
         if (report) {
-          Report(state);
+          progress.ReportCurrent();
         }
       }
     }

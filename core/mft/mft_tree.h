@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/mft/mft_record.h"
+#include "core/engine_progress.h"
 #include "core/scan_model.h"
 #include "core/scan_tree_builder.h"
 
@@ -21,17 +22,6 @@ namespace ombrix::core {
 // then attribute order within a record).
 using MftChildrenMap = std::unordered_map<std::uint64_t, std::vector<std::uint64_t>>;
 
-inline constexpr std::uint64_t kMftFileReportInterval = 128;
-
-struct MftProgressState {
-  explicit MftProgressState(const ProgressCallback& progressCallback)
-      : callback(progressCallback) {}
-
-  const ProgressCallback& callback;  // may be empty; never invoked then
-  std::uint64_t fileReportInterval = kMftFileReportInterval;
-  ScanProgress progress;
-};
-
 MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
 
 // Adds the sub-tree below rootReference under the builder's node rootIndex.
@@ -40,7 +30,7 @@ MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
                      const std::vector<MftNameEntry>& entries, const MftChildrenMap& children,
-                     const ScanCancellationToken& token, MftProgressState& state);
+                     const ScanCancellationToken& token, EngineProgress& progress);
 
 // Follows names down from the folder startReference, one folder level per
 // name, and returns the record number reached (nothing when a name is not

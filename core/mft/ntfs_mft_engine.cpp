@@ -4,12 +4,14 @@
 #include <utility>
 #include <vector>
 
-#include "core/mft/mft_reading.h"
+#include "core/mft/mft_run_list.h"
+#include "core/mft/mft_stream_reader.h"
 #include "core/mft/mft_record.h"
 #include "core/mft/mft_entry_mend.h"
 #include "core/mft/mft_trace.h"
 #include "core/mft/mft_tree.h"
-#include "core/monotonic_clock.h"
+#include "base/monotonic_clock.h"
+#include "base/scoped_timer.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
 
@@ -18,14 +20,14 @@ namespace ombrix::core {
 namespace {
 
 ScanResult FailedResult(std::u16string rootPath, const char16_t* message,
-                        MonotonicClock::time_point start) {
+                        base::MonotonicClock::time_point start) {
   ScanResult result;
   result.status = ScanStatus::Failed;
   result.engine = ScanEngineKind::NtfsMft;
   result.rootPath = std::move(rootPath);
   result.message = message;
   result.rootIndex = kNoNode;
-  result.elapsedMs = ElapsedMilliseconds(start);
+  result.elapsedMs = base::ElapsedMilliseconds(start);
   return result;
 }
 
@@ -43,7 +45,7 @@ ScanResult NtfsMftScanEngine::Scan(const std::u16string& path, ScanCancellationT
 ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
                           std::uint64_t workerSetting, ScanCancellationToken& token,
                           const ProgressCallback& progress) {
-  const auto start = MonotonicClock::now();
+  const auto start = base::MonotonicClock::now();
   std::u16string rootPath = TrimTrailingSeparators(path);
   MftScanStats stats;
 
@@ -56,11 +58,8 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
       return FailedResult(std::move(rootPath), kMftVolumeOpenMessage, start);
   }
 
-  auto phaseStart = MonotonicClock::now();
   NtfsVolumeGeometry geometry;
-  const bool queried = volume.QueryGeometry(geometry);
-  stats.queryVolumeMs = ElapsedMilliseconds(phaseStart);
-  if (!queried) {
+  if (!base::TimeInto(stats.queryVolumeMs, [&] { return volume.QueryGeometry(geometry); })) {
     return FailedResult(std::move(rootPath), kMftVolumeQueryMessage, start);
   }
   if (geometry.bytesPerFileRecordSegment == 0 || geometry.bytesPerCluster == 0 ||
@@ -68,20 +67,16 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
     return FailedResult(std::move(rootPath), kMftVolumeUnusableMessage, start);
   }
 
-  phaseStart = MonotonicClock::now();
   ScanRootLocation root;
-  const bool resolved = volume.ResolveRoot(rootPath, root);
-  stats.resolveRootMs = ElapsedMilliseconds(phaseStart);
-  if (!resolved) {
+  if (!base::TimeInto(stats.resolveRootMs, [&] { return volume.ResolveRoot(rootPath, root); })) {
     return FailedResult(std::move(rootPath), kMftRootMessage, start);
   }
   root.recordNumber &= kMftReferenceMask;
 
-  phaseStart = MonotonicClock::now();
   std::vector<MftDataRun> runs;
   std::uint64_t dataSize = 0;
-  const bool runsRead = ReadMftRunList(volume, geometry, runs, dataSize);
-  stats.readRunsMs = ElapsedMilliseconds(phaseStart);
+  const bool runsRead = base::TimeInto(
+      stats.readRunsMs, [&] { return ReadMftRunList(volume, geometry, runs, dataSize); });
   if (!runsRead || runs.empty() || dataSize == 0) {
     return FailedResult(std::move(rootPath), kMftRunListMessage, start);
   }
@@ -92,61 +87,52 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   std::vector<MftNameEntry> entries;
   entries.reserve(expectedRecords);
-  std::vector<MftDataSize> dataSizes;
-  dataSizes.reserve(expectedRecords);
-
-  phaseStart = MonotonicClock::now();
-  const bool enumerated = EnumerateMftRecords(volume, geometry, runs, dataSize, token, entries,
-                                              &dataSizes, stats, workerSetting);
-  if (enumerated) {
+  const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
+    std::vector<MftDataSize> dataSizes;
+    dataSizes.reserve(expectedRecords);
+    if (!EnumerateMftRecords(volume, geometry, runs, dataSize, token, entries, &dataSizes, stats,
+                             workerSetting)) {
+      return false;
+    }
     ApplyFolderFlagMend(entries);
     ApplyDataSizeMend(entries, dataSizes);
-  }
-  stats.enumerateMftMs = ElapsedMilliseconds(phaseStart);
+    return true;
+  });
   if (!enumerated) {
     return FailedResult(std::move(rootPath), kMftEnumerateMessage, start);
   }
-  std::vector<MftDataSize>().swap(dataSizes);
   stats.nodes = entries.size();
 
-  phaseStart = MonotonicClock::now();
-  const MftChildrenMap children = BuildChildrenMap(entries);
-  stats.buildChildrenMs = ElapsedMilliseconds(phaseStart);
+  const MftChildrenMap children =
+      base::TimeInto(stats.buildChildrenMs, [&] { return BuildChildrenMap(entries); });
 
   if (!root.namesBelow.empty()) {
-    phaseStart = MonotonicClock::now();
-    const auto folder = FindFolderByNames(root.namesBelow, root.recordNumber, entries, children);
-    stats.resolveRootMs += ElapsedMilliseconds(phaseStart);
+    const auto folder = base::TimeInto(stats.resolveRootMs, [&] {
+      return FindFolderByNames(root.namesBelow, root.recordNumber, entries, children);
+    });
     if (!folder) {
       return FailedResult(std::move(rootPath), kMftRootMessage, start);
     }
     root.recordNumber = *folder;
   }
 
-  std::uint32_t rootAttributes = kAttributeDirectory;
-  std::uint64_t rootLastWrite = 0;
-  if (!volume.RootAttributes(rootPath, rootAttributes, rootLastWrite)) {
-    rootAttributes = kAttributeDirectory;
-    rootLastWrite = 0;
-  }
+  const PathAttributes rootAttributes =
+      volume.RootAttributes(rootPath).value_or(PathAttributes{kAttributeDirectory, 0});
   ScanTreeBuilder builder;
   // Each entry normally becomes one node (only damaged folder references make
   // more): one allocation instead of a million-node vector growing by moves.
   builder.nodes.reserve(entries.size() + 1);
   const std::uint64_t rootIndex =
-      builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath, rootAttributes, rootLastWrite);
-  MftProgressState progressState(progress);
+      builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath, rootAttributes.attributes,
+                           rootAttributes.lastWriteTime);
+  EngineProgress engineProgress(progress);
+  base::TimeInto(stats.populateTreeMs, [&] {
+    PopulateMftTree(builder, rootIndex, rootPath, root.recordNumber, entries, children, token,
+                    engineProgress);
+  });
+  base::TimeInto(stats.finalizeMs, [&] { builder.ComputeTotals(); });
 
-  phaseStart = MonotonicClock::now();
-  PopulateMftTree(builder, rootIndex, rootPath, root.recordNumber, entries, children, token,
-                  progressState);
-  stats.populateTreeMs = ElapsedMilliseconds(phaseStart);
-
-  phaseStart = MonotonicClock::now();
-  builder.ComputeTotals();
-  stats.finalizeMs = ElapsedMilliseconds(phaseStart);
-
-  const std::int64_t totalMs = ElapsedMilliseconds(start);
+  const std::int64_t totalMs = base::ElapsedMilliseconds(start);
   WriteMftTrace(stats, totalMs);
   return builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, std::move(rootPath), totalMs);
 }

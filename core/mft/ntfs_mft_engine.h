@@ -50,10 +50,4 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
                           std::uint64_t workerSetting, ScanCancellationToken& token,
                           const ProgressCallback& progress);
 
-// True when this engine may scan path on a live volume: the path lies on an
-// NTFS volume mounted as a drive letter whose device opens for raw reading
-// (which needs administrator rights). Opens and closes one handle. Always
-// false outside Windows.
-bool IsNtfsMftScanAvailable(const std::u16string& path);
-
 }  // namespace ombrix::core

@@ -4,7 +4,7 @@
 #include <ios>
 #include <utility>
 
-#include "core/le_reader.h"
+#include "base/le_reader.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {
@@ -35,7 +35,7 @@ std::uint32_t ClampedLength(std::uint64_t length) {
 
 bool ParseNtfsBootSector(const std::uint8_t* bytes, std::uint64_t length,
                          NtfsVolumeGeometry& geometry) {
-  const LeReader boot(bytes, length);
+  const base::LeReader boot(bytes, length);
   const auto oem = boot.Slice(kOemIdOffset, 8);
   if (!oem || std::memcmp(oem->Data(), kNtfsOemId, 8) != 0) {
     return false;
@@ -122,11 +122,10 @@ bool NtfsImageVolumeReader::ReadAt(std::uint64_t offset, std::uint8_t* buffer,
   return true;
 }
 
-bool NtfsImageVolumeReader::RootAttributes(const std::u16string&, std::uint32_t&,
-                                           std::uint64_t&) {
+std::optional<PathAttributes> NtfsImageVolumeReader::RootAttributes(const std::u16string&) {
   // The image carries no Win32 view of its root; it is shown as a plain
   // folder with no time.
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace ombrix::core

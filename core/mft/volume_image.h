@@ -37,8 +37,7 @@ class NtfsImageVolumeReader final : public IVolumeReader {
   bool ResolveRoot(const std::u16string& path, ScanRootLocation& root) override;
   bool ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::uint32_t length,
               std::uint32_t& bytesRead) override;
-  bool RootAttributes(const std::u16string& path, std::uint32_t& attributes,
-                      std::uint64_t& lastWriteTime) override;
+  std::optional<PathAttributes> RootAttributes(const std::u16string& path) override;
 
  private:
   std::filesystem::path imageFile_;

@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/path_attributes.h"
 
 namespace ombrix::core {
 
@@ -52,10 +55,9 @@ class IVolumeReader {
   virtual bool ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::uint32_t length,
                       std::uint32_t& bytesRead) = 0;
 
-  // The scan root's attributes and last-write time (FILETIME); false when
-  // not available, and the root is then shown as a plain folder.
-  virtual bool RootAttributes(const std::u16string& path, std::uint32_t& attributes,
-                              std::uint64_t& lastWriteTime) = 0;
+  // The scan root's attributes and last-write time; nothing when not
+  // available, and the root is then shown as a plain folder.
+  virtual std::optional<PathAttributes> RootAttributes(const std::u16string& path) = 0;
 };
 
 // The reader for live volumes of this platform: raw device reads on

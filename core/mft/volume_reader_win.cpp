@@ -12,14 +12,15 @@
 #include <winioctl.h>
 
 #include <array>
-#include <cwctype>
+#include <optional>
 
+#include "base/win/unique_handle_win.h"
+#include "base/win/volume_path_win.h"
+#include "base/win/wide_string_win.h"
 #include "core/mft/mft_record.h"
-#include "core/mft/ntfs_mft_engine.h"
 #include "core/mft/volume_reader.h"
-#include "core/system_paths_win.h"
-#include "core/wide_string_win.h"
-#include "core/win_handles_win.h"
+#include "core/mft/volume_reader_win.h"
+#include "core/path_attributes_win.h"
 
 namespace ombrix::core {
 
@@ -31,19 +32,9 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 constexpr std::size_t kNtfsVolumeDataLength = 96;
 static_assert(sizeof(NTFS_VOLUME_DATA_BUFFER) == kNtfsVolumeDataLength);
 
-// The mount point of the volume holding path, such as C:\.
-bool QueryVolumePath(const std::u16string& path, std::u16string& volumePath) {
-  std::array<wchar_t, kPathBufferLength> buffer{};
-  if (!::GetVolumePathNameW(WideView(path), buffer.data(), kPathBufferLength)) {
-    return false;
-  }
-  volumePath = FromWide(buffer.data());
-  return !volumePath.empty();
-}
-
 bool IsNtfs(const std::u16string& volumePath) {
   std::array<wchar_t, kPathBufferLength> fileSystem{};
-  if (!::GetVolumeInformationW(WideView(volumePath), nullptr, 0, nullptr, nullptr, nullptr,
+  if (!::GetVolumeInformationW(base::WideView(volumePath), nullptr, 0, nullptr, nullptr, nullptr,
                                fileSystem.data(), kPathBufferLength)) {
     return false;
   }
@@ -57,28 +48,28 @@ bool HasDriveForm(const std::u16string& volumePath) {
 
 bool IsMountedInFolder(const std::u16string& volumePath) { return volumePath.size() > 3; }
 
-UniqueHandle OpenVolumeDevice(const std::u16string& volumePath) {
+base::UniqueHandle OpenVolumeDevice(const std::u16string& volumePath) {
   std::u16string device = u"\\\\.\\";
   device.push_back(volumePath[0]);
   device.push_back(u':');
-  return UniqueHandle(::CreateFileW(WideView(device), GENERIC_READ, kShareAll, nullptr,
+  return base::UniqueHandle(::CreateFileW(base::WideView(device), GENERIC_READ, kShareAll, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class Win32VolumeReader final : public IVolumeReader {
  public:
   VolumeOpenResult Open(const std::u16string& path) override {
-    std::u16string volumePath;
-    if (!QueryVolumePath(path, volumePath) || !IsNtfs(volumePath)) {
+    const std::optional<std::u16string> volumePath = base::QueryVolumePathName(path);
+    if (!volumePath || !IsNtfs(*volumePath)) {
       return VolumeOpenResult::NotAvailable;
     }
-    if (!HasDriveForm(volumePath)) {
+    if (!HasDriveForm(*volumePath)) {
       return VolumeOpenResult::OpenFailed;
     }
-    if (IsMountedInFolder(volumePath)) {
+    if (IsMountedInFolder(*volumePath)) {
       return VolumeOpenResult::NotAvailable;
     }
-    volume_ = OpenVolumeDevice(volumePath);
+    volume_ = OpenVolumeDevice(*volumePath);
     return volume_ ? VolumeOpenResult::Opened : VolumeOpenResult::OpenFailed;
   }
 
@@ -98,7 +89,7 @@ class Win32VolumeReader final : public IVolumeReader {
 
   bool ResolveRoot(const std::u16string& path, ScanRootLocation& root) override {
     // Backup semantics let directories open; only attributes are asked.
-    UniqueHandle handle(::CreateFileW(WideView(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+    base::UniqueHandle handle(::CreateFileW(base::WideView(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) {
       return false;
@@ -131,19 +122,12 @@ class Win32VolumeReader final : public IVolumeReader {
     return true;
   }
 
-  bool RootAttributes(const std::u16string& path, std::uint32_t& attributes,
-                      std::uint64_t& lastWriteTime) override {
-    const std::optional<PathAttributes> found = ReadPathAttributes(path);
-    if (!found) {
-      return false;
-    }
-    attributes = found->attributes;
-    lastWriteTime = found->lastWriteTime;
-    return true;
+  std::optional<PathAttributes> RootAttributes(const std::u16string& path) override {
+    return ReadPathAttributes(path);
   }
 
  private:
-  UniqueHandle volume_;
+  base::UniqueHandle volume_;
 };
 
 }  // namespace
@@ -153,12 +137,12 @@ std::unique_ptr<IVolumeReader> MakeLiveVolumeReader() {
 }
 
 bool IsNtfsMftScanAvailable(const std::u16string& path) {
-  std::u16string volumePath;
-  if (!QueryVolumePath(path, volumePath) || !IsNtfs(volumePath) || !HasDriveForm(volumePath) ||
-      IsMountedInFolder(volumePath)) {
+  const std::optional<std::u16string> volumePath = base::QueryVolumePathName(path);
+  if (!volumePath || !IsNtfs(*volumePath) || !HasDriveForm(*volumePath) ||
+      IsMountedInFolder(*volumePath)) {
     return false;
   }
-  return OpenVolumeDevice(volumePath).valid();
+  return OpenVolumeDevice(*volumePath).valid();
 }
 
 }  // namespace ombrix::core

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/le_reader.h"
+#include "base/le_reader.h"
 #include "core/scan_model.h"
 
 namespace ombrix::core {
@@ -20,7 +20,7 @@ BatchEnd ParseEntries(const std::uint8_t* buffer, std::size_t bufferLength,
                       std::size_t bytesReturned, std::u16string_view prefix,
                       std::vector<DirectoryEntry>& entries) {
   entries.clear();
-  const LeReader reader(buffer, std::min(bytesReturned, bufferLength));
+  const base::LeReader reader(buffer, std::min(bytesReturned, bufferLength));
   std::uint64_t offset = 0;
   for (;;) {
     // The header is checked whole first, so the fields below are present.

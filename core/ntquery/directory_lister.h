@@ -28,10 +28,6 @@ inline constexpr NtStatus kStatusNoSuchFile = 0xC000000F;
 
 inline bool IsFailingStatus(NtStatus status) { return (status & 0x80000000u) != 0; }
 
-// Win32 error codes the engine records itself.
-inline constexpr std::uint32_t kErrorAccessDenied = 5;
-inline constexpr std::uint32_t kErrorProcNotFound = 127;
-
 struct DirectoryBatch {
   NtStatus status = kStatusSuccess;
   std::size_t bytesReturned = 0;  // IO_STATUS_BLOCK.Information

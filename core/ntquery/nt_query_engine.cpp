@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/monotonic_clock.h"
+#include "base/monotonic_clock.h"
+#include "base/system_error_codes.h"
 #include "core/ntquery/nt_query_walk.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
+#include "base/thread_starter.h"
 
 namespace ombrix::core {
 
@@ -15,7 +17,7 @@ NtQueryDirectoryScanEngine::NtQueryDirectoryScanEngine(std::uint64_t threadsPerD
 
 NtQueryDirectoryScanEngine::NtQueryDirectoryScanEngine(
     std::uint64_t threadsPerDrive, std::shared_ptr<const IDirectoryLister> lister,
-    WorkerThreadStarter startThread)
+    base::ThreadStarter startThread)
     : threadsPerDrive_(threadsPerDrive),
       lister_(std::move(lister)),
       startThread_(std::move(startThread)) {}
@@ -33,7 +35,7 @@ bool NtQueryDirectoryScanEngine::IsDriveRoot(const std::u16string& trimmedPath) 
 ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
                                             ScanCancellationToken& token,
                                             const ProgressCallback& progress) {
-  const MonotonicClock::time_point start = MonotonicClock::now();
+  const base::MonotonicClock::time_point start = base::MonotonicClock::now();
   ScanTreeBuilder builder;
 
   // Unreadable attributes do not stop the scan: opening the folder decides.
@@ -46,7 +48,7 @@ ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
                                                   rootAttributes.lastWriteTime);
 
   if (!lister_->HasQueryCall()) {
-    builder.AddIssue(rootPath, kErrorProcNotFound);
+    builder.AddIssue(rootPath, base::kErrorProcNotFound);
   } else {
     NtQueryWalk walk(builder, *lister_, token, progress, WorkerCount(threadsPerDrive_),
                      startThread_);
@@ -56,7 +58,7 @@ ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
 
   builder.ComputeTotals();
   return builder.BuildEngineResult(token, ScanEngineKind::NtQueryDirectory, std::move(rootPath),
-                                   ElapsedMilliseconds(start));
+                                   base::ElapsedMilliseconds(start));
 }
 
 }  // namespace ombrix::core

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/ntquery/directory_lister.h"
-#include "core/ntquery/worker_threads.h"
+#include "base/thread_starter.h"
 #include "core/scan_engine.h"
 
 namespace ombrix::core {
@@ -30,7 +30,7 @@ class NtQueryDirectoryScanEngine final : public IScanEngine {
   // directory calls, and for thread creation.
   NtQueryDirectoryScanEngine(std::uint64_t threadsPerDrive,
                              std::shared_ptr<const IDirectoryLister> lister,
-                             WorkerThreadStarter startThread = StartStdThread);
+                             base::ThreadStarter startThread = base::StartStdThread);
 
   ScanResult Scan(const std::u16string& path, ScanCancellationToken& token,
                   const ProgressCallback& progress) override;
@@ -42,7 +42,7 @@ class NtQueryDirectoryScanEngine final : public IScanEngine {
  private:
   std::uint64_t threadsPerDrive_;
   std::shared_ptr<const IDirectoryLister> lister_;
-  WorkerThreadStarter startThread_;
+  base::ThreadStarter startThread_;
 };
 
 }  // namespace ombrix::core

@@ -3,14 +3,12 @@
 #include <thread>
 #include <utility>
 
+#include "base/system_error_codes.h"
 #include "core/scan_paths.h"
+#include "base/thread_starter.h"
 
 namespace ombrix::core {
 namespace {
-
-// ERROR_INVALID_DATA: the driver returned a batch whose records do not fit
-// in the bytes it reported.
-constexpr std::uint32_t kErrorInvalidData = 13;
 
 std::u16string EntryPrefix(const std::u16string& folderPath) {
   std::u16string prefix = folderPath;
@@ -22,7 +20,7 @@ std::u16string EntryPrefix(const std::u16string& folderPath) {
 
 NtQueryWalk::NtQueryWalk(ScanTreeBuilder& builder, const IDirectoryLister& lister,
                          ScanCancellationToken& token, const ProgressCallback& progress,
-                         std::uint64_t workerCount, const WorkerThreadStarter& startThread)
+                         std::uint64_t workerCount, const base::ThreadStarter& startThread)
     : builder_(builder),
       lister_(lister),
       token_(token),
@@ -103,7 +101,7 @@ void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch&
     firstQuery = false;
     if (batch.status == kStatusNoMoreFiles || batch.status == kStatusNoSuchFile) break;
     if (IsFailingStatus(batch.status)) {
-      AddIssue(item.path, lister_.MapStatus(batch.status).value_or(kErrorAccessDenied));
+      AddIssue(item.path, lister_.MapStatus(batch.status).value_or(base::kErrorAccessDenied));
       break;
     }
     const BatchEnd end = ParseEntries(scratch.queryBuffer.get(), kQueryBufferSize,
@@ -118,7 +116,7 @@ void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch&
     if (end == BatchEnd::Truncated) {
       // Asking again could return the same malformed bytes forever; what
       // was decoded stays, like any listing that fails part-way.
-      AddIssue(item.path, kErrorInvalidData);
+      AddIssue(item.path, base::kErrorInvalidData);
       break;
     }
   }
@@ -153,21 +151,12 @@ void NtQueryWalk::ReportEntry(const std::u16string& path, bool isFile) {
   ScanProgress snapshot;
   {
     std::lock_guard lock(progressMutex_);
-    bool reportPoint = true;
-    if (isFile) {
-      ++progressState_.filesScanned;
-      reportPoint = progressState_.filesScanned % kProgressFileInterval == 0;
-    } else {
-      ++progressState_.foldersScanned;
-    }
+    const bool reportPoint = isFile ? progress_.CountFile(path) : progress_.CountFolder(path);
     if (!reportPoint) return;
-    progressState_.currentPath = path;
-    snapshot = progressState_;
+    snapshot = progress_.Current();
   }
-  if (progress_) {
-    std::lock_guard lock(callbackMutex_);
-    progress_(snapshot);
-  }
+  std::lock_guard lock(callbackMutex_);
+  progress_.Report(snapshot);
 }
 
 }  // namespace ombrix::core

@@ -22,7 +22,8 @@
 
 #include "core/ntquery/directory_entries.h"
 #include "core/ntquery/directory_lister.h"
-#include "core/ntquery/worker_threads.h"
+#include "base/thread_starter.h"
+#include "core/engine_progress.h"
 #include "core/scan_model.h"
 #include "core/scan_tree_builder.h"
 
@@ -34,13 +35,12 @@ struct DirectoryWorkItem {
 };
 
 inline constexpr std::size_t kQueryBufferSize = 65536;
-inline constexpr std::uint64_t kProgressFileInterval = 128;
 
 class NtQueryWalk {
  public:
   NtQueryWalk(ScanTreeBuilder& builder, const IDirectoryLister& lister,
               ScanCancellationToken& token, const ProgressCallback& progress,
-              std::uint64_t workerCount, const WorkerThreadStarter& startThread);
+              std::uint64_t workerCount, const base::ThreadStarter& startThread);
   NtQueryWalk(const NtQueryWalk&) = delete;
   NtQueryWalk& operator=(const NtQueryWalk&) = delete;
 
@@ -71,14 +71,12 @@ class NtQueryWalk {
 
   const IDirectoryLister& lister_;
   ScanCancellationToken& token_;
-  const ProgressCallback& progress_;
-
-  std::mutex progressMutex_;
-  ScanProgress progressState_;
-  std::mutex callbackMutex_;
+  std::mutex progressMutex_;  // guards progress_'s counts
+  EngineProgress progress_;
+  std::mutex callbackMutex_;  // one callback call at a time
 
   const std::uint64_t workerCount_;
-  const WorkerThreadStarter& startThread_;
+  const base::ThreadStarter& startThread_;
 
   std::mutex queueMutex_;
   std::condition_variable queueChanged_;

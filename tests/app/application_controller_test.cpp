@@ -119,9 +119,11 @@ struct Harness {
                                   reportProgress ? core::ProgressCallback{} : progress);
           });
     };
-    platform.startThread = [this](std::function<void()> body) {
+    platform.startThread = [this](std::function<void()> body, std::thread& thread) {
       recorder.Add("start thread");
-      return threadsAvailable.load() ? std::thread(std::move(body)) : std::thread();
+      if (!threadsAvailable.load()) return false;
+      thread = std::thread(std::move(body));
+      return true;
     };
     platform.monotonicNanoseconds = [this] { return clock.load(); };
     platform.setThreadPriority = [this](ScanThreadPriority priority) {
@@ -133,10 +135,10 @@ struct Harness {
     };
     platform.enumerateDrives = [this] {
       recorder.Add("enumerate drives");
-      ui::DriveInfo drive;
+      app::DriveInfo drive;
       drive.rootPath = u"C:\\";
       drive.displayText = u"C: Local Disk";
-      return std::vector<ui::DriveInfo>{drive};
+      return std::vector<app::DriveInfo>{drive};
     };
     return platform;
   }

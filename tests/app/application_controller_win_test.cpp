@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/application_controller.h"
-#include "core/text_encoding.h"
+#include "app/application_controller_win.h"
+#include "base/text_encoding.h"
 #include "tests/support/test_data.h"
 
 namespace ombrix::app {
@@ -68,7 +68,7 @@ TEST(ApplicationControllerWinTest, PostsExactlyOneFinishedMessageToTheWindow) {
   MessageWindow window;
   ASSERT_NE(window.get(), nullptr);
   {
-    ApplicationController controller;
+    ApplicationController controller(SystemControllerPlatform());
     EXPECT_FALSE(controller.drives.empty());
     ASSERT_EQ(controller.StartScan(BasicTree(), window.get()), ScanStart::Started);
     ASSERT_EQ(window.TakeFinishedMessages(60'000, false), 1);
@@ -84,7 +84,7 @@ TEST(ApplicationControllerWinTest, PostsExactlyOneFinishedMessageToTheWindow) {
 
 TEST(ApplicationControllerWinTest, CancelledAtOnceStillPostsOnce) {
   MessageWindow window;
-  ApplicationController controller;
+  ApplicationController controller(SystemControllerPlatform());
   ASSERT_EQ(controller.StartScan(BasicTree(), window.get()), ScanStart::Started);
   controller.CancelScan();
   ASSERT_EQ(window.TakeFinishedMessages(60'000, false), 1);

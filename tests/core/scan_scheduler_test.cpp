@@ -9,6 +9,7 @@
 
 #include "tests/support/fake_scan_engine.h"
 #include "tests/support/test_data.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -33,7 +34,7 @@ struct FakeMachine {
         [this, kind](const std::u16string& path, ScanCancellationToken&,
                      const ProgressCallback& progress) {
           log.push_back(std::string("scan ") + ScanEngineKindName(kind) + " " +
-                        test::ToUtf8(path));
+                        base::ToUtf8(path));
           if (kind == ScanEngineKind::NtfsMft && mftFails) {
             if (cancelDuringMft) cancelDuringMft->Cancel();
             return test::FailedScan(path, kind);
@@ -57,7 +58,7 @@ struct FakeMachine {
       return Engine(ScanEngineKind::NtfsMft);
     };
     platform.isVolumeRoot = [this](const std::u16string& path) {
-      log.push_back("root? " + test::ToUtf8(path));
+      log.push_back("root? " + base::ToUtf8(path));
       for (const auto& root : volumeRoots) {
         if (root == path) return true;
       }
@@ -68,7 +69,7 @@ struct FakeMachine {
       return elevated;
     };
     platform.isNtfsMftScanAvailable = [this](const std::u16string& path) {
-      log.push_back("ntfs? " + test::ToUtf8(path));
+      log.push_back("ntfs? " + base::ToUtf8(path));
       return mftAvailable;
     };
     return platform;
@@ -415,7 +416,7 @@ TEST(SameVolumePathTest, ComparesTrimmedPathsIgnoringCase) {
       {u"\\\\server\\share\\", u"\\\\SERVER\\share\\", true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SameVolumePath(c.path, c.volume), c.same) << test::ToUtf8(c.path);
+    EXPECT_EQ(SameVolumePath(c.path, c.volume), c.same) << base::ToUtf8(c.path);
   }
 }
 

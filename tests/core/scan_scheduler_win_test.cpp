@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "core/mft/ntfs_mft_engine.h"
-#include "core/process_elevation.h"
+#include "core/process_elevation_win.h"
+#include "core/scan_platform_win.h"
 #include "core/scan_scheduler.h"
+#include "core/volume_root_win.h"
 #include "tests/support/fake_scan_engine.h"
 #include "tests/support/test_data.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -40,7 +43,7 @@ ScanPlatform RecordingSystemPlatform(std::vector<std::string>& log) {
                              const ProgressCallback& progress) {
             ScanResult result = real->Scan(path, token, progress);
             log.push_back(std::string(name) + " " + ScanStatusName(result.status) + " " +
-                          test::ToUtf8(result.message));
+                          base::ToUtf8(result.message));
             return result;
           });
     };
@@ -72,7 +75,7 @@ TEST(ScanSchedulerWinTest, AutomaticDriveRootFallsBackFromMftToDirectoryQuery) {
     if (p.filesScanned >= 3000) token.Cancel();
   });
   ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0], "NtfsMft Failed " + test::ToUtf8(kMftVolumeQueryMessage));
+  EXPECT_EQ(log[0], "NtfsMft Failed " + base::ToUtf8(kMftVolumeQueryMessage));
   EXPECT_EQ(log[1].rfind("NtQueryDirectory ", 0), 0u) << log[1];
   EXPECT_EQ(result.engine, ScanEngineKind::NtQueryDirectory);
   EXPECT_TRUE(result.status == ScanStatus::Completed || result.status == ScanStatus::Cancelled);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::test {
 
@@ -229,7 +229,7 @@ class Parser {
             }
             code = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
           }
-          core::AppendUtf8(out, code);
+          base::AppendUtf8(out, code);
           break;
         }
         default: return Fail("unknown escape");

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text_encoding.h"
 #include "tests/support/finding_list.h"
 #include "tests/support/test_data.h"
 
@@ -13,7 +14,7 @@ using core::kNoNode;
 using core::ScanNode;
 
 std::string Describe(const ScanNode& node) {
-  return "node " + std::to_string(node.id) + " (" + ToUtf8(node.path) + ")";
+  return "node " + std::to_string(node.id) + " (" + base::ToUtf8(node.path) + ")";
 }
 
 struct Totals {

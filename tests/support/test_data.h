@@ -14,6 +14,5 @@ std::string SharedTestDataDir();
 std::string SourceDir();
 
 std::u16string ToU16(const std::string& utf8);
-std::string ToUtf8(const std::u16string& text);
 
 }  // namespace ombrix::test

@@ -6,6 +6,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "base/text_encoding.h"
 #include "core/scan_paths.h"
 #include "tests/support/finding_list.h"
 #include "tests/support/test_data.h"
@@ -118,7 +119,7 @@ std::vector<std::string> DifferencesFromListing(const core::ScanResult& result,
     const core::ScanNode& node = nodes[order[next]];
     for (std::uint64_t child : node.children) {
       if (child >= nodes.size()) continue;
-      const std::string name = ToUtf8(nodes[child].name);
+      const std::string name = base::ToUtf8(nodes[child].name);
       relative[child] = relative[order[next]].empty() ? name : relative[order[next]] + "/" + name;
       order.push_back(child);
     }
@@ -136,7 +137,7 @@ std::vector<std::string> DifferencesFromListing(const core::ScanResult& result,
     }
     const std::u16string expectedPath = core::JoinPath(rootPath, ToBackslashes(ToU16(rel)));
     if (node.path != expectedPath) {
-      findings.Add(rel + ": path text is " + ToUtf8(node.path));
+      findings.Add(rel + ": path text is " + base::ToUtf8(node.path));
     }
     const auto found = expected.find(rel);
     if (found == expected.end()) {

@@ -5,10 +5,10 @@
 namespace ombrix::scan_tool {
 namespace {
 
-std::vector<ui::DriveInfo> Drives(std::initializer_list<const char16_t*> roots) {
-  std::vector<ui::DriveInfo> drives;
+std::vector<app::DriveInfo> Drives(std::initializer_list<const char16_t*> roots) {
+  std::vector<app::DriveInfo> drives;
   for (const char16_t* root : roots) {
-    ui::DriveInfo drive;
+    app::DriveInfo drive;
     drive.rootPath = root;
     drives.push_back(drive);
   }

@@ -12,6 +12,7 @@
 #include "tools/ombrix_scan/exit_codes.h"
 #include "tools/ombrix_scan/progress_printer.h"
 #include "tools/ombrix_scan/text_summary.h"
+#include "base/monotonic_clock.h"
 
 namespace ombrix::scan_tool {
 namespace {
@@ -127,7 +128,7 @@ TEST(ScanToolTest, ProgressOnlyWhenAsked) {
 }
 
 TEST(ProgressPrinterTest, ThrottledToTheInterval) {
-  core::MonotonicClock::time_point now{};
+  base::MonotonicClock::time_point now{};
   std::string printed;
   ProgressPrinter printer([&](std::string_view b) { printed.append(b); },
                           std::chrono::milliseconds(250), [&] { return now; });

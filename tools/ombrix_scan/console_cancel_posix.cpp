@@ -1,6 +1,4 @@
 // The native build's Ctrl+C; the Windows build uses console_cancel_win.cpp.
-#if !defined(_WIN32)
-
 #include <signal.h>
 
 #include <atomic>
@@ -41,4 +39,3 @@ ConsoleCancelScope::~ConsoleCancelScope() {
 
 }  // namespace ombrix::scan_tool
 
-#endif  // !defined(_WIN32)

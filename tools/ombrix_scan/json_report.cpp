@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::scan_tool {
 
@@ -91,7 +91,7 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
     } else if (unit < 0x20) {
       end = WriteControlEscape(end, unit);
     } else {
-      end += core::EncodeUtf8(core::DecodeUtf16(text, i, units), end);
+      end += base::EncodeUtf8(base::DecodeUtf16(text, i, units), end);
     }
   }
   *end++ = '"';

@@ -1,12 +1,13 @@
 #include "tools/ombrix_scan/progress_printer.h"
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
+#include "base/monotonic_clock.h"
 
 namespace ombrix::scan_tool {
 
 ProgressPrinter::ProgressPrinter(ByteSink sink, std::chrono::milliseconds interval, Clock clock)
     : sink_(std::move(sink)), interval_(interval), clock_(std::move(clock)) {
-  if (!clock_) clock_ = [] { return core::MonotonicClock::now(); };
+  if (!clock_) clock_ = [] { return base::MonotonicClock::now(); };
 }
 
 core::ProgressCallback ProgressPrinter::Callback() {
@@ -24,7 +25,7 @@ void ProgressPrinter::Report(const core::ScanProgress& progress) {
 std::string FormatProgressLine(const core::ScanProgress& progress) {
   std::string line = "progress: files=" + std::to_string(progress.filesScanned) +
                      " folders=" + std::to_string(progress.foldersScanned) + " path=";
-  for (char c : core::ToUtf8(progress.currentPath)) {
+  for (char c : base::ToUtf8(progress.currentPath)) {
     // One record per line, whatever the name holds.
     line.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
   }

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "core/monotonic_clock.h"
+#include "base/monotonic_clock.h"
 #include "core/scan_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
 
@@ -17,7 +17,7 @@ namespace ombrix::scan_tool {
 
 class ProgressPrinter {
  public:
-  using Clock = std::function<core::MonotonicClock::time_point()>;
+  using Clock = std::function<base::MonotonicClock::time_point()>;
 
   ProgressPrinter(ByteSink sink, std::chrono::milliseconds interval, Clock clock = {});
 
@@ -30,7 +30,7 @@ class ProgressPrinter {
   std::chrono::milliseconds interval_;
   Clock clock_;
   std::mutex mutex_;
-  std::optional<core::MonotonicClock::time_point> lastPrinted_;
+  std::optional<base::MonotonicClock::time_point> lastPrinted_;
 };
 
 // "progress: files=N folders=M path=P" with P in UTF-8, ending in a newline.

@@ -12,11 +12,11 @@ core::ScanEngineChoice EngineChoiceFor(EngineRequest engine) {
   return core::ScanEngineChoice::Automatic;
 }
 
-ScanPlan PlanScan(const ScanRequest& request, const std::vector<ui::DriveInfo>& drives) {
+ScanPlan PlanScan(const ScanRequest& request, const std::vector<app::DriveInfo>& drives) {
   ScanPlan plan;
   plan.choice = EngineChoiceFor(request.engine);
   if (request.allDrives) {
-    for (const ui::DriveInfo& drive : drives) {
+    for (const app::DriveInfo& drive : drives) {
       plan.paths.push_back(drive.rootPath);
     }
   } else {

@@ -8,7 +8,7 @@
 
 #include "core/scan_options.h"
 #include "tools/ombrix_scan/scan_request.h"
-#include "ui/drive_list.h"
+#include "app/drive_list.h"
 
 namespace ombrix::scan_tool {
 
@@ -25,7 +25,7 @@ struct ScanPlan {
 // --all-drives takes the drives' roots in list order; several paths or a
 // --label hang under a synthetic root named by the label (default
 // "All local drives"); a single path without --label is scanned as is.
-ScanPlan PlanScan(const ScanRequest& request, const std::vector<ui::DriveInfo>& drives);
+ScanPlan PlanScan(const ScanRequest& request, const std::vector<app::DriveInfo>& drives);
 
 core::ScanEngineChoice EngineChoiceFor(EngineRequest engine);
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::scan_tool {
 
@@ -31,7 +31,7 @@ std::optional<std::uint64_t> ParseCount(std::u16string_view text) {
   return value;
 }
 
-std::string Quoted(std::u16string_view text) { return "'" + core::ToUtf8(text) + "'"; }
+std::string Quoted(std::u16string_view text) { return "'" + base::ToUtf8(text) + "'"; }
 
 class ArgumentReader {
  public:

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <memory>
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 #include "tools/ombrix_scan/exit_codes.h"
 #include "tools/ombrix_scan/json_report.h"
 #include "tools/ombrix_scan/progress_printer.h"
@@ -62,7 +62,7 @@ int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationT
   }
   if (result.status == core::ScanStatus::Failed) {
     WriteError(streams, result.message.empty() ? std::string("the scan failed")
-                                               : core::ToUtf8(result.message));
+                                               : base::ToUtf8(result.message));
   } else if (result.status == core::ScanStatus::Cancelled) {
     WriteError(streams, "cancelled; the report covers what was scanned until then");
   }

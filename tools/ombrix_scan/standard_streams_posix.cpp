@@ -1,7 +1,5 @@
 // The native build's streams are byte streams already; the Windows build
 // uses standard_streams_win.cpp.
-#if !defined(_WIN32)
-
 #include "tools/ombrix_scan/standard_streams.h"
 
 #include <cstdio>
@@ -17,4 +15,3 @@ StandardStreamsScope::~StandardStreamsScope() {
 
 }  // namespace ombrix::scan_tool
 
-#endif  // !defined(_WIN32)

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::scan_tool {
 
@@ -20,7 +20,7 @@ void AppendLine(BufferedOutput& out, std::string_view label, std::string_view va
 // A name holding a line break or an escape sequence must not garble the
 // console: control characters are shown as '?'.
 std::string Printable(std::u16string_view text) {
-  std::string utf8 = core::ToUtf8(text);
+  std::string utf8 = base::ToUtf8(text);
   for (char& c : utf8) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
   }

@@ -106,12 +106,9 @@ class FakeVolume : public core::IVolumeReader {
     if (bytesRead > 0) std::memcpy(buffer, bytes.data() + offset, bytesRead);
     return true;
   }
-  bool RootAttributes(const std::u16string&, std::uint32_t& attributes,
-                      std::uint64_t& lastWriteTime) override {
-    if (!rootAttributesOk) return false;
-    attributes = 0x16;
-    lastWriteTime = 1234;
-    return true;
+  std::optional<core::PathAttributes> RootAttributes(const std::u16string&) override {
+    if (!rootAttributesOk) return std::nullopt;
+    return core::PathAttributes{0x16, 1234};
   }
 
   // Lays out an MFT of recordCount 1024-byte records in one run at cluster

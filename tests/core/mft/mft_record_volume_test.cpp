@@ -19,11 +19,12 @@
 
 #include "core/mft/mft_record.h"
 #include "tests/support/test_data.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
 
-using test::ToUtf8;
+using base::ToUtf8;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -170,7 +171,7 @@ void CheckVolumeNames(Volume& volume) {
   const Decoded decoded = DecodeAll(volume);
   std::map<NameKey, const MftNameEntry*> byKey;
   for (const MftNameEntry& entry : decoded.entries) {
-    byKey[{entry.fileReference, entry.parentReference, ToUtf8(entry.name)}] = &entry;
+    byKey[{entry.fileReference, entry.parentReference, base::ToUtf8(entry.name)}] = &entry;
   }
 
   const std::vector<ExpectedName> expected = ExpectedNames(volume);
@@ -197,10 +198,10 @@ void CheckVolumeNames(Volume& volume) {
     const MftNameEntry& entry = decoded.entries[i];
     EXPECT_TRUE(free.count(decoded.recordOfEntry[i]) == 0)
         << volume.name << ": record " << decoded.recordOfEntry[i] << " is free but yielded "
-        << ToUtf8(entry.name);
+        << base::ToUtf8(entry.name);
     if (entry.fileReference == 5 || (!entry.name.empty() && entry.name[0] == u'$')) continue;
-    EXPECT_TRUE(expectedKeys.count({entry.fileReference, entry.parentReference, ToUtf8(entry.name)}))
-        << volume.name << ": unexpected " << ToUtf8(entry.name) << " in record "
+    EXPECT_TRUE(expectedKeys.count({entry.fileReference, entry.parentReference, base::ToUtf8(entry.name)}))
+        << volume.name << ": unexpected " << base::ToUtf8(entry.name) << " in record "
         << decoded.recordOfEntry[i];
   }
 }
@@ -275,12 +276,12 @@ TEST(MadeVolumeTest, BasicVolumeHoldsTheAwkwardCases) {
   std::uint64_t target = 0;
   for (std::size_t i = 0; i < decoded.entries.size(); ++i) {
     const MftNameEntry& entry = decoded.entries[i];
-    if (ToUtf8(entry.name).rfind("hard link number", 0) == 0) {
+    if (base::ToUtf8(entry.name).rfind("hard link number", 0) == 0) {
       ++linksOfTarget;
       target = entry.fileReference;
       linkRecords.insert(decoded.recordOfEntry[i]);
     }
-    EXPECT_NE(ToUtf8(entry.name), "AVERYL~1.DOC") << "DOS-only alias";
+    EXPECT_NE(base::ToUtf8(entry.name), "AVERYL~1.DOC") << "DOS-only alias";
   }
   EXPECT_EQ(linksOfTarget, 120u);
   EXPECT_GT(linkRecords.size(), 1u) << "names should have spilled into extension records";

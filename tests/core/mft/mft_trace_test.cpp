@@ -1,5 +1,7 @@
 #include "core/mft/mft_trace.h"
 
+#include "tests/support/test_environment.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,15 +11,7 @@ namespace ombrix::core {
 namespace {
 
 void SetTraceVariable(const char* value) {
-#ifdef _WIN32
-  _putenv_s("OMBRIX_MFT_TRACE", value == nullptr ? "" : value);
-#else
-  if (value == nullptr) {
-    unsetenv("OMBRIX_MFT_TRACE");
-  } else {
-    setenv("OMBRIX_MFT_TRACE", value, 1);
-  }
-#endif
+  test::SetEnvironmentVariableForTest("OMBRIX_MFT_TRACE", value);
 }
 
 TEST(MftTraceTest, LineListsEveryCounterInItsOrder) {

@@ -45,7 +45,7 @@ Walk RunWalk(const std::vector<MftNameEntry>& entries, std::uint64_t rootReferen
   ScanCancellationToken& token = cancelAfterReports != nullptr ? *cancelAfterReports : ownToken;
   ScanTreeBuilder builder;
   const auto root = builder.AddDirectory(kNoNode, u"", rootPath, 0x10, 0);
-  MftProgressState state(callback);
+  EngineProgress state(callback);
   const MftChildrenMap children = BuildChildrenMap(entries);
   PopulateMftTree(builder, root, rootPath, rootReference, entries, children, token, state);
   builder.ComputeTotals();

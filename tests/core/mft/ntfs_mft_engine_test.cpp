@@ -6,8 +6,11 @@
 #include <regex>
 #include <string>
 
-#include "core/mft/mft_reading.h"
+#include "core/mft/mft_chunk_decoder.h"
+#include "core/mft/mft_run_list.h"
+#include "core/mft/mft_stream_reader.h"
 #include "tests/core/mft/engine_test_volume.h"
+#include "tests/support/test_environment.h"
 
 namespace ombrix::core {
 namespace {
@@ -18,11 +21,7 @@ using test::FolderRecord;
 using test::TestFileRecord;
 
 void SetTraceVariable(const char* value) {
-#ifdef _WIN32
-  _putenv_s("OMBRIX_MFT_TRACE", value);
-#else
-  setenv("OMBRIX_MFT_TRACE", value, 1);
-#endif
+  test::SetEnvironmentVariableForTest("OMBRIX_MFT_TRACE", value);
 }
 
 struct TraceOn {

@@ -14,9 +14,12 @@
 #include <sstream>
 #include <string>
 
-#include "core/mft/mft_reading.h"
+#include "core/mft/mft_chunk_decoder.h"
+#include "core/mft/mft_run_list.h"
+#include "core/mft/mft_stream_reader.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "tests/support/test_data.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -175,7 +178,7 @@ Oracle ReadOracle(const fs::path& prefix) {
 }
 
 std::string OraclePath(const std::u16string& enginePath, std::size_t rootLength) {
-  std::string path = test::ToUtf8(enginePath.substr(rootLength));
+  std::string path = base::ToUtf8(enginePath.substr(rootLength));
   while (!path.empty() && path[0] == '\\') path.erase(0, 1);
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -195,7 +198,7 @@ struct Totals {
 // Compares the scan of root (an image path such as "\\" or "\\Case Folder")
 // with the oracle's listing below prefix ("" or "Case Folder").
 void ExpectMatchesOracle(const ScanResult& result, const Oracle& oracle, const std::string& prefix) {
-  ASSERT_EQ(result.status, ScanStatus::Completed) << test::ToUtf8(result.message);
+  ASSERT_EQ(result.status, ScanStatus::Completed) << base::ToUtf8(result.message);
   const std::size_t rootLength = result.rootPath.size();
   auto below = [&](const std::string& path) -> std::optional<std::string> {
     if (prefix.empty()) return path;

@@ -12,6 +12,7 @@
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_paths.h"
 #include "tests/support/test_data.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -91,7 +92,7 @@ void ExpectMatchesListing(const ScanResult& result, const std::string& tree) {
     const std::u16string rel = Relative(result, node);
     if (node.id != result.rootIndex) {
       EXPECT_TRUE(scanned.emplace(rel, ListedEntry{node.isDirectory != 0, node.ownSize}).second)
-          << "doubled: " << test::ToUtf8(node.path);
+          << "doubled: " << base::ToUtf8(node.path);
       EXPECT_EQ(JoinPath(result.nodes[node.parent].path, node.name), node.path);
     }
     if (node.isDirectory != 0) {
@@ -102,12 +103,12 @@ void ExpectMatchesListing(const ScanResult& result, const std::string& tree) {
   for (const auto& [path, entry] : listing) {
     auto it = scanned.find(path);
     if (it == scanned.end()) {
-      ADD_FAILURE() << "missing: " << test::ToUtf8(path);
+      ADD_FAILURE() << "missing: " << base::ToUtf8(path);
       continue;
     }
-    EXPECT_EQ(it->second.isDirectory, entry.isDirectory) << test::ToUtf8(path);
+    EXPECT_EQ(it->second.isDirectory, entry.isDirectory) << base::ToUtf8(path);
     if (!entry.isDirectory) {
-      EXPECT_EQ(it->second.size, entry.size) << test::ToUtf8(path);
+      EXPECT_EQ(it->second.size, entry.size) << base::ToUtf8(path);
     }
   }
   EXPECT_TRUE(scannedTotals == ListingTotals(listing)) << "per-folder totals differ";
@@ -155,7 +156,7 @@ TEST(NtQueryEngineWineTest, CancellationMidScanReturnsAConsistentPartialTree) {
     const std::u16string rel = Relative(result, node);
     EXPECT_TRUE(seen.insert(rel).second);
     auto it = listing.find(rel);
-    ASSERT_NE(it, listing.end()) << test::ToUtf8(rel);
+    ASSERT_NE(it, listing.end()) << base::ToUtf8(rel);
     if (node.isDirectory == 0) {
       EXPECT_EQ(node.ownSize, it->second.size);
     }
@@ -177,7 +178,7 @@ TEST(NtQueryEngineWineTest, DriveRootHasAnEmptyNameAndTheLargeReserve) {
   EXPECT_GE(result.nodes.capacity(), NtQueryDirectoryScanEngine::kDriveRootReserve);
   EXPECT_GT(result.nodes.size(), 1u);
   for (const ScanNode& node : result.nodes) {
-    EXPECT_EQ(node.path.find(u"\\\\"), std::u16string::npos) << test::ToUtf8(node.path);
+    EXPECT_EQ(node.path.find(u"\\\\"), std::u16string::npos) << base::ToUtf8(node.path);
   }
   bool hasTmp = false;
   for (std::uint64_t child : root.children) {

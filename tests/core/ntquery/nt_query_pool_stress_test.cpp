@@ -18,6 +18,8 @@
 #include "core/scan_paths.h"
 #include "tests/core/ntquery/fake_directory_lister.h"
 #include "tests/support/test_data.h"
+#include "base/thread_starter.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -89,7 +91,7 @@ PoolRun RunPool(const std::shared_ptr<FakeDirectoryLister>& lister, std::uint64_
   NtQueryDirectoryScanEngine engine(
       workers, lister, [&](std::function<void()> body, std::thread& thread) {
         ++started;
-        return StartStdThread(
+        return base::StartStdThread(
             [&finished, body = std::move(body)] {
               body();
               ++finished;
@@ -128,10 +130,10 @@ void CheckTree(const ScanResult& result, const std::map<std::u16string, Expected
   std::uint64_t files = 0;
   std::uint64_t bytes = 0;
   for (const ScanNode& node : result.nodes) {
-    ASSERT_TRUE(seen.insert(node.path).second) << "doubled: " << test::ToUtf8(node.path);
+    ASSERT_TRUE(seen.insert(node.path).second) << "doubled: " << base::ToUtf8(node.path);
     if (node.id == result.rootIndex) continue;
     auto it = expected.find(node.path);
-    ASSERT_NE(it, expected.end()) << "unknown: " << test::ToUtf8(node.path);
+    ASSERT_NE(it, expected.end()) << "unknown: " << base::ToUtf8(node.path);
     EXPECT_EQ(node.isDirectory != 0, it->second.isDirectory);
     EXPECT_EQ(node.ownSize, it->second.size);
     ASSERT_LT(node.parent, result.nodes.size());

@@ -1,0 +1,17 @@
+// Paths as the engines hand them to the system.
+#pragma once
+
+#include <string>
+
+namespace ombrix::base {
+
+// Plain paths stop at MAX_PATH unless the process opted into long paths, so
+// the folders of a deep tree would come back "path not found" and silently
+// lose their contents. A path that long goes to the system in extended-length
+// form (\\?\C:\... or \\?\UNC\server\share\...), after GetFullPathNameW has
+// applied the plain-path rules ('/' separators, "." and "..") the extended
+// form skips. Shorter paths, and paths already in a device form, stay as
+// they are.
+std::u16string ExtendedLengthPath(const std::u16string& path);
+
+}  // namespace ombrix::base

@@ -1,0 +1,14 @@
+// The directory finder over the real Win32 find calls.
+#pragma once
+
+#include <string>
+
+#include "core/walk/directory_finder.h"
+#include "base/win/extended_path_win.h"
+
+namespace ombrix::core {
+
+// Stateless and shared by every scan.
+IDirectoryFinder& SystemDirectoryFinder();
+
+}  // namespace ombrix::core

@@ -1,0 +1,26 @@
+# Sourced by the Wine scripts: the build's private prefix and the one way it
+# is created. Expects OMBRIX_WINEPREFIX.
+: "${OMBRIX_WINEPREFIX:?OMBRIX_WINEPREFIX must name the private Wine prefix}"
+export WINEPREFIX="$OMBRIX_WINEPREFIX"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer dialogs: nothing here needs .NET or a browser.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+wine=/usr/lib/wine/wine64
+[[ -x "$wine" ]] || wine=$(command -v wine64 || command -v wine)
+wineserver=$(dirname "$wine")/wineserver
+[[ -x "$wineserver" ]] || wineserver=$(command -v wineserver)
+
+# Creates the prefix once, under a lock, because ctest starts several
+# programs at the same time; waits until wineboot's own processes are gone.
+ensure_wine_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [[ ! -f "$WINEPREFIX/.ombrix-ready" ]]; then
+      "$wine" wineboot -i >/dev/null 2>&1 || true
+      "$wineserver" -w || true
+      touch "$WINEPREFIX/.ombrix-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}

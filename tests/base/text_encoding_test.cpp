@@ -1,0 +1,31 @@
+#include "base/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::base {
+namespace {
+
+TEST(TextEncodingTest, RoundTripsEveryPlane) {
+  const std::u16string text = u"a\u00e9\u4e2d\U0001F600z";
+  const std::string utf8 = base::ToUtf8(text);
+  EXPECT_EQ(utf8, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
+  EXPECT_EQ(base::FromUtf8(utf8), text);
+}
+
+TEST(TextEncodingTest, UnpairedSurrogatesBecomeReplacementCharacters) {
+  std::u16string text = u"a";
+  text.push_back(static_cast<char16_t>(0xD800));
+  text.push_back(u'b');
+  text.push_back(static_cast<char16_t>(0xDC00));
+  EXPECT_EQ(base::ToUtf8(text), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+}
+
+TEST(TextEncodingTest, InvalidUtf8BecomesReplacementCharacters) {
+  EXPECT_EQ(base::FromUtf8("\xFF"), u"\uFFFD");
+  EXPECT_EQ(base::FromUtf8("a\xC3"), u"a\uFFFD");          // truncated sequence
+  EXPECT_EQ(base::FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong
+  EXPECT_EQ(base::FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
+}
+
+}  // namespace
+}  // namespace ombrix::base

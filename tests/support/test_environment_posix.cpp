@@ -1,0 +1,15 @@
+#include "tests/support/test_environment.h"
+
+#include <cstdlib>
+
+namespace ombrix::test {
+
+void SetEnvironmentVariableForTest(const char* name, const char* value) {
+  if (value == nullptr) {
+    unsetenv(name);
+  } else {
+    setenv(name, value, 1);
+  }
+}
+
+}  // namespace ombrix::test
