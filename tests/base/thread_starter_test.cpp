@@ -14,6 +14,10 @@ thread_local bool failAllocations = false;
 
 }  // namespace
 
+// The replacement pair below is malloc/free on both sides; GCC cannot see
+// that and warns about a mismatch.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t size) {
   if (failAllocations) throw std::bad_alloc();
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
