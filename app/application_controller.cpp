@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "base/monotonic_clock.h"
-#include "core/scan_scheduler.h"
 #include "base/thread_starter.h"
+#include "core/scan_scheduler.h"
 
 namespace ombrix::app {
 

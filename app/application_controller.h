@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/drive_list.h"
 #include "base/thread_starter.h"
 #include "core/scan_model.h"
 #include "core/scan_options.h"
 #include "core/scan_platform.h"
-#include "app/drive_list.h"
 
 namespace ombrix::app {
 

@@ -4,8 +4,8 @@
 
 #include "app/drive_list_win.h"
 #include "base/monotonic_clock.h"
-#include "core/scan_platform_win.h"
 #include "base/thread_starter.h"
+#include "core/scan_platform_win.h"
 
 static_assert(ombrix::app::kScanFinishedMessage == WM_APP + 1);
 

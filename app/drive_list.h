@@ -36,12 +36,11 @@ struct DriveQueries {
   std::function<std::uint32_t()> logicalDriveMask;  // bit 0 is A:
   std::function<std::uint32_t(const std::u16string& root)> driveType;
   // False leaves label and file system empty.
-  std::function<bool(const std::u16string& root, std::u16string& label,
-                      std::u16string& fileSystem)>
+  std::function<bool(const std::u16string& root, std::u16string& label, std::u16string& fileSystem)>
       volumeInformation;
   // False leaves both sizes 0.
   std::function<bool(const std::u16string& root, std::uint64_t& totalBytes,
-                      std::uint64_t& freeBytes)>
+                     std::uint64_t& freeBytes)>
       diskSpace;
 };
 

@@ -16,8 +16,8 @@ DriveQueries SystemDriveQueries() {
                                  std::u16string& fileSystem) {
     wchar_t labelBuffer[MAX_PATH] = {};
     wchar_t fileSystemBuffer[MAX_PATH] = {};
-    if (!::GetVolumeInformationW(base::WideView(root), labelBuffer, MAX_PATH, nullptr,
-                                 nullptr, nullptr, fileSystemBuffer, MAX_PATH)) {
+    if (!::GetVolumeInformationW(base::WideView(root), labelBuffer, MAX_PATH, nullptr, nullptr,
+                                 nullptr, fileSystemBuffer, MAX_PATH)) {
       return false;
     }
     label = base::FromWide(labelBuffer);

@@ -1,6 +1,6 @@
 // The one way this program reads integers out of bytes that came from
-// outside the process (disk records, directory query buffers). Every read names an offset and width and is checked against the
-// length the reader was made with, with overflow-safe arithmetic, so a
+// outside the process (disk records, directory query buffers). Every read names an offset and width
+// and is checked against the length the reader was made with, with overflow-safe arithmetic, so a
 // hostile offset can never reach outside the buffer. Values are copied out
 // of the bytes, never read by casting a pointer onto them: NTFS fields are
 // not necessarily aligned.
@@ -30,7 +30,8 @@ class LeReader {
 
   // The bytes [offset, offset + count) as a reader of their own, or nothing
   // when they are not all inside this one.
-  constexpr std::optional<LeReader> Slice(std::uint64_t offset, std::uint64_t count) const noexcept {
+  constexpr std::optional<LeReader> Slice(std::uint64_t offset,
+                                          std::uint64_t count) const noexcept {
     if (!Contains(offset, count)) return std::nullopt;
     return LeReader(data_ + offset, count);
   }

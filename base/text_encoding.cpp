@@ -74,11 +74,17 @@ std::u16string FromUtf8(std::string_view text) {
     if (lead < 0x80) {
       c = lead;
     } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1; c = lead & 0x1F; minimum = 0x80;
+      extra = 1;
+      c = lead & 0x1F;
+      minimum = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2; c = lead & 0x0F; minimum = 0x800;
+      extra = 2;
+      c = lead & 0x0F;
+      minimum = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3; c = lead & 0x07; minimum = 0x10000;
+      extra = 3;
+      c = lead & 0x07;
+      minimum = 0x10000;
     } else {
       out.push_back(static_cast<char16_t>(kReplacement));
       ++i;

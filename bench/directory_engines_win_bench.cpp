@@ -14,10 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_engine.h"
-#include "base/text_encoding.h"
-
 #include "core/walk/directory_finder_win.h"
 #include "core/walk/directory_walk_scan_engine.h"
 
@@ -129,8 +128,7 @@ int main(int argc, char** argv) {
   NtQueryDirectoryScanEngine timed(1, timing);
   ScanCancellationToken token;
   const ScanResult result = timed.Scan(path, token, {});
-  std::printf("breakdown %lld %llu %llu %llu %llu %llu\n",
-              static_cast<long long>(result.elapsedMs),
+  std::printf("breakdown %lld %llu %llu %llu %llu %llu\n", static_cast<long long>(result.elapsedMs),
               static_cast<unsigned long long>(timing->openNs / 1000000),
               static_cast<unsigned long long>(timing->queryNs / 1000000),
               static_cast<unsigned long long>(timing->closeNs / 1000000),

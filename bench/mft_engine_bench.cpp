@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "base/monotonic_clock.h"
 #include "core/mft/mft_chunk_decoder.h"
 #include "core/mft/mft_run_list.h"
 #include "core/mft/mft_stream_reader.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "core/mft/volume_image.h"
-#include "base/monotonic_clock.h"
 
 namespace {
 
@@ -94,14 +94,16 @@ bool ReadWholeMft(const char* image, std::vector<std::uint8_t>& mft, NtfsVolumeG
   }
   mft.clear();
   for (const MftDataRun& run : runs) {
-    std::uint64_t length = std::min<std::uint64_t>(run.clusterCount * geometry.bytesPerCluster,
-                                                   dataSize - mft.size());
+    std::uint64_t length =
+        std::min<std::uint64_t>(run.clusterCount * geometry.bytesPerCluster, dataSize - mft.size());
     const std::uint64_t at = mft.size();
     mft.resize(at + length);
     for (std::uint64_t done = 0; done < length;) {
       std::uint32_t got = 0;
-      const auto part = static_cast<std::uint32_t>(std::min<std::uint64_t>(length - done, kMftChunkLength));
-      if (!reader.ReadAt(run.lcn * geometry.bytesPerCluster + done, mft.data() + at + done, part, got) ||
+      const auto part =
+          static_cast<std::uint32_t>(std::min<std::uint64_t>(length - done, kMftChunkLength));
+      if (!reader.ReadAt(run.lcn * geometry.bytesPerCluster + done, mft.data() + at + done, part,
+                         got) ||
           got == 0) {
         return false;
       }
@@ -170,10 +172,10 @@ int main(int argc, char** argv) {
   std::vector<double> memoryOne;
   std::vector<double> memoryTwo;
   for (int i = 0; i < repeats; ++i) {
-    memoryOne.push_back(TimeDecodeFromMemory(mft, geometry.bytesPerFileRecordSegment,
-                                             geometry.bytesPerSector, 1));
-    memoryTwo.push_back(TimeDecodeFromMemory(mft, geometry.bytesPerFileRecordSegment,
-                                             geometry.bytesPerSector, 2));
+    memoryOne.push_back(
+        TimeDecodeFromMemory(mft, geometry.bytesPerFileRecordSegment, geometry.bytesPerSector, 1));
+    memoryTwo.push_back(
+        TimeDecodeFromMemory(mft, geometry.bytesPerFileRecordSegment, geometry.bytesPerSector, 2));
   }
   std::vector<uint8_t>().swap(mft);
   std::vector<double> one;
@@ -202,8 +204,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("entries decoded                %llu\n", static_cast<unsigned long long>(entries));
-  std::printf("decode from memory, 1 worker   %.3f s (median of %d)\n", Median(memoryOne),
-              repeats);
+  std::printf("decode from memory, 1 worker   %.3f s (median of %d)\n", Median(memoryOne), repeats);
   std::printf("decode from memory, 2 workers  %.3f s  -> %.2fx faster\n", Median(memoryTwo),
               Median(memoryOne) / Median(memoryTwo));
   std::printf("read+decode, 1 worker          %.3f s\n", Median(one));

@@ -14,8 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <ctime>
+#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -110,13 +110,16 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(recordCount),
               static_cast<unsigned long long>(counts.entries),
               static_cast<unsigned long long>(counts.dataSizes), rounds);
-  std::printf("decode, thread CPU time: median %.2f ms  records/s %.2f M  names/s %.2f M  ns/record %.1f\n",
-              cpuMedian * 1e3, recordCount / cpuMedian / 1e6, counts.entries / cpuMedian / 1e6,
-              cpuMedian * 1e9 / recordCount);
+  std::printf(
+      "decode, thread CPU time: median %.2f ms  records/s %.2f M  names/s %.2f M  ns/record %.1f\n",
+      cpuMedian * 1e3, recordCount / cpuMedian / 1e6, counts.entries / cpuMedian / 1e6,
+      cpuMedian * 1e9 / recordCount);
   std::printf("decode, wall clock:      median %.2f ms  records/s %.2f M\n", wallMedian * 1e3,
               recordCount / wallMedian / 1e6);
-  std::printf("floor (one load per 64-byte line), thread CPU time: median %.2f ms  records/s %.2f M  (%.1fx below decode)  [%llu]\n",
-              floorMedian * 1e3, recordCount / floorMedian / 1e6, cpuMedian / floorMedian,
-              static_cast<unsigned long long>(sink % 10));
+  std::printf(
+      "floor (one load per 64-byte line), thread CPU time: median %.2f ms  records/s %.2f M  "
+      "(%.1fx below decode)  [%llu]\n",
+      floorMedian * 1e3, recordCount / floorMedian / 1e6, cpuMedian / floorMedian,
+      static_cast<unsigned long long>(sink % 10));
   return 0;
 }

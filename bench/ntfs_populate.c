@@ -7,29 +7,28 @@
  * (resident) with a share of larger ones, as on a user volume.
  */
 #include <errno.h>
+#include <ntfs-3g/attrib.h>
+#include <ntfs-3g/dir.h>
+#include <ntfs-3g/inode.h>
+#include <ntfs-3g/types.h>
+#include <ntfs-3g/unistr.h>
+#include <ntfs-3g/volume.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 
-#include <ntfs-3g/types.h>
-#include <ntfs-3g/attrib.h>
-#include <ntfs-3g/dir.h>
-#include <ntfs-3g/inode.h>
-#include <ntfs-3g/unistr.h>
-#include <ntfs-3g/volume.h>
-
 static unsigned long long files_made;
 static char data[65536];
 
-static ntfs_inode *create(ntfs_inode *dir, const char *name, mode_t type) {
-  ntfschar *uname = NULL;
+static ntfs_inode* create(ntfs_inode* dir, const char* name, mode_t type) {
+  ntfschar* uname = NULL;
   int len = ntfs_mbstoucs(name, &uname);
   if (len < 0) {
     perror("ntfs_mbstoucs");
     exit(1);
   }
-  ntfs_inode *ni = ntfs_create(dir, const_cpu_to_le32(0), uname, (u8)len, type);
+  ntfs_inode* ni = ntfs_create(dir, const_cpu_to_le32(0), uname, (u8)len, type);
   free(uname);
   if (ni == NULL) {
     fprintf(stderr, "ntfs_create %s: %s\n", name, strerror(errno));
@@ -38,8 +37,8 @@ static ntfs_inode *create(ntfs_inode *dir, const char *name, mode_t type) {
   return ni;
 }
 
-static void make_file(ntfs_inode *dir, const char *name, unsigned long long seed) {
-  ntfs_inode *ni = create(dir, name, S_IFREG);
+static void make_file(ntfs_inode* dir, const char* name, unsigned long long seed) {
+  ntfs_inode* ni = create(dir, name, S_IFREG);
   /* Mostly small (resident) files; every 64th a few clusters; every 4096th
    * a megabyte or two. Enough variety for real sizes and run lists while
    * the image stays a few GB. */
@@ -47,7 +46,7 @@ static void make_file(ntfs_inode *dir, const char *name, unsigned long long seed
   if (seed % 64 == 0) size = 4096 + (s64)(seed % 12000);
   if (seed % 4096 == 0) size = 1048576 + (s64)(seed % 1048576);
   if (size > 0) {
-    ntfs_attr *na = ntfs_attr_open(ni, AT_DATA, AT_UNNAMED, 0);
+    ntfs_attr* na = ntfs_attr_open(ni, AT_DATA, AT_UNNAMED, 0);
     if (na == NULL) {
       perror("ntfs_attr_open");
       exit(1);
@@ -67,7 +66,7 @@ static void make_file(ntfs_inode *dir, const char *name, unsigned long long seed
   ++files_made;
 }
 
-static void fill(ntfs_inode *dir, int count, const char *pattern, unsigned long long seed) {
+static void fill(ntfs_inode* dir, int count, const char* pattern, unsigned long long seed) {
   char name[128];
   for (int i = 0; i < count; ++i) {
     snprintf(name, sizeof(name), pattern, i);
@@ -75,31 +74,31 @@ static void fill(ntfs_inode *dir, int count, const char *pattern, unsigned long 
   }
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc != 6) {
     fprintf(stderr, "usage: %s IMAGE TOP SUB LEAF FILES_PER_LEAF\n", argv[0]);
     return 2;
   }
   int top = atoi(argv[2]), sub = atoi(argv[3]), leaf = atoi(argv[4]), files = atoi(argv[5]);
   memset(data, 'o', sizeof(data));
-  ntfs_volume *vol = ntfs_mount(argv[1], 0);
+  ntfs_volume* vol = ntfs_mount(argv[1], 0);
   if (vol == NULL) {
     perror("ntfs_mount");
     return 1;
   }
-  ntfs_inode *root = ntfs_inode_open(vol, FILE_root);
+  ntfs_inode* root = ntfs_inode_open(vol, FILE_root);
   char name[128];
   for (int t = 0; t < top; ++t) {
     snprintf(name, sizeof(name), "Project %03d", t);
-    ntfs_inode *d1 = create(root, name, S_IFDIR);
+    ntfs_inode* d1 = create(root, name, S_IFDIR);
     fill(d1, 5, "readme %d.txt", (unsigned long long)t);
     for (int s = 0; s < sub; ++s) {
       snprintf(name, sizeof(name), "module_%02d", s);
-      ntfs_inode *d2 = create(d1, name, S_IFDIR);
+      ntfs_inode* d2 = create(d1, name, S_IFDIR);
       fill(d2, 3, "notes-%d.md", (unsigned long long)(t * 100 + s));
       for (int l = 0; l < leaf; ++l) {
         snprintf(name, sizeof(name), "src %02d", l);
-        ntfs_inode *d3 = create(d2, name, S_IFDIR);
+        ntfs_inode* d3 = create(d2, name, S_IFDIR);
         fill(d3, files, "source file %04d with a typical name.cpp",
              (unsigned long long)((t * 100 + s) * 100 + l));
         ntfs_inode_close_in_dir(d3, d2);

@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "core/process_elevation_win.h"
+
+#include <windows.h>
 
 namespace ombrix::core {
 
@@ -8,8 +8,7 @@ bool IsProcessElevated() {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   PSID administrators = nullptr;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                  &administrators)) {
+                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
     return false;
   }
   BOOL member = FALSE;

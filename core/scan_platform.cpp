@@ -9,8 +9,7 @@ std::unique_ptr<IScanEngine> MakeForcedEngine(ScanEngineChoice choice,
     case ScanEngineChoice::Automatic:
       return nullptr;
     case ScanEngineChoice::NtQueryDirectory:
-      return engines.makeNtQueryDirectory ? engines.makeNtQueryDirectory(threadsPerDrive)
-                                          : nullptr;
+      return engines.makeNtQueryDirectory ? engines.makeNtQueryDirectory(threadsPerDrive) : nullptr;
     case ScanEngineChoice::NtfsMft:
       return engines.makeNtfsMft ? engines.makeNtfsMft(threadsPerDrive) : nullptr;
     case ScanEngineChoice::DirectoryWalk:

@@ -14,7 +14,9 @@ namespace ombrix::core {
 
 ScanPlatform SystemScanPlatform() {
   ScanPlatform platform;
-  platform.engines.makeDirectoryWalk = [] { return std::make_unique<DirectoryWalkScanEngine>(SystemDirectoryFinder()); };
+  platform.engines.makeDirectoryWalk = [] {
+    return std::make_unique<DirectoryWalkScanEngine>(SystemDirectoryFinder());
+  };
   platform.engines.makeNtQueryDirectory = [](std::uint64_t threadsPerDrive) {
     return std::make_unique<NtQueryDirectoryScanEngine>(threadsPerDrive);
   };

@@ -106,8 +106,7 @@ ScanResult ScanScheduler::ScanPath(const std::u16string& path, ScanCancellationT
   }
   const bool mftCandidate = platform_.engines.makeNtfsMft && platform_.isVolumeRoot &&
                             platform_.isVolumeRoot(path) && platform_.isProcessElevated &&
-                            platform_.isProcessElevated() &&
-                            platform_.isNtfsMftScanAvailable &&
+                            platform_.isProcessElevated() && platform_.isNtfsMftScanAvailable &&
                             platform_.isNtfsMftScanAvailable(path);
   if (mftCandidate) {
     std::unique_ptr<IScanEngine> mft = platform_.engines.makeNtfsMft(options_.threadsPerDrive);

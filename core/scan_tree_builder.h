@@ -21,8 +21,7 @@ class ScanTreeBuilder {
                              std::uint32_t attributes, std::uint64_t lastWriteTime);
   // parent must be a valid folder index: a file is never a root.
   std::uint64_t AddFile(std::uint64_t parent, std::u16string name, std::u16string path,
-                        std::uint32_t attributes, std::uint64_t size,
-                        std::uint64_t lastWriteTime);
+                        std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime);
   void AddIssue(std::u16string path, std::uint32_t errorCode);
 
   // Fills the four totals of every folder reachable from the root, with an

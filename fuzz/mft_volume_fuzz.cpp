@@ -64,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // enough for the fuzzer's memory limit.
   std::vector<MftDataRun> runs;
   std::uint64_t dataSize = 0;
-  if (geometry.bytesPerFileRecordSegment != 0 &&
-      ReadMftRunList(volume, geometry, runs, dataSize) &&
+  if (geometry.bytesPerFileRecordSegment != 0 && ReadMftRunList(volume, geometry, runs, dataSize) &&
       dataSize / geometry.bytesPerFileRecordSegment > 65536) {
     return 0;
   }

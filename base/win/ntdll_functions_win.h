@@ -21,9 +21,8 @@ struct NtIoStatusBlock {
 // (ntifs.h)" (ZwQueryDirectoryFile has the same parameters). The APC routine
 // and FileName (a PUNICODE_STRING) are always null here, so they are typed
 // as plain pointers.
-using NtQueryDirectoryFileFunction = LONG(NTAPI*)(HANDLE fileHandle, HANDLE event,
-                                                  PVOID apcRoutine, PVOID apcContext,
-                                                  NtIoStatusBlock* ioStatusBlock,
+using NtQueryDirectoryFileFunction = LONG(NTAPI*)(HANDLE fileHandle, HANDLE event, PVOID apcRoutine,
+                                                  PVOID apcContext, NtIoStatusBlock* ioStatusBlock,
                                                   PVOID fileInformation, ULONG length,
                                                   ULONG fileInformationClass,
                                                   BOOLEAN returnSingleEntry, PVOID fileName,

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <windows.h>
-#include <unknwn.h>
 
+#include <unknwn.h>
 #include <utility>
 
 namespace ombrix::base {

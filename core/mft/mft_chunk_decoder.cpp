@@ -4,6 +4,7 @@
 #include <iterator>
 #include <thread>
 #include <utility>
+
 #include "base/thread_starter.h"
 
 namespace ombrix::core {
@@ -41,8 +42,7 @@ std::uint64_t ParseWorkerLimit(std::uint64_t workerSetting, std::uint64_t hardwa
 bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
                       std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
                       std::uint64_t workerLimit, std::vector<MftNameEntry>& entries,
-                      std::vector<MftDataSize>* dataSizes,
-                      const base::ThreadStarter& startWorker) {
+                      std::vector<MftDataSize>* dataSizes, const base::ThreadStarter& startWorker) {
   if (recordLength == 0) {
     return false;
   }

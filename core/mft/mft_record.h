@@ -58,9 +58,8 @@ bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
 // records do not. A non-resident $DATA qualifies only in its extent that
 // starts at VCN 0: later extents carry no valid size, so they neither
 // report nor change the size of the record's own names.
-void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength,
-                     std::uint64_t recordNumber, std::uint32_t sectorSize,
-                     std::vector<MftNameEntry>& entries,
+void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,
+                     std::uint32_t sectorSize, std::vector<MftNameEntry>& entries,
                      std::vector<MftDataSize>* dataSizes = nullptr);
 
 // Decodes the run list of $MFT's unnamed $DATA from the repaired bytes of

@@ -23,8 +23,8 @@ struct AlignedFree {
 using AlignedBuffer = std::unique_ptr<std::uint8_t[], AlignedFree>;
 
 AlignedBuffer MakeZeroedBuffer(std::size_t length) {
-  auto* bytes = static_cast<std::uint8_t*>(
-      ::operator new[](length, std::align_val_t{kReadBufferAlignment}));
+  auto* bytes =
+      static_cast<std::uint8_t*>(::operator new[](length, std::align_val_t{kReadBufferAlignment}));
   std::memset(bytes, 0, length);
   return AlignedBuffer(bytes);
 }
@@ -68,8 +68,8 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
       if (token.IsCancelled()) {
         return true;
       }
-      std::uint64_t wanted = std::min<std::uint64_t>(
-          {kMftChunkLength, runLength - runPosition, dataSize - position});
+      std::uint64_t wanted =
+          std::min<std::uint64_t>({kMftChunkLength, runLength - runPosition, dataSize - position});
       wanted -= wanted % recordLength;
       if (wanted == 0) {
         break;
@@ -79,8 +79,7 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
         return false;
       }
       std::uint32_t bytesRead = 0;
-      if (!volume.ReadAt(readOffset, buffer.get(), static_cast<std::uint32_t>(wanted),
-                         bytesRead)) {
+      if (!volume.ReadAt(readOffset, buffer.get(), static_cast<std::uint32_t>(wanted), bytesRead)) {
         return false;
       }
       bytesRead = std::min<std::uint32_t>(bytesRead, static_cast<std::uint32_t>(wanted));

@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/mft/mft_record.h"
 #include "core/engine_progress.h"
+#include "core/mft/mft_record.h"
 #include "core/scan_model.h"
 #include "core/scan_tree_builder.h"
 

@@ -4,14 +4,14 @@
 #include <utility>
 #include <vector>
 
-#include "core/mft/mft_run_list.h"
-#include "core/mft/mft_stream_reader.h"
-#include "core/mft/mft_record.h"
-#include "core/mft/mft_entry_mend.h"
-#include "core/mft/mft_trace.h"
-#include "core/mft/mft_tree.h"
 #include "base/monotonic_clock.h"
 #include "base/scoped_timer.h"
+#include "core/mft/mft_entry_mend.h"
+#include "core/mft/mft_record.h"
+#include "core/mft/mft_run_list.h"
+#include "core/mft/mft_stream_reader.h"
+#include "core/mft/mft_trace.h"
+#include "core/mft/mft_tree.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
 

@@ -47,14 +47,13 @@ bool ParseNtfsBootSector(const std::uint8_t* bytes, std::uint64_t length,
   if (!bytesPerSector || !sectorsPerClusterByte || !mftCluster || !clustersPerRecordByte) {
     return false;
   }
-  const std::uint64_t sectorsPerCluster =
-      *sectorsPerClusterByte <= 0x80 ? *sectorsPerClusterByte
-                                     : PowerOfTwoOrZero(256 - *sectorsPerClusterByte);
+  const std::uint64_t sectorsPerCluster = *sectorsPerClusterByte <= 0x80
+                                              ? *sectorsPerClusterByte
+                                              : PowerOfTwoOrZero(256 - *sectorsPerClusterByte);
   const std::uint32_t cluster = ClampedLength(std::uint64_t{*bytesPerSector} * sectorsPerCluster);
   const auto clustersPerRecord = static_cast<std::int8_t>(*clustersPerRecordByte);
-  const std::uint64_t record = clustersPerRecord > 0
-                                   ? std::uint64_t{cluster} * clustersPerRecord
-                                   : PowerOfTwoOrZero(-clustersPerRecord);
+  const std::uint64_t record = clustersPerRecord > 0 ? std::uint64_t{cluster} * clustersPerRecord
+                                                     : PowerOfTwoOrZero(-clustersPerRecord);
   geometry.bytesPerSector = *bytesPerSector;
   geometry.bytesPerCluster = cluster;
   geometry.bytesPerFileRecordSegment = ClampedLength(record);
@@ -104,8 +103,8 @@ bool NtfsImageVolumeReader::ResolveRoot(const std::u16string& path, ScanRootLoca
   return true;
 }
 
-bool NtfsImageVolumeReader::ReadAt(std::uint64_t offset, std::uint8_t* buffer,
-                                   std::uint32_t length, std::uint32_t& bytesRead) {
+bool NtfsImageVolumeReader::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::uint32_t length,
+                                   std::uint32_t& bytesRead) {
   bytesRead = 0;
   if (!file_.is_open() || offset > static_cast<std::uint64_t>(INT64_MAX)) {
     return false;

@@ -8,18 +8,19 @@
 // root's file index comes from the mounted volume. Refusing lets the
 // scheduler fall back to a directory engine instead of reading the wrong
 // MFT.
+#include "core/mft/volume_reader_win.h"
+
 #include <windows.h>
-#include <winioctl.h>
 
 #include <array>
 #include <optional>
+#include <winioctl.h>
 
 #include "base/win/unique_handle_win.h"
 #include "base/win/volume_path_win.h"
 #include "base/win/wide_string_win.h"
 #include "core/mft/mft_record.h"
 #include "core/mft/volume_reader.h"
-#include "core/mft/volume_reader_win.h"
 #include "core/path_attributes_win.h"
 
 namespace ombrix::core {
@@ -53,7 +54,7 @@ base::UniqueHandle OpenVolumeDevice(const std::u16string& volumePath) {
   device.push_back(volumePath[0]);
   device.push_back(u':');
   return base::UniqueHandle(::CreateFileW(base::WideView(device), GENERIC_READ, kShareAll, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class Win32VolumeReader final : public IVolumeReader {
@@ -89,8 +90,9 @@ class Win32VolumeReader final : public IVolumeReader {
 
   bool ResolveRoot(const std::u16string& path, ScanRootLocation& root) override {
     // Backup semantics let directories open; only attributes are asked.
-    base::UniqueHandle handle(::CreateFileW(base::WideView(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    base::UniqueHandle handle(::CreateFileW(base::WideView(path), FILE_READ_ATTRIBUTES, kShareAll,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                            nullptr));
     if (!handle) {
       return false;
     }

@@ -10,9 +10,7 @@ namespace {
 
 namespace layout = file_id_both_dir_information;
 
-bool IsDotOrDotDot(const std::u16string& name) {
-  return name == u"." || name == u"..";
-}
+bool IsDotOrDotDot(const std::u16string& name) { return name == u"." || name == u".."; }
 
 }  // namespace
 

@@ -23,12 +23,12 @@ namespace ombrix::core {
 // "FILE_ID_BOTH_DIR_INFORMATION structure"). Offsets in bytes.
 namespace file_id_both_dir_information {
 inline constexpr std::uint32_t kInformationClass = 37;
-inline constexpr std::size_t kNextEntryOffset = 0;    // u32, 0 on the last record
-inline constexpr std::size_t kLastWriteTime = 24;     // i64 FILETIME
-inline constexpr std::size_t kEndOfFile = 40;         // i64 logical size
-inline constexpr std::size_t kFileAttributes = 56;    // u32
-inline constexpr std::size_t kFileNameLength = 60;    // u32, bytes
-inline constexpr std::size_t kFileName = 104;         // UTF-16, not terminated
+inline constexpr std::size_t kNextEntryOffset = 0;  // u32, 0 on the last record
+inline constexpr std::size_t kLastWriteTime = 24;   // i64 FILETIME
+inline constexpr std::size_t kEndOfFile = 40;       // i64 logical size
+inline constexpr std::size_t kFileAttributes = 56;  // u32
+inline constexpr std::size_t kFileNameLength = 60;  // u32, bytes
+inline constexpr std::size_t kFileName = 104;       // UTF-16, not terminated
 }  // namespace file_id_both_dir_information
 
 struct DirectoryEntry {

@@ -1,8 +1,7 @@
 // The system lister for platforms without ntdll: the Windows one is in
 // directory_lister_win.cpp.
-#include "core/ntquery/directory_lister.h"
-
 #include "base/system_error_codes.h"
+#include "core/ntquery/directory_lister.h"
 
 namespace ombrix::core {
 namespace {

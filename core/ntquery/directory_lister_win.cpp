@@ -1,12 +1,12 @@
 #include <windows.h>
 
-#include "core/path_attributes_win.h"
+#include "base/win/extended_path_win.h"
+#include "base/win/ntdll_functions_win.h"
+#include "base/win/unique_handle_win.h"
+#include "base/win/wide_string_win.h"
 #include "core/ntquery/directory_entries.h"
 #include "core/ntquery/directory_lister.h"
-#include "base/win/ntdll_functions_win.h"
-#include "base/win/extended_path_win.h"
-#include "base/win/wide_string_win.h"
-#include "base/win/unique_handle_win.h"
+#include "core/path_attributes_win.h"
 
 namespace ombrix::core {
 namespace {
@@ -19,10 +19,10 @@ class NtDirectoryHandle final : public IDirectoryHandle {
   DirectoryBatch QueryNext(std::uint8_t* buffer, std::size_t bufferLength,
                            bool restartScan) override {
     base::NtIoStatusBlock ioStatus{};
-    const LONG status = query_(handle_.get(), nullptr, nullptr, nullptr, &ioStatus, buffer,
-                               static_cast<ULONG>(bufferLength),
-                               file_id_both_dir_information::kInformationClass, FALSE,
-                               nullptr, restartScan ? TRUE : FALSE);
+    const LONG status =
+        query_(handle_.get(), nullptr, nullptr, nullptr, &ioStatus, buffer,
+               static_cast<ULONG>(bufferLength), file_id_both_dir_information::kInformationClass,
+               FALSE, nullptr, restartScan ? TRUE : FALSE);
     return DirectoryBatch{static_cast<NtStatus>(status),
                           static_cast<std::size_t>(ioStatus.Information)};
   }
@@ -43,15 +43,16 @@ class Win32DirectoryLister final : public IDirectoryLister {
   DirectoryOpenResult OpenDirectory(const std::u16string& path) const override {
     // Backup semantics is what lets CreateFileW open a directory at all;
     // sharing everything keeps the scan from blocking other programs.
-    base::UniqueHandle handle(::CreateFileW(base::WideView(base::ExtendedLengthPath(path)), FILE_LIST_DIRECTORY,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                      nullptr));
+    base::UniqueHandle handle(
+        ::CreateFileW(base::WideView(base::ExtendedLengthPath(path)), FILE_LIST_DIRECTORY,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) {
       return DirectoryOpenResult{nullptr, static_cast<std::uint32_t>(::GetLastError())};
     }
     return DirectoryOpenResult{
-        std::make_unique<NtDirectoryHandle>(std::move(handle), base::Ntdll().queryDirectoryFile), 0};
+        std::make_unique<NtDirectoryHandle>(std::move(handle), base::Ntdll().queryDirectoryFile),
+        0};
   }
 
   std::optional<std::uint32_t> MapStatus(NtStatus status) const override {

@@ -5,10 +5,10 @@
 
 #include "base/monotonic_clock.h"
 #include "base/system_error_codes.h"
+#include "base/thread_starter.h"
 #include "core/ntquery/nt_query_walk.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
-#include "base/thread_starter.h"
 
 namespace ombrix::core {
 
@@ -43,9 +43,9 @@ ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
       lister_->ReadAttributes(path).value_or(PathAttributes{kAttributeDirectory, 0});
   std::u16string rootPath = TrimTrailingSeparators(path);
   builder.nodes.reserve(IsDriveRoot(rootPath) ? kDriveRootReserve : kFolderReserve);
-  const std::uint64_t root = builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath,
-                                                  rootAttributes.attributes,
-                                                  rootAttributes.lastWriteTime);
+  const std::uint64_t root =
+      builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath, rootAttributes.attributes,
+                           rootAttributes.lastWriteTime);
 
   if (!lister_->HasQueryCall()) {
     builder.AddIssue(rootPath, base::kErrorProcNotFound);

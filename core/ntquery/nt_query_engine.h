@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "core/ntquery/directory_lister.h"
 #include "base/thread_starter.h"
+#include "core/ntquery/directory_lister.h"
 #include "core/scan_engine.h"
 
 namespace ombrix::core {

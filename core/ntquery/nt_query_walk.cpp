@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "base/system_error_codes.h"
-#include "core/scan_paths.h"
 #include "base/thread_starter.h"
+#include "core/scan_paths.h"
 
 namespace ombrix::core {
 namespace {
@@ -60,9 +60,8 @@ void NtQueryWalk::WorkerLoop() {
 
   std::unique_lock lock(queueMutex_);
   for (;;) {
-    queueChanged_.wait(lock, [this] {
-      return token_.IsCancelled() || !queue_.empty() || activeWorkers_ == 0;
-    });
+    queueChanged_.wait(
+        lock, [this] { return token_.IsCancelled() || !queue_.empty() || activeWorkers_ == 0; });
     if (token_.IsCancelled()) {
       queueChanged_.notify_all();
       return;
@@ -128,8 +127,8 @@ void NtQueryWalk::AddEntries(std::uint64_t node, WorkerScratch& scratch) {
   for (const DirectoryEntry& entry : scratch.entries) {
     // Copies, not moves: the paths are still needed for progress reports.
     if (entry.isDirectory != 0) {
-      const std::uint64_t id = builder_.AddDirectory(node, entry.name, entry.path,
-                                                     entry.attributes, entry.lastWriteTime);
+      const std::uint64_t id = builder_.AddDirectory(node, entry.name, entry.path, entry.attributes,
+                                                     entry.lastWriteTime);
       // Junctions, directory links and mount points stay leaves: following
       // them would count their targets twice or loop.
       if (entry.isReparsePoint == 0) {

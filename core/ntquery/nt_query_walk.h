@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "core/ntquery/directory_entries.h"
-#include "core/ntquery/directory_lister.h"
 #include "base/thread_starter.h"
 #include "core/engine_progress.h"
+#include "core/ntquery/directory_entries.h"
+#include "core/ntquery/directory_lister.h"
 #include "core/scan_model.h"
 #include "core/scan_tree_builder.h"
 

@@ -1,14 +1,14 @@
-#include "core/path_attributes_win.h"
 #include "core/walk/directory_finder_win.h"
 
 #include <windows.h>
 
 #include <utility>
 
-#include "base/win/wide_string_win.h"
-#include "base/win/unique_handle_win.h"
-#include "base/win/file_time_win.h"
 #include "base/win/extended_path_win.h"
+#include "base/win/file_time_win.h"
+#include "base/win/unique_handle_win.h"
+#include "base/win/wide_string_win.h"
+#include "core/path_attributes_win.h"
 
 namespace ombrix::core {
 namespace {
@@ -49,9 +49,9 @@ class Win32DirectoryFinder final : public IDirectoryFinder {
     WIN32_FIND_DATAW data{};
     // FindExInfoBasic leaves out the 8.3 names nobody shows; the large fetch
     // lets each directory read return many entries at once.
-    base::UniqueFindHandle handle(::FindFirstFileExW(base::WideView(systemPattern), FindExInfoBasic, &data,
-                                               FindExSearchNameMatch, nullptr,
-                                               FIND_FIRST_EX_LARGE_FETCH));
+    base::UniqueFindHandle handle(::FindFirstFileExW(base::WideView(systemPattern), FindExInfoBasic,
+                                                     &data, FindExSearchNameMatch, nullptr,
+                                                     FIND_FIRST_EX_LARGE_FETCH));
     if (!handle) {
       return EnumerationOpenResult{nullptr, static_cast<std::uint32_t>(::GetLastError())};
     }

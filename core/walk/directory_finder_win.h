@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "core/walk/directory_finder.h"
 #include "base/win/extended_path_win.h"
+#include "core/walk/directory_finder.h"
 
 namespace ombrix::core {
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "core/walk/directory_finder.h"
 #include "core/scan_engine.h"
+#include "core/walk/directory_finder.h"
 
 namespace ombrix::core {
 

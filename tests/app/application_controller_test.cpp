@@ -101,23 +101,23 @@ struct Harness {
     ControllerPlatform platform;
     platform.scan.engines.makeNtQueryDirectory = [this](std::uint64_t threads) {
       recorder.Add("engine threads=" + std::to_string(threads));
-      return std::make_unique<test::FakeScanEngine>(
-          [this](const std::u16string& path, ScanCancellationToken& token,
-                 const core::ProgressCallback& progress) {
-            if (holdScans) gate.Enter(token);
-            if (token.IsCancelled()) recorder.Add("engine saw cancel");
-            if (reportProgress) reportProgress(progress);
-            if (token.IsCancelled()) {
-              // Stopped before the first folder: no tree at all.
-              ScanResult cancelled;
-              cancelled.status = ScanStatus::Cancelled;
-              cancelled.engine = ScanEngineKind::NtQueryDirectory;
-              cancelled.rootPath = path;
-              return cancelled;
-            }
-            return test::FakeTree(path, ScanEngineKind::NtQueryDirectory, {1, 2, 3},
-                                  reportProgress ? core::ProgressCallback{} : progress);
-          });
+      return std::make_unique<test::FakeScanEngine>([this](const std::u16string& path,
+                                                           ScanCancellationToken& token,
+                                                           const core::ProgressCallback& progress) {
+        if (holdScans) gate.Enter(token);
+        if (token.IsCancelled()) recorder.Add("engine saw cancel");
+        if (reportProgress) reportProgress(progress);
+        if (token.IsCancelled()) {
+          // Stopped before the first folder: no tree at all.
+          ScanResult cancelled;
+          cancelled.status = ScanStatus::Cancelled;
+          cancelled.engine = ScanEngineKind::NtQueryDirectory;
+          cancelled.rootPath = path;
+          return cancelled;
+        }
+        return test::FakeTree(path, ScanEngineKind::NtQueryDirectory, {1, 2, 3},
+                              reportProgress ? core::ProgressCallback{} : progress);
+      });
     };
     platform.startThread = [this](std::function<void()> body, std::thread& thread) {
       recorder.Add("start thread");
@@ -160,9 +160,8 @@ TEST(ApplicationControllerTest, ScanRunsBelowNormalPriorityAndNotifiesOnceWithTh
   EXPECT_EQ(result.fileCount, 3u);
   EXPECT_TRUE(controller.TakeLatestResult().nodes.empty());
   EXPECT_EQ(h.recorder.Events(),
-            (std::vector<std::string>{"enumerate drives", "start thread",
-                                      "priority below normal", "engine threads=5",
-                                      "priority normal", "notify"}));
+            (std::vector<std::string>{"enumerate drives", "start thread", "priority below normal",
+                                      "engine threads=5", "priority normal", "notify"}));
 }
 
 TEST(ApplicationControllerTest, SeveralPathsMergeUnderTheLabel) {

@@ -1,3 +1,5 @@
+#include "app/application_controller_win.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -5,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-#include "app/application_controller_win.h"
 #include "base/text_encoding.h"
 #include "tests/support/test_data.h"
 
@@ -37,8 +38,7 @@ class MessageWindow {
     const ULONGLONG deadline = ::GetTickCount64() + waitMs;
     for (;;) {
       MSG msg;
-      while (::PeekMessageW(&msg, window_, kScanFinishedMessage, kScanFinishedMessage,
-                            PM_REMOVE)) {
+      while (::PeekMessageW(&msg, window_, kScanFinishedMessage, kScanFinishedMessage, PM_REMOVE)) {
         EXPECT_EQ(msg.wParam, 0u);
         EXPECT_EQ(msg.lParam, 0);
         ++taken;

@@ -52,11 +52,11 @@ TEST(DriveListTest, ListsFixedAndRemovableDrivesInLetterOrderWithTheirCaptions) 
   machine['C'] = FakeDrive{kDriveTypeFixed, true, u"System", u"NTFS", 1000, 250};
   machine['E'] = FakeDrive{kDriveTypeRemovable, true, u"Backup", u"FAT32", 64, 32};
   machine['F'] = FakeDrive{kDriveTypeRemovable, true, u"", u"FAT32", 8, 8};
-  machine['G'] = FakeDrive{4, true, u"Share", u"NTFS", 1, 1};   // network
-  machine['H'] = FakeDrive{5, true, u"DVD", u"UDF", 1, 1};      // optical
-  machine['I'] = FakeDrive{6, true, u"Ram", u"NTFS", 1, 1};     // RAM disk
-  machine['J'] = FakeDrive{0, true, u"", u"", 0, 0};            // unknown
-  machine['K'] = FakeDrive{1, true, u"", u"", 0, 0};            // no root directory
+  machine['G'] = FakeDrive{4, true, u"Share", u"NTFS", 1, 1};  // network
+  machine['H'] = FakeDrive{5, true, u"DVD", u"UDF", 1, 1};     // optical
+  machine['I'] = FakeDrive{6, true, u"Ram", u"NTFS", 1, 1};    // RAM disk
+  machine['J'] = FakeDrive{0, true, u"", u"", 0, 0};           // unknown
+  machine['K'] = FakeDrive{1, true, u"", u"", 0, 0};           // no root directory
   // A card reader without a card: listed with the fallback caption.
   machine['Z'] = FakeDrive{kDriveTypeRemovable, false, u"ignored", u"ignored", 9, 9};
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/drive_list_win.h"
+
+#include <gtest/gtest.h>
 
 namespace ombrix::app {
 namespace {

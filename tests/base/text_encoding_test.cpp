@@ -17,13 +17,15 @@ TEST(TextEncodingTest, UnpairedSurrogatesBecomeReplacementCharacters) {
   text.push_back(static_cast<char16_t>(0xD800));
   text.push_back(u'b');
   text.push_back(static_cast<char16_t>(0xDC00));
-  EXPECT_EQ(base::ToUtf8(text), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  EXPECT_EQ(base::ToUtf8(text),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
 }
 
 TEST(TextEncodingTest, InvalidUtf8BecomesReplacementCharacters) {
   EXPECT_EQ(base::FromUtf8("\xFF"), u"\uFFFD");
-  EXPECT_EQ(base::FromUtf8("a\xC3"), u"a\uFFFD");          // truncated sequence
-  EXPECT_EQ(base::FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong
+  EXPECT_EQ(base::FromUtf8("a\xC3"), u"a\uFFFD");                    // truncated sequence
+  EXPECT_EQ(base::FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong
   EXPECT_EQ(base::FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 

@@ -12,11 +12,15 @@ struct PathCase {
 
 TEST(ScanPathsTest, TrimTrailingSeparators) {
   const PathCase cases[] = {
-      {u"C:\\", u"C:\\"},           {u"C:/", u"C:/"},
-      {u"C:\\\\", u"C:\\"},         {u"C:\\\\\\", u"C:\\"},
-      {u"D:\\Data\\\\", u"D:\\Data"}, {u"D:\\Data/", u"D:\\Data"},
+      {u"C:\\", u"C:\\"},
+      {u"C:/", u"C:/"},
+      {u"C:\\\\", u"C:\\"},
+      {u"C:\\\\\\", u"C:\\"},
+      {u"D:\\Data\\\\", u"D:\\Data"},
+      {u"D:\\Data/", u"D:\\Data"},
       {u"\\\\server\\share\\", u"\\\\server\\share"},
-      {u"", u""},                   {u"\\\\\\\\", u"\\\\\\"},
+      {u"", u""},
+      {u"\\\\\\\\", u"\\\\\\"},
       {u"ab", u"ab"},
   };
   for (const auto& c : cases) {

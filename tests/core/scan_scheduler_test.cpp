@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "tests/support/fake_scan_engine.h"
 #include "tests/support/test_data.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -30,17 +30,16 @@ struct FakeMachine {
   std::vector<std::string> log;
 
   std::unique_ptr<IScanEngine> Engine(ScanEngineKind kind) {
-    return std::make_unique<FakeScanEngine>(
-        [this, kind](const std::u16string& path, ScanCancellationToken&,
-                     const ProgressCallback& progress) {
-          log.push_back(std::string("scan ") + ScanEngineKindName(kind) + " " +
-                        base::ToUtf8(path));
-          if (kind == ScanEngineKind::NtfsMft && mftFails) {
-            if (cancelDuringMft) cancelDuringMft->Cancel();
-            return test::FailedScan(path, kind);
-          }
-          return FakeTree(path, kind, files[path], progress);
-        });
+    return std::make_unique<FakeScanEngine>([this, kind](const std::u16string& path,
+                                                         ScanCancellationToken&,
+                                                         const ProgressCallback& progress) {
+      log.push_back(std::string("scan ") + ScanEngineKindName(kind) + " " + base::ToUtf8(path));
+      if (kind == ScanEngineKind::NtfsMft && mftFails) {
+        if (cancelDuringMft) cancelDuringMft->Cancel();
+        return test::FailedScan(path, kind);
+      }
+      return FakeTree(path, kind, files[path], progress);
+    });
   }
 
   ScanPlatform Platform() {
@@ -199,15 +198,16 @@ TEST(ScanSchedulerTest, CancelBetweenPathsKeepsWhatWasMerged) {
   auto platform = machine.Platform();
   auto makeQuery = platform.engines.makeNtQueryDirectory;
   // The user cancels just as the first path finishes.
-  platform.engines.makeNtQueryDirectory = [&](std::uint64_t threads) -> std::unique_ptr<IScanEngine> {
+  platform.engines.makeNtQueryDirectory =
+      [&](std::uint64_t threads) -> std::unique_ptr<IScanEngine> {
     auto inner = std::shared_ptr<IScanEngine>(makeQuery(threads));
-    return std::make_unique<FakeScanEngine>(
-        [inner, &token](const std::u16string& path, ScanCancellationToken& t,
-                        const ProgressCallback& progress) {
-          ScanResult r = inner->Scan(path, t, progress);
-          token.Cancel();
-          return r;
-        });
+    return std::make_unique<FakeScanEngine>([inner, &token](const std::u16string& path,
+                                                            ScanCancellationToken& t,
+                                                            const ProgressCallback& progress) {
+      ScanResult r = inner->Scan(path, t, progress);
+      token.Cancel();
+      return r;
+    });
   };
   ScanScheduler scheduler(nullptr, ScanOptions{}, platform);
   ScanResult result = scheduler.Scan({u"C:\\", u"D:\\", u"E:\\"}, u"All", token, {});
@@ -217,9 +217,9 @@ TEST(ScanSchedulerTest, CancelBetweenPathsKeepsWhatWasMerged) {
   EXPECT_EQ(result.nodes[1].path, u"C:\\");
   EXPECT_EQ(result.fileCount, 2u);
   EXPECT_EQ(result.nodes[0].fileCount, 2u);
-  EXPECT_EQ(std::count(machine.log.begin(), machine.log.end(),
-                       std::string("scan NtQueryDirectory D:\\")),
-            0);
+  EXPECT_EQ(
+      std::count(machine.log.begin(), machine.log.end(), std::string("scan NtQueryDirectory D:\\")),
+      0);
 }
 
 TEST(ScanSchedulerTest, CancelledPartIsMergedAndEndsTheLoop) {
@@ -227,13 +227,13 @@ TEST(ScanSchedulerTest, CancelledPartIsMergedAndEndsTheLoop) {
   ScanPlatform platform;
   int scans = 0;
   platform.engines.makeNtQueryDirectory = [&scans](std::uint64_t) {
-    return std::make_unique<FakeScanEngine>(
-        [&scans](const std::u16string& path, ScanCancellationToken&,
-                 const ProgressCallback& progress) {
-          ++scans;
-          return FakeTree(path, ScanEngineKind::NtQueryDirectory, {5, 6}, progress,
-                          ScanStatus::Cancelled);
-        });
+    return std::make_unique<FakeScanEngine>([&scans](const std::u16string& path,
+                                                     ScanCancellationToken&,
+                                                     const ProgressCallback& progress) {
+      ++scans;
+      return FakeTree(path, ScanEngineKind::NtQueryDirectory, {5, 6}, progress,
+                      ScanStatus::Cancelled);
+    });
   };
   ScanScheduler scheduler(nullptr, ScanOptions{}, platform);
   ScanResult result = scheduler.Scan({u"C:\\", u"D:\\"}, u"All", token, {});
@@ -269,34 +269,64 @@ struct ChoiceCase {
 TEST(ScanSchedulerTest, AutomaticChoicePerPath) {
   const std::vector<ChoiceCase> cases = {
       {"not a volume root",
-       false, true, true, false, false,
+       false,
+       true,
+       true,
+       false,
+       false,
        {"root? C:\\Users", "make NtQueryDirectory 8", "scan NtQueryDirectory C:\\Users"},
-       ScanStatus::Completed, ScanEngineKind::NtQueryDirectory},
+       ScanStatus::Completed,
+       ScanEngineKind::NtQueryDirectory},
       {"not elevated",
-       true, false, true, false, false,
+       true,
+       false,
+       true,
+       false,
+       false,
        {"root? C:\\Users", "elevated?", "make NtQueryDirectory 8",
         "scan NtQueryDirectory C:\\Users"},
-       ScanStatus::Completed, ScanEngineKind::NtQueryDirectory},
+       ScanStatus::Completed,
+       ScanEngineKind::NtQueryDirectory},
       {"not NTFS",
-       true, true, false, false, false,
+       true,
+       true,
+       false,
+       false,
+       false,
        {"root? C:\\Users", "elevated?", "ntfs? C:\\Users", "make NtQueryDirectory 8",
         "scan NtQueryDirectory C:\\Users"},
-       ScanStatus::Completed, ScanEngineKind::NtQueryDirectory},
+       ScanStatus::Completed,
+       ScanEngineKind::NtQueryDirectory},
       {"MFT works",
-       true, true, true, false, false,
+       true,
+       true,
+       true,
+       false,
+       false,
        {"root? C:\\Users", "elevated?", "ntfs? C:\\Users", "make NtfsMft 8",
         "scan NtfsMft C:\\Users"},
-       ScanStatus::Completed, ScanEngineKind::NtfsMft},
+       ScanStatus::Completed,
+       ScanEngineKind::NtfsMft},
       {"MFT fails and falls back",
-       true, true, true, true, false,
+       true,
+       true,
+       true,
+       true,
+       false,
        {"root? C:\\Users", "elevated?", "ntfs? C:\\Users", "make NtfsMft 8",
         "scan NtfsMft C:\\Users", "make NtQueryDirectory 8", "scan NtQueryDirectory C:\\Users"},
-       ScanStatus::Completed, ScanEngineKind::NtQueryDirectory},
+       ScanStatus::Completed,
+       ScanEngineKind::NtQueryDirectory},
       {"MFT fails while cancelled: no second scan",
-       true, true, true, true, true,
+       true,
+       true,
+       true,
+       true,
+       true,
        {"root? C:\\Users", "elevated?", "ntfs? C:\\Users", "make NtfsMft 8",
         "scan NtfsMft C:\\Users"},
-       ScanStatus::Failed, ScanEngineKind::NtfsMft},
+       ScanStatus::Failed,
+       ScanEngineKind::NtfsMft},
   };
   for (const ChoiceCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -357,8 +387,7 @@ TEST(ScanSchedulerTest, ForcedEngineScansEveryPathWithoutAskingAnything) {
   ScanCancellationToken token;
   ScanResult result = scheduler.Scan({u"C:\\", u"D:\\"}, u"All", token, {});
   EXPECT_EQ(result.engine, ScanEngineKind::DirectoryWalk);
-  EXPECT_EQ(machine.log, (std::vector<std::string>{"make DirectoryWalk",
-                                                   "scan DirectoryWalk C:\\",
+  EXPECT_EQ(machine.log, (std::vector<std::string>{"make DirectoryWalk", "scan DirectoryWalk C:\\",
                                                    "scan DirectoryWalk D:\\"}));
 }
 
@@ -367,11 +396,8 @@ TEST(ScanSchedulerTest, ForcedEngineForEachChoice) {
   const auto engines = machine.Platform().engines;
   EXPECT_EQ(MakeForcedEngine(ScanEngineChoice::Automatic, 3, engines), nullptr);
   const std::vector<std::pair<std::uint32_t, std::string>> cases = {
-      {1, "make DirectoryWalk"},
-      {2, "make NtQueryDirectory 3"},
-      {3, "make NtfsMft 3"},
-      {4, "make DirectoryWalk"},
-      {77, "make DirectoryWalk"},
+      {1, "make DirectoryWalk"}, {2, "make NtQueryDirectory 3"}, {3, "make NtfsMft 3"},
+      {4, "make DirectoryWalk"}, {77, "make DirectoryWalk"},
   };
   for (const auto& [choice, expected] : cases) {
     machine.log.clear();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "core/process_elevation_win.h"
 #include "core/scan_platform_win.h"
@@ -13,7 +14,6 @@
 #include "core/volume_root_win.h"
 #include "tests/support/fake_scan_engine.h"
 #include "tests/support/test_data.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {

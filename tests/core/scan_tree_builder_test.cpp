@@ -107,8 +107,7 @@ TEST(ScanTreeBuilderTest, EngineResultTakesStatusFromTheTokenAtTheEnd) {
     builder.AddDirectory(kNoNode, u"d", u"X:\\d", 0x10, 0);
     ScanCancellationToken token;
     if (cancelled) token.Cancel();
-    ScanResult result =
-        builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, u"X:\\d", 12);
+    ScanResult result = builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, u"X:\\d", 12);
     EXPECT_EQ(result.status, cancelled ? ScanStatus::Cancelled : ScanStatus::Completed);
     EXPECT_EQ(result.engine, ScanEngineKind::NtfsMft);
     EXPECT_EQ(result.rootPath, u"X:\\d");

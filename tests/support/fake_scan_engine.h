@@ -17,9 +17,9 @@ namespace ombrix::test {
 
 class FakeScanEngine : public core::IScanEngine {
  public:
-  using Body = std::function<core::ScanResult(const std::u16string& path,
-                                              core::ScanCancellationToken& token,
-                                              const core::ProgressCallback& progress)>;
+  using Body =
+      std::function<core::ScanResult(const std::u16string& path, core::ScanCancellationToken& token,
+                                     const core::ProgressCallback& progress)>;
   explicit FakeScanEngine(Body body) : body_(std::move(body)) {}
 
   core::ScanResult Scan(const std::u16string& path, core::ScanCancellationToken& token,

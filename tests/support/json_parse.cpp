@@ -45,8 +45,8 @@ class Parser {
   }
 
   void SkipSpace() {
-    while (pos_ < text_.size() &&
-           (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n' || text_[pos_] == '\r')) {
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' ||
+                                   text_[pos_] == '\n' || text_[pos_] == '\r')) {
       ++pos_;
     }
   }
@@ -155,10 +155,14 @@ class Parser {
     for (int i = 0; i < 4; ++i) {
       const char h = text_[pos_++];
       unit <<= 4;
-      if (h >= '0' && h <= '9') unit |= static_cast<std::uint32_t>(h - '0');
-      else if (h >= 'a' && h <= 'f') unit |= static_cast<std::uint32_t>(h - 'a' + 10);
-      else if (h >= 'A' && h <= 'F') unit |= static_cast<std::uint32_t>(h - 'A' + 10);
-      else return Fail("bad hex digit");
+      if (h >= '0' && h <= '9')
+        unit |= static_cast<std::uint32_t>(h - '0');
+      else if (h >= 'a' && h <= 'f')
+        unit |= static_cast<std::uint32_t>(h - 'a' + 10);
+      else if (h >= 'A' && h <= 'F')
+        unit |= static_cast<std::uint32_t>(h - 'A' + 10);
+      else
+        return Fail("bad hex digit");
     }
     return true;
   }
@@ -169,10 +173,20 @@ class Parser {
     std::size_t extra = 0;
     char32_t c = 0;
     char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) { extra = 1; c = lead & 0x1F; minimum = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; minimum = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; c = lead & 0x07; minimum = 0x10000; }
-    else return Fail("invalid UTF-8 lead byte");
+    if ((lead & 0xE0) == 0xC0) {
+      extra = 1;
+      c = lead & 0x1F;
+      minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      c = lead & 0x0F;
+      minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3;
+      c = lead & 0x07;
+      minimum = 0x10000;
+    } else
+      return Fail("invalid UTF-8 lead byte");
     if (pos_ + extra >= text_.size()) return Fail("truncated UTF-8");
     for (std::size_t k = 1; k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(text_[pos_ + k]);
@@ -209,14 +223,30 @@ class Parser {
       if (++pos_ >= text_.size()) return Fail("unterminated escape");
       const char e = text_[pos_++];
       switch (e) {
-        case '"': out.push_back('"'); break;
-        case '\\': out.push_back('\\'); break;
-        case '/': out.push_back('/'); break;
-        case 'b': out.push_back('\b'); break;
-        case 'f': out.push_back('\f'); break;
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case 't': out.push_back('\t'); break;
+        case '"':
+          out.push_back('"');
+          break;
+        case '\\':
+          out.push_back('\\');
+          break;
+        case '/':
+          out.push_back('/');
+          break;
+        case 'b':
+          out.push_back('\b');
+          break;
+        case 'f':
+          out.push_back('\f');
+          break;
+        case 'n':
+          out.push_back('\n');
+          break;
+        case 'r':
+          out.push_back('\r');
+          break;
+        case 't':
+          out.push_back('\t');
+          break;
         case 'u': {
           std::uint32_t unit = 0;
           if (!ReadHex4(unit)) return false;
@@ -232,7 +262,8 @@ class Parser {
           base::AppendUtf8(out, code);
           break;
         }
-        default: return Fail("unknown escape");
+        default:
+          return Fail("unknown escape");
       }
     }
   }

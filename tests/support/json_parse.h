@@ -20,8 +20,8 @@ using JsonObject = std::map<std::string, JsonValue, std::less<>>;
 
 struct JsonValue {
   // Integers without fraction or exponent keep all 64 bits; others are double.
-  std::variant<std::nullptr_t, bool, std::uint64_t, std::int64_t, double, std::string,
-               JsonArray, JsonObject>
+  std::variant<std::nullptr_t, bool, std::uint64_t, std::int64_t, double, std::string, JsonArray,
+               JsonObject>
       value;
 
   bool IsObject() const { return std::holds_alternative<JsonObject>(value); }

@@ -1,6 +1,6 @@
-#include "tests/support/test_environment.h"
-
 #include <cstdlib>
+
+#include "tests/support/test_environment.h"
 
 namespace ombrix::test {
 

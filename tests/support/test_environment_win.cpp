@@ -1,11 +1,10 @@
-#include "tests/support/test_environment.h"
-
 #include <windows.h>
 
 #include <string>
 
 #include "base/text_encoding.h"
 #include "base/win/wide_string_win.h"
+#include "tests/support/test_environment.h"
 
 namespace ombrix::test {
 

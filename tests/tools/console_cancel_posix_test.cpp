@@ -1,10 +1,11 @@
 // The native Ctrl+C path; the Windows console handler needs a real console,
 // which headless Wine does not give a test.
 
-#include "tools/ombrix_scan/console_cancel.h"
-
 #include <gtest/gtest.h>
+
 #include <signal.h>
+
+#include "tools/ombrix_scan/console_cancel.h"
 
 namespace ombrix::scan_tool {
 namespace {
@@ -30,4 +31,3 @@ TEST(ConsoleCancelTest, InterruptCancelsTheTokenOnceThenRestoresTheHandler) {
 
 }  // namespace
 }  // namespace ombrix::scan_tool
-

@@ -119,8 +119,7 @@ TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {
     }
     const ParsedCommandLine parsed = ParseCommandLine(args);
     EXPECT_FALSE(parsed.request) << joined;
-    EXPECT_NE(parsed.error.find(c.errorPart), std::string::npos)
-        << joined << "-> " << parsed.error;
+    EXPECT_NE(parsed.error.find(c.errorPart), std::string::npos) << joined << "-> " << parsed.error;
   }
 }
 

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "base/monotonic_clock.h"
 #include "tests/support/json_parse.h"
 #include "tests/support/test_data.h"
 #include "tests/tools/scan_result_fixture.h"
 #include "tools/ombrix_scan/exit_codes.h"
 #include "tools/ombrix_scan/progress_printer.h"
 #include "tools/ombrix_scan/text_summary.h"
-#include "base/monotonic_clock.h"
 
 namespace ombrix::scan_tool {
 namespace {
@@ -112,11 +112,11 @@ TEST(ScanToolTest, JsonReportHonoursTopAndTree) {
 TEST(ScanToolTest, ReadableSummaryListsTotalsAndLargest) {
   const ToolRun run = RunTool({"x"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* part : {"Status:   Completed", "Engine:   DirectoryWalk", "Path:     Z:\\R",
-                           "Size:     75 bytes (75 bytes)", "Files:    4", "Folders:  3",
-                           "Issues:   1", "Elapsed:  42 ms", "error 5: Z:\\R\\locked",
-                           "Largest files:", "  30 bytes  Z:\\R\\S\\c",
-                           "Largest folders:", "  35 bytes  Z:\\R\\S  (2 files, 1 folder)"}) {
+  for (const char* part :
+       {"Status:   Completed", "Engine:   DirectoryWalk", "Path:     Z:\\R",
+        "Size:     75 bytes (75 bytes)", "Files:    4", "Folders:  3", "Issues:   1",
+        "Elapsed:  42 ms", "error 5: Z:\\R\\locked", "Largest files:", "  30 bytes  Z:\\R\\S\\c",
+        "Largest folders:", "  35 bytes  Z:\\R\\S  (2 files, 1 folder)"}) {
     EXPECT_TRUE(Contains(run.out, part)) << part << "\n" << run.out;
   }
 }

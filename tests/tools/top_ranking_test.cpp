@@ -23,18 +23,16 @@ std::vector<std::u16string> Paths(const core::ScanResult& result,
 TEST(TopRankingTest, LargestFirstTiesByPathRootExcluded) {
   const core::ScanResult result = testing::SmallTree();
   const TopEntries top = RankLargest(result, 30);
-  EXPECT_EQ(Paths(result, top.files),
-            (std::vector<std::u16string>{u"Z:\\R\\S\\c", u"Z:\\R\\b", u"Z:\\R\\a",
-                                         u"Z:\\R\\S\\T\\d"}));
-  EXPECT_EQ(Paths(result, top.folders),
-            (std::vector<std::u16string>{u"Z:\\R\\S", u"Z:\\R\\S\\T"}));
+  EXPECT_EQ(
+      Paths(result, top.files),
+      (std::vector<std::u16string>{u"Z:\\R\\S\\c", u"Z:\\R\\b", u"Z:\\R\\a", u"Z:\\R\\S\\T\\d"}));
+  EXPECT_EQ(Paths(result, top.folders), (std::vector<std::u16string>{u"Z:\\R\\S", u"Z:\\R\\S\\T"}));
 }
 
 TEST(TopRankingTest, KeepsAtMostCount) {
   const core::ScanResult result = testing::SmallTree();
   TopEntries top = RankLargest(result, 2);
-  EXPECT_EQ(Paths(result, top.files),
-            (std::vector<std::u16string>{u"Z:\\R\\S\\c", u"Z:\\R\\b"}));
+  EXPECT_EQ(Paths(result, top.files), (std::vector<std::u16string>{u"Z:\\R\\S\\c", u"Z:\\R\\b"}));
   top = RankLargest(result, 1);
   EXPECT_EQ(Paths(result, top.files), std::vector<std::u16string>{u"Z:\\R\\S\\c"});
   EXPECT_EQ(Paths(result, top.folders), std::vector<std::u16string>{u"Z:\\R\\S"});

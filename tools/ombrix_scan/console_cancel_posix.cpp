@@ -1,7 +1,6 @@
 // The native build's Ctrl+C; the Windows build uses console_cancel_win.cpp.
-#include <signal.h>
-
 #include <atomic>
+#include <signal.h>
 
 #include "tools/ombrix_scan/console_cancel.h"
 
@@ -38,4 +37,3 @@ ConsoleCancelScope::~ConsoleCancelScope() {
 }
 
 }  // namespace ombrix::scan_tool
-

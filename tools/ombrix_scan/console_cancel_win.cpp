@@ -1,8 +1,8 @@
-#include "tools/ombrix_scan/console_cancel.h"
-
 #include <windows.h>
 
 #include <atomic>
+
+#include "tools/ombrix_scan/console_cancel.h"
 
 namespace ombrix::scan_tool {
 

@@ -4,9 +4,12 @@ namespace ombrix::scan_tool {
 
 int ExitCodeForStatus(core::ScanStatus status) {
   switch (status) {
-    case core::ScanStatus::Completed: return kExitCompleted;
-    case core::ScanStatus::Cancelled: return kExitCancelled;
-    case core::ScanStatus::Failed: break;
+    case core::ScanStatus::Completed:
+      return kExitCompleted;
+    case core::ScanStatus::Cancelled:
+      return kExitCancelled;
+    case core::ScanStatus::Failed:
+      break;
   }
   return kExitFailedOrBadUsage;
 }

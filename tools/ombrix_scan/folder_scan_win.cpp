@@ -1,5 +1,3 @@
-#include "tools/ombrix_scan/folder_scan.h"
-
 #include <memory>
 #include <utility>
 #include <vector>
@@ -8,6 +6,7 @@
 #include "core/scan_engine.h"
 #include "core/scan_platform_win.h"
 #include "core/scan_scheduler.h"
+#include "tools/ombrix_scan/folder_scan.h"
 #include "tools/ombrix_scan/scan_plan.h"
 
 namespace ombrix::scan_tool {

@@ -11,12 +11,23 @@ namespace {
 char* WriteControlEscape(char* out, char16_t c) {
   char shortForm = 0;
   switch (c) {
-    case u'\b': shortForm = 'b'; break;
-    case u'\f': shortForm = 'f'; break;
-    case u'\n': shortForm = 'n'; break;
-    case u'\r': shortForm = 'r'; break;
-    case u'\t': shortForm = 't'; break;
-    default: break;
+    case u'\b':
+      shortForm = 'b';
+      break;
+    case u'\f':
+      shortForm = 'f';
+      break;
+    case u'\n':
+      shortForm = 'n';
+      break;
+    case u'\r':
+      shortForm = 'r';
+      break;
+    case u'\t':
+      shortForm = 't';
+      break;
+    default:
+      break;
   }
   *out++ = '\\';
   if (shortForm) {

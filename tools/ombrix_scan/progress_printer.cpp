@@ -1,7 +1,7 @@
 #include "tools/ombrix_scan/progress_printer.h"
 
-#include "base/text_encoding.h"
 #include "base/monotonic_clock.h"
+#include "base/text_encoding.h"
 
 namespace ombrix::scan_tool {
 

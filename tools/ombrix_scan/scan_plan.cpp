@@ -4,10 +4,14 @@ namespace ombrix::scan_tool {
 
 core::ScanEngineChoice EngineChoiceFor(EngineRequest engine) {
   switch (engine) {
-    case EngineRequest::Walk: return core::ScanEngineChoice::DirectoryWalk;
-    case EngineRequest::NtQuery: return core::ScanEngineChoice::NtQueryDirectory;
-    case EngineRequest::Mft: return core::ScanEngineChoice::NtfsMft;
-    case EngineRequest::Automatic: break;
+    case EngineRequest::Walk:
+      return core::ScanEngineChoice::DirectoryWalk;
+    case EngineRequest::NtQuery:
+      return core::ScanEngineChoice::NtQueryDirectory;
+    case EngineRequest::Mft:
+      return core::ScanEngineChoice::NtfsMft;
+    case EngineRequest::Automatic:
+      break;
   }
   return core::ScanEngineChoice::Automatic;
 }

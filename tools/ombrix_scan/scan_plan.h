@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/drive_list.h"
 #include "core/scan_options.h"
 #include "tools/ombrix_scan/scan_request.h"
-#include "app/drive_list.h"
 
 namespace ombrix::scan_tool {
 

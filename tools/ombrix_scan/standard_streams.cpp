@@ -4,9 +4,7 @@
 
 namespace ombrix::scan_tool {
 
-void WriteToStdout(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
+void WriteToStdout(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
 void WriteToStderr(std::string_view bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stderr);

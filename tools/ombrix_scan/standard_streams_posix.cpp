@@ -1,8 +1,8 @@
 // The native build's streams are byte streams already; the Windows build
 // uses standard_streams_win.cpp.
-#include "tools/ombrix_scan/standard_streams.h"
-
 #include <cstdio>
+
+#include "tools/ombrix_scan/standard_streams.h"
 
 namespace ombrix::scan_tool {
 
@@ -14,4 +14,3 @@ StandardStreamsScope::~StandardStreamsScope() {
 }
 
 }  // namespace ombrix::scan_tool
-

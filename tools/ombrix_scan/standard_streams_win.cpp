@@ -1,10 +1,10 @@
-#include "tools/ombrix_scan/standard_streams.h"
-
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+
+#include "tools/ombrix_scan/standard_streams.h"
 
 namespace ombrix::scan_tool {
 

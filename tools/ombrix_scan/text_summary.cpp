@@ -69,21 +69,22 @@ void WriteTextSummary(BufferedOutput& out, const core::ScanResult& result, const
   AppendLine(out, "Engine:   ", core::ScanEngineKindName(result.engine));
   AppendLine(out, "Path:     ", Printable(result.rootPath));
   if (!result.message.empty()) AppendLine(out, "Message:  ", Printable(result.message));
-  AppendLine(out, "Size:     ",
-             HumanSize(totalSize) + " (" + GroupThousands(totalSize) + " bytes)");
+  AppendLine(out,
+             "Size:     ", HumanSize(totalSize) + " (" + GroupThousands(totalSize) + " bytes)");
   AppendLine(out, "Files:    ", GroupThousands(result.fileCount));
   AppendLine(out, "Folders:  ", GroupThousands(result.folderCount));
   AppendLine(out, "Issues:   ", GroupThousands(result.issueCount));
-  AppendLine(out, "Elapsed:  ", GroupThousands(static_cast<std::uint64_t>(
-                                    result.elapsedMs < 0 ? 0 : result.elapsedMs)) + " ms");
+  AppendLine(
+      out, "Elapsed:  ",
+      GroupThousands(static_cast<std::uint64_t>(result.elapsedMs < 0 ? 0 : result.elapsedMs)) +
+          " ms");
 
   for (std::size_t i = 0; i < result.issues.size() && i < kIssuesShown; ++i) {
     AppendLine(out, "  error " + std::to_string(result.issues[i].errorCode) + ": ",
                Printable(result.issues[i].path));
   }
   if (result.issues.size() > kIssuesShown) {
-    AppendLine(out, "  ... ",
-               GroupThousands(result.issues.size() - kIssuesShown) + " more issues");
+    AppendLine(out, "  ... ", GroupThousands(result.issues.size() - kIssuesShown) + " more issues");
   }
 
   out.Append("\nLargest files:\n");

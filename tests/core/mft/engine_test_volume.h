@@ -3,8 +3,8 @@
 // exact chunk boundaries) is staged here.
 #pragma once
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -21,7 +21,8 @@ namespace ombrix::test {
 inline void PlaceRecord(std::vector<std::uint8_t>& bytes, std::size_t at,
                         const TestFileRecord& record) {
   const std::vector<std::uint8_t> recordBytes = record.Bytes();
-  std::copy(recordBytes.begin(), recordBytes.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  std::copy(recordBytes.begin(), recordBytes.end(),
+            bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 inline TestFileRecord FileRecord(std::uint64_t parent, const std::u16string& name,
@@ -113,11 +114,14 @@ class FakeVolume : public core::IVolumeReader {
 
   // Lays out an MFT of recordCount 1024-byte records in one run at cluster
   // mftStartLcn, with record 0 describing it; records fill the slots given.
-  void LayOutMft(std::uint64_t recordCount, const std::map<std::uint64_t, TestFileRecord>& records) {
+  void LayOutMft(std::uint64_t recordCount,
+                 const std::map<std::uint64_t, TestFileRecord>& records) {
     const std::uint32_t r = geometry.bytesPerFileRecordSegment;
     const std::uint64_t mftLength = recordCount * r;
-    const std::uint64_t clusters = (mftLength + geometry.bytesPerCluster - 1) / geometry.bytesPerCluster;
-    const std::uint64_t mftOffset = static_cast<std::uint64_t>(geometry.mftStartLcn) * geometry.bytesPerCluster;
+    const std::uint64_t clusters =
+        (mftLength + geometry.bytesPerCluster - 1) / geometry.bytesPerCluster;
+    const std::uint64_t mftOffset =
+        static_cast<std::uint64_t>(geometry.mftStartLcn) * geometry.bytesPerCluster;
     bytes.assign(mftOffset + clusters * geometry.bytesPerCluster, 0);
     PlaceRecord(bytes, mftOffset,
                 MftRecord(static_cast<std::int64_t>(mftLength),

@@ -24,8 +24,7 @@ TEST(MftEntryMendTest, NamesWithoutOwnDataTakeTheSizeAnotherRecordReported) {
       Name(43, 0, false, true),  // folders never take a size
       Name(44, 9, false),        // names in an extension record, data in the base record
   };
-  const std::vector<MftDataSize> sizes = {{41, 1}, {43, 12}, {44, 3000000}, {40, 2900000},
-                                          {40, 1}};
+  const std::vector<MftDataSize> sizes = {{41, 1}, {43, 12}, {44, 3000000}, {40, 2900000}, {40, 1}};
   ApplyDataSizeMend(entries, sizes);
   EXPECT_EQ(entries[0].size, 2900000u);
   EXPECT_EQ(entries[1].size, 2900000u);

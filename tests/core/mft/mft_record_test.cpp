@@ -114,7 +114,8 @@ TEST(MftUpdateSequenceTest, AcceptsHalfKilobyteStridesOnLargeSectorDisks) {
 
 TEST(MftFileRecordTest, DecodesAFileName) {
   const std::uint64_t parentWithSequence = 0x0003000000000123ull;
-  Parsed parsed = Parse(TestFileRecord().FileName(parentWithSequence, u"report.txt", 1, 1500, 0x20).Bytes());
+  Parsed parsed =
+      Parse(TestFileRecord().FileName(parentWithSequence, u"report.txt", 1, 1500, 0x20).Bytes());
   ASSERT_EQ(parsed.entries.size(), 1u);
   const MftNameEntry& entry = parsed.entries[0];
   EXPECT_EQ(entry.fileReference, kRecordNumber);
@@ -129,7 +130,8 @@ TEST(MftFileRecordTest, DecodesAFileName) {
 
 TEST(MftFileRecordTest, FreeSlotsYieldNothing) {
   EXPECT_TRUE(Parse(std::vector<std::uint8_t>(1024)).entries.empty());
-  Parsed parsed = Parse(TestFileRecord().Flags(0).FileName(5, u"old name").ResidentData(10).Bytes());
+  Parsed parsed =
+      Parse(TestFileRecord().Flags(0).FileName(5, u"old name").ResidentData(10).Bytes());
   EXPECT_TRUE(parsed.entries.empty());
   EXPECT_TRUE(parsed.dataSizes.empty());
 }
@@ -214,8 +216,8 @@ TEST(MftFileRecordTest, SizeRules) {
        TestFileRecord().FileName(5, name, 1, 999).ResidentData(300), 300, true},
       {"empty resident data leaves the name's size",
        TestFileRecord().FileName(5, name, 1, 999).ResidentData(0), 999, true},
-      {"non-resident data size", TestFileRecord().FileName(5, name, 1, 1).NonResidentData(123456789),
-       123456789, true},
+      {"non-resident data size",
+       TestFileRecord().FileName(5, name, 1, 1).NonResidentData(123456789), 123456789, true},
       {"negative data size counts as none",
        TestFileRecord().FileName(5, name, 1, 44).NonResidentData(-5), 44, true},
       {"negative name size counts as 0", TestFileRecord().FileName(5, name, 1, -8), 0, false},
@@ -231,9 +233,10 @@ TEST(MftFileRecordTest, SizeRules) {
       {"later extent does not count",
        TestFileRecord().FileName(5, name, 1, 31).NonResidentData(4096, 16), 31, false},
       {"later extent does not undo the first",
-       TestFileRecord().FileName(5, name).NonResidentData(65536).NonResidentData(0, 16), 65536, true},
-      {"folders are 0",
-       TestFileRecord().Flags(3).FileName(5, name, 1, 4096).ResidentData(50), 0, true},
+       TestFileRecord().FileName(5, name).NonResidentData(65536).NonResidentData(0, 16), 65536,
+       true},
+      {"folders are 0", TestFileRecord().Flags(3).FileName(5, name, 1, 4096).ResidentData(50), 0,
+       true},
   };
   for (const Case& c : cases) {
     Parsed parsed = Parse(c.record.Bytes());
@@ -247,15 +250,14 @@ TEST(MftFileRecordTest, SizeRules) {
 // Names and data do not always share a record; the record holding the data
 // reports its size under the file's base reference.
 TEST(MftFileRecordTest, ReportsDataSizeForOtherRecordsOfTheFile) {
-  Parsed extension = Parse(
-      TestFileRecord().BaseReference(0x0001000000000030ull).NonResidentData(2936012).Bytes());
+  Parsed extension =
+      Parse(TestFileRecord().BaseReference(0x0001000000000030ull).NonResidentData(2936012).Bytes());
   EXPECT_TRUE(extension.entries.empty());
   ASSERT_EQ(extension.dataSizes.size(), 1u);
   EXPECT_EQ(extension.dataSizes[0].fileReference, 0x30u);
   EXPECT_EQ(extension.dataSizes[0].size, 2936012u);
 
-  Parsed laterExtent = Parse(
-      TestFileRecord().BaseReference(0x30).NonResidentData(0, 700).Bytes());
+  Parsed laterExtent = Parse(TestFileRecord().BaseReference(0x30).NonResidentData(0, 700).Bytes());
   EXPECT_TRUE(laterExtent.dataSizes.empty());
 
   Parsed empty = Parse(TestFileRecord().FileName(5, u"e", 1, 12).ResidentData(0).Bytes());
@@ -343,8 +345,9 @@ TEST(MftFileRecordTest, WalkEndsAtBytesInUse) {
 
   // Bytes in use of 0 or beyond the record mean the whole record.
   for (const std::uint32_t bytesInUse : {0u, 5000u}) {
-    EXPECT_EQ(Parse(TestFileRecord().FileName(5, u"x").BytesInUse(bytesInUse).Bytes()).entries.size(),
-              1u);
+    EXPECT_EQ(
+        Parse(TestFileRecord().FileName(5, u"x").BytesInUse(bytesInUse).Bytes()).entries.size(),
+        1u);
   }
   // A first attribute offset past the limit emits nothing.
   std::vector<std::uint8_t> late = TestFileRecord().FileName(5, u"x").Bytes();
@@ -363,7 +366,8 @@ TEST(MftFileRecordTest, AppendsAfterExistingEntries) {
 
 // ---- $MFT run list -----------------------------------------------------------
 
-std::vector<std::uint8_t> Record0(const std::vector<std::uint8_t>& pairs, std::int64_t dataSize = 262144) {
+std::vector<std::uint8_t> Record0(const std::vector<std::uint8_t>& pairs,
+                                  std::int64_t dataSize = 262144) {
   std::vector<std::uint8_t> bytes = TestFileRecord()
                                         .Resident(0x10, std::vector<std::uint8_t>(0x48))
                                         .FileName(5, u"$MFT")
@@ -410,7 +414,9 @@ TEST(MftDataRunsTest, DecodesMappingPairs) {
        {0x11, 0x02, 0x05, 0x11, 0x02, 0xF0, 0x11, 0x03, 0x20, 0x00},
        {{5, 2}, {21, 3}}},
       {"zero count skips the run", {0x11, 0x00, 0x05, 0x11, 0x03, 0x01, 0x00}, {{6, 3}}},
-      {"no offset keeps the running number", {0x11, 0x02, 0x09, 0x01, 0x05, 0x00}, {{9, 2}, {9, 5}}},
+      {"no offset keeps the running number",
+       {0x11, 0x02, 0x09, 0x01, 0x05, 0x00},
+       {{9, 2}, {9, 5}}},
       {"eight-byte fields",
        {0x88, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x00, 0, 0, 0, 0x01, 0, 0, 0, 0x00},
        {{0x100000000ll, 1}}},
@@ -437,7 +443,8 @@ TEST(MftDataRunsTest, FailsOnBrokenMappingPairs) {
       {"length wider than 8 bytes", {0x09, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 0, 0, 0}},
       {"offset wider than 8 bytes", {0x91, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 0, 0}},
       {"running number overflows",
-       {0x81, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x11, 0x01, 0x7F, 0x00, 0x00, 0x00}},
+       {0x81, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x11, 0x01, 0x7F, 0x00, 0x00,
+        0x00}},
   };
   for (const Case& c : cases) {
     std::vector<MftDataRun> runs = {{1, 1}};
@@ -449,7 +456,8 @@ TEST(MftDataRunsTest, FailsOnBrokenMappingPairs) {
 }
 
 TEST(MftDataRunsTest, FailsWithoutAUsableDataAttribute) {
-  std::vector<std::uint8_t> onlyResident = TestFileRecord().FileName(5, u"$MFT").ResidentData(100).Bytes();
+  std::vector<std::uint8_t> onlyResident =
+      TestFileRecord().FileName(5, u"$MFT").ResidentData(100).Bytes();
   ASSERT_TRUE(ApplyUpdateSequence(onlyResident.data(), onlyResident.size(), 512));
   EXPECT_FALSE(Decode(onlyResident).ok);
 
@@ -457,14 +465,18 @@ TEST(MftDataRunsTest, FailsWithoutAUsableDataAttribute) {
       TestFileRecord().NonResidentData(4096, 0, u"stream").Bytes();
   EXPECT_FALSE(Decode(onlyNamed).ok);
 
-  std::vector<std::uint8_t> broken = TestFileRecord().BareAttribute(0x10, 8).NonResidentData(4096).Bytes();
+  std::vector<std::uint8_t> broken =
+      TestFileRecord().BareAttribute(0x10, 8).NonResidentData(4096).Bytes();
   EXPECT_FALSE(Decode(broken).ok);
 
   // Mapping pairs offset at or past the attribute's end.
   std::vector<std::uint8_t> record0 = Record0({0x11, 0x01, 0x01, 0x00});
   std::size_t data = 0;
   for (std::size_t p = 0x38; p + 8 < record0.size(); p += 8) {
-    if (record0[p] == 0x80 && record0[p + 8] == 1) { data = p; break; }
+    if (record0[p] == 0x80 && record0[p + 8] == 1) {
+      data = p;
+      break;
+    }
   }
   ASSERT_NE(data, 0u);
   std::vector<std::uint8_t> badOffset = record0;
@@ -475,7 +487,8 @@ TEST(MftDataRunsTest, FailsWithoutAUsableDataAttribute) {
   EXPECT_FALSE(Decode(shortAttribute).ok);
 
   EXPECT_FALSE(Decode({}).ok);
-  EXPECT_FALSE(Decode(std::vector<std::uint8_t>(record0.begin(), record0.begin() + data + 0x30)).ok);
+  EXPECT_FALSE(
+      Decode(std::vector<std::uint8_t>(record0.begin(), record0.begin() + data + 0x30)).ok);
 }
 
 }  // namespace

@@ -17,9 +17,9 @@
 #include <tuple>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "core/mft/mft_record.h"
 #include "tests/support/test_data.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -139,9 +139,9 @@ std::vector<ExpectedName> ExpectedNames(const Volume& volume) {
   for (const std::string& line : Split(volume.fls, '\n')) {
     const std::vector<std::string> fields = Split(line, '\t');
     if (fields.size() < 7) continue;
-    const std::string& head = fields[0];  // "r/r 64-128-2:" or "-/r * 78-128-2:"
+    const std::string& head = fields[0];                // "r/r 64-128-2:" or "-/r * 78-128-2:"
     if (head.find('*') != std::string::npos) continue;  // deleted
-    if (head.rfind("V/V", 0) == 0) continue;             // $OrphanFiles
+    if (head.rfind("V/V", 0) == 0) continue;            // $OrphanFiles
     const std::string path = fields[1];
     const auto slash = path.rfind('/');
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
@@ -188,7 +188,8 @@ void CheckVolumeNames(Volume& volume) {
     }
     EXPECT_EQ(found->second->isDirectory, name.isDirectory) << volume.name << ": " << name.path;
     // fls gives folders the size of their index; folders count as 0 here.
-    EXPECT_EQ(found->second->size, name.isDirectory ? 0 : name.size) << volume.name << ": " << name.path;
+    EXPECT_EQ(found->second->size, name.isDirectory ? 0 : name.size)
+        << volume.name << ": " << name.path;
   }
 
   // Nothing extra: every entry is a name fls lists, except the metadata
@@ -200,7 +201,8 @@ void CheckVolumeNames(Volume& volume) {
         << volume.name << ": record " << decoded.recordOfEntry[i] << " is free but yielded "
         << base::ToUtf8(entry.name);
     if (entry.fileReference == 5 || (!entry.name.empty() && entry.name[0] == u'$')) continue;
-    EXPECT_TRUE(expectedKeys.count({entry.fileReference, entry.parentReference, base::ToUtf8(entry.name)}))
+    EXPECT_TRUE(
+        expectedKeys.count({entry.fileReference, entry.parentReference, base::ToUtf8(entry.name)}))
         << volume.name << ": unexpected " << base::ToUtf8(entry.name) << " in record "
         << decoded.recordOfEntry[i];
   }
@@ -220,7 +222,8 @@ void CheckMftRunList(Volume& volume) {
   bool inData = false;
   for (const std::string& line : Split(volume.istat0, '\n')) {
     if (line.rfind("Type: ", 0) == 0) {
-      inData = line.rfind("Type: $DATA (128-", 0) == 0 && line.find("Name: N/A") != std::string::npos;
+      inData =
+          line.rfind("Type: $DATA (128-", 0) == 0 && line.find("Name: N/A") != std::string::npos;
       if (inData) {
         const auto size = line.find("size: ");
         ASSERT_NE(size, std::string::npos);
@@ -235,7 +238,8 @@ void CheckMftRunList(Volume& volume) {
   }
   std::vector<std::int64_t> ours;
   for (const MftDataRun& run : runs) {
-    for (std::uint64_t i = 0; i < run.clusterCount; ++i) ours.push_back(run.lcn + static_cast<std::int64_t>(i));
+    for (std::uint64_t i = 0; i < run.clusterCount; ++i)
+      ours.push_back(run.lcn + static_cast<std::int64_t>(i));
   }
   ASSERT_EQ(ours.size(), listed.size()) << volume.name;
   const std::uint64_t usedClusters = (dataSize + volume.clusterSize - 1) / volume.clusterSize;
@@ -264,7 +268,8 @@ TEST_P(MadeVolumeTest, MftRunListMatchesIstat) {
   CheckMftRunList(volume);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ntfs3g, MadeVolumeTest, testing::Values("parse_basic", "parse_4k_sectors"));
+INSTANTIATE_TEST_SUITE_P(Ntfs3g, MadeVolumeTest,
+                         testing::Values("parse_basic", "parse_4k_sectors"));
 
 // What this volume was built to show actually reached the decoder.
 TEST(MadeVolumeTest, BasicVolumeHoldsTheAwkwardCases) {
@@ -323,7 +328,8 @@ TEST(MadeVolumeTest, DecodesOnSeveralThreadsLikeOnOne) {
   std::vector<std::thread> workers;
   for (std::uint64_t w = 0; w < kWorkers; ++w) {
     workers.emplace_back([&, w] {
-      for (std::uint64_t record = w * slice; record < std::min(recordCount, (w + 1) * slice); ++record) {
+      for (std::uint64_t record = w * slice; record < std::min(recordCount, (w + 1) * slice);
+           ++record) {
         ParseFileRecord(parallel.mft.data() + record * parallel.recordSize, parallel.recordSize,
                         record, parallel.sectorSize, perWorker[w], &sizesPerWorker[w]);
       }
@@ -371,7 +377,8 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowsVolumeTest, testing::Values("winxp_dftt
 // Windows XP left ten deleted records (29-38) with their names and runs.
 TEST(WindowsVolumeTest, DeletedRecordsYieldNothing) {
   Volume volume;
-  if (!LoadVolume("winxp_dftt7", volume)) GTEST_SKIP() << "Windows-made image winxp_dftt7 not present";
+  if (!LoadVolume("winxp_dftt7", volume))
+    GTEST_SKIP() << "Windows-made image winxp_dftt7 not present";
   for (std::uint64_t record = 29; record <= 38; ++record) {
     std::vector<std::uint8_t> bytes(volume.mft.begin() + record * volume.recordSize,
                                     volume.mft.begin() + (record + 1) * volume.recordSize);
@@ -391,7 +398,8 @@ TEST(WindowsVolumeTest, DosAliasesAreDropped) {
     Volume volume;
     if (!LoadVolume(name, volume)) GTEST_SKIP() << "Windows-made image " << name << " not present";
     // The names themselves are checked against fls above; here only that
-    // the image really holds aliases for that check to drop. Raw count of $FILE_NAME attributes with namespace 2 in those files.
+    // the image really holds aliases for that check to drop. Raw count of $FILE_NAME attributes
+    // with namespace 2 in those files.
     std::size_t dosOnly = 0;
     for (std::uint64_t record = 16; record < volume.mft.size() / volume.recordSize; ++record) {
       std::vector<std::uint8_t> bytes(volume.mft.begin() + record * volume.recordSize,

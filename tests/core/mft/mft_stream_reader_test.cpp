@@ -1,5 +1,3 @@
-#include "core/mft/mft_chunk_decoder.h"
-#include "core/mft/mft_run_list.h"
 #include "core/mft/mft_stream_reader.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +5,11 @@
 #include <atomic>
 #include <string>
 
+#include "base/thread_starter.h"
+#include "core/mft/mft_chunk_decoder.h"
+#include "core/mft/mft_run_list.h"
 #include "tests/core/mft/engine_test_volume.h"
 #include "tests/support/test_data.h"
-#include "base/thread_starter.h"
 
 namespace ombrix::core {
 namespace {
@@ -22,11 +22,10 @@ TEST(MftReadingTest, WorkerLimit) {
     std::uint64_t hardware;
     std::uint64_t limit;
   };
-  const Case cases[] = {{0, 16, 8}, {0, 0, 1}, {0, 1, 1}, {0, 3, 3}, {0, 8, 8},
+  const Case cases[] = {{0, 16, 8}, {0, 0, 1}, {0, 1, 1},   {0, 3, 3},   {0, 8, 8},
                         {1, 16, 1}, {5, 2, 5}, {64, 1, 64}, {100, 4, 64}};
   for (const Case& c : cases) {
-    EXPECT_EQ(ParseWorkerLimit(c.setting, c.hardware), c.limit)
-        << c.setting << " / " << c.hardware;
+    EXPECT_EQ(ParseWorkerLimit(c.setting, c.hardware), c.limit) << c.setting << " / " << c.hardware;
   }
 }
 
@@ -54,8 +53,8 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
     std::uint64_t limit;
     bool parallel;
   };
-  const Case cases[] = {{8192, 4, true}, {2048, 2, true}, {2047, 8, false},
-                        {8192, 1, false}, {0, 8, false}};
+  const Case cases[] = {
+      {8192, 4, true}, {2048, 2, true}, {2047, 8, false}, {8192, 1, false}, {0, 8, false}};
   for (const Case& c : cases) {
     std::vector<std::uint8_t> serialBytes = NamedRecords(c.records);
     std::vector<std::uint8_t> parallelBytes = serialBytes;
@@ -89,8 +88,8 @@ TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
     return base::StartStdThread(std::move(work), thread);
   };
   std::vector<MftNameEntry> entries;
-  EXPECT_FALSE(ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr,
-                                refuseThird));
+  EXPECT_FALSE(
+      ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr, refuseThird));
   EXPECT_EQ(Summary(entries), Summary(expected));
 }
 
@@ -142,8 +141,8 @@ TEST(MftReadingTest, UnusableGeometryIsRefusedBeforeTheLimitIsStored) {
   ScanCancellationToken token;
   NtfsVolumeGeometry geometry = volume.geometry;
   geometry.bytesPerSector = 0;
-  EXPECT_FALSE(EnumerateMftRecords(volume, geometry, {{4, 1}}, 4096, token, entries, nullptr,
-                                   stats, 5));
+  EXPECT_FALSE(
+      EnumerateMftRecords(volume, geometry, {{4, 1}}, 4096, token, entries, nullptr, stats, 5));
   EXPECT_EQ(stats.parseWorkerLimit, 1u);
   EXPECT_TRUE(volume.reads.empty());
 }
@@ -154,8 +153,8 @@ TEST(MftReadingTest, HostileRunOffsetFailsInsteadOfWrapping) {
   std::vector<MftNameEntry> entries;
   ScanCancellationToken token;
   const std::vector<MftDataRun> runs = {{INT64_MAX / 2, 1}};
-  EXPECT_FALSE(EnumerateMftRecords(volume, volume.geometry, runs, 4096, token, entries, nullptr,
-                                   stats, 1));
+  EXPECT_FALSE(
+      EnumerateMftRecords(volume, volume.geometry, runs, 4096, token, entries, nullptr, stats, 1));
   EXPECT_TRUE(volume.reads.empty());
 }
 

@@ -1,11 +1,11 @@
 #include "core/mft/mft_trace.h"
 
-#include "tests/support/test_environment.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "tests/support/test_environment.h"
 
 namespace ombrix::core {
 namespace {

@@ -72,9 +72,8 @@ TEST(MftTreeTest, ChildrenMapKeepsEntryOrderPerParent) {
 TEST(MftTreeTest, BuildsNamesPathsSizesAndTotals) {
   const std::vector<MftNameEntry> entries = {
       Folder(5, 5, u"."),  // the volume root's own entry
-      Folder(40, 5, u"A"), File(41, 40, u"f10", 10), File(42, 40, u"f20", 20),
-      Folder(43, 40, u"B"), File(44, 43, u"f5", 5),
-      File(45, 5, u"$MFT", 4096, 0x6)};
+      Folder(40, 5, u"A"),  File(41, 40, u"f10", 10), File(42, 40, u"f20", 20),
+      Folder(43, 40, u"B"), File(44, 43, u"f5", 5),   File(45, 5, u"$MFT", 4096, 0x6)};
   const Walk walk = RunWalk(entries, 5, u"X:\\");
   const ScanResult& r = walk.result;
   EXPECT_EQ(r.fileCount, 4u);
@@ -134,7 +133,8 @@ TEST(MftTreeTest, SubFolderRootBuildsOnlyItsSubtree) {
 
 TEST(MftTreeTest, ProgressPerFolderAndEvery128Files) {
   std::vector<MftNameEntry> entries;
-  for (int i = 0; i < 300; ++i) entries.push_back(File(100 + i, 5, u"f" + std::u16string(1, u'a' + i % 26), 1));
+  for (int i = 0; i < 300; ++i)
+    entries.push_back(File(100 + i, 5, u"f" + std::u16string(1, u'a' + i % 26), 1));
   const Walk walk = RunWalk(entries, 5, u"X:\\W");
   ASSERT_EQ(walk.reports.size(), 3u);
   EXPECT_EQ(walk.reports[0].foldersScanned, 1u);
@@ -161,7 +161,8 @@ TEST(MftTreeTest, FoldersAreWalkedDepthFirstLastAddedFirst) {
 TEST(MftTreeTest, CancellationStopsBeforeTheNextFolderAndKeepsWhatWasAdded) {
   std::vector<MftNameEntry> entries;
   for (std::uint64_t i = 0; i < 10; ++i) {
-    entries.push_back(Folder(100 + i, 5, u"d" + std::u16string(1, u'0' + static_cast<char16_t>(i))));
+    entries.push_back(
+        Folder(100 + i, 5, u"d" + std::u16string(1, u'0' + static_cast<char16_t>(i))));
     entries.push_back(File(200 + i, 100 + i, u"f", 1));
   }
   ScanCancellationToken token;
@@ -182,7 +183,7 @@ TEST(MftTreeTest, EntriesBelowNoReachableFolderAreIgnored) {
 TEST(MftTreeTest, FindFolderByNamesFollowsFoldersIgnoringCase) {
   const std::vector<MftNameEntry> entries = {
       Folder(40, 5, u"Users"), Folder(41, 40, u"\u00C9LISE"), File(42, 40, u"ann", 1),
-      Folder(43, 40, u"ann"), Folder(44, 40, u"Ann"), Folder(45, 5, u"link", 0x410)};
+      Folder(43, 40, u"ann"),  Folder(44, 40, u"Ann"),        Folder(45, 5, u"link", 0x410)};
   const MftChildrenMap children = BuildChildrenMap(entries);
   EXPECT_EQ(FindFolderByNames({}, 5, entries, children), 5u);
   EXPECT_EQ(FindFolderByNames({u"users", u"\u00E9lise"}, 5, entries, children), 41u);
@@ -196,10 +197,10 @@ TEST(MftTreeTest, FindFolderByNamesFollowsFoldersIgnoringCase) {
 
 TEST(MftTreeTest, FoldNameUnitCoversCommonScripts) {
   const std::vector<std::pair<char16_t, char16_t>> cases = {
-      {u'a', u'A'}, {u'Z', u'Z'}, {u'1', u'1'},          {0xE9, 0xC9},   {0xF7, 0xF7},
-      {0xFF, 0x178}, {0x101, 0x100}, {0x100, 0x100},     {0x13A, 0x139}, {0x17E, 0x17D},
-      {0x178, 0x178}, {0x3B1, 0x391}, {0x3C2, 0x3A3},    {0x430, 0x410}, {0x451, 0x401},
-      {0x4E2D, 0x4E2D}};
+      {u'a', u'A'},   {u'Z', u'Z'},   {u'1', u'1'},   {0xE9, 0xC9},
+      {0xF7, 0xF7},   {0xFF, 0x178},  {0x101, 0x100}, {0x100, 0x100},
+      {0x13A, 0x139}, {0x17E, 0x17D}, {0x178, 0x178}, {0x3B1, 0x391},
+      {0x3C2, 0x3A3}, {0x430, 0x410}, {0x451, 0x401}, {0x4E2D, 0x4E2D}};
   for (const auto& [in, out] : cases) {
     EXPECT_EQ(FoldNameUnit(in), out) << std::hex << static_cast<int>(in);
   }

@@ -86,19 +86,19 @@ TEST(NtfsMftEngineTest, EveryFailureHasItsMessageAndWritesNoTrace) {
       {"0 bytes per record", [](FakeVolume& v) { v.geometry.bytesPerFileRecordSegment = 0; },
        kMftVolumeUnusableMessage},
       {"root unresolved", [](FakeVolume& v) { v.resolveOk = false; }, kMftRootMessage},
-      {"root name missing", [](FakeVolume& v) { v.root.namesBelow = {u"Data", u"nowhere"}; },
+      {"root name missing",
+       [](FakeVolume& v) {
+         v.root.namesBelow = {u"Data", u"nowhere"};
+       },
        kMftRootMessage},
       {"root name is a file", [](FakeVolume& v) { v.root.namesBelow = {u"top.txt"}; },
        kMftRootMessage},
       {"record 0 read fails", [](FakeVolume& v) { v.failReadAt = 4 * 4096; }, kMftRunListMessage},
-      {"record 0 short", [](FakeVolume& v) { v.shortReads[4 * 4096] = 1000; },
-       kMftRunListMessage},
+      {"record 0 short", [](FakeVolume& v) { v.shortReads[4 * 4096] = 1000; }, kMftRunListMessage},
       {"record 0 torn", [](FakeVolume& v) { v.bytes[4 * 4096 + 1022] ^= 0xFF; },
        kMftRunListMessage},
       {"record 0 without run list",
-       [](FakeVolume& v) {
-         test::PlaceRecord(v.bytes, 4 * 4096, FileRecord(5, u"$MFT", 10));
-       },
+       [](FakeVolume& v) { test::PlaceRecord(v.bytes, 4 * 4096, FileRecord(5, u"$MFT", 10)); },
        kMftRunListMessage},
   };
   TraceOn trace;
@@ -128,7 +128,8 @@ TEST(NtfsMftEngineTest, ReadFailureDuringEnumerationFailsTheScan) {
 TEST(NtfsMftEngineTest, MftDataSizeOfZeroFailsTheRunList) {
   FakeVolume volume;
   volume.LayOutMft(64, SmallTree());
-  test::PlaceRecord(volume.bytes, 4 * 4096, test::MftRecord(0, test::EncodeMappingPairs({{16, 4}})));
+  test::PlaceRecord(volume.bytes, 4 * 4096,
+                    test::MftRecord(0, test::EncodeMappingPairs({{16, 4}})));
   ExpectFailed(ScanFake(volume), kMftRunListMessage, u"X:\\");
 }
 
@@ -267,7 +268,8 @@ TEST(NtfsMftEngineTest, ShortReadSkipsTheRestOfItsRunAndKeepsLaterRecordNumbers)
   const std::int64_t secondLcn = 100;
   volume.bytes.assign(200 * 4096, 0);
   const TestFileRecord mft = test::MftRecord(
-      128 * r, test::EncodeMappingPairs({{firstRunClusters, firstLcn}, {secondRunClusters, secondLcn}}));
+      128 * r,
+      test::EncodeMappingPairs({{firstRunClusters, firstLcn}, {secondRunClusters, secondLcn}}));
   auto at = [&](std::uint64_t record) {
     return record < 64 ? firstLcn * 4096 + record * r : secondLcn * 4096 + (record - 64) * r;
   };
@@ -291,9 +293,9 @@ TEST(NtfsMftEngineTest, NamesMovedOutOfTheBaseRecordTakeTheSizeOfItsData) {
   // Base record 40 holds the data; its name sits in extension record 41
   // with a stale real size of 0.
   records.emplace(40, TestFileRecord().ResidentData(500));
-  records.emplace(41, TestFileRecord()
-                          .BaseReference(40 | (std::uint64_t{3} << 48))
-                          .FileName(5, u"moved name.txt"));
+  records.emplace(
+      41,
+      TestFileRecord().BaseReference(40 | (std::uint64_t{3} << 48)).FileName(5, u"moved name.txt"));
   volume.LayOutMft(64, records);
   const ScanResult r = ScanFake(volume);
   const ScanNode* moved = FindByPath(r, u"X:\\moved name.txt");

@@ -20,12 +20,28 @@ class TestFileRecord {
   explicit TestFileRecord(std::uint32_t length = 1024, std::uint32_t stride = 512)
       : length_(length), stride_(stride) {}
 
-  TestFileRecord& Flags(std::uint16_t flags) { flags_ = flags; return *this; }
-  TestFileRecord& BaseReference(std::uint64_t reference) { base_ = reference; return *this; }
+  TestFileRecord& Flags(std::uint16_t flags) {
+    flags_ = flags;
+    return *this;
+  }
+  TestFileRecord& BaseReference(std::uint64_t reference) {
+    base_ = reference;
+    return *this;
+  }
   // Bytes in use as stored; by default the end of the attributes.
-  TestFileRecord& BytesInUse(std::uint32_t value) { bytesInUse_ = value; hasBytesInUse_ = true; return *this; }
-  TestFileRecord& WithoutEndMarker() { endMarker_ = false; return *this; }
-  TestFileRecord& UpdateSequenceCount(std::uint16_t count) { usaCount_ = count; return *this; }
+  TestFileRecord& BytesInUse(std::uint32_t value) {
+    bytesInUse_ = value;
+    hasBytesInUse_ = true;
+    return *this;
+  }
+  TestFileRecord& WithoutEndMarker() {
+    endMarker_ = false;
+    return *this;
+  }
+  TestFileRecord& UpdateSequenceCount(std::uint16_t count) {
+    usaCount_ = count;
+    return *this;
+  }
 
   TestFileRecord& FileName(std::uint64_t parent, const std::u16string& name,
                            std::uint8_t nameSpace = 1, std::int64_t realSize = 0,
@@ -107,7 +123,8 @@ class TestFileRecord {
     Put(record, 0x1C, length_, 4);
     Put(record, 0x20, base_, 8);
     std::size_t end = firstAttribute;
-    if (end + attributes_.size() + 8 > length_) throw std::length_error("attributes overflow the test record");
+    if (end + attributes_.size() + 8 > length_)
+      throw std::length_error("attributes overflow the test record");
     std::copy(attributes_.begin(), attributes_.end(), record.begin() + end);
     end += attributes_.size();
     if (endMarker_) {
@@ -129,7 +146,8 @@ class TestFileRecord {
 
   static void Put(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint64_t value,
                   int width) {
-    for (int i = 0; i < width; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < width; ++i)
+      bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
   }
 
  private:

@@ -14,12 +14,12 @@
 #include <sstream>
 #include <string>
 
+#include "base/text_encoding.h"
 #include "core/mft/mft_chunk_decoder.h"
 #include "core/mft/mft_run_list.h"
 #include "core/mft/mft_stream_reader.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "tests/support/test_data.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -49,12 +49,12 @@ TEST(VolumeImageTest, BootSectorGeometry) {
     std::uint32_t record;
   };
   const Case cases[] = {
-      {512, 8, 0xF6, 4096, 1024},      // -10: 2^10-byte records
-      {4096, 1, 0xF4, 4096, 4096},     // -12
-      {512, 1, 2, 512, 1024},          // positive: clusters per record
+      {512, 8, 0xF6, 4096, 1024},        // -10: 2^10-byte records
+      {4096, 1, 0xF4, 4096, 4096},       // -12
+      {512, 1, 2, 512, 1024},            // positive: clusters per record
       {512, 0xF4, 0xF6, 2097152, 1024},  // -12: 4096 sectors per cluster (2 MiB clusters)
-      {512, 0x81, 0xF6, 0, 1024},      // 2^127 sectors: out of range, unusable
-      {512, 8, 0x80, 4096, 0},         // 2^128 bytes: out of range
+      {512, 0x81, 0xF6, 0, 1024},        // 2^127 sectors: out of range, unusable
+      {512, 8, 0x80, 4096, 0},           // 2^128 bytes: out of range
   };
   for (const Case& c : cases) {
     NtfsVolumeGeometry g;
@@ -119,8 +119,8 @@ std::set<std::uint64_t> AllocatedRecords(const fs::path& ilsFile) {
   std::string line;
   while (std::getline(in, line)) {
     const auto fields = Split(line, '|');
-    if (fields.size() > 2 && !fields[0].empty() && std::isdigit(static_cast<unsigned char>(fields[0][0])) &&
-        fields[1] == "a") {
+    if (fields.size() > 2 && !fields[0].empty() &&
+        std::isdigit(static_cast<unsigned char>(fields[0][0])) && fields[1] == "a") {
       allocated.insert(std::stoull(fields[0]));
     }
   }
@@ -150,7 +150,8 @@ Oracle ReadOracle(const fs::path& prefix) {
     const char metaType = head.size() > 2 ? head[2] : '?';
     const bool deleted = head.find(" * ") != std::string::npos;
     const std::size_t digits = head.find_first_of("0123456789", 3);
-    const std::uint64_t record = digits == std::string::npos ? ~0ull : std::stoull(head.substr(digits));
+    const std::uint64_t record =
+        digits == std::string::npos ? ~0ull : std::stoull(head.substr(digits));
     if (deleted || path.rfind("$OrphanFiles", 0) == 0 || allocated.count(record) == 0 ||
         HasDroppedAncestor(path, dropped)) {
       dropped.insert(path);
@@ -197,7 +198,8 @@ struct Totals {
 
 // Compares the scan of root (an image path such as "\\" or "\\Case Folder")
 // with the oracle's listing below prefix ("" or "Case Folder").
-void ExpectMatchesOracle(const ScanResult& result, const Oracle& oracle, const std::string& prefix) {
+void ExpectMatchesOracle(const ScanResult& result, const Oracle& oracle,
+                         const std::string& prefix) {
   ASSERT_EQ(result.status, ScanStatus::Completed) << base::ToUtf8(result.message);
   const std::size_t rootLength = result.rootPath.size();
   auto below = [&](const std::string& path) -> std::optional<std::string> {
@@ -352,8 +354,8 @@ TEST(VolumeImageTest, LargeMftIsDecodedPartlyOnWorkersWithTheSameTree) {
   MftScanStats stats;
   std::vector<MftNameEntry> entries;
   ScanCancellationToken token;
-  ASSERT_TRUE(EnumerateMftRecords(reader, geometry, runs, dataSize, token, entries, nullptr,
-                                  stats, 4));
+  ASSERT_TRUE(
+      EnumerateMftRecords(reader, geometry, runs, dataSize, token, entries, nullptr, stats, 4));
   EXPECT_GE(stats.parallelChunks, 1u);
   EXPECT_EQ(stats.bytes, dataSize);
 

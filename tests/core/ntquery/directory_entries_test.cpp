@@ -58,8 +58,7 @@ TEST(ParseEntriesTest, DecodesEveryFieldAndSkipsDotEntries) {
 }
 
 TEST(ParseEntriesTest, NamesThatOnlyStartWithDotsAreKept) {
-  const std::vector<std::uint8_t> bytes =
-      EncodeBatch({{u".hidden"}, {u"..."}, {u"..x"}});
+  const std::vector<std::uint8_t> bytes = EncodeBatch({{u".hidden"}, {u"..."}, {u"..x"}});
   std::vector<DirectoryEntry> entries;
   Parse(bytes, bytes.size(), entries);
   ASSERT_EQ(entries.size(), 3u);
@@ -97,8 +96,7 @@ TEST(ParseEntriesTest, MalformedRecordsEndTheBatchWithoutLeavingTheBytes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::size_t> offsets;
-    std::vector<std::uint8_t> bytes =
-        EncodeBatch({{u"first"}, {u"second"}, {u"third"}}, &offsets);
+    std::vector<std::uint8_t> bytes = EncodeBatch({{u"first"}, {u"second"}, {u"third"}}, &offsets);
     PutLittleEndian(bytes, offsets[c.recordToDamage] + c.field, c.value, 4);
     std::vector<DirectoryEntry> entries;
     EXPECT_EQ(Parse(bytes, bytes.size(), entries), BatchEnd::Truncated);
@@ -110,7 +108,8 @@ TEST(ParseEntriesTest, ReturnedLengthLargerThanTheBufferIsClamped) {
   std::vector<std::size_t> offsets;
   const std::vector<std::uint8_t> full = EncodeBatch({{u"a"}, {u"bbbbbbbb"}}, &offsets);
   // The buffer ends in the middle of the second record's name.
-  const std::vector<std::uint8_t> cut(full.begin(), full.begin() + offsets[1] + layout::kFileName + 4);
+  const std::vector<std::uint8_t> cut(full.begin(),
+                                      full.begin() + offsets[1] + layout::kFileName + 4);
   std::vector<DirectoryEntry> entries;
   EXPECT_EQ(ParseEntries(cut.data(), cut.size(), 65536, u"x\\", entries), BatchEnd::Truncated);
   ASSERT_EQ(entries.size(), 1u);

@@ -137,9 +137,9 @@ class FakeDirectoryLister final : public core::IDirectoryLister {
         const std::size_t recordLength = AlignedRecordLength(entry.name);
         if (length + recordLength > bufferLength) break;
         length += recordLength;
-        records.push_back(RecordFields{
-            entry.name, (entry.isDirectory ? 0x10u : 0x20u) | entry.extraAttributes,
-            static_cast<std::int64_t>(entry.size), 1000 + next_ + taken});
+        records.push_back(
+            RecordFields{entry.name, (entry.isDirectory ? 0x10u : 0x20u) | entry.extraAttributes,
+                         static_cast<std::int64_t>(entry.size), 1000 + next_ + taken});
         ++taken;
       }
       if (records.empty()) return core::DirectoryBatch{core::kStatusNoMoreFiles, 0};

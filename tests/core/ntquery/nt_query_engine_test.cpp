@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/system_error_codes.h"
+#include "base/text_encoding.h"
+#include "base/thread_starter.h"
 #include "tests/core/ntquery/fake_directory_lister.h"
 #include "tests/support/test_data.h"
-#include "base/system_error_codes.h"
-#include "base/thread_starter.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -53,8 +53,8 @@ std::shared_ptr<FakeDirectoryLister> SmallTree(const std::u16string& root = u"R:
 }
 
 TEST(NtQueryEngineTest, WorkerCountDefaultsAndCaps) {
-  const std::pair<std::uint64_t, std::uint64_t> cases[] = {
-      {0, 8}, {1, 1}, {8, 8}, {64, 64}, {65, 64}, {200, 64}};
+  const std::pair<std::uint64_t, std::uint64_t> cases[] = {{0, 8},   {1, 1},   {8, 8},
+                                                           {64, 64}, {65, 64}, {200, 64}};
   for (const auto& [setting, workers] : cases) {
     EXPECT_EQ(NtQueryDirectoryScanEngine::WorkerCount(setting), workers) << setting;
   }
@@ -62,8 +62,8 @@ TEST(NtQueryEngineTest, WorkerCountDefaultsAndCaps) {
 
 TEST(NtQueryEngineTest, RecognisesDriveRoots) {
   const std::pair<std::u16string, bool> cases[] = {
-      {u"C:", true},     {u"C:\\", true},  {u"z:/", true},   {u"C:\\a", false},
-      {u"C:a", false},   {u"\\\\", false}, {u"CC\\", false}, {u"", false},
+      {u"C:", true},   {u"C:\\", true},  {u"z:/", true},   {u"C:\\a", false},
+      {u"C:a", false}, {u"\\\\", false}, {u"CC\\", false}, {u"", false},
   };
   for (const auto& [path, isRoot] : cases) {
     EXPECT_EQ(NtQueryDirectoryScanEngine::IsDriveRoot(path), isRoot) << base::ToUtf8(path);

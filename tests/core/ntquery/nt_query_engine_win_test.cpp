@@ -9,10 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include "base/text_encoding.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_paths.h"
 #include "tests/support/test_data.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {

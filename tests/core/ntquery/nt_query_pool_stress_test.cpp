@@ -14,12 +14,12 @@
 #include <thread>
 #include <utility>
 
+#include "base/text_encoding.h"
+#include "base/thread_starter.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_paths.h"
 #include "tests/core/ntquery/fake_directory_lister.h"
 #include "tests/support/test_data.h"
-#include "base/thread_starter.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
@@ -88,16 +88,16 @@ PoolRun RunPool(const std::shared_ptr<FakeDirectoryLister>& lister, std::uint64_
                 unsigned cancelAfter, bool cancelOnQuery) {
   std::atomic<int> started{0};
   std::atomic<int> finished{0};
-  NtQueryDirectoryScanEngine engine(
-      workers, lister, [&](std::function<void()> body, std::thread& thread) {
-        ++started;
-        return base::StartStdThread(
-            [&finished, body = std::move(body)] {
-              body();
-              ++finished;
-            },
-            thread);
-      });
+  NtQueryDirectoryScanEngine engine(workers, lister,
+                                    [&](std::function<void()> body, std::thread& thread) {
+                                      ++started;
+                                      return base::StartStdThread(
+                                          [&finished, body = std::move(body)] {
+                                            body();
+                                            ++finished;
+                                          },
+                                          thread);
+                                    });
   ScanCancellationToken token;
   std::atomic<unsigned> queries{0};
   if (cancelAfter != 0 && cancelOnQuery) {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "tests/support/scan_result_checks.h"
 #include "tests/support/test_data.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {

@@ -1,8 +1,9 @@
 // The walk through the real Win32 find calls on trees made on the Linux
 // side (tests/data/build_trees.py), reached under Wine through Z:, each
 // checked against its independent listing.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -10,22 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
+#include "base/win/extended_path_win.h"
+#include "base/win/unique_handle_win.h"
+#include "base/win/wide_string_win.h"
 #include "core/walk/directory_finder_win.h"
 #include "core/walk/directory_walk_scan_engine.h"
-#include "base/win/wide_string_win.h"
-#include "base/win/unique_handle_win.h"
 #include "tests/support/scan_result_checks.h"
 #include "tests/support/test_data.h"
 #include "tests/support/tree_listing.h"
-#include "base/win/extended_path_win.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::core {
 namespace {
 
+using base::ToUtf8;
 using test::TestDataDir;
 using test::ToU16;
-using base::ToUtf8;
 
 std::string TreePath(const std::string& name) { return TestDataDir() + "\\trees\\" + name; }
 
@@ -122,13 +123,13 @@ TEST(DirectoryWalkScanEngineWinTest, ThreeHundredFilesReportAfterThe128thAnd256t
 TEST(DirectoryWalkScanEngineWinTest, CancelFromProgressOnARealTree) {
   ScanCancellationToken token;
   ScanProgress atCancel;
-  ScanResult result =
-      DirectoryWalkScanEngine(SystemDirectoryFinder()).Scan(ToU16(TreePath("big")), token, [&](const ScanProgress& p) {
-        if (!token.IsCancelled() && p.filesScanned == 1024) {
-          atCancel = p;
-          token.Cancel();
-        }
-      });
+  ScanResult result = DirectoryWalkScanEngine(SystemDirectoryFinder())
+                          .Scan(ToU16(TreePath("big")), token, [&](const ScanProgress& p) {
+                            if (!token.IsCancelled() && p.filesScanned == 1024) {
+                              atCancel = p;
+                              token.Cancel();
+                            }
+                          });
   EXPECT_EQ(result.status, ScanStatus::Cancelled);
   EXPECT_EQ(result.folderCount, atCancel.foldersScanned + 1);
   EXPECT_EQ(result.fileCount, atCancel.filesScanned);
@@ -178,7 +179,7 @@ bool PlatformOpens(const std::u16string& folder) {
   const std::u16string pattern = base::ExtendedLengthPath(folder + u"\\*");
   WIN32_FIND_DATAW data{};
   base::UniqueFindHandle handle(::FindFirstFileExW(base::WideView(pattern), FindExInfoBasic, &data,
-                                             FindExSearchNameMatch, nullptr, 0));
+                                                   FindExSearchNameMatch, nullptr, 0));
   return handle.valid();
 }
 
