@@ -26,7 +26,7 @@ struct Totals {
 
 }  // namespace
 
-std::vector<std::string> TreeInconsistencies(const core::ScanResult& result) {
+std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, RootKind root) {
   FindingList findings;
   const auto& nodes = result.nodes;
   std::uint64_t files = 0;
@@ -36,10 +36,11 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result) {
     }
     files += nodes[i].isDirectory != 0 ? 0 : 1;
   }
-  if (result.fileCount != files || result.folderCount != nodes.size() - files) {
+  const std::uint64_t folders = nodes.size() - files - (root == RootKind::Synthetic ? 1 : 0);
+  if (result.fileCount != files || result.folderCount != folders) {
     findings.Add("result counts " + std::to_string(result.fileCount) + " files, " +
                  std::to_string(result.folderCount) + " folders; nodes hold " +
-                 std::to_string(files) + " and " + std::to_string(nodes.size() - files));
+                 std::to_string(files) + " and " + std::to_string(folders));
   }
   if (result.issueCount != result.issues.size()) {
     findings.Add("issueCount " + std::to_string(result.issueCount) + " but " +
