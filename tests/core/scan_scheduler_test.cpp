@@ -125,6 +125,17 @@ TEST(ScanSchedulerTest, PathsHangUnderTheLabelInPathOrderWithShiftedIndices) {
   EXPECT_EQ(none.status, ScanStatus::Completed);
 }
 
+// Two drives whose totals each come close to the 64-bit limit (damaged
+// records can claim that much) must not wrap around in the merged total.
+TEST(ScanSchedulerTest, MergedTotalSaturates) {
+  FakeMachine machine;
+  machine.files[u"C:\\"] = {~std::uint64_t{0} - 1};
+  machine.files[u"D:\\"] = {~std::uint64_t{0} - 1};
+  ScanCancellationToken token;
+  ScanResult result = machine.Scan({u"C:\\", u"D:\\"}, u"All", token);
+  EXPECT_EQ(result.nodes[0].totalSize, ~std::uint64_t{0});
+}
+
 TEST(ScanSchedulerTest, SecondPathsProgressStartsAtTheFirstPathsFinalCounts) {
   FakeMachine machine;
   machine.files[u"C:\\"] = {1, 2, 3};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace ombrix::core {
 namespace {
 
@@ -50,6 +52,22 @@ TEST(ScanTreeBuilderTest, TotalsRollUpFilesAndFolders) {
   EXPECT_EQ(result.folderCount, 2u);
   EXPECT_EQ(result.issueCount, 1u);
   EXPECT_EQ(result.issues[0].path, u"X:\\A\\B");
+}
+
+// Three files claiming 2^63 - 1 bytes each would wrap a 64-bit total around
+// to a small number; it stops at the largest value instead.
+TEST(ScanTreeBuilderTest, TotalsSaturateInsteadOfWrapping) {
+  constexpr std::uint64_t kHuge = std::numeric_limits<std::int64_t>::max();
+  ScanTreeBuilder builder;
+  const auto root = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x10, 0);
+  const auto folder = builder.AddDirectory(root, u"f", u"C:\\f", 0x10, 0);
+  for (int i = 0; i < 3; ++i) builder.AddFile(folder, u"x", u"C:\\f\\x", 0x20, kHuge, 0);
+  builder.AddFile(root, u"y", u"C:\\y", 0x20, 5, 0);
+  builder.ComputeTotals();
+  EXPECT_EQ(builder.nodes[folder].totalSize, ~std::uint64_t{0});
+  EXPECT_EQ(builder.nodes[folder].directFilesSize, ~std::uint64_t{0});
+  EXPECT_EQ(builder.nodes[root].totalSize, ~std::uint64_t{0});
+  EXPECT_EQ(builder.nodes[root].fileCount, 4u);
 }
 
 TEST(ScanTreeBuilderTest, ComputeTotalsHandlesVeryDeepTreesIteratively) {

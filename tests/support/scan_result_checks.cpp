@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/checked_math.h"
 #include "base/text_encoding.h"
 #include "tests/support/finding_list.h"
 #include "tests/support/test_data.h"
@@ -91,11 +92,11 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, Roo
     for (std::uint64_t child : node.children) {
       if (child >= nodes.size()) continue;
       if (nodes[child].isDirectory == 0) {
-        sum.totalSize += nodes[child].ownSize;
-        sum.directFilesSize += nodes[child].ownSize;
+        sum.totalSize = base::SaturatingAdd(sum.totalSize, nodes[child].ownSize);
+        sum.directFilesSize = base::SaturatingAdd(sum.directFilesSize, nodes[child].ownSize);
         sum.fileCount += 1;
       } else {
-        sum.totalSize += totals[child].totalSize;
+        sum.totalSize = base::SaturatingAdd(sum.totalSize, totals[child].totalSize);
         sum.fileCount += totals[child].fileCount;
         sum.folderCount += totals[child].folderCount + 1;
       }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -120,6 +121,17 @@ TEST(NtQueryEngineTest, RunsWithTheWorkersThatStarted) {
     EXPECT_EQ(result.fileCount, 11u);
     EXPECT_EQ(result.nodes[result.rootIndex].totalSize, 110u);
   }
+}
+
+// EndOfFile comes from the driver as a signed 64-bit value; three of the
+// largest would wrap the folder's total.
+TEST(NtQueryEngineTest, HugeSizesSaturateTheTotals) {
+  auto lister = std::make_shared<FakeDirectoryLister>();
+  for (int i = 0; i < 3; ++i) {
+    lister->AddFile(u"R:\\d", Numbered("f", i), std::numeric_limits<std::int64_t>::max());
+  }
+  const ScanResult result = ScanWith(lister, 1);
+  EXPECT_EQ(result.nodes[result.rootIndex].totalSize, ~std::uint64_t{0});
 }
 
 TEST(NtQueryEngineTest, LargeFolderIsListedAcrossBatchesWithoutLossOrRepeat) {
