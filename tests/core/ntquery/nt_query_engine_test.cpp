@@ -9,12 +9,14 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <new>
 #include <set>
 #include <string>
 
 #include "base/text_encoding.h"
 #include "base/thread_starter.h"
 #include "tests/core/ntquery/fake_directory_lister.h"
+#include "tests/support/failing_allocator.h"
 
 namespace ombrix::core {
 namespace {
@@ -132,6 +134,26 @@ TEST(NtQueryEngineTest, HugeSizesSaturateTheTotals) {
   }
   const ScanResult result = ScanWith(lister, 1);
   EXPECT_EQ(result.nodes[result.rootIndex].totalSize, ~std::uint64_t{0});
+}
+
+// A worker that runs out of memory must not take the process with it: the
+// pool ends, every worker is joined, and the failure reaches the scan
+// thread, whose owner turns it into a failed result.
+TEST(NtQueryEngineTest, WorkerOutOfMemoryEndsThePoolAndReachesTheScanThread) {
+  for (const std::uint64_t successes : {0u, 40u, 400u}) {
+    SCOPED_TRACE(successes);
+    auto lister = std::make_shared<FakeDirectoryLister>();
+    for (int d = 0; d < 30; ++d) {
+      const std::u16string folder = u"R:\\d\\" + Numbered("s", d);
+      lister->AddFolder(u"R:\\d", Numbered("s", d));
+      for (int f = 0; f < 20; ++f) lister->AddFile(folder, Numbered("f", f), 1);
+    }
+    NtQueryDirectoryScanEngine engine(4, lister);
+    ScanCancellationToken token;
+    test::AllocationFailureScope outOfMemory(successes, test::FailingThreads::OthersThanArming);
+    EXPECT_THROW(engine.Scan(u"R:\\d", token, {}), std::bad_alloc);
+    EXPECT_EQ(lister->liveHandles.load(), 0);
+  }
 }
 
 TEST(NtQueryEngineTest, LargeFolderIsListedAcrossBatchesWithoutLossOrRepeat) {
