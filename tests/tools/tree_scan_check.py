@@ -4,9 +4,10 @@ against the os.walk listings (tests/support/listing_oracle.py).
 
 Under Wine: each engine configuration (--engine walk; --engine ntquery at
 --threads 1, 8 and 64; --engine auto, the scheduler, under a --label) scans
-all test trees at once - basic, wide300, wide5000 and big (100,000
-files) - and every node of the merged report must match the listings:
-kinds, sizes, every folder's totals. Then what
+all test trees at once - basic (with a folder link and a link back to an
+ancestor), wide300, wide5000 and big (100,000 files) - and every node of
+the merged report must match the listings: kinds, sizes, every folder's
+totals, links as empty folders with the reparse-point attribute. Then what
 only the platform shows: trailing separators, a single path with and
 without its own label, a missing path and a file as root, the deep chain
 (more than 260 characters, as far as Wine opens it) with the walk and the
