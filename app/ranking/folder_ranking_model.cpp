@@ -20,7 +20,6 @@ double SharePercent(std::uint64_t size, std::uint64_t baseSize) {
 
 void FolderRankingModel::SetResult(core::ScanResult result) {
   result_ = std::move(result);
-  childLinksAgree_ = ChildLinksAgree(result_.nodes);
   expandedNodes.clear();
   selectedNode = result_.rootIndex;
   if (result_.rootIndex < result_.nodes.size()) expandedNodes.insert(result_.rootIndex);
@@ -66,14 +65,13 @@ FolderRankingModel::Ranked FolderRankingModel::RankBelow(std::uint64_t node,
                                                          std::uint64_t folderLimit) const {
   LargestNodes files(fileLimit);
   LargestNodes folders(folderLimit);
-  ForEachNodeBelow(result_, childLinksAgree_, node,
-                   [&](std::uint64_t index, const core::ScanNode& candidate) {
-                     if (!candidate.isDirectory) {
-                       files.Offer(index, candidate.ownSize);
-                     } else if (index != node) {
-                       folders.Offer(index, candidate.totalSize);
-                     }
-                   });
+  ForEachNodeBelow(result_, node, [&](std::uint64_t index, const core::ScanNode& candidate) {
+    if (!candidate.isDirectory) {
+      files.Offer(index, candidate.ownSize);
+    } else if (index != node) {
+      folders.Offer(index, candidate.totalSize);
+    }
+  });
   return {files.TakeRanked(), folders.TakeRanked()};
 }
 

@@ -6,8 +6,7 @@
 // Every selection re-ranks from scratch, and that has to stay instant on
 // volumes of tens of millions of nodes: rankings visit only the nodes below
 // the selection (nodes_below.h) and keep the largest in a bounded heap
-// (largest_nodes.h). Nothing is cached between selections but one check, per
-// result, that its child links can be trusted.
+// (largest_nodes.h). Nothing is cached between selections.
 //
 // Rows carry node indices, depths and shares only; the column texts are
 // made from them by the row-text code, which reads the nodes through
@@ -104,7 +103,6 @@ class FolderRankingModel {
   Ranked RankBelow(std::uint64_t node, std::uint64_t fileLimit, std::uint64_t folderLimit) const;
 
   core::ScanResult result_;
-  bool childLinksAgree_ = true;
 };
 
 }  // namespace ombrix::app
