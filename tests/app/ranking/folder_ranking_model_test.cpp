@@ -11,9 +11,12 @@ namespace ombrix::app {
 namespace {
 
 using testing::TreeMaker;
+using Rows = std::vector<RankingRow>;
+using Names = std::vector<std::u16string>;
 
-std::vector<std::u16string> RowNames(const FolderRankingModel& model) {
-  std::vector<std::u16string> names;
+// Each row's display name behind one dot per level of depth.
+Names RowNames(const FolderRankingModel& model) {
+  Names names;
   for (const TreeRow& row : model.treeRows) {
     const core::ScanNode& node = model.Result().nodes[row.node];
     names.push_back(std::u16string(row.depth, u'.') + (node.name.empty() ? node.path : node.name));
@@ -21,17 +24,10 @@ std::vector<std::u16string> RowNames(const FolderRankingModel& model) {
   return names;
 }
 
-std::vector<std::uint64_t> Nodes(const std::vector<RankingRow>& rows) {
-  std::vector<std::uint64_t> nodes;
-  for (const RankingRow& row : rows) nodes.push_back(row.node);
-  return nodes;
-}
-
-TEST(FolderRankingModelTest, EmptyResultAndZeroSizedBase) {
+TEST(FolderRankingModelTest, EmptyResultsZeroBasesAndCancelledScans) {
   FolderRankingModel model;
   model.SetResult(core::ScanResult{});
-  EXPECT_TRUE(model.treeRows.empty());
-  EXPECT_TRUE(model.fileRows.empty() && model.subfolderRows.empty());
+  EXPECT_TRUE(model.treeRows.empty() && model.fileRows.empty() && model.subfolderRows.empty());
   EXPECT_EQ(model.selectedNode, core::kNoNode);
   EXPECT_EQ(model.ShareOf(0, core::kNoNode), 0.0);
 
@@ -39,9 +35,17 @@ TEST(FolderRankingModelTest, EmptyResultAndZeroSizedBase) {
   const auto empty = tree.Folder(tree.root, u"empty");
   const auto zero = tree.File(tree.root, u"zero", 0);
   model.SetResult(tree.Finish());
-  EXPECT_EQ(model.fileRows, (std::vector<RankingRow>{{zero, 0.0}}));
-  EXPECT_EQ(model.subfolderRows, (std::vector<RankingRow>{{empty, 0.0}}));
-  EXPECT_EQ(model.ShareOf(zero, core::kNoNode), 0.0);
+  EXPECT_EQ(model.fileRows, (Rows{{zero, 0.0}}));
+  EXPECT_EQ(model.subfolderRows, (Rows{{empty, 0.0}}));
+  model.BuildRankings(core::kNoNode);  // none ranks the root
+  EXPECT_EQ(model.subfolderRows, (Rows{{empty, 0.0}}));
+
+  // The old rows must not survive into a result they do not index.
+  TreeMaker partial;
+  partial.File(partial.Folder(partial.root, u"A"), u"f", 3);
+  model.SetResult(partial.Finish(core::ScanStatus::Cancelled));
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".A"}));
+  EXPECT_TRUE(model.fileRows.empty() && model.subfolderRows.empty());
 }
 
 TEST(FolderRankingModelTest, SelectedFileRanksOnlyItself) {
@@ -54,49 +58,40 @@ TEST(FolderRankingModelTest, SelectedFileRanksOnlyItself) {
     model.SetResult(tree.Finish());
     model.activeRankingList = RankingList::Files;
     model.SelectNode(file);
-    EXPECT_EQ(model.fileRows, (std::vector<RankingRow>{{file, share}})) << size;
+    EXPECT_EQ(model.fileRows, (Rows{{file, share}})) << size;
     EXPECT_TRUE(model.subfolderRows.empty());
     EXPECT_EQ(model.activeRankingList, RankingList::None);
   }
 }
 
-// 31 folders below S, in a chain and a fan, each with a file of its own size.
-TEST(FolderRankingModelTest, ThirtySubfoldersNeverTheSelectedOne) {
+TEST(FolderRankingModelTest, ThirtyOfThirtyOneSubfoldersNeverTheSelectedOne) {
   TreeMaker tree;
   const auto selected = tree.Folder(tree.root, u"S");
-  std::uint64_t chain = selected;
-  for (int i = 1; i <= 31; ++i) {
-    const auto folder = tree.Folder(i % 2 ? selected : chain, u"d" + std::u16string(i, u'x'));
-    tree.File(folder, u"f", static_cast<std::uint64_t>(i) * 100);
-    chain = folder;
+  std::uint64_t parent = selected;
+  for (int i = 1; i <= 31; ++i) {  // nested in pairs: 2 in 1, 4 in 3, ...
+    parent = tree.Folder(i % 2 ? selected : parent, u"d" + std::u16string(i, u'x'));
+    tree.File(parent, u"f", 100);
   }
   FolderRankingModel model;
   model.SetResult(tree.Finish());
   model.SelectNode(selected);
   ASSERT_EQ(model.subfolderRows.size(), 30u);
-  const auto& nodes = model.Result().nodes;
+  // 15 folders of 200 bytes first, then 15 of the 16 of 100 bytes.
   for (std::size_t i = 0; i < 30; ++i) {
-    const RankingRow& row = model.subfolderRows[i];
-    EXPECT_NE(row.node, selected);
-    if (i > 0) {
-      EXPECT_GE(nodes[model.subfolderRows[i - 1].node].totalSize, nodes[row.node].totalSize);
-    }
-    EXPECT_DOUBLE_EQ(row.share, 100.0 * nodes[row.node].totalSize / nodes[selected].totalSize);
+    EXPECT_NE(model.subfolderRows[i].node, selected);
+    EXPECT_DOUBLE_EQ(model.subfolderRows[i].share, (i < 15 ? 200.0 : 100.0) / 3100 * 100) << i;
   }
-  EXPECT_EQ(model.fileRows.size(), 30u);
-  EXPECT_EQ(nodes[model.fileRows.front().node].ownSize, 3100u);
-  // ombrix-scan's own limit may exceed the window's.
-  model.BuildRankings(selected, 100);
+  model.BuildRankings(selected, 100);  // ombrix-scan's limit may exceed the window's
   EXPECT_EQ(model.subfolderRows.size(), 31u);
   EXPECT_EQ(model.fileRows.size(), 31u);
 }
 
-// Three drives of 12 folders each; the drive roots are larger than any of
-// them but are never rows below the all-drives root.
-TEST(FolderRankingModelTest, AllDrivesRootListsFoldersAcrossDrives) {
+// Three drives of 12 folders: the drive roots are the largest folders but
+// are never rows below the all-drives root (the label must match exactly).
+TEST(FolderRankingModelTest, AllDrivesRootRanksAcrossTheDrives) {
   for (const std::u16string label : {u"All local drives", u"all local drives"}) {
     TreeMaker tree(label);
-    for (char16_t letter : std::u16string(u"CDE")) {
+    for (const char16_t letter : std::u16string(u"CDE")) {
       const auto drive = tree.Folder(tree.root, u"", std::u16string(1, letter) + u":\\");
       for (int i = 0; i < 12; ++i) {
         tree.File(tree.Folder(drive, u"d" + std::u16string(i + 1, letter)), u"f", 10 + i);
@@ -106,10 +101,10 @@ TEST(FolderRankingModelTest, AllDrivesRootListsFoldersAcrossDrives) {
     model.SetResult(tree.Finish());
     const auto& nodes = model.Result().nodes;
     const bool allDrives = label == kAllDrivesLabel;
-    EXPECT_EQ(model.IsAllDrivesRoot(tree.root), allDrives);
     ASSERT_EQ(model.subfolderRows.size(), 30u);
-    for (const RankingRow& row : model.subfolderRows) {
-      EXPECT_EQ(nodes[row.node].parent == tree.root, !allDrives && &row < &model.subfolderRows[3]);
+    for (std::size_t i = 0; i < 30; ++i) {
+      const RankingRow& row = model.subfolderRows[i];
+      EXPECT_EQ(nodes[row.node].parent == tree.root, !allDrives && i < 3) << i;
       EXPECT_DOUBLE_EQ(row.share, 100.0 * nodes[row.node].totalSize / nodes[tree.root].totalSize);
     }
     for (const std::uint64_t limit : {std::uint64_t{100}, ~std::uint64_t{0}}) {
@@ -122,33 +117,33 @@ TEST(FolderRankingModelTest, AllDrivesRootListsFoldersAcrossDrives) {
 TEST(FolderRankingModelTest, SiblingOrderBothWaysAndFlippingBack) {
   TreeMaker tree;
   const auto big = tree.Folder(tree.root, u"b");
-  tree.File(big, u"x", 20);
-  for (const std::u16string name : {u"ab", u"a", u"Z"})
+  const auto inBig = tree.File(big, u"x", 20);
+  for (const std::u16string name : {u"ab", u"a", u"Z"}) {
     tree.File(tree.Folder(tree.root, name), u"x", 10);
+  }
   tree.File(tree.root, u"B", 10);
-  tree.File(tree.Folder(tree.root, u"", u"C:\\"), u"x", 10);  // shown and sorted by its path
+  tree.File(tree.Folder(tree.root, u"", u"C:\\"), u"x", 10);  // sorted by its path
   FolderRankingModel model;
   model.SetResult(tree.Finish());
-  const std::vector<std::u16string> descending{u"R", u".b", u".C:\\", u".Z", u".a", u".ab", u".B"};
+  const Names descending{u"R", u".b", u".C:\\", u".Z", u".a", u".ab", u".B"};
   EXPECT_EQ(RowNames(model), descending);
-  EXPECT_TRUE(model.CompareTreeSiblings(big, tree.root + 100, true));  // invalid ones last
-  EXPECT_FALSE(model.CompareTreeSiblings(tree.root + 100, big, false));
+  EXPECT_TRUE(model.CompareTreeSiblings(big, 100, true));  // invalid indices last
+  EXPECT_FALSE(model.CompareTreeSiblings(100, big, false));
 
   model.SelectNode(big);
   EXPECT_EQ(model.FlipShareOrder(), 6u);
-  EXPECT_EQ(RowNames(model),
-            (std::vector<std::u16string>{u"R", u".C:\\", u".Z", u".a", u".ab", u".B", u".b"}));
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".C:\\", u".Z", u".a", u".ab", u".B", u".b"}));
   EXPECT_EQ(model.FlipShareOrder(), 1u);
   EXPECT_EQ(RowNames(model), descending);
   EXPECT_EQ(model.selectedNode, big);
-  EXPECT_EQ(Nodes(model.fileRows), std::vector<std::uint64_t>{big + 1});
+  EXPECT_EQ(model.fileRows, (Rows{{inBig, 100.0}}));
 }
 
 TEST(FolderRankingModelTest, ToggleListsChildrenBelowAndSelectsTheFolder) {
   TreeMaker tree;
   const auto a = tree.Folder(tree.root, u"A");
   const auto x = tree.File(a, u"x", 5);
-  tree.File(a, u"y", 7);
+  const auto y = tree.File(a, u"y", 15);
   tree.File(tree.root, u"z", 1);
   FolderRankingModel model;
   model.SetResult(tree.Finish());
@@ -156,25 +151,12 @@ TEST(FolderRankingModelTest, ToggleListsChildrenBelowAndSelectsTheFolder) {
   ASSERT_TRUE(model.ToggleExpanded(a));
   model.RebuildTreeRows();
   EXPECT_EQ(model.SelectTreeNode(a), 1u);
-  EXPECT_EQ(RowNames(model), (std::vector<std::u16string>{u"R", u".A", u"..y", u"..x", u".z"}));
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".A", u"..y", u"..x", u".z"}));
   EXPECT_EQ(model.selectedNode, a);
-  EXPECT_EQ(Nodes(model.fileRows), (std::vector<std::uint64_t>{x + 1, x}));
+  EXPECT_EQ(model.fileRows, (Rows{{y, 75.0}, {x, 25.0}}));
   ASSERT_TRUE(model.ToggleExpanded(a));
   model.RebuildTreeRows();
-  EXPECT_EQ(RowNames(model), (std::vector<std::u16string>{u"R", u".A", u".z"}));
-}
-
-TEST(FolderRankingModelTest, CancelledScanShowsTheTreeWithoutRankings) {
-  FolderRankingModel model;
-  TreeMaker first;
-  first.File(first.root, u"old", 1);
-  model.SetResult(first.Finish());
-  ASSERT_EQ(model.fileRows.size(), 1u);
-  TreeMaker partial;
-  partial.File(partial.Folder(partial.root, u"A"), u"new", 3);
-  model.SetResult(partial.Finish(core::ScanStatus::Cancelled));
-  EXPECT_EQ(RowNames(model), (std::vector<std::u16string>{u"R", u".A"}));
-  EXPECT_TRUE(model.fileRows.empty() && model.subfolderRows.empty());
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".A", u".z"}));
 }
 
 TEST(FolderRankingModelTest, HundredThousandNestedFoldersNeedNoRecursion) {
@@ -191,7 +173,7 @@ TEST(FolderRankingModelTest, HundredThousandNestedFoldersNeedNoRecursion) {
   EXPECT_EQ(model.treeRows.back(), (TreeRow{file, 100001}));
   model.SelectNode(50000);
   EXPECT_EQ(model.subfolderRows.size(), 30u);
-  EXPECT_EQ(model.fileRows, (std::vector<RankingRow>{{file, 100.0}}));
+  EXPECT_EQ(model.fileRows, (Rows{{file, 100.0}}));
 }
 
 }  // namespace
