@@ -46,7 +46,7 @@ bool FolderRankingModel::CompareTreeSiblings(std::uint64_t a, std::uint64_t b,
 }
 
 void FolderRankingModel::RebuildTreeRows() {
-  treeRows = ListTreeRows(result_.nodes, result_.rootIndex, expandedNodes, shareDescending);
+  ListTreeRows(result_.nodes, result_.rootIndex, expandedNodes, shareDescending, treeRows);
 }
 
 bool FolderRankingModel::IsExpandable(std::uint64_t node) const {

@@ -52,12 +52,12 @@ bool CompareTreeSiblings(const std::vector<core::ScanNode>& nodes, std::uint64_t
   return SiblingOrder(nodes, descending)(KeyOf(nodes, a), KeyOf(nodes, b));
 }
 
-std::vector<TreeRow> ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
-                                  const std::unordered_set<std::uint64_t>& expandedNodes,
-                                  bool descending) {
-  std::vector<TreeRow> rows;
+void ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
+                  const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
+                  std::vector<TreeRow>& rows) {
+  rows.clear();
   const std::uint64_t count = nodes.size();
-  if (root >= count) return rows;
+  if (root >= count) return;
   std::vector<bool> listed(count);
   const SiblingOrder order(nodes, descending);
   std::vector<SiblingKey> siblings;
@@ -84,7 +84,6 @@ std::vector<TreeRow> ListTreeRows(const std::vector<core::ScanNode>& nodes, std:
       pending.push_back({it->node, row.depth + 1});
     }
   }
-  return rows;
 }
 
 }  // namespace ombrix::app

@@ -28,10 +28,12 @@ struct TreeRow {
 bool CompareTreeSiblings(const std::vector<core::ScanNode>& nodes, std::uint64_t a, std::uint64_t b,
                          bool descending);
 
-// The visible rows from `root`. A damaged result whose child links form a
-// cycle or list a node twice still gives each node at most one row.
-std::vector<TreeRow> ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
-                                  const std::unordered_set<std::uint64_t>& expandedNodes,
-                                  bool descending);
+// Replaces rows with the visible rows from `root` (rows keeps its capacity:
+// a rebuild after every toggle need not grow a list of 100,000 rows again).
+// A damaged result whose child links form a cycle or list a node twice
+// still gives each node at most one row.
+void ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
+                  const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
+                  std::vector<TreeRow>& rows);
 
 }  // namespace ombrix::app
