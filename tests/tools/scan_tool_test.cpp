@@ -109,6 +109,37 @@ TEST(ScanToolTest, JsonReportHonoursTopAndTree) {
   EXPECT_TRUE(run.err.empty());
 }
 
+std::vector<std::string> PathsOf(const test::JsonValue& items) {
+  std::vector<std::string> paths;
+  for (const auto& item : items.Array()) paths.push_back(item["path"].String());
+  return paths;
+}
+
+// The same rows the window shows after a click on that node; paths must
+// match a node's exactly but for trailing separators.
+TEST(ScanToolTest, SelectRanksBelowTheNamedNode) {
+  ToolRun run = RunTool({"--json", "--select", "Z:\\R\\S\\\\", "x"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_EQ(PathsOf((*json)["topFiles"]),
+            (std::vector<std::string>{"Z:\\R\\S\\c", "Z:\\R\\S\\T\\d"}));
+  EXPECT_EQ(PathsOf((*json)["topFolders"]), std::vector<std::string>{"Z:\\R\\S\\T"});
+
+  run = RunTool({"--json", "--select=Z:\\R\\a", "x"});
+  json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_EQ(PathsOf((*json)["topFiles"]), std::vector<std::string>{"Z:\\R\\a"});
+  EXPECT_TRUE((*json)["topFolders"].Array().empty());
+
+  run = RunTool({"--json", "--select", "Z:\\R\\s", "x"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_TRUE(Contains(run.err,
+                       "ombrix-scan: --select: no scanned file or folder has the path 'Z:\\R\\s'"));
+  EXPECT_TRUE(Contains(run.err, "Usage: ombrix-scan"));
+}
+
 TEST(ScanToolTest, ReadableSummaryListsTotalsAndLargest) {
   const ToolRun run = RunTool({"x"});
   EXPECT_EQ(run.exitCode, 0);
