@@ -66,6 +66,7 @@ TEST(SettingsReaderTest, TakesWhatTheFileHoldsAndFallsBackFieldByField) {
       {"threads negative", WithScan(R"("threadsPerDrive": -4)"), german},
       {"threads with a plus", WithScan(R"("threadsPerDrive": +4)"), german},
       {"threads past 32 bits", WithScan(R"("threadsPerDrive": 4294967296)"), german},
+      {"threads past 32 bits, wrapped small", WithScan(R"("threadsPerDrive": 4294967298)"), german},
       {"threads with leading zeros", WithScan(R"("threadsPerDrive": 007)"), germanWithThreads(7)},
       {"booleans of other kinds",
        WithScan(R"("showAdminPromptOnStartup": 1, "suppressAdminPrompt": "true",)"
@@ -88,7 +89,8 @@ TEST(SettingsReaderTest, TakesWhatTheFileHoldsAndFallsBackFieldByField) {
       {"text after the final brace", R"({"language": "de"} {"language": "fr")", german},
       {"no closing brace", R"({"language": "de")", NoChange},
       {"duplicate keys", R"({"language": "fr", "language": "de"})", german},
-      {"recentFolders a single string", R"({"recentFolders": "C:\\a", "language": "de"})", german},
+      {"recentFolders a single string", R"({"recentFolders": "[\"C:\\\\a\"]", "language": "de"})",
+       german},
       {"recentFolders holding a number", R"({"recentFolders": ["C:\\a", 1], "language": "de"})",
        german},
       {"recentFolders nested", R"({"recentFolders": [["C:\\a"]], "language": "de"})", german},

@@ -14,13 +14,13 @@ TEST(SettingsSerializerTest, EscapesOnlyWhatTheReaderUnescapesAndReadsBackIdenti
   AppSettings settings = DefaultSettings(4);
   settings.language = u"quote\" backslash\\ solidus/";
   settings.theme = u"tab\t cr\r lf\n backspace\b formfeed\f other\x01";
-  settings.recentFolders = {u"C:\\Data", u"D:\\\"odd\"\tname", u"E:\\\u00e9\u4e2d\U0001F600"};
+  settings.recentFolders = {u"C:\\Data", u"D:\\\"odd] {y\tname", u"E:\\\u00e9\u4e2d\U0001F600"};
   const std::string text = SerializeSettings(settings);
 
   EXPECT_NE(text.find(R"("language": "quote\" backslash\\ solidus/",)"), std::string::npos);
   EXPECT_NE(text.find("\"theme\": \"tab\\t cr\\r lf\\n backspace\\b formfeed\\f other\x01\","),
             std::string::npos);
-  EXPECT_NE(text.find(R"(["C:\\Data", "D:\\\"odd\"\tname", "E:\\)"
+  EXPECT_NE(text.find(R"(["C:\\Data", "D:\\\"odd] {y\tname", "E:\\)"
                       "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\"],\r\n"),
             std::string::npos);
   EXPECT_EQ(text.find("\\u"), std::string::npos);
