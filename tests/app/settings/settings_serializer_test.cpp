@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/settings/settings_reader.h"
-#include "tests/app/settings/print_settings.h"
 
 namespace ombrix::app {
 namespace {
