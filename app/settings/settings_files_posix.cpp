@@ -33,7 +33,7 @@ class UniqueDescriptor {
 
 std::string NativePath(const std::u16string& path) { return base::ToUtf8(path); }
 
-bool ReadFile(const std::u16string& path, std::string& bytes) {
+bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
   UniqueDescriptor file(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) {
     return false;
@@ -55,13 +55,13 @@ bool ReadFile(const std::u16string& path, std::string& bytes) {
   return true;
 }
 
-bool CreateFolders(const std::u16string& folder) {
+bool CreateFolderWithAncestors(const std::u16string& folder) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(NativePath(folder)), error);
   return !error;
 }
 
-bool WriteFile(const std::u16string& path, std::string_view bytes) {
+bool WriteFlushed(const std::u16string& path, std::string_view bytes) {
   UniqueDescriptor file(
       ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (file.get() < 0) {
@@ -77,7 +77,7 @@ bool WriteFile(const std::u16string& path, std::string_view bytes) {
   return ::fsync(file.get()) == 0 && file.Close();
 }
 
-bool ReplaceFile(const std::u16string& source, const std::u16string& target) {
+bool ReplaceInOneStep(const std::u16string& source, const std::u16string& target) {
   return std::rename(NativePath(source).c_str(), NativePath(target).c_str()) == 0;
 }
 
@@ -87,10 +87,10 @@ void RemoveFile(const std::u16string& path) { ::unlink(NativePath(path).c_str())
 
 SettingsFiles SystemSettingsFiles() {
   SettingsFiles files;
-  files.readFile = ReadFile;
-  files.createFolders = CreateFolders;
-  files.writeFile = WriteFile;
-  files.replaceFile = ReplaceFile;
+  files.readFile = ReadWholeFile;
+  files.createFolders = CreateFolderWithAncestors;
+  files.writeFile = WriteFlushed;
+  files.replaceFile = ReplaceInOneStep;
   files.removeFile = RemoveFile;
   files.processId = static_cast<std::uint32_t>(::getpid());
   return files;

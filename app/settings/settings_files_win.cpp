@@ -17,7 +17,7 @@ namespace {
 
 std::u16string SystemPath(const std::u16string& path) { return base::ExtendedLengthPath(path); }
 
-bool ReadFile(const std::u16string& path, std::string& bytes) {
+bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
   // Sharing delete as well lets another instance replace the file while
   // this one reads it.
   base::UniqueHandle file(::CreateFileW(base::WideView(SystemPath(path)), GENERIC_READ,
@@ -49,7 +49,7 @@ bool IsFolder(const std::u16string& systemPath) {
 
 // CreateDirectoryW makes one level; the missing ancestors are made first,
 // from the top down, only when the system says the parent is missing.
-bool CreateFolders(const std::u16string& folder) {
+bool CreateFolderWithAncestors(const std::u16string& folder) {
   const std::u16string systemPath = base::ExtendedLengthFolderPath(folder);
   if (IsFolder(systemPath) || ::CreateDirectoryW(base::WideView(systemPath), nullptr)) {
     return true;
@@ -63,13 +63,13 @@ bool CreateFolders(const std::u16string& folder) {
     return false;
   }
   const std::u16string parent = ParentFolder(folder);
-  if (parent.empty() || parent == folder || !CreateFolders(parent)) {
+  if (parent.empty() || parent == folder || !CreateFolderWithAncestors(parent)) {
     return false;
   }
   return ::CreateDirectoryW(base::WideView(systemPath), nullptr) || IsFolder(systemPath);
 }
 
-bool WriteFile(const std::u16string& path, std::string_view bytes) {
+bool WriteFlushed(const std::u16string& path, std::string_view bytes) {
   if (bytes.size() > std::numeric_limits<DWORD>::max()) {
     return false;
   }
@@ -87,7 +87,7 @@ bool WriteFile(const std::u16string& path, std::string_view bytes) {
   return ::FlushFileBuffers(file.get()) && ::CloseHandle(file.release());
 }
 
-bool ReplaceFile(const std::u16string& source, const std::u16string& target) {
+bool ReplaceInOneStep(const std::u16string& source, const std::u16string& target) {
   return ::MoveFileExW(base::WideView(SystemPath(source)), base::WideView(SystemPath(target)),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
@@ -98,10 +98,10 @@ void RemoveFile(const std::u16string& path) { ::DeleteFileW(base::WideView(Syste
 
 SettingsFiles SystemSettingsFiles() {
   SettingsFiles files;
-  files.readFile = ReadFile;
-  files.createFolders = CreateFolders;
-  files.writeFile = WriteFile;
-  files.replaceFile = ReplaceFile;
+  files.readFile = ReadWholeFile;
+  files.createFolders = CreateFolderWithAncestors;
+  files.writeFile = WriteFlushed;
+  files.replaceFile = ReplaceInOneStep;
   files.removeFile = RemoveFile;
   files.processId = static_cast<std::uint32_t>(::GetCurrentProcessId());
   return files;
