@@ -84,12 +84,8 @@ std::optional<std::u16string> ApplyNumberFormatRecord(std::u16string_view number
   }
   integer.erase(0, std::min(integer.find_first_not_of(u'0'), integer.size()));
 
-  std::u16string text;
-  if (!integer.empty()) {
-    text = Grouped(integer, record.grouping, record.thousandSeparator);
-  } else if (record.leadingZero != 0 || record.decimals == 0) {
-    text = u"0";
-  }
+  std::u16string text = Grouped(integer, record.grouping, record.thousandSeparator);
+  if (text.empty() && (record.leadingZero != 0 || record.decimals == 0)) text.push_back(u'0');
   if (record.decimals > 0) text += record.decimalSeparator + fraction;
   // Like the system call, a negative zero keeps its sign: "-0.0".
   return negative ? Negative(text, record.negativeOrder) : text;
