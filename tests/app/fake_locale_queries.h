@@ -20,44 +20,33 @@ struct FakeLocale {
 
 inline const FakeLocale kEnglishUs{u".", u",", u"3;0"};
 inline const FakeLocale kGerman{u",", u".", u"3;0"};
-inline const FakeLocale kHindi{u".", u",", u"3;2;0"};
 
-// The key none is the user's default locale. formatNumber fails for the
-// names in `formatFailures` and for locales the database does not hold.
+// The name none is the user's default locale. The number call fails for
+// unknown locales and for those in `formatFailures`.
 inline LocaleQueries FakeLocaleQueries(std::map<LocaleName, FakeLocale> locales,
                                        std::set<LocaleName> formatFailures = {}) {
-  LocaleQueries queries;
-  queries.text = [locales](const LocaleName& name,
-                           LocaleText item) -> std::optional<std::u16string> {
+  const auto find = [locales](const LocaleName& name) -> std::optional<FakeLocale> {
     const auto found = locales.find(name);
-    if (found == locales.end()) return std::nullopt;
-    switch (item) {
-      case LocaleText::DecimalSeparator:
-        return found->second.decimalSeparator;
-      case LocaleText::ThousandSeparator:
-        return found->second.thousandSeparator;
-      case LocaleText::Grouping:
-        break;
-    }
-    return found->second.grouping;
+    return found == locales.end() ? std::nullopt : std::optional(found->second);
   };
-  queries.number = [locales](const LocaleName& name,
-                             LocaleNumber item) -> std::optional<std::uint32_t> {
-    const auto found = locales.find(name);
-    if (found == locales.end()) return std::nullopt;
-    return item == LocaleNumber::LeadingZero ? found->second.leadingZero
-                                             : found->second.negativeOrder;
-  };
-  queries.formatNumber = [locales, formatFailures](const LocaleName& name,
-                                                   const std::u16string& number,
-                                                   const NumberFormatRecord& record) {
-    std::optional<std::u16string> text;
-    if (locales.contains(name) && !formatFailures.contains(name)) {
-      text = ApplyNumberFormatRecord(number, record);
-    }
-    return text;
-  };
-  return queries;
+  return {
+      [find](const LocaleName& name, LocaleText item) -> std::optional<std::u16string> {
+        const auto locale = find(name);
+        if (!locale) return std::nullopt;
+        if (item == LocaleText::DecimalSeparator) return locale->decimalSeparator;
+        if (item == LocaleText::ThousandSeparator) return locale->thousandSeparator;
+        return locale->grouping;
+      },
+      [find](const LocaleName& name, LocaleNumber item) -> std::optional<std::uint32_t> {
+        const auto locale = find(name);
+        if (!locale) return std::nullopt;
+        return item == LocaleNumber::LeadingZero ? locale->leadingZero : locale->negativeOrder;
+      },
+      [find, formatFailures](const LocaleName& name, const std::u16string& number,
+                             const NumberFormatRecord& record) -> std::optional<std::u16string> {
+        if (!find(name) || formatFailures.contains(name)) return std::nullopt;
+        return ApplyNumberFormatRecord(number, record);
+      }};
 }
 
 }  // namespace ombrix::app::testing

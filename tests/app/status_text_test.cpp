@@ -31,12 +31,20 @@ core::ScanResult Finished(core::ScanStatus status, std::int64_t elapsedMs) {
   return result;
 }
 
-TEST(StatusTextTest, ProgressLine) {
+TEST(StatusTextTest, ProgressLineFromTheControllersLatestProgress) {
+  ControllerPlatform platform;
+  platform.enumerateDrives = [] { return std::vector<DriveInfo>{}; };
+  ApplicationController controller(std::move(platform));
   i18n::LanguageStrings strings = ShippedStrings();
-  EXPECT_EQ(ProgressText({u"C:\\Data", 1234, 56}, strings, Locales()),
+  // Nothing reported yet, so no current path: the line ends after the folders.
+  EXPECT_EQ(ProgressText(controller, strings, Locales()),
+            u"Scanning... Files:\u00A00, Folders:\u00A00");
+  {
+    std::lock_guard lock(controller.scanMutex);
+    controller.latestProgress = {u"C:\\Data", 1234, 56};
+  }
+  EXPECT_EQ(ProgressText(controller, strings, Locales()),
             u"Scanning... Files:\u00A01,234, Folders:\u00A056, Current:\u00A0C:\\Data");
-  // Nothing scanned yet, no current path: the line ends after the folders.
-  EXPECT_EQ(ProgressText({}, strings, Locales()), u"Scanning... Files:\u00A00, Folders:\u00A00");
 }
 
 TEST(StatusTextTest, CompletionLine) {
@@ -44,10 +52,8 @@ TEST(StatusTextTest, CompletionLine) {
   EXPECT_EQ(CompletionText(Finished(core::ScanStatus::Completed, 98765), strings, Locales()),
             u"Scan complete - Files:\u00A01,234,567, Folders:\u00A04,321, "
             u"Inaccessible:\u00A02, Elapsed:\u00A098,765\u00A0ms");
-  // A failed scan reads as completed; a cancelled one keeps its partial
-  // counts; a clock that went backwards shows 0.
-  EXPECT_TRUE(CompletionText(Finished(core::ScanStatus::Failed, 0), strings, Locales())
-                  .starts_with(u"Scan complete - "));
+  // A cancelled scan keeps its partial counts; a clock that went backwards
+  // shows 0.
   EXPECT_EQ(CompletionText(Finished(core::ScanStatus::Cancelled, -5), strings, Locales()),
             u"Scan cancelled - Files:\u00A01,234,567, Folders:\u00A04,321, "
             u"Inaccessible:\u00A02, Elapsed:\u00A00\u00A0ms");
@@ -61,21 +67,6 @@ TEST(StatusTextTest, ALanguageSwitchChangesWordsAndNumbers) {
   EXPECT_EQ(CompletionText(Finished(core::ScanStatus::Completed, 1500), strings, Locales()),
             u"Scan abgeschlossen - Dateien:\u00A01.234.567, Ordner:\u00A04.321, "
             u"Kein Zugriff:\u00A02, Dauer:\u00A01.500\u00A0ms");
-}
-
-TEST(StatusTextTest, ProgressLineReadsTheControllersLatestProgress) {
-  ControllerPlatform platform;
-  platform.enumerateDrives = [] { return std::vector<DriveInfo>{}; };
-  ApplicationController controller(std::move(platform));
-  i18n::LanguageStrings strings = ShippedStrings();
-  EXPECT_EQ(ProgressText(controller, strings, Locales()),
-            u"Scanning... Files:\u00A00, Folders:\u00A00");
-  {
-    std::lock_guard lock(controller.scanMutex);
-    controller.latestProgress = {u"E:\\Photos", 2500, 12};
-  }
-  EXPECT_EQ(ProgressText(controller, strings, Locales()),
-            u"Scanning... Files:\u00A02,500, Folders:\u00A012, Current:\u00A0E:\\Photos");
 }
 
 }  // namespace

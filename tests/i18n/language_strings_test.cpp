@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/support/temporary_folder.h"
 
@@ -19,12 +20,11 @@ class LanguageStringsTest : public ::testing::Test {
   }
 
   LanguageEnvironment Environment() {
-    return {[this] { return *preferred_; }, [this] { return folder_.Path(); }};
+    return {[this] { return preferred_; }, [this] { return folder_.Path(); }};
   }
 
   test::TemporaryFolder folder_;
-  std::shared_ptr<std::vector<std::u16string>> preferred_ =
-      std::make_shared<std::vector<std::u16string>>();
+  std::vector<std::u16string> preferred_;
 };
 
 TEST_F(LanguageStringsTest, SystemFollowsThePreferredUiLanguages) {
@@ -39,7 +39,7 @@ TEST_F(LanguageStringsTest, SystemFollowsThePreferredUiLanguages) {
       {{}, u"en-US"},
   };
   for (const auto& c : cases) {
-    *preferred_ = c.preferred;
+    preferred_ = c.preferred;
     EXPECT_EQ(strings.SystemLanguage(), c.resolved);
     EXPECT_EQ(strings.ResolveLanguage(), c.resolved);
   }
@@ -64,23 +64,18 @@ TEST_F(LanguageStringsTest, LookupsFallBackToEnglishThenToTheKey) {
   EXPECT_EQ(strings.Translate("a"), u"English A");
 }
 
-TEST_F(LanguageStringsTest, WithoutAnyFileEveryTextIsItsKey) {
-  LanguageStrings strings(Environment());
-  EXPECT_EQ(strings.Translate("toolbar.scan"), u"toolbar.scan");
-}
-
 TEST_F(LanguageStringsTest, ResolvedAtEveryLookupButEachFileReadOnce) {
   WriteLanguage("en-US", "k = English\n");
   WriteLanguage("ja-JP", "k = 日本語\n");
   LanguageStrings strings(Environment());
-  *preferred_ = {u"ja-JP"};
+  preferred_ = {u"ja-JP"};
   EXPECT_EQ(strings.Translate("k"), u"日本語");
-  *preferred_ = {u"en-GB"};
+  preferred_ = {u"en-GB"};
   EXPECT_EQ(strings.Translate("k"), u"English");
 
   // Neither an edit nor a file that appears after a failed load is seen
   // until the next run.
-  *preferred_ = {u"fr-FR"};
+  preferred_ = {u"fr-FR"};
   EXPECT_EQ(strings.Translate("k"), u"English");
   WriteLanguage("en-US", "k = changed\n");
   WriteLanguage("fr-FR", "k = Français\n");
@@ -90,7 +85,7 @@ TEST_F(LanguageStringsTest, ResolvedAtEveryLookupButEachFileReadOnce) {
 TEST_F(LanguageStringsTest, SystemMenuEntryNamesTheSystemLanguageOnlyWhileFollowingIt) {
   WriteLanguage("en-US", "language.system = System language\n");
   WriteLanguage("ja-JP", "language.system = システムの言語\n");
-  *preferred_ = {u"ja-JP"};
+  preferred_ = {u"ja-JP"};
   LanguageStrings strings(Environment());
   EXPECT_EQ(strings.SystemLanguageMenuText(), u"システムの言語 (日本語 (Japanese))");
   strings.SetLanguage(u"en-US");
