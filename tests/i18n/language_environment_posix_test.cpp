@@ -1,7 +1,6 @@
-#include "i18n/language_environment.h"
-
 #include <gtest/gtest.h>
 
+#include "i18n/language_environment.h"
 #include "tests/support/test_environment.h"
 
 namespace ombrix::i18n {
