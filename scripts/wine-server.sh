@@ -25,7 +25,7 @@ case "${1:-}" in
     if [[ -n "${2:-}" ]]; then
       ready=$(mktemp -u "${TMPDIR:-/tmp}/ombrix-wine-session.XXXXXX")
       nohup "$wine" "$2" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
-      for _ in $(seq 1 600); do
+      for _ in $(seq 1 2400); do
         [[ -f "$ready" ]] && break
         sleep 0.2
       done
