@@ -7,21 +7,6 @@
 
 namespace ombrix::ui {
 
-std::u16string GetExecutablePath() {
-  std::u16string path(MAX_PATH, u'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, base::WritableWide(path), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    // A path that fills the buffer may have been cut short.
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 DWORD LaunchElevated(const std::u16string& executablePath) {
   SHELLEXECUTEINFOW execute{};
   execute.cbSize = sizeof(execute);

@@ -1,5 +1,5 @@
-// Restarting with administrator rights: the running executable's path and
-// the "runas" launch that shows the system's consent prompt.
+// Restarting with administrator rights: the "runas" launch that shows the
+// system's consent prompt.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +7,6 @@
 #include <string>
 
 namespace ombrix::ui {
-
-// The full path of the running executable; empty when it cannot be read.
-std::u16string GetExecutablePath();
 
 // Starts the executable again through the "runas" verb, without arguments.
 // ERROR_SUCCESS when the new instance was started, ERROR_CANCELLED (1223)

@@ -80,10 +80,11 @@ void StoreDialogRecord(HWND dialog, LPARAM createParameter) {
 }
 
 HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16string& text,
-                         DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi) {
+                         DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi,
+                         DWORD exStyle) {
   const PixelRect rect = ScaleRectForDpi(rect96, dpi);
   return ::CreateWindowExW(
-      0, className, base::WideView(text), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+      exStyle, className, base::WideView(text), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
       rect.width, rect.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(dialog, GWLP_HINSTANCE)), nullptr);
 }

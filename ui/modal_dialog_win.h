@@ -50,7 +50,8 @@ Record* DialogRecord(HWND dialog) {
 
 // A child control at a 96-DPI position, scaled by `dpi`.
 HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16string& text,
-                         DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi);
+                         DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi,
+                         DWORD exStyle = 0);
 
 // The control-colour messages every dialog answers alike: text on the
 // window colour. True when `message` was one of them.

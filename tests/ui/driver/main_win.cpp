@@ -154,6 +154,9 @@ int Run(const std::wstring& action, const Options& options) {
 }  // namespace ombrix::ui::driver
 
 int wmain(int argc, wchar_t** argv) {
+  // Rectangles and DPIs as the program itself sees them, not scaled for a
+  // DPI-unaware reader.
+  ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   if (argc < 2) {
     std::fputs("usage: ombrix-ui-driver ACTION [--name value | --flag]...\n", stderr);
     return ombrix::ui::driver::kExitUsage;

@@ -199,6 +199,12 @@ void WriteWindowSummary(JsonWriter& json, HWND window) {
   RECT client{};
   ::GetClientRect(window, &client);
   WriteRect(json, "client", client);
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  json.Key("clientOrigin").BeginArray();
+  json.Number(origin.x);
+  json.Number(origin.y);
+  json.EndArray();
   json.Key("dpi").Number(::GetDpiForWindow(window));
   json.Key("enabled").Bool(::IsWindowEnabled(window) != FALSE);
   json.Key("owner").Number(reinterpret_cast<std::intptr_t>(::GetWindow(window, GW_OWNER)));
