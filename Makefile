@@ -5,17 +5,22 @@
 #   make run                  build and start Ombrix under Wine
 #   make fuzz FUZZ_SECONDS=N  run every fuzz target N seconds
 #   make bench                run the benchmarks
+#   make mutation SEEDS=1,2,3 COUNT=40
+#                             mutation check of the platform-neutral code
+#                             against the native tests (scripts/mutate.py)
 BUILD        ?= build
 BUILD_ABS    := $(abspath $(BUILD))
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 20
+SEEDS        ?= 1,2,3
+COUNT        ?= 40
 CMAKE        ?= cmake
 GENERATOR    ?= Ninja
 COMMON       := -G $(GENERATOR) -DOMBRIX_TESTDATA_DIR=$(BUILD_ABS)/testdata
 LOGS         := $(BUILD_ABS)/logs
 
-.PHONY: all bootstrap native asan tsan windows fuzz-build test run fuzz bench clean
+.PHONY: all bootstrap native asan tsan windows fuzz-build test run fuzz bench mutation clean
 
 all: native windows
 
@@ -64,6 +69,12 @@ fuzz: fuzz-build
 
 bench: native windows
 	BUILD=$(BUILD_ABS) bench/run_all.sh
+
+# Builds its own copy of the native configuration in $(BUILD)/mutation and
+# writes the surviving mutants to $(BUILD)/mutation/report.txt.
+mutation: native
+	python3 scripts/mutate.py --build-dir $(BUILD)/mutation --testdata $(BUILD_ABS)/testdata \
+	  --seeds $(SEEDS) --count $(COUNT)
 
 run: windows
 	BUILD=$(BUILD_ABS) scripts/run-ombrix.sh

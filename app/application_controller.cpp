@@ -1,6 +1,7 @@
 #include "app/application_controller.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -74,6 +75,18 @@ ScanStart ApplicationController::StartScanPaths(std::vector<std::u16string> path
   return ScanStart::Started;
 }
 
+namespace {
+
+core::ScanResult FailedScan(const std::u16string& label, const char16_t* message) {
+  core::ScanResult result;
+  result.status = core::ScanStatus::Failed;
+  result.rootPath = label;
+  result.message = message;
+  return result;
+}
+
+}  // namespace
+
 void ApplicationController::RunScan(std::vector<std::u16string> paths, std::u16string label,
                                     WindowHandle window, core::ScanOptions scanOptions,
                                     core::ScanCancellationToken& token) {
@@ -81,28 +94,15 @@ void ApplicationController::RunScan(std::vector<std::u16string> paths, std::u16s
     platform_.setThreadPriority(ScanThreadPriority::BelowNormal);
   }
   core::ScanResult result;
-  {
-    core::ScanScheduler scheduler(
-        core::MakeForcedEngine(scanOptions.choice, scanOptions.threadsPerDrive,
-                               platform_.scan.engines),
-        scanOptions, platform_.scan);
-    // Engines report one call at a time, so this needs no lock of its own.
-    std::optional<std::int64_t> lastStoreTime;
-    const core::ProgressCallback storeProgress = [this,
-                                                  &lastStoreTime](const core::ScanProgress& p) {
-      const std::int64_t now = platform_.monotonicNanoseconds();
-      if (lastStoreTime && now - *lastStoreTime < kProgressStoreIntervalNs) {
-        return;
-      }
-      {
-        std::lock_guard lock(scanMutex);
-        latestProgress.currentPath = p.currentPath;
-        latestProgress.filesScanned = p.filesScanned;
-        latestProgress.foldersScanned = p.foldersScanned;
-      }
-      lastStoreTime = now;
-    };
-    result = scheduler.Scan(paths, label, token, storeProgress);
+  // An exception leaving this thread would end the program and lose the
+  // window with it. By the time it arrives here the partial tree is gone,
+  // so there is room again for the small failed result.
+  try {
+    result = ScanWithScheduler(paths, label, scanOptions, token);
+  } catch (const std::bad_alloc&) {
+    result = FailedScan(label, kScanOutOfMemoryMessage);
+  } catch (...) {
+    result = FailedScan(label, kScanStoppedMessage);
   }
   if (platform_.setThreadPriority) {
     platform_.setThreadPriority(ScanThreadPriority::Normal);
@@ -115,6 +115,33 @@ void ApplicationController::RunScan(std::vector<std::u16string> paths, std::u16s
   if (platform_.notifyScanFinished) {
     platform_.notifyScanFinished(window);
   }
+}
+
+core::ScanResult ApplicationController::ScanWithScheduler(const std::vector<std::u16string>& paths,
+                                                          const std::u16string& label,
+                                                          core::ScanOptions scanOptions,
+                                                          core::ScanCancellationToken& token) {
+  core::ScanScheduler scheduler(core::MakeForcedEngine(scanOptions.choice,
+                                                       scanOptions.threadsPerDrive,
+                                                       platform_.scan.engines),
+                                scanOptions, platform_.scan);
+  // Engines report one call at a time, so this needs no lock of its own.
+  std::optional<std::int64_t> lastStoreTime;
+  const core::ProgressCallback storeProgress = [this,
+                                                &lastStoreTime](const core::ScanProgress& p) {
+    const std::int64_t now = platform_.monotonicNanoseconds();
+    if (lastStoreTime && now - *lastStoreTime < kProgressStoreIntervalNs) {
+      return;
+    }
+    {
+      std::lock_guard lock(scanMutex);
+      latestProgress.currentPath = p.currentPath;
+      latestProgress.filesScanned = p.filesScanned;
+      latestProgress.foldersScanned = p.foldersScanned;
+    }
+    lastStoreTime = now;
+  };
+  return scheduler.Scan(paths, label, token, storeProgress);
 }
 
 void ApplicationController::JoinScanThread() {

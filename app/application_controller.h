@@ -62,6 +62,11 @@ enum class ScanStart {
 
 inline constexpr std::int64_t kProgressStoreIntervalNs = 200'000'000;
 
+// What a scan that ended with an exception leaves in latestResult: status
+// Failed, no tree, one of these messages.
+inline constexpr char16_t kScanOutOfMemoryMessage[] = u"Not enough memory to finish the scan.";
+inline constexpr char16_t kScanStoppedMessage[] = u"The scan stopped unexpectedly.";
+
 class ApplicationController {
  public:
   // Empty startThread and monotonicNanoseconds take the standard ones.
@@ -102,6 +107,9 @@ class ApplicationController {
  private:
   void RunScan(std::vector<std::u16string> paths, std::u16string label, WindowHandle window,
                core::ScanOptions scanOptions, core::ScanCancellationToken& token);
+  core::ScanResult ScanWithScheduler(const std::vector<std::u16string>& paths,
+                                     const std::u16string& label, core::ScanOptions scanOptions,
+                                     core::ScanCancellationToken& token);
   void JoinScanThread();
 
   ControllerPlatform platform_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "base/checked_math.h"
 #include "base/monotonic_clock.h"
 #include "core/scan_paths.h"
 
@@ -29,7 +30,7 @@ void RollUpSyntheticRoot(ScanResult& merged) {
   ScanNode& root = merged.nodes[merged.rootIndex];
   for (const std::uint64_t child : root.children) {
     const ScanNode& node = merged.nodes[child];
-    root.totalSize += node.totalSize;
+    root.totalSize = base::SaturatingAdd(root.totalSize, node.totalSize);
     root.fileCount += node.fileCount;
     root.folderCount += node.folderCount + 1;
   }

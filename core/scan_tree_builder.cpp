@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/checked_math.h"
+
 namespace ombrix::core {
 
 std::uint64_t ScanTreeBuilder::Append(std::uint64_t parent, std::u16string name,
@@ -77,12 +79,15 @@ void ScanTreeBuilder::ComputeTotals() {
     node.folderCount = 0;
     for (std::uint64_t childIndex : node.children) {
       const ScanNode& child = nodes[childIndex];
+      // Sizes come from disk bytes: a damaged or hostile record can claim
+      // almost 2^63 bytes, and a few of them would wrap the sum around to
+      // a small, plausible number. The largest value says "too much".
       if (child.isDirectory == 0) {
-        node.totalSize += child.ownSize;
-        node.directFilesSize += child.ownSize;
+        node.totalSize = base::SaturatingAdd(node.totalSize, child.ownSize);
+        node.directFilesSize = base::SaturatingAdd(node.directFilesSize, child.ownSize);
         node.fileCount += 1;
       } else {
-        node.totalSize += child.totalSize;
+        node.totalSize = base::SaturatingAdd(node.totalSize, child.totalSize);
         node.fileCount += child.fileCount;
         node.folderCount += child.folderCount + 1;
       }

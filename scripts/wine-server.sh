@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# wine-server.sh start|stop: keeps one Wine server alive for a whole test
-# run. Left to itself, the server of a fresh prefix exits a few seconds
-# after its last client; ctest starts short test programs two at a time,
-# and a program that connects while the server is going away is dropped
-# ("wine client error: recvmsg: Connection reset by peer") and fails
-# without having run. A persistent server removes that window. It still
-# ends by itself LINGER seconds after its last client, so a run that never
-# reached "stop" leaves nothing behind for long.
+# wine-server.sh start|stop [SESSION_EXE]: keeps one Wine server, one Wine
+# desktop and one display alive for a whole test run.
 #
-# Windows need a display, so "start" also starts a virtual X server for the
-# prefix (screen OMBRIX_XVFB_SCREEN, default 1280x1024x24); wine-run.sh
-# points its programs at it. A watcher ends the X server when the Wine
-# server ends, whichever way that happens.
+# Left to itself, the server of a fresh prefix exits a few seconds after its
+# last client; ctest starts short test programs two at a time, and a program
+# that connects while the server is going away is dropped ("wine client
+# error: recvmsg: Connection reset by peer") and fails without having run.
+# The desktop process comes and goes the same way, and a window created
+# while it restarts is not created at all. A persistent server removes the
+# first window of failure; SESSION_EXE (tests/support/wine_session_win.cpp),
+# a program holding a window until the run ends, removes the second.
+# Both end by themselves LINGER seconds after the last client (the session
+# after an hour), so a run that never reached "stop" leaves nothing behind
+# for long.
+#
+# Windows are drawn somewhere: "start" also starts a virtual X server for
+# the prefix (screen OMBRIX_XVFB_SCREEN, default 1280x1024x24), and
+# wine-run.sh points the prefix's programs at it, so window tests run
+# headless and never on the developer's screen. A watcher ends the X server
+# when the Wine server ends, whichever way that happens.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 linger=${OMBRIX_WINESERVER_LINGER:-600}
@@ -57,8 +64,19 @@ case "${1:-}" in
     use_prefix_display
     # The server detaches by itself; its output must not hold ctest's pipe.
     "$wineserver" -p"$linger" </dev/null >/dev/null 2>&1 || true
-    # One client round trip proves the server answers before tests start.
-    timeout 120 "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1
+    if [[ -n "${2:-}" ]]; then
+      ready=$(mktemp -u "${TMPDIR:-/tmp}/ombrix-wine-session.XXXXXX")
+      nohup "$wine" "$2" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
+      for _ in $(seq 1 600); do
+        [[ -f "$ready" ]] && break
+        sleep 0.2
+      done
+      [[ -f "$ready" ]] || { echo "wine-server: the session did not start" >&2; exit 1; }
+      rm -f "$ready"
+    else
+      # One client round trip proves the server answers before tests start.
+      timeout 120 "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1
+    fi
     xvfb_pid=$(cat "$prefix_xvfb_pid_file")
     setsid bash -c '"$1" -w; kill "$2" 2>/dev/null' watcher "$wineserver" "$xvfb_pid" \
       </dev/null >/dev/null 2>&1 &
@@ -67,7 +85,7 @@ case "${1:-}" in
     stop_server
     ;;
   *)
-    echo "usage: wine-server.sh start|stop" >&2
+    echo "usage: wine-server.sh start|stop [SESSION_EXE]" >&2
     exit 2
     ;;
 esac

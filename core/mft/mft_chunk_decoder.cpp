@@ -1,6 +1,7 @@
 #include "core/mft/mft_chunk_decoder.h"
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 #include <thread>
 #include <utility>
@@ -81,17 +82,31 @@ bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uin
                   workerEntries[w], sizes);
   };
 
+  // A worker that fails (out of memory, most likely) must not end the
+  // process by letting its exception leave the thread: it is kept and
+  // thrown again on this thread once every worker has joined.
+  std::vector<std::exception_ptr> failures(slices.size());
   std::vector<std::thread> threads(slices.size());
   std::size_t started = 0;
   while (started < slices.size()) {
     const std::size_t w = started;
-    if (!startWorker([&decodeSlice, w] { decodeSlice(w); }, threads[w])) {
+    const auto work = [&decodeSlice, &failures, w] {
+      try {
+        decodeSlice(w);
+      } catch (...) {
+        failures[w] = std::current_exception();
+      }
+    };
+    if (!startWorker(work, threads[w])) {
       break;
     }
     ++started;
   }
   for (std::size_t w = 0; w < started; ++w) {
     threads[w].join();
+  }
+  for (const std::exception_ptr& failure : failures) {
+    if (failure) std::rethrow_exception(failure);
   }
   // A worker the system would not start leaves its slice and the ones after
   // it to this thread; the result is the same, only slower.

@@ -5,9 +5,10 @@
 // reader it runs anywhere.
 //
 // Scan runs on the caller's thread and owns every buffer and handle it uses;
-// the engine keeps only the worker setting. Failures come back as a Failed
-// result with one of the fixed messages below, never as exceptions, and
-// write no trace.
+// the engine keeps only the worker setting. Failures to read the volume
+// come back as a Failed result with one of the fixed messages below and
+// write no trace; running out of memory is std::bad_alloc, thrown on the
+// scan thread (never out of a decoding worker) for the scan's owner.
 #pragma once
 
 #include <cstdint>

@@ -2,12 +2,7 @@
 // the device needs administrator rights, which makes the availability test
 // double as the rights test.
 //
-// Volumes mounted in a folder of another drive (volume path C:\mnt\data\)
-// are refused: the device built from the volume path's first letter would
-// be the drive holding the mount folder, not the mounted volume, while the
-// root's file index comes from the mounted volume. Refusing lets the
-// scheduler fall back to a directory engine instead of reading the wrong
-// MFT.
+// Which volumes are read at all is decided in volume_path_rules.h.
 #include "core/mft/volume_reader_win.h"
 
 #include <windows.h>
@@ -20,6 +15,7 @@
 #include "base/win/volume_path_win.h"
 #include "base/win/wide_string_win.h"
 #include "core/mft/mft_record.h"
+#include "core/mft/volume_path_rules.h"
 #include "core/mft/volume_reader.h"
 #include "core/path_attributes_win.h"
 
@@ -42,12 +38,13 @@ bool IsNtfs(const std::u16string& volumePath) {
   return ::CompareStringOrdinal(fileSystem.data(), -1, L"NTFS", -1, TRUE) == CSTR_EQUAL;
 }
 
-bool HasDriveForm(const std::u16string& volumePath) {
-  return volumePath.size() >= 3 && volumePath[1] == u':' &&
-         (volumePath[2] == u'\\' || volumePath[2] == u'/');
+// The volume path of path and what the MFT engine makes of it.
+VolumeOpenResult ClassifyVolumeOf(const std::u16string& path, std::u16string& volumePath) {
+  const std::optional<std::u16string> found = base::QueryVolumePathName(path);
+  const VolumeOpenResult verdict = ClassifyVolumePath(found, found && IsNtfs(*found));
+  if (found) volumePath = *found;
+  return verdict;
 }
-
-bool IsMountedInFolder(const std::u16string& volumePath) { return volumePath.size() > 3; }
 
 base::UniqueHandle OpenVolumeDevice(const std::u16string& volumePath) {
   std::u16string device = u"\\\\.\\";
@@ -60,17 +57,12 @@ base::UniqueHandle OpenVolumeDevice(const std::u16string& volumePath) {
 class Win32VolumeReader final : public IVolumeReader {
  public:
   VolumeOpenResult Open(const std::u16string& path) override {
-    const std::optional<std::u16string> volumePath = base::QueryVolumePathName(path);
-    if (!volumePath || !IsNtfs(*volumePath)) {
-      return VolumeOpenResult::NotAvailable;
+    std::u16string volumePath;
+    const VolumeOpenResult verdict = ClassifyVolumeOf(path, volumePath);
+    if (verdict != VolumeOpenResult::Opened) {
+      return verdict;
     }
-    if (!HasDriveForm(*volumePath)) {
-      return VolumeOpenResult::OpenFailed;
-    }
-    if (IsMountedInFolder(*volumePath)) {
-      return VolumeOpenResult::NotAvailable;
-    }
-    volume_ = OpenVolumeDevice(*volumePath);
+    volume_ = OpenVolumeDevice(volumePath);
     return volume_ ? VolumeOpenResult::Opened : VolumeOpenResult::OpenFailed;
   }
 
@@ -139,12 +131,9 @@ std::unique_ptr<IVolumeReader> MakeLiveVolumeReader() {
 }
 
 bool IsNtfsMftScanAvailable(const std::u16string& path) {
-  const std::optional<std::u16string> volumePath = base::QueryVolumePathName(path);
-  if (!volumePath || !IsNtfs(*volumePath) || !HasDriveForm(*volumePath) ||
-      IsMountedInFolder(*volumePath)) {
-    return false;
-  }
-  return OpenVolumeDevice(*volumePath).valid();
+  std::u16string volumePath;
+  return ClassifyVolumeOf(path, volumePath) == VolumeOpenResult::Opened &&
+         OpenVolumeDevice(volumePath).valid();
 }
 
 }  // namespace ombrix::core

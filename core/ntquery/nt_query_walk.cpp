@@ -52,17 +52,33 @@ void NtQueryWalk::RunWorkers() {
   for (std::thread& worker : workers) {
     worker.join();
   }
+  if (workerFailure_) {
+    std::rethrow_exception(workerFailure_);
+  }
 }
 
 void NtQueryWalk::WorkerLoop() {
+  try {
+    ListUntilDone();
+  } catch (...) {
+    // An exception leaving a thread's function ends the process; here it
+    // ends the walk instead, and the scan thread sees it after the join.
+    std::lock_guard lock(queueMutex_);
+    if (!workerFailure_) workerFailure_ = std::current_exception();
+    queueChanged_.notify_all();
+  }
+}
+
+void NtQueryWalk::ListUntilDone() {
   WorkerScratch scratch;
   scratch.queryBuffer = std::make_unique<std::uint8_t[]>(kQueryBufferSize);  // zero-filled
 
   std::unique_lock lock(queueMutex_);
   for (;;) {
-    queueChanged_.wait(
-        lock, [this] { return token_.IsCancelled() || !queue_.empty() || activeWorkers_ == 0; });
-    if (token_.IsCancelled()) {
+    queueChanged_.wait(lock, [this] {
+      return token_.IsCancelled() || workerFailure_ || !queue_.empty() || activeWorkers_ == 0;
+    });
+    if (token_.IsCancelled() || workerFailure_) {
       queueChanged_.notify_all();
       return;
     }

@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -49,7 +50,9 @@ class NtQueryWalk {
 
   // Starts the workers and returns when all have joined: the queue drained
   // with nobody busy, or cancellation was seen. When no thread can be
-  // started at all, the calling thread lists the folders itself.
+  // started at all, the calling thread lists the folders itself. A worker
+  // that fails (out of memory, most likely) stops the others; its exception
+  // is thrown again here, on the scan thread, once every worker has joined.
   void RunWorkers();
 
  private:
@@ -61,6 +64,7 @@ class NtQueryWalk {
   };
 
   void WorkerLoop();
+  void ListUntilDone();
   void ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch& scratch);
   void AddEntries(std::uint64_t node, WorkerScratch& scratch);
   void AddIssue(const std::u16string& path, std::uint32_t errorCode);
@@ -82,6 +86,7 @@ class NtQueryWalk {
   std::condition_variable queueChanged_;
   std::deque<DirectoryWorkItem> queue_;
   std::uint64_t activeWorkers_ = 0;
+  std::exception_ptr workerFailure_;  // the first; guarded by queueMutex_
 };
 
 }  // namespace ombrix::core

@@ -6,9 +6,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "core/ntquery/nt_query_engine.h"
+#include "core/scan_tree_builder.h"
+#include "tests/core/ntquery/fake_directory_lister.h"
+#include "tests/support/failing_allocator.h"
 #include "tests/support/fake_scan_engine.h"
 
 namespace ombrix::app {
@@ -174,17 +179,12 @@ TEST(ApplicationControllerTest, SeveralPathsMergeUnderTheLabel) {
   EXPECT_EQ(result.rootPath, u"All local drives");
   EXPECT_EQ(result.nodes[0].children.size(), 2u);
   EXPECT_EQ(result.fileCount, 6u);
-}
 
-TEST(ApplicationControllerTest, OnlyEmptyPathsStartNothing) {
-  Harness h;
-  ApplicationController controller(h.Platform());
+  // Only empty paths start nothing, not even a token.
   EXPECT_EQ(controller.StartScanPaths({u"", u""}, u"All local drives", kWindow),
             ScanStart::NothingToScan);
   EXPECT_EQ(controller.StartScan(u"", kWindow), ScanStart::NothingToScan);
-  EXPECT_FALSE(controller.IsScanning());
-  EXPECT_EQ(h.recorder.Count("start thread"), 0);
-  EXPECT_EQ(controller.cancelToken, nullptr);
+  EXPECT_EQ(h.recorder.Count("start thread"), 1);
 }
 
 TEST(ApplicationControllerTest, CancelBeforeTheFirstFolderStillNotifiesExactlyOnce) {
@@ -295,6 +295,81 @@ TEST(ApplicationControllerTest, DestroyingDuringAScanCancelsAndJoins) {
   EXPECT_EQ(h.recorder.Count("engine saw cancel"), 1);
   EXPECT_EQ(h.recorder.Count("notify"), 1);
   EXPECT_EQ(h.recorder.Events().back(), "notify");
+}
+
+// Running out of memory (or any other exception) on the scan thread or in
+// an engine's workers ends the scan, not the program: the window gets a
+// Failed result without a tree and a fixed message, exactly once.
+TEST(ApplicationControllerTest, ExceptionsDuringAScanBecomeAFailedResult) {
+  struct Case {
+    const char* point;
+    std::function<std::unique_ptr<core::IScanEngine>()> engine;
+    const char16_t* message;
+  };
+  auto lister = std::make_shared<test::FakeDirectoryLister>();
+  for (int i = 0; i < 300; ++i)
+    lister->AddFile(
+        u"D:\\",
+        u"file number " + std::u16string(1, char16_t(u'a' + i % 26)) + std::u16string(20, u'x'), 1);
+  auto throwing = [](auto makeException) {
+    return [makeException] {
+      return std::make_unique<test::FakeScanEngine>(
+          [makeException](const std::u16string&, ScanCancellationToken&,
+                          const core::ProgressCallback&) -> ScanResult { throw makeException(); });
+    };
+  };
+  const Case cases[] = {
+      {"engine worker",
+       [lister] {
+         test::ArmAllocationFailure(3, test::FailingThreads::OthersThanArming);
+         return std::make_unique<core::NtQueryDirectoryScanEngine>(4, lister);
+       },
+       kScanOutOfMemoryMessage},
+      {"tree building",
+       [] {
+         return std::make_unique<test::FakeScanEngine>(
+             [](const std::u16string& path, ScanCancellationToken&, const core::ProgressCallback&) {
+               core::ScanTreeBuilder builder;
+               const auto root = builder.AddDirectory(core::kNoNode, u"", path, 0x10, 0);
+               test::ArmAllocationFailure(5, test::FailingThreads::Any, 1);
+               for (int i = 0; i < 1000; ++i) builder.AddFile(root, u"f", path + u"f", 0x20, 1, 0);
+               return builder.BuildResult(ScanStatus::Completed, path, 0);
+             });
+       },
+       kScanOutOfMemoryMessage},
+      {"merging",
+       [] {
+         return std::make_unique<test::FakeScanEngine>(
+             [](const std::u16string& path, ScanCancellationToken&, const core::ProgressCallback&) {
+               ScanResult result = test::FakeTree(path, ScanEngineKind::NtQueryDirectory, {1}, {});
+               // The next allocation on this thread is the scheduler's merge.
+               test::ArmAllocationFailure(0, test::FailingThreads::Any, 1);
+               return result;
+             });
+       },
+       kScanOutOfMemoryMessage},
+      {"anything else", throwing([] { return std::runtime_error("driver bug"); }),
+       kScanStoppedMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.point);
+    Harness h;
+    ControllerPlatform platform = h.Platform();
+    platform.scan.engines.makeNtQueryDirectory = [&c](std::uint64_t) { return c.engine(); };
+    ApplicationController controller(std::move(platform));
+    ASSERT_EQ(controller.StartScanPaths({u"D:\\", u"E:\\"}, u"All local drives", kWindow),
+              ScanStart::Started);
+    ASSERT_TRUE(h.recorder.WaitForNotifications(1));
+    test::DisarmAllocationFailure();
+    EXPECT_GE(test::RefusedAllocations() + (c.message == kScanStoppedMessage ? 1 : 0), 1u);
+    const ScanResult result = controller.TakeLatestResult();
+    EXPECT_EQ(result.status, ScanStatus::Failed);
+    EXPECT_EQ(result.message, c.message);
+    EXPECT_TRUE(result.nodes.empty());
+    EXPECT_EQ(result.rootIndex, core::kNoNode);
+    EXPECT_FALSE(controller.IsScanning());
+    EXPECT_EQ(h.recorder.Count("notify"), 1);
+  }
 }
 
 }  // namespace

@@ -3,28 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 
-namespace {
-
-// While set on a thread, that thread's next allocations through the global
-// operator new fail: how starting a thread meets an exhausted heap.
-thread_local bool failAllocations = false;
-
-}  // namespace
-
-// The replacement pair below is malloc/free on both sides; GCC cannot see
-// that and warns about a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  if (failAllocations) throw std::bad_alloc();
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/failing_allocator.h"
 
 namespace ombrix::base {
 namespace {
@@ -42,11 +22,14 @@ TEST(ThreadStarterTest, RunsTheBodyOnANewThread) {
 TEST(ThreadStarterTest, AllocationFailureIsAStartFailure) {
   std::function<void()> body = [] {};
   std::thread thread;
-  failAllocations = true;
-  const bool started = StartStdThread(std::move(body), thread);
-  failAllocations = false;
+  bool started = true;
+  {
+    test::AllocationFailureScope outOfMemory(0);
+    started = StartStdThread(std::move(body), thread);
+  }
   EXPECT_FALSE(started);
   EXPECT_FALSE(thread.joinable());
+  EXPECT_GE(test::RefusedAllocations(), 1u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "core/scan_scheduler.h"
 #include "core/volume_root_win.h"
 #include "tests/support/fake_scan_engine.h"
+#include "tests/support/scan_result_checks.h"
 #include "tests/support/test_data.h"
 
 namespace ombrix::core {
@@ -81,7 +82,7 @@ TEST(ScanSchedulerWinTest, AutomaticDriveRootFallsBackFromMftToDirectoryQuery) {
   EXPECT_TRUE(result.status == ScanStatus::Completed || result.status == ScanStatus::Cancelled);
   EXPECT_TRUE(result.message.empty());
   EXPECT_EQ(result.rootPath, u"C:\\");
-  ASSERT_EQ(test::TreeProblem(result), "");
+  ASSERT_EQ(test::TreeInconsistencies(result), std::vector<std::string>{});
   EXPECT_EQ(result.nodes[result.rootIndex].path, u"C:\\");
   EXPECT_GT(result.fileCount, 0u);
   EXPECT_GE(result.fileCount, lastFiles);
@@ -109,7 +110,8 @@ TEST(ScanSchedulerWinTest, AutomaticFolderUsesDirectoryQueryOnly) {
                                            "NtQueryDirectory Completed "}));
   EXPECT_EQ(result.status, ScanStatus::Completed);
   EXPECT_EQ(result.engine, ScanEngineKind::NtQueryDirectory);
-  ASSERT_EQ(test::TreeProblem(result), "");
+  ASSERT_EQ(test::TreeInconsistencies(result, test::RootKind::Synthetic),
+            std::vector<std::string>{});
   ASSERT_EQ(result.nodes[0].children.size(), 2u);
   EXPECT_EQ(result.nodes[result.nodes[0].children[0]].path, tree);
   EXPECT_EQ(result.nodes[result.nodes[0].children[1]].path, u"C:\\windows");

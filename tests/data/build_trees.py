@@ -3,8 +3,9 @@
 with OUTDIR/trees/<name>.listing (see tree_maker.write_listing):
 
   basic    nested folders, empty folders, empty and sized files, non-ASCII,
-           long and space-holding names
-  wide300  300 files in one folder (progress cadence)
+           long and space-holding names, a symbolic link to a folder of the
+           tree and one to an ancestor of the link (a loop if followed)
+  wide300  300 files in one folder
   wide5000 5,000 entries with long names in one folder (several 64 KiB
            directory batches)
   big      100,000 files in 5,000 folders
@@ -19,7 +20,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tree_maker  # noqa: E402
 
-VERSION = "2"
+VERSION = "3"
 DEEP_DEPTH = 2010
 
 
@@ -44,6 +45,10 @@ def build_basic(root):
         tree_maker.make_file(path, size)
     for empty in ("empty", "a/b/c/empty_too", "caf\u00e9/leer"):
         os.makedirs(os.path.join(root, empty), exist_ok=True)
+    # Relative targets, so the links stay right wherever the tree lies.
+    os.makedirs(os.path.join(root, "links"))
+    os.symlink("../a", os.path.join(root, "links", "to a"))
+    os.symlink("..", os.path.join(root, "a", "b", "back to a"))
 
 
 def build_wide(root, count, name_length):

@@ -66,13 +66,17 @@ def make_deep_chain(root, depth):
 
 def write_listing(root, listing_path):
     """The independent count: one line per entry below root, as
-    'relative/path<TAB>d|f<TAB>size', sorted, from os.walk and lstat."""
+    'relative/path<TAB>kind<TAB>size', sorted, from os.walk and lstat. The
+    kind is d (folder), f (file) or l (symbolic link to a folder: Windows
+    sees a folder with the reparse-point attribute, which no engine enters,
+    so it is listed as an empty folder and os.walk does not follow it)."""
     lines = []
     for dirpath, dirnames, filenames in os.walk(root):
         rel_dir = os.path.relpath(dirpath, root)
         for name in dirnames:
             rel = os.path.normpath(os.path.join(rel_dir, name))
-            lines.append("%s\td\t0" % rel)
+            kind = "l" if os.path.islink(os.path.join(dirpath, name)) else "d"
+            lines.append("%s\t%s\t0" % (rel, kind))
         for name in filenames:
             rel = os.path.normpath(os.path.join(rel_dir, name))
             size = os.lstat(os.path.join(dirpath, name)).st_size

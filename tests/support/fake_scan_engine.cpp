@@ -49,31 +49,4 @@ core::ScanResult FailedScan(const std::u16string& path, core::ScanEngineKind kin
   return result;
 }
 
-std::string TreeProblem(const core::ScanResult& result) {
-  const auto count = result.nodes.size();
-  if (result.rootIndex >= count) return "root index out of range";
-  std::vector<int> listed(count, 0);
-  for (std::size_t i = 0; i < count; ++i) {
-    const core::ScanNode& node = result.nodes[i];
-    if (node.id != i) return "id differs from position " + std::to_string(i);
-    if (node.isDirectory == 0 && !node.children.empty()) return "a file has children";
-    for (const auto child : node.children) {
-      if (child >= count) return "child index out of range at " + std::to_string(i);
-      if (result.nodes[child].parent != i) return "child's parent is not its lister";
-      ++listed[child];
-    }
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto parent = result.nodes[i].parent;
-    if (i == result.rootIndex) {
-      if (parent != core::kNoNode) return "root has a parent";
-      continue;
-    }
-    if (parent >= count) return "parent out of range at " + std::to_string(i);
-    if (result.nodes[parent].isDirectory == 0) return "parent is a file";
-    if (listed[i] != 1) return "node not listed exactly once: " + std::to_string(i);
-  }
-  return "";
-}
-
 }  // namespace ombrix::test

@@ -42,8 +42,4 @@ core::ScanResult FakeTree(const std::u16string& path, core::ScanEngineKind kind,
 // What the MFT engine returns when it cannot read a volume.
 core::ScanResult FailedScan(const std::u16string& path, core::ScanEngineKind kind);
 
-// Every index in range, ids equal to positions, every non-root node listed
-// exactly once by a folder parent: reports the first broken rule, or "".
-std::string TreeProblem(const core::ScanResult& result);
-
 }  // namespace ombrix::test

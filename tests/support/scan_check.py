@@ -4,6 +4,7 @@ failures so one run reports all of them."""
 import argparse
 import json
 import os
+import re
 import subprocess
 import sys
 
@@ -62,6 +63,16 @@ def tool_path(linux_path, options):
     if not options.runner:
         return linux_path
     return "Z:" + os.path.abspath(linux_path).replace("/", "\\")
+
+
+def wine_unix_path_length(linux_path, options):
+    """Bytes of the Linux path through which Wine reaches a Z: path: the
+    prefix's dosdevices/z: link (to /) followed by the Linux path. Linux
+    refuses paths of 4,096 bytes and more, so Wine opens nothing deeper.
+    The prefix is the one the runner script exports."""
+    with open(options.runner) as f:
+        prefix = re.search(r'OMBRIX_WINEPREFIX="([^"]+)"', f.read()).group(1)
+    return len(os.fsencode(prefix + "/dosdevices/z:" + os.path.abspath(linux_path)))
 
 
 def main(run):

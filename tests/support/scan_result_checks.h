@@ -13,7 +13,10 @@ namespace ombrix::test {
 // from the root through children whose parent links agree; only folders
 // have children; every folder's totals add up over the nodes present; the
 // result's counts match its nodes and issues. Readable lines, at most a
-// screenful; empty when the tree is sound.
-std::vector<std::string> TreeInconsistencies(const core::ScanResult& result);
+// screenful; empty when the tree is sound. The synthetic root of a merged
+// scan is not counted among the result's folders.
+enum class RootKind { Scanned, Synthetic };
+std::vector<std::string> TreeInconsistencies(const core::ScanResult& result,
+                                             RootKind root = RootKind::Scanned);
 
 }  // namespace ombrix::test

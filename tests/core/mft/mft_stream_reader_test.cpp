@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <string>
 
 #include "base/thread_starter.h"
 #include "core/mft/mft_chunk_decoder.h"
 #include "core/mft/mft_run_list.h"
 #include "tests/core/mft/engine_test_volume.h"
+#include "tests/support/failing_allocator.h"
 #include "tests/support/test_data.h"
 
 namespace ombrix::core {
@@ -91,6 +93,17 @@ TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
   EXPECT_FALSE(
       ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr, refuseThird));
   EXPECT_EQ(Summary(entries), Summary(expected));
+}
+
+// A decoding worker that runs out of memory is joined with the others and
+// its failure thrown on the calling thread, not out of the worker.
+TEST(MftReadingTest, WorkerOutOfMemoryIsThrownOnTheCallingThread) {
+  std::vector<std::uint8_t> bytes = NamedRecords(8192);
+  std::vector<MftNameEntry> entries;
+  // Each worker allocates once, for its slice's entries; the third fails.
+  test::AllocationFailureScope outOfMemory(2, test::FailingThreads::OthersThanArming);
+  EXPECT_THROW(ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr),
+               std::bad_alloc);
 }
 
 TEST(MftReadingTest, DataSizeEndingInsideARunStopsAtTheLastWholeRecord) {

@@ -1,0 +1,66 @@
+#include "tests/support/failing_allocator.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+namespace ombrix::test {
+namespace {
+
+std::atomic<bool> armed{false};
+std::atomic<std::int64_t> remaining{0};
+std::atomic<std::uint64_t> refused{0};
+std::atomic<std::uint64_t> refusalsLeft{0};
+std::atomic<bool> workersOnly{false};
+// The arming thread's id, compared without locks from any thread.
+std::atomic<std::thread::id> armingThread{};
+
+bool ShouldFail() {
+  if (!armed.load(std::memory_order_acquire)) return false;
+  if (workersOnly.load(std::memory_order_relaxed) &&
+      std::this_thread::get_id() == armingThread.load(std::memory_order_relaxed)) {
+    return false;
+  }
+  if (remaining.fetch_sub(1, std::memory_order_relaxed) > 0) return false;
+  std::uint64_t left = refusalsLeft.load(std::memory_order_relaxed);
+  do {
+    if (left == 0) return false;
+  } while (!refusalsLeft.compare_exchange_weak(left, left == kEveryLaterAllocation ? left : left - 1,
+                                               std::memory_order_relaxed));
+  refused.fetch_add(1, std::memory_order_relaxed);
+  return true;
+}
+
+}  // namespace
+
+void ArmAllocationFailure(std::uint64_t successes, FailingThreads threads,
+                          std::uint64_t failures) {
+  remaining.store(static_cast<std::int64_t>(successes), std::memory_order_relaxed);
+  refusalsLeft.store(failures, std::memory_order_relaxed);
+  refused.store(0, std::memory_order_relaxed);
+  workersOnly.store(threads == FailingThreads::OthersThanArming, std::memory_order_relaxed);
+  armingThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
+  armed.store(true, std::memory_order_release);
+}
+
+void DisarmAllocationFailure() { armed.store(false, std::memory_order_release); }
+
+std::uint64_t RefusedAllocations() { return refused.load(std::memory_order_relaxed); }
+
+}  // namespace ombrix::test
+
+// The replacements: malloc and free on both sides, so every form of new and
+// delete the program uses meets in one pair. GCC cannot see that and warns
+// about a mismatch.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+  if (ombrix::test::ShouldFail()) throw std::bad_alloc();
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }

@@ -1,0 +1,38 @@
+// Makes the program under test run out of memory on demand: while armed,
+// the global operator new throws std::bad_alloc once the given number of
+// allocations has succeeded. Real allocation points fail, in real code, on
+// whichever thread reaches them.
+#pragma once
+
+#include <cstdint>
+
+namespace ombrix::test {
+
+enum class FailingThreads {
+  Any,
+  OthersThanArming,  // only threads other than the one that armed it (workers)
+};
+
+inline constexpr std::uint64_t kEveryLaterAllocation = ~std::uint64_t{0};
+
+// Lets `successes` more allocations through, then refuses `failures` of
+// them (by default every later one until disarmed); after that allocations
+// succeed again, as they would once the failed work has been released.
+void ArmAllocationFailure(std::uint64_t successes, FailingThreads threads = FailingThreads::Any,
+                          std::uint64_t failures = kEveryLaterAllocation);
+void DisarmAllocationFailure();
+// How many allocations were refused since the last arming.
+std::uint64_t RefusedAllocations();
+
+// Disarms when the scope ends, whatever happens in it.
+struct AllocationFailureScope {
+  AllocationFailureScope(std::uint64_t successes, FailingThreads threads = FailingThreads::Any,
+                         std::uint64_t failures = kEveryLaterAllocation) {
+    ArmAllocationFailure(successes, threads, failures);
+  }
+  ~AllocationFailureScope() { DisarmAllocationFailure(); }
+  AllocationFailureScope(const AllocationFailureScope&) = delete;
+  AllocationFailureScope& operator=(const AllocationFailureScope&) = delete;
+};
+
+}  // namespace ombrix::test
