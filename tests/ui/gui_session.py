@@ -106,7 +106,11 @@ class GuiSession:
 
     def start_server(self, screen="1280x1024x24", dpi=96):
         env = dict(self.env, OMBRIX_XVFB_SCREEN=screen)
-        subprocess.run([str(WINE_SERVER), "start"], env=env, check=True, timeout=600,
+        # The session program keeps Wine's desktop up between the program's
+        # runs (wine-server.sh says why).
+        session_exe = self.build / "tests" / "ombrix_wine_session.exe"
+        subprocess.run([str(WINE_SERVER), "start"] + ([str(session_exe)] if session_exe.exists() else []),
+                       env=env, check=True, timeout=600,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
         # A new process takes its DPI from this value when it starts.
         self.wine(["reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",

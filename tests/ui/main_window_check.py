@@ -216,7 +216,7 @@ class MainWindowChecks:
         self.s.drive("click", "--hwnd", dialog["hwnd"], "--id", 1)
         self.expect(self.s.wait_gone(ABOUT), what + ": Close ends the About dialog")
 
-    # Splitters, language, theme, DPI change ------------------------------
+    # Splitters and a DPI change ------------------------------
 
     def drag(self, hwnd, start, end):
         self.s.drive("mouse", "--hwnd", hwnd, "--event", "down", "--x", start[0], "--y", start[1])
@@ -240,23 +240,6 @@ class MainWindowChecks:
         grip = (files[0] + 20, files[1] + files[3] + 3)
         files_after = child(self.drag(hwnd, grip, (grip[0], 0)), 1006)["rect"]
         self.expect(files_after[3] == 120, "%s: Files list dragged up stops at 120: %d" % (what, files_after[3]))
-
-    def switch_language(self, main, texts, what):
-        self.s.drive("command", "--hwnd", main["hwnd"], "--id", 1206)  # Français
-        report = self.s.report(main["hwnd"])
-        self.expect(child(report, 1002)["text"] == texts["toolbar.scan"],
-                    "%s: re-texted in French: %r" % (what, child(report, 1002)["text"]))
-        self.expect(self.s.settled_settings(lambda saved: saved["language"] == "fr-FR")["language"] == "fr-FR",
-                    what + ": language saved")
-
-    def switch_theme(self, main, what):
-        self.s.drive("command", "--hwnd", main["hwnd"], "--id", 1310)  # Light
-        report = self.s.report(main["hwnd"])
-        lst = child(report, 1005)
-        self.expect(lst["backgroundColour"] == rgb("#FFFFFF") and lst["textColour"] == rgb("#18181B"),
-                    "%s: Light theme on the lists: %#x" % (what, lst["backgroundColour"]))
-        self.expect(self.s.settled_settings(lambda saved: saved["theme"] == "Light")["theme"] == "Light",
-                    what + ": theme saved")
 
     def dpi_change(self, main, what):
         # From a splitter position that fits the window at both DPIs.
@@ -298,8 +281,6 @@ def phase_96(session, checks):
         checks.splitters(main, controls, what)
     checks.use_scan_settings(main, texts, what)
     checks.about_dialog(main, texts, 96, what)
-    checks.switch_language(main, session.language("fr-FR"), what)
-    checks.switch_theme(main, what)
     checks.dpi_change(main, what)
     checks.close_main(process, main, what)
 
