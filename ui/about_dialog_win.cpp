@@ -87,15 +87,15 @@ void ShowAboutDialog(HINSTANCE instance, HWND owner, i18n::LanguageStrings& lang
   AboutRecord record;
   record.language = &language;
   record.licenseText = LicenseTextForEditControl(language.Translate("dialog.about.license"));
-  ModalDialogSpec spec;
-  spec.className = kClassName;
-  spec.procedure = DialogProcedure;
-  spec.clientWidth96 = 520;
-  spec.clientHeight96 = 450;
-  spec.title = language.Translate("dialog.about.title");
-  spec.record = &record;
-  spec.state = &record.modal;
-  RunModalDialog(instance, owner, spec);
+  ModalDialogSetup setup;
+  setup.className = kClassName;
+  setup.procedure = DialogProcedure;
+  setup.clientWidth96 = 520;
+  setup.clientHeight96 = 450;
+  setup.title = language.Translate("dialog.about.title");
+  setup.record = &record;
+  setup.state = &record.modal;
+  RunModalDialog(instance, owner, setup);
 }
 
 }  // namespace ombrix::ui

@@ -20,7 +20,7 @@ constexpr DWORD kListExStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX
 // Row height of the lists at 96 DPI.
 constexpr int kListRowSpacing = 22;
 
-struct ControlSpec {
+struct ControlTemplate {
   const wchar_t* className;
   int id;
   DWORD style;
@@ -31,7 +31,7 @@ struct ControlSpec {
   HWND MainWindowControls::*slot;
 };
 
-const ControlSpec kControls[] = {
+const ControlTemplate kControls[] = {
     {WC_COMBOBOXW, kSelectorId, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 0, 220, 200, nullptr,
      &MainWindowControls::selector},
     {WC_BUTTONW, kScanButtonId, WS_CHILD | WS_VISIBLE, 0, 90, 28, "toolbar.scan",
@@ -78,13 +78,15 @@ void FillSolid(HDC dc, const PixelRect& rect, i18n::Colour colour) {
 }  // namespace
 
 void CreateMainWindowControls(MainWindowState& state) {
-  for (const ControlSpec& spec : kControls) {
-    const std::u16string caption =
-        spec.captionKey != nullptr ? state.language.Translate(spec.captionKey) : std::u16string();
-    state.controls.*spec.slot = ::CreateWindowExW(
-        spec.exStyle, spec.className, base::WideView(caption), spec.style, 0, 0,
-        ScaleForDpi(spec.width96, state.dpi), ScaleForDpi(spec.height96, state.dpi), state.window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), state.instance, nullptr);
+  for (const ControlTemplate& control : kControls) {
+    const std::u16string caption = control.captionKey != nullptr
+                                       ? state.language.Translate(control.captionKey)
+                                       : std::u16string();
+    state.controls.*control.slot = ::CreateWindowExW(
+        control.exStyle, control.className, base::WideView(caption), control.style, 0, 0,
+        ScaleForDpi(control.width96, state.dpi), ScaleForDpi(control.height96, state.dpi),
+        state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), state.instance,
+        nullptr);
   }
   for (HWND list :
        {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {

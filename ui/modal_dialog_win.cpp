@@ -13,14 +13,14 @@ namespace {
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-bool RegisterDialogClass(HINSTANCE instance, const ModalDialogSpec& spec) {
+bool RegisterDialogClass(HINSTANCE instance, const ModalDialogSetup& setup) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = spec.procedure;
+  windowClass.lpfnWndProc = setup.procedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = spec.className;
+  windowClass.lpszClassName = setup.className;
   return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -32,18 +32,18 @@ PixelRect WindowRect(HWND window) {
 
 }  // namespace
 
-bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSpec& spec) {
-  if (!RegisterDialogClass(instance, spec)) return false;
-  spec.state->dpi = WindowDpi(owner);
-  spec.state->done = false;
+bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setup) {
+  if (!RegisterDialogClass(instance, setup)) return false;
+  setup.state->dpi = WindowDpi(owner);
+  setup.state->done = false;
 
-  RECT frame{0, 0, ScaleForDpi(spec.clientWidth96, spec.state->dpi),
-             ScaleForDpi(spec.clientHeight96, spec.state->dpi)};
-  ::AdjustWindowRectExForDpi(&frame, kDialogStyle, FALSE, kDialogExStyle, spec.state->dpi);
+  RECT frame{0, 0, ScaleForDpi(setup.clientWidth96, setup.state->dpi),
+             ScaleForDpi(setup.clientHeight96, setup.state->dpi)};
+  ::AdjustWindowRectExForDpi(&frame, kDialogStyle, FALSE, kDialogExStyle, setup.state->dpi);
   const HWND dialog =
-      ::CreateWindowExW(kDialogExStyle, spec.className, base::WideView(spec.title), kDialogStyle,
+      ::CreateWindowExW(kDialogExStyle, setup.className, base::WideView(setup.title), kDialogStyle,
                         CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                        frame.bottom - frame.top, owner, nullptr, instance, spec.record);
+                        frame.bottom - frame.top, owner, nullptr, instance, setup.record);
   if (dialog == nullptr) return false;
 
   const PixelRect size = WindowRect(dialog);
@@ -55,7 +55,7 @@ bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSpec& spec)
   ::ShowWindow(dialog, SW_SHOW);
   ::UpdateWindow(dialog);
   MSG message{};
-  while (!spec.state->done) {
+  while (!setup.state->done) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got <= 0) {
       // The quit belongs to the main loop; leave it there for it.

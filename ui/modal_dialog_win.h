@@ -24,7 +24,7 @@ struct ModalDialogState {
   bool done = false;
 };
 
-struct ModalDialogSpec {
+struct ModalDialogSetup {
   const wchar_t* className = nullptr;
   WNDPROC procedure = nullptr;
   int clientWidth96 = 0;
@@ -39,7 +39,7 @@ struct ModalDialogSpec {
 // False when the class cannot be registered or the window cannot be made:
 // nothing was shown. Otherwise returns once the dialog is done, with the
 // owner enabled and active again.
-bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSpec& spec);
+bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setup);
 
 // WM_NCCREATE: keeps the creation parameter in the window's user data.
 void StoreDialogRecord(HWND dialog, LPARAM createParameter);

@@ -138,15 +138,15 @@ bool ShowScanSettingsDialog(HINSTANCE instance, HWND owner, i18n::LanguageString
   ScanSettingsRecord record;
   record.values = values;
   record.language = language;
-  ModalDialogSpec spec;
-  spec.className = kClassName;
-  spec.procedure = DialogProcedure;
-  spec.clientWidth96 = 450;
-  spec.clientHeight96 = 210;
-  spec.title = Text(record, "dialog.scan_settings.title");
-  spec.record = &record;
-  spec.state = &record.modal;
-  if (!RunModalDialog(instance, owner, spec) || !record.accepted) return false;
+  ModalDialogSetup setup;
+  setup.className = kClassName;
+  setup.procedure = DialogProcedure;
+  setup.clientWidth96 = 450;
+  setup.clientHeight96 = 210;
+  setup.title = Text(record, "dialog.scan_settings.title");
+  setup.record = &record;
+  setup.state = &record.modal;
+  if (!RunModalDialog(instance, owner, setup) || !record.accepted) return false;
   values = record.values;
   return true;
 }

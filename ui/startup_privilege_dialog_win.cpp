@@ -92,15 +92,15 @@ StartupPrivilegeResult ShowStartupPrivilegeDialog(HINSTANCE instance, HWND owner
                                                   i18n::LanguageStrings& language) {
   StartupPrivilegeResult result;
   result.language = &language;
-  ModalDialogSpec spec;
-  spec.className = kClassName;
-  spec.procedure = DialogProcedure;
-  spec.clientWidth96 = 520;
-  spec.clientHeight96 = 270;
-  spec.title = language.Translate("dialog.startup.title");
-  spec.record = &result;
-  spec.state = &result.modal;
-  if (!RunModalDialog(instance, owner, spec)) {
+  ModalDialogSetup setup;
+  setup.className = kClassName;
+  setup.procedure = DialogProcedure;
+  setup.clientWidth96 = 520;
+  setup.clientHeight96 = 270;
+  setup.title = language.Translate("dialog.startup.title");
+  setup.record = &result;
+  setup.state = &result.modal;
+  if (!RunModalDialog(instance, owner, setup)) {
     result.elevationChoice = 0;
     result.dontShowAgain = false;
   }
