@@ -3,6 +3,7 @@
 // conversion to UTF-8 must accept them: each becomes U+FFFD.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,12 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
+
+// Nothing when any sequence is invalid, for text whose bytes must be taken
+// whole or not at all (the settings file). Invalid means what Windows'
+// MultiByteToWideChar rejects under MB_ERR_INVALID_CHARS: stray or missing
+// continuation bytes, overlong forms, encoded surrogates, values past
+// U+10FFFF.
+std::optional<std::u16string> FromUtf8Strict(std::string_view text);
 
 }  // namespace ombrix::base

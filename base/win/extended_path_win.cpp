@@ -13,10 +13,8 @@ bool StartsWith(const std::u16string& text, std::u16string_view prefix) {
   return std::u16string_view(text).substr(0, prefix.size()) == prefix;
 }
 
-}  // namespace
-
-std::u16string ExtendedLengthPath(const std::u16string& path) {
-  if (path.size() < MAX_PATH || StartsWith(path, u"\\\\?\\") || StartsWith(path, u"\\\\.\\") ||
+std::u16string ExtendedLengthPathFrom(const std::u16string& path, std::size_t plainLimit) {
+  if (path.size() < plainLimit || StartsWith(path, u"\\\\?\\") || StartsWith(path, u"\\\\.\\") ||
       StartsWith(path, u"\\??\\")) {
     return path;
   }
@@ -37,6 +35,16 @@ std::u16string ExtendedLengthPath(const std::u16string& path) {
     return u"\\\\?\\" + full;
   }
   return path;
+}
+
+}  // namespace
+
+std::u16string ExtendedLengthPath(const std::u16string& path) {
+  return ExtendedLengthPathFrom(path, MAX_PATH);
+}
+
+std::u16string ExtendedLengthFolderPath(const std::u16string& path) {
+  return ExtendedLengthPathFrom(path, MAX_PATH - 12);
 }
 
 }  // namespace ombrix::base

@@ -14,4 +14,9 @@ namespace ombrix::base {
 // they are.
 std::u16string ExtendedLengthPath(const std::u16string& path);
 
+// The same for a folder about to be created: CreateDirectoryW keeps room
+// for an 8.3 name inside the new folder and refuses plain paths from 248
+// units on, 12 short of the limit for files.
+std::u16string ExtendedLengthFolderPath(const std::u16string& path);
+
 }  // namespace ombrix::base

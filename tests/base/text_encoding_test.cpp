@@ -29,5 +29,15 @@ TEST(TextEncodingTest, InvalidUtf8BecomesReplacementCharacters) {
   EXPECT_EQ(base::FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 
+TEST(TextEncodingTest, StrictConversionRefusesAnyInvalidSequence) {
+  EXPECT_EQ(FromUtf8Strict(""), u"");
+  EXPECT_EQ(FromUtf8Strict("a\xC3\xA9\xF0\x9F\x98\x80"), u"a\u00e9\U0001F600");
+  EXPECT_EQ(FromUtf8Strict(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+  for (const char* invalid :
+       {"\xFF", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xE4\xB8x"}) {
+    EXPECT_EQ(FromUtf8Strict(invalid), std::nullopt) << invalid;
+  }
+}
+
 }  // namespace
 }  // namespace ombrix::base

@@ -60,7 +60,8 @@ std::string HumanSize(std::uint64_t bytes) {
   return text;
 }
 
-void WriteTextSummary(BufferedOutput& out, const core::ScanResult& result, const TopEntries& top) {
+void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking) {
+  const core::ScanResult& result = ranking.Result();
   const auto& nodes = result.nodes;
   const std::uint64_t totalSize =
       result.rootIndex < nodes.size() ? nodes[result.rootIndex].totalSize : 0;
@@ -88,14 +89,14 @@ void WriteTextSummary(BufferedOutput& out, const core::ScanResult& result, const
   }
 
   out.Append("\nLargest files:\n");
-  if (top.files.empty()) out.Append("  (none)\n");
-  for (std::uint64_t index : top.files) {
-    AppendLine(out, SizeColumn(nodes[index].totalSize) + "  ", Printable(nodes[index].path));
+  if (ranking.fileRows.empty()) out.Append("  (none)\n");
+  for (const app::RankingRow& row : ranking.fileRows) {
+    AppendLine(out, SizeColumn(nodes[row.node].ownSize) + "  ", Printable(nodes[row.node].path));
   }
   out.Append("\nLargest folders:\n");
-  if (top.folders.empty()) out.Append("  (none)\n");
-  for (std::uint64_t index : top.folders) {
-    const core::ScanNode& node = nodes[index];
+  if (ranking.subfolderRows.empty()) out.Append("  (none)\n");
+  for (const app::RankingRow& row : ranking.subfolderRows) {
+    const core::ScanNode& node = nodes[row.node];
     AppendLine(out, SizeColumn(node.totalSize) + "  ",
                Printable(node.path) + "  (" + CountOf(node.fileCount, "file", "files") + ", " +
                    CountOf(node.folderCount, "folder", "folders") + ")");
