@@ -3,15 +3,11 @@
 #include <algorithm>
 
 #include "app/settings/settings_paths.h"
+#include "base/growing_buffer.h"
 #include "base/system_error_codes.h"
 
 namespace ombrix::app {
 namespace {
-
-constexpr std::size_t kFirstModuleBufferUnits = 260;
-// Past the longest path Windows can hold (32,767 units): a query that still
-// claims to be cut short is not answering.
-constexpr std::size_t kLastModuleBufferUnits = 65536;
 
 std::u16string LocalAppDataVariable(const SettingsLocationQueries& queries) {
   return queries.localAppDataVariable ? queries.localAppDataVariable() : std::u16string();
@@ -44,19 +40,8 @@ std::u16string ExecutableFolder(const SettingsLocationQueries& queries) {
   if (!queries.moduleFileName) {
     return std::u16string();
   }
-  for (std::size_t units = kFirstModuleBufferUnits; units <= kLastModuleBufferUnits; units *= 2) {
-    std::u16string buffer(units, u'\0');
-    const std::uint32_t length = queries.moduleFileName(buffer);
-    if (length == 0) {
-      return std::u16string();
-    }
-    // A full buffer may hold a cut path: only a shorter answer is whole.
-    if (length < units - 1) {
-      buffer.resize(length);
-      return ParentFolder(buffer);
-    }
-  }
-  return std::u16string();
+  const std::u16string module = base::ReadIntoGrowingBuffer(queries.moduleFileName);
+  return module.empty() ? std::u16string() : ParentFolder(module);
 }
 
 std::u16string PackageLocalStateFolder(const SettingsLocationQueries& queries) {

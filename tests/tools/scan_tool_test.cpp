@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/number_format.h"
 #include "base/monotonic_clock.h"
+#include "base/text_encoding.h"
+#include "core/scan_tree_builder.h"
 #include "tests/support/test_data.h"
 #include "tests/tools/scan_result_fixture.h"
 #include "tools/ombrix_scan/exit_codes.h"
@@ -143,9 +146,9 @@ TEST(ScanToolTest, ReadableSummaryListsTotalsAndLargest) {
   EXPECT_EQ(run.exitCode, 0);
   for (const char* part :
        {"Status:   Completed", "Engine:   DirectoryWalk", "Path:     Z:\\R",
-        "Size:     75 bytes (75 bytes)", "Files:    4", "Folders:  3", "Issues:   1",
-        "Elapsed:  42 ms", "error 5: Z:\\R\\locked", "Largest files:", "  30 bytes  Z:\\R\\S\\c",
-        "Largest folders:", "  35 bytes  Z:\\R\\S  (2 files, 1 folder)"}) {
+        "Size:     75 B (75 bytes)", "Files:    4", "Folders:  3", "Issues:   1", "Elapsed:  42 ms",
+        "error 5: Z:\\R\\locked", "Largest files:", "        30 B  Z:\\R\\S\\c",
+        "Largest folders:", "        35 B  Z:\\R\\S  (2 files, 1 folder)"}) {
     EXPECT_TRUE(Contains(run.out, part)) << part << "\n" << run.out;
   }
 }
@@ -174,17 +177,32 @@ TEST(ProgressPrinterTest, ThrottledToTheInterval) {
             "progress: files=4 folders=0 path=d?e\n");
 }
 
-TEST(TextSummaryTest, SizesAndCounts) {
-  EXPECT_EQ(GroupThousands(0), "0");
-  EXPECT_EQ(GroupThousands(999), "999");
-  EXPECT_EQ(GroupThousands(1000), "1,000");
-  EXPECT_EQ(GroupThousands(1234567890), "1,234,567,890");
-  EXPECT_EQ(HumanSize(1), "1 byte");
-  EXPECT_EQ(HumanSize(1023), "1023 bytes");
-  EXPECT_EQ(HumanSize(1536), "1.5 KiB");
-  EXPECT_EQ(HumanSize(1024 * 1024 - 1), "1.0 MiB");
-  EXPECT_EQ(HumanSize(5ull << 30), "5.0 GiB");
-  EXPECT_EQ(HumanSize(~0ull), "16.0 EiB");
+// Big numbers show the user's number format: the same text the window's
+// formatters give for the "system" language, GUI units included.
+TEST(TextSummaryTest, NumbersInTheUsersFormat) {
+  core::ScanTreeBuilder builder;
+  const auto root = builder.AddDirectory(core::kNoNode, u"R", u"Z:\\R", 0x10, 0);
+  builder.AddFile(root, u"big", u"Z:\\R\\big", 0x20, 5ull << 30, 0);
+  builder.ComputeTotals();
+  core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, u"Z:\\R", 1234567);
+  result.fileCount = 9876543;
+  app::FolderRankingModel ranking;
+  ranking.SetResult(std::move(result));
+  std::string text;
+  {
+    BufferedOutput out([&](std::string_view b) { text.append(b); });
+    WriteTextSummary(out, ranking);
+  }
+  const auto system = [](const std::u16string& number) { return base::ToUtf8(number); };
+  for (const std::string& part :
+       {"Size:     " + system(app::FormatSize(u"system", 5ull << 30)) + " (" +
+            system(app::FormatCount(u"system", 5ull << 30)) + " bytes)",
+        "Files:    " + system(app::FormatCount(u"system", 9876543)),
+        "Elapsed:  " + system(app::FormatCount(u"system", 1234567)) + " ms",
+        system(app::FormatSize(u"system", 5ull << 30)) + "  Z:\\R\\big"}) {
+    EXPECT_TRUE(Contains(text, part)) << part << "\n" << text;
+  }
+  EXPECT_TRUE(Contains(text, " GB ")) << text;
 }
 
 }  // namespace
