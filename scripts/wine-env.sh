@@ -24,3 +24,17 @@ ensure_wine_prefix() {
     fi
   ) 9>"$WINEPREFIX.lock"
 }
+
+# A prefix started by wine-server.sh has a virtual X server of its own
+# (Xvfb), so window tests run headless and never on the developer's screen.
+# Its display number and process id sit beside the prefix while it runs.
+prefix_display_file="$WINEPREFIX.display"
+prefix_xvfb_pid_file="$WINEPREFIX.xvfb-pid"
+
+use_prefix_display() {
+  local pid
+  pid=$(cat "$prefix_xvfb_pid_file" 2>/dev/null || true)
+  if [[ -n "$pid" && -s "$prefix_display_file" ]] && kill -0 "$pid" 2>/dev/null; then
+    export DISPLAY=":$(head -n 1 "$prefix_display_file")"
+  fi
+}
