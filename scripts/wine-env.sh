@@ -18,6 +18,13 @@ ensure_wine_prefix() {
   (
     flock 9
     if [[ ! -f "$WINEPREFIX/.ombrix-ready" ]]; then
+      # Wine finds a prefix's server by the folder's device and inode. A
+      # folder made anew can get the inode of a deleted prefix whose server
+      # still lingers; its clients would talk to that server and be dropped
+      # when it ends. A prefix that is not set up yet has no server of its
+      # own, so whatever answers for it goes.
+      mkdir -p "$WINEPREFIX"
+      "$wineserver" -k >/dev/null 2>&1 || true
       "$wine" wineboot -i >/dev/null 2>&1 || true
       "$wineserver" -w || true
       touch "$WINEPREFIX/.ombrix-ready"
