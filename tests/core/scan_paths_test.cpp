@@ -52,6 +52,7 @@ TEST(ScanPathsTest, LeafName) {
       {u"\\??\\C:\\z", u"z"},
       {u"relative\\name", u"name"},
       {u"name", u"name"},
+      {u"\\top", u"top"},
       {u"", u""},
       {u"All local drives", u"All local drives"},
   };

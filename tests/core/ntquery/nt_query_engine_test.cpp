@@ -50,6 +50,16 @@ TEST(NtQueryEngineTest, WorkerCountDefaultsAndCaps) {
   }
 }
 
+// A drive root gets the large node reservation; nothing else may.
+TEST(NtQueryEngineTest, OnlyDrivesAreDriveRoots) {
+  const std::pair<const char16_t*, bool> cases[] = {
+      {u"C:", true},    {u"C:\\", true}, {u"C:/", true},    {u"C:\\x", false},
+      {u"CD\\", false}, {u"C:x", false}, {u"\\\\a", false}, {u"", false}};
+  for (const auto& [path, isRoot] : cases) {
+    EXPECT_EQ(NtQueryDirectoryScanEngine::IsDriveRoot(path), isRoot);
+  }
+}
+
 // A listing that fails part-way keeps what earlier batches added and records
 // one issue with the mapped error (5 when the mapper is missing); a batch
 // whose records do not fit the bytes returned ends the listing the same way
