@@ -1,37 +1,9 @@
 #include "core/mft/mft_chunk_decoder.h"
 
 #include <algorithm>
-#include <exception>
-#include <iterator>
-#include <thread>
 #include <utility>
 
-#include "base/thread_starter.h"
-
 namespace ombrix::core {
-
-namespace {
-
-void DecodeRecords(std::uint8_t* buffer, std::uint32_t recordLength, std::uint64_t begin,
-                   std::uint64_t end, std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
-                   std::vector<MftNameEntry>& entries, std::vector<MftDataSize>* dataSizes) {
-  for (std::uint64_t i = begin; i < end; ++i) {
-    ParseFileRecord(buffer + i * recordLength, recordLength, firstRecordNumber + i, sectorSize,
-                    entries, dataSizes);
-  }
-}
-
-template <typename T>
-void AppendMoved(std::vector<T>& target, std::vector<std::vector<T>>& parts) {
-  std::size_t total = target.size();
-  for (const auto& part : parts) total += part.size();
-  target.reserve(total);
-  for (auto& part : parts) {
-    std::move(part.begin(), part.end(), std::back_inserter(target));
-  }
-}
-
-}  // namespace
 
 std::uint64_t ParseWorkerLimit(std::uint64_t workerSetting, std::uint64_t hardwareThreads) {
   if (workerSetting != 0) {
@@ -40,85 +12,136 @@ std::uint64_t ParseWorkerLimit(std::uint64_t workerSetting, std::uint64_t hardwa
   return std::clamp<std::uint64_t>(hardwareThreads, 1, kMaxAutomaticParseWorkers);
 }
 
-bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
-                      std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
-                      std::uint64_t workerLimit, std::vector<MftNameEntry>& entries,
-                      std::vector<MftDataSize>* dataSizes, const base::ThreadStarter& startWorker) {
-  if (recordLength == 0) {
-    return false;
+MftChunkDecoder::MftChunkDecoder(std::uint32_t recordLength, std::uint32_t sectorSize,
+                                 std::uint64_t workerLimit, base::ThreadStarter startWorker)
+    : recordLength_(recordLength),
+      sectorSize_(sectorSize),
+      workerLimit_(workerLimit),
+      startWorker_(std::move(startWorker)) {}
+
+MftChunkDecoder::~MftChunkDecoder() { JoinStarted(); }
+
+void MftChunkDecoder::DecodeSlice(Slice& slice) {
+  for (std::uint64_t i = slice.begin; i < slice.end; ++i) {
+    ParseFileRecord(buffer_ + i * recordLength_, recordLength_, firstRecordNumber_ + i, sectorSize_,
+                    slice.table, &slice.dataSizes);
   }
-  const std::uint64_t recordCount = byteCount / recordLength;
-  if (recordCount == 0) {
-    return false;
+}
+
+void MftChunkDecoder::JoinStarted() {
+  for (std::size_t w = 0; w < started_; ++w) {
+    threads_[w].join();
   }
-  const std::uint64_t workerCount = std::min({workerLimit, recordCount, kMaxParseWorkers});
-  if (workerCount <= 1 || recordCount < kMinRecordsForParallelChunk) {
-    DecodeRecords(buffer, recordLength, 0, recordCount, firstRecordNumber, sectorSize, entries,
-                  dataSizes);
-    return false;
+  started_ = 0;
+}
+
+void MftChunkDecoder::Start(std::uint8_t* buffer, std::uint32_t byteCount,
+                            std::uint64_t firstRecordNumber) {
+  JoinStarted();
+  buffer_ = buffer;
+  firstRecordNumber_ = firstRecordNumber;
+  recordCount_ = recordLength_ == 0 ? 0 : byteCount / recordLength_;
+  slicesUsed_ = 0;
+  const std::uint64_t workerCount = std::min({workerLimit_, recordCount_, kMaxParseWorkers});
+  if (workerCount <= 1 || recordCount_ < kMinRecordsForParallelChunk) {
+    return;
   }
 
-  const std::uint64_t sliceLength = (recordCount + workerCount - 1) / workerCount;
-  struct Slice {
-    std::uint64_t begin;
-    std::uint64_t end;
-  };
-  std::vector<Slice> slices;
-  for (std::uint64_t w = 0; w < workerCount && w * sliceLength < recordCount; ++w) {
-    slices.push_back({w * sliceLength, std::min(recordCount, (w + 1) * sliceLength)});
+  const std::uint64_t sliceLength = (recordCount_ + workerCount - 1) / workerCount;
+  while (slicesUsed_ < workerCount && slicesUsed_ * sliceLength < recordCount_) {
+    ++slicesUsed_;
   }
-  std::vector<std::vector<MftNameEntry>> workerEntries(slices.size());
-  std::vector<std::vector<MftDataSize>> workerSizes(dataSizes != nullptr ? slices.size() : 0);
-
-  auto decodeSlice = [&](std::size_t w) {
-    const Slice slice = slices[w];
-    workerEntries[w].reserve((slice.end - slice.begin) / 2);
-    std::vector<MftDataSize>* sizes = nullptr;
-    if (dataSizes != nullptr) {
-      sizes = &workerSizes[w];
-      sizes->reserve(slice.end - slice.begin);
-    }
-    DecodeRecords(buffer, recordLength, slice.begin, slice.end, firstRecordNumber, sectorSize,
-                  workerEntries[w], sizes);
-  };
-
+  if (slices_.size() < slicesUsed_) slices_.resize(slicesUsed_);
+  if (threads_.size() < slicesUsed_) threads_.resize(slicesUsed_);
+  for (std::size_t w = 0; w < slicesUsed_; ++w) {
+    Slice& slice = slices_[w];
+    slice.begin = w * sliceLength;
+    slice.end = std::min(recordCount_, (w + 1) * sliceLength);
+    slice.table.Clear();
+    slice.dataSizes.clear();
+    slice.failure = nullptr;
+  }
   // A worker that fails (out of memory, most likely) must not end the
   // process by letting its exception leave the thread: it is kept and
-  // thrown again on this thread once every worker has joined.
-  std::vector<std::exception_ptr> failures(slices.size());
-  std::vector<std::thread> threads(slices.size());
-  std::size_t started = 0;
-  while (started < slices.size()) {
-    const std::size_t w = started;
-    const auto work = [&decodeSlice, &failures, w] {
+  // thrown again on the scan thread by Finish.
+  while (started_ < slicesUsed_) {
+    Slice* slice = &slices_[started_];
+    const auto work = [this, slice] {
       try {
-        decodeSlice(w);
+        const std::uint64_t records = slice->end - slice->begin;
+        slice->table.entries.reserve(records / 2);
+        slice->dataSizes.reserve(records);
+        DecodeSlice(*slice);
       } catch (...) {
-        failures[w] = std::current_exception();
+        slice->failure = std::current_exception();
       }
     };
-    if (!startWorker(work, threads[w])) {
+    if (!startWorker_(work, threads_[started_])) {
       break;
     }
-    ++started;
+    ++started_;
   }
+}
+
+bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+  if (slicesUsed_ == 0) {
+    for (std::uint64_t i = 0; i < recordCount_; ++i) {
+      ParseFileRecord(buffer_ + i * recordLength_, recordLength_, firstRecordNumber_ + i,
+                      sectorSize_, table, dataSizes);
+    }
+    recordCount_ = 0;
+    return false;
+  }
+  const std::size_t started = started_;
+  const std::size_t used = slicesUsed_;
+  JoinStarted();
   for (std::size_t w = 0; w < started; ++w) {
-    threads[w].join();
-  }
-  for (const std::exception_ptr& failure : failures) {
-    if (failure) std::rethrow_exception(failure);
+    if (slices_[w].failure) std::rethrow_exception(slices_[w].failure);
   }
   // A worker the system would not start leaves its slice and the ones after
   // it to this thread; the result is the same, only slower.
-  for (std::size_t w = started; w < slices.size(); ++w) {
-    decodeSlice(w);
+  for (std::size_t w = started; w < slicesUsed_; ++w) {
+    DecodeSlice(slices_[w]);
   }
 
-  AppendMoved(entries, workerEntries);
-  if (dataSizes != nullptr) {
-    AppendMoved(*dataSizes, workerSizes);
+  std::size_t entryCount = table.entries.size();
+  std::size_t nameUnits = table.names.size();
+  std::size_t sizeCount = dataSizes != nullptr ? dataSizes->size() : 0;
+  for (std::size_t w = 0; w < slicesUsed_; ++w) {
+    entryCount += slices_[w].table.entries.size();
+    nameUnits += slices_[w].table.names.size();
+    sizeCount += slices_[w].dataSizes.size();
   }
-  return started == slices.size();
+  // Grow once per chunk, by at least half again, so that a table filled
+  // chunk by chunk is copied a few times per scan, not once per chunk.
+  if (entryCount > table.entries.capacity()) {
+    table.entries.reserve(std::max(entryCount, table.entries.capacity() * 3 / 2));
+  }
+  if (nameUnits > table.names.capacity()) {
+    table.names.reserve(std::max(nameUnits, table.names.capacity() * 3 / 2));
+  }
+  if (dataSizes != nullptr && sizeCount > dataSizes->capacity()) {
+    dataSizes->reserve(std::max(sizeCount, dataSizes->capacity() * 3 / 2));
+  }
+  for (std::size_t w = 0; w < slicesUsed_; ++w) {
+    table.AppendAndClear(slices_[w].table);
+    if (dataSizes != nullptr) {
+      dataSizes->insert(dataSizes->end(), slices_[w].dataSizes.begin(), slices_[w].dataSizes.end());
+    }
+    slices_[w].dataSizes.clear();
+  }
+  slicesUsed_ = 0;
+  recordCount_ = 0;
+  return started == used;
+}
+
+bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
+                      std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
+                      std::uint64_t workerLimit, MftNameTable& table,
+                      std::vector<MftDataSize>* dataSizes, const base::ThreadStarter& startWorker) {
+  MftChunkDecoder decoder(recordLength, sectorSize, workerLimit, startWorker);
+  decoder.Start(buffer, byteCount, firstRecordNumber);
+  return decoder.Finish(table, dataSizes);
 }
 
 }  // namespace ombrix::core

@@ -1,8 +1,9 @@
-// Reading the whole $MFT data stream in 8 MiB chunks and decoding each
-// (mft_chunk_decoder.h). Runs on the scan thread. Reading and decoding
-// alternate: a chunk's workers are joined before the next read. The
-// cancellation flag is read before each chunk only; a started chunk is
-// always decoded to its end.
+// Reading the whole $MFT data stream in large chunks and decoding each
+// (mft_chunk_decoder.h). Runs on the scan thread, with two buffers: while
+// the workers decode one chunk, this thread reads the next into the other
+// buffer, so the time of a scan is the longer of reading and decoding
+// rather than their sum. The cancellation flag is read before each read
+// only; a started chunk is always decoded to its end.
 #pragma once
 
 #include <cstdint>
@@ -15,17 +16,20 @@
 
 namespace ombrix::core {
 
+// Large enough that a read costs the device little more than its bytes, and
+// that a chunk's workers run long next to their start; small enough that
+// the two buffers stay a few percent of a large scan's memory.
 inline constexpr std::uint32_t kMftChunkLength = 8u * 1024u * 1024u;
 
 // Reads the whole data stream described by runs, chunk by chunk. Record
 // numbers follow the position in the data stream, so a run cut short by a
 // short read does not shift the numbers of later runs. True on success and
 // also when stopped by cancellation; false when a positioning or read call
-// fails.
+// fails. chunkLength is there for the benchmark that chose kMftChunkLength.
 bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
                          const std::vector<MftDataRun>& runs, std::uint64_t dataSize,
-                         const ScanCancellationToken& token, std::vector<MftNameEntry>& entries,
+                         const ScanCancellationToken& token, MftNameTable& table,
                          std::vector<MftDataSize>* dataSizes, MftScanStats& stats,
-                         std::uint64_t workerSetting);
+                         std::uint64_t workerSetting, std::uint32_t chunkLength = kMftChunkLength);
 
 }  // namespace ombrix::core

@@ -1,12 +1,19 @@
-// Rebuilding the scan root's folder tree from the flat vector of decoded
+// Rebuilding the scan root's folder tree from the flat table of decoded
 // name entries. Runs on the scan thread and never touches the disk: every
 // name, size and attribute comes from the entries. The walk is iterative and
 // pushes each entry at most once, so damaged parent references that form a
 // cycle cannot make it loop.
+//
+// Memory is the constraint at a million nodes, so the tree is built in two
+// passes: the walk makes every node with its name (the entries are still
+// needed then), and only once the entries are released are the remaining
+// paths made, each from its parent's at its exact length. The nodes and
+// the entries' names never have to fit in memory next to all the paths.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,17 +26,35 @@
 namespace ombrix::core {
 
 // Parent record number -> positions of its entries, ascending (record order,
-// then attribute order within a record).
-using MftChildrenMap = std::unordered_map<std::uint64_t, std::vector<std::uint64_t>>;
+// then attribute order within a record). All positions sit in one array,
+// grouped by parent, from one counting pass: no list per folder.
+class MftChildrenMap {
+ public:
+  MftChildrenMap() = default;
+  explicit MftChildrenMap(const std::vector<MftNameEntry>& entries);
+
+  // Positions of the entries held by the folder parentReference; empty when
+  // it holds none.
+  std::span<const std::uint32_t> ChildrenOf(std::uint64_t parentReference) const;
+  // The number of distinct parents.
+  std::size_t ParentCount() const { return groupOf_.size(); }
+
+ private:
+  std::unordered_map<std::uint64_t, std::uint32_t> groupOf_;  // parent -> group
+  std::vector<std::uint32_t> groupStart_;                     // group -> first slot, and the end
+  std::vector<std::uint32_t> positions_;
+};
 
 MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
 
-// Adds the sub-tree below rootReference under the builder's node rootIndex.
-// Reports progress per folder and every 128 files; stops when the token is
-// cancelled, keeping what was added.
+// Adds the sub-tree below rootReference under the builder's node rootIndex,
+// whose path is rootPath. Reports progress per folder and every 128 files;
+// stops when the token is cancelled, keeping what was added. Consumes the
+// table and the children map: they are released before the paths of the
+// files are made.
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
-                     const std::vector<MftNameEntry>& entries, const MftChildrenMap& children,
+                     MftNameTable&& table, MftChildrenMap&& children,
                      const ScanCancellationToken& token, EngineProgress& progress);
 
 // Follows names down from the folder startReference, one folder level per
@@ -43,7 +68,7 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
 // followed, as the walk does not descend into them either.
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,
                                                std::uint64_t startReference,
-                                               const std::vector<MftNameEntry>& entries,
+                                               const MftNameTable& table,
                                                const MftChildrenMap& children);
 
 // Uppercase of one UTF-16 code unit under the simple mapping above.

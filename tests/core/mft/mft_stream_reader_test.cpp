@@ -42,10 +42,9 @@ std::vector<std::uint8_t> NamedRecords(std::uint64_t count) {
   return bytes;
 }
 
-std::vector<std::pair<std::uint64_t, std::u16string>> Summary(
-    const std::vector<MftNameEntry>& entries) {
+std::vector<std::pair<std::uint64_t, std::u16string>> Summary(const MftNameTable& table) {
   std::vector<std::pair<std::uint64_t, std::u16string>> summary;
-  for (const auto& e : entries) summary.emplace_back(e.fileReference, e.name);
+  for (const auto& e : table.entries) summary.emplace_back(e.fileReference, table.NameOf(e));
   return summary;
 }
 
@@ -60,8 +59,8 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
   for (const Case& c : cases) {
     std::vector<std::uint8_t> serialBytes = NamedRecords(c.records);
     std::vector<std::uint8_t> parallelBytes = serialBytes;
-    std::vector<MftNameEntry> serial;
-    std::vector<MftNameEntry> parallel;
+    MftNameTable serial;
+    MftNameTable parallel;
     std::vector<MftDataSize> parallelSizes;
     const auto length = static_cast<std::uint32_t>(serialBytes.size());
     EXPECT_FALSE(ParseRecordChunk(serialBytes.data(), 1024, length, 1000, 512, 1, serial, nullptr));
@@ -69,11 +68,11 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
                                &parallelSizes),
               c.parallel)
         << c.records;
-    EXPECT_EQ(serial.size(), c.records - c.records / 3);
+    EXPECT_EQ(serial.entries.size(), c.records - c.records / 3);
     EXPECT_EQ(Summary(serial), Summary(parallel));
-    if (!parallel.empty()) {
-      EXPECT_EQ(parallel.front().fileReference, 1000u);
-      EXPECT_EQ(parallelSizes.size(), parallel.size());
+    if (!parallel.entries.empty()) {
+      EXPECT_EQ(parallel.entries.front().fileReference, 1000u);
+      EXPECT_EQ(parallelSizes.size(), parallel.entries.size());
     }
   }
 }
@@ -81,7 +80,7 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
 TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
   std::vector<std::uint8_t> bytes = NamedRecords(8192);
   std::vector<std::uint8_t> reference = bytes;
-  std::vector<MftNameEntry> expected;
+  MftNameTable expected;
   ParseRecordChunk(reference.data(), 1024, 8192 * 1024, 0, 512, 1, expected, nullptr);
 
   int starts = 0;
@@ -89,7 +88,7 @@ TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
     if (++starts == 3) return false;
     return base::StartStdThread(std::move(work), thread);
   };
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   EXPECT_FALSE(
       ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr, refuseThird));
   EXPECT_EQ(Summary(entries), Summary(expected));
@@ -99,8 +98,9 @@ TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
 // its failure thrown on the calling thread, not out of the worker.
 TEST(MftReadingTest, WorkerOutOfMemoryIsThrownOnTheCallingThread) {
   std::vector<std::uint8_t> bytes = NamedRecords(8192);
-  std::vector<MftNameEntry> entries;
-  // Each worker allocates once, for its slice's entries; the third fails.
+  MftNameTable entries;
+  // Workers allocate for their slices' entries, sizes and names; the third
+  // allocation fails.
   test::AllocationFailureScope outOfMemory(2, test::FailingThreads::OthersThanArming);
   EXPECT_THROW(ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr),
                std::bad_alloc);
@@ -113,7 +113,7 @@ TEST(MftReadingTest, DataSizeEndingInsideARunStopsAtTheLastWholeRecord) {
   std::vector<MftDataRun> runs = {{4, 16}, {100, 16}, {200, 16}};
   volume.bytes.assign(300 * 4096, 0);
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 74 * 1024 + 512, token, entries,
                                   nullptr, stats, 1));
@@ -135,7 +135,7 @@ TEST(MftReadingTest, SkippedRunsDoNotAdvanceTheStreamAndLargeRunsAreChunked) {
   std::vector<MftDataRun> runs = {{-1, 10}, {7, 0}, {1, 5120}};
   volume.bytes.assign(6000 * 4096, 0);
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 5120ull * 4096, token, entries,
                                   nullptr, stats, 2));
@@ -150,7 +150,7 @@ TEST(MftReadingTest, SkippedRunsDoNotAdvanceTheStreamAndLargeRunsAreChunked) {
 TEST(MftReadingTest, UnusableGeometryIsRefusedBeforeTheLimitIsStored) {
   FakeVolume volume;
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   NtfsVolumeGeometry geometry = volume.geometry;
   geometry.bytesPerSector = 0;
@@ -163,7 +163,7 @@ TEST(MftReadingTest, UnusableGeometryIsRefusedBeforeTheLimitIsStored) {
 TEST(MftReadingTest, HostileRunOffsetFailsInsteadOfWrapping) {
   FakeVolume volume;
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   const std::vector<MftDataRun> runs = {{INT64_MAX / 2, 1}};
   EXPECT_FALSE(
