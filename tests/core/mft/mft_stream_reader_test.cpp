@@ -147,6 +147,24 @@ TEST(MftReadingTest, SkippedRunsDoNotAdvanceTheStreamAndLargeRunsAreChunked) {
   EXPECT_EQ(stats.records, 5120u);
 }
 
+// The next chunk is read while workers decode the current one: a read that
+// fails then ends the enumeration only once those workers are done with
+// the buffer (the sanitizer builds check that nothing outlives it).
+TEST(MftReadingTest, ReadFailingWhileAChunkIsDecodedFails) {
+  FakeVolume volume;
+  volume.bytes.assign(4 * 4096, 0);
+  const std::vector<std::uint8_t> records = NamedRecords(3 * 8192);
+  volume.bytes.insert(volume.bytes.end(), records.begin(), records.end());
+  volume.failReadAt = 4 * 4096 + 2 * kMftChunkLength;
+  MftScanStats stats;
+  MftNameTable entries;
+  ScanCancellationToken token;
+  EXPECT_FALSE(EnumerateMftRecords(volume, volume.geometry, {{4, 6144}}, 3 * 8192 * 1024, token,
+                                   entries, nullptr, stats, 2));
+  EXPECT_EQ(volume.reads.size(), 3u);
+  EXPECT_EQ(stats.parallelChunks, 1u);  // the first chunk, finished before the third read
+}
+
 TEST(MftReadingTest, UnusableGeometryIsRefusedBeforeTheLimitIsStored) {
   FakeVolume volume;
   MftScanStats stats;

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
+#include "core/scan_paths.h"
+
 namespace ombrix::core {
 namespace {
 
@@ -96,6 +99,43 @@ TEST(MftTreeTest, EntriesBelowNoReachableFolderAreIgnored) {
                                       File(41, 5, u"", 1), File(42, 5, u"..", 1)});
   const ScanResult r = RunWalk(entries, 5, u"X:\\");
   EXPECT_EQ(r.nodes.size(), 1u);
+}
+
+// File paths are made after the walk, from the parents' paths; walked
+// folders get theirs during the walk. Either way every node ends up with
+// its full path, also when the walk is cancelled part way.
+TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
+  const std::vector<NamedEntry> named = {
+      Folder(40, 5, u"a"),    File(41, 40, u"f", 1),         Folder(42, 40, u"b"),
+      File(43, 42, u"g", 2),  Folder(44, 5, u"link", 0x410), File(45, 44, u"behind link", 3),
+      File(46, 5, u"top", 4), Folder(47, 42, u"c")};
+  for (const bool cancelAfterFirstFolder : {false, true}) {
+    for (const std::u16string rootPath : {u"X:\\", u"D:\\Data", u""}) {
+      ScanCancellationToken token;
+      ScanTreeBuilder builder;
+      const auto root = builder.AddDirectory(kNoNode, u"", rootPath, 0x10, 0);
+      const ProgressCallback cancel = [&](const ScanProgress&) {
+        if (cancelAfterFirstFolder) token.Cancel();
+      };
+      EngineProgress progress(cancel);
+      MftNameTable table = Table(named);
+      MftChildrenMap children = BuildChildrenMap(table.entries);
+      PopulateMftTree(builder, root, rootPath, 5, std::move(table), std::move(children), token,
+                      progress);
+      const ScanResult r = builder.BuildResult(ScanStatus::Completed, rootPath, 0);
+      EXPECT_EQ(r.nodes.size(), cancelAfterFirstFolder ? 4u : 8u);
+      for (const ScanNode& node : r.nodes) {
+        if (node.parent == kNoNode) continue;
+        EXPECT_EQ(node.path, JoinPath(r.nodes[node.parent].path, node.name))
+            << base::ToUtf8(rootPath) << " " << base::ToUtf8(node.name);
+      }
+      EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"top")), nullptr);
+      if (!cancelAfterFirstFolder) {
+        EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\g")), nullptr);
+        EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\c")), nullptr);
+      }
+    }
+  }
 }
 
 TEST(MftTreeTest, FindFolderByNamesFollowsFoldersIgnoringCase) {
