@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "base/parallel_slices.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {
@@ -120,13 +121,15 @@ MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries) {
 
 namespace {
 
-// Adds the nodes below the root with their names; folders that are walked
-// get their paths too (the walk needs them for progress and for their own
-// children), all other paths are left empty for FillMissingPaths.
+// Adds the nodes below the root. Their names are left to NameNodes and the
+// paths of all but the walked folders to FillMissingPaths, passes that can
+// run on several threads; nodeEntries receives the entry of every node
+// added. Walked folders get their paths here: the walk needs them for
+// progress and for their own sub-folders.
 void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u16string& rootPath,
                  std::uint64_t rootReference, const MftNameTable& table,
                  const MftChildrenMap& children, const ScanCancellationToken& token,
-                 EngineProgress& progress) {
+                 EngineProgress& progress, std::vector<std::uint32_t>& nodeEntries) {
   const std::vector<MftNameEntry>& entries = table.entries;
   std::vector<bool> descended(entries.size(), false);
   std::vector<PendingDirectory> stack;
@@ -151,9 +154,10 @@ void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u
       if (IsSkippedName(name)) {
         continue;
       }
+      nodeEntries.push_back(position);
       if (entry.isDirectory) {
         const std::uint64_t node =
-            builder.AddDirectory(frame.nodeIndex, std::u16string(name), {}, entry.attributes, 0);
+            builder.AddDirectory(frame.nodeIndex, {}, {}, entry.attributes, 0);
         if ((entry.attributes & kAttributeReparsePoint) != 0) {
           continue;  // junctions, symbolic links and mount points are shown, not followed
         }
@@ -162,7 +166,7 @@ void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u
           stack.push_back({entry.fileReference, node, JoinPath(frame.path, name)});
         }
       } else {
-        builder.AddFile(frame.nodeIndex, std::u16string(name), {}, entry.attributes, entry.size, 0);
+        builder.AddFile(frame.nodeIndex, {}, {}, entry.attributes, entry.size, 0);
         if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); })) {
           progress.ReportCurrent();
         }
@@ -172,15 +176,29 @@ void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u
   }
 }
 
-// Every node is added after its parent, so one pass in index order finds
-// each parent's path already made.
-void FillMissingPaths(std::vector<ScanNode>& nodes, std::uint64_t first) {
-  for (std::uint64_t i = first; i < nodes.size(); ++i) {
-    ScanNode& node = nodes[i];
-    if (node.path.empty() && node.parent < i) {
-      node.path = JoinPath(nodes[node.parent].path, node.name);
+// Each name is made once, at its final size.
+void NameNodes(std::vector<ScanNode>& nodes, std::uint64_t first, const MftNameTable& table,
+               const std::vector<std::uint32_t>& nodeEntries, std::uint64_t workerLimit) {
+  base::RunInSlices(nodeEntries.size(), workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+    for (std::uint64_t i = begin; i < end; ++i) {
+      nodes[first + i].name = std::u16string(table.NameAt(nodeEntries[i]));
     }
-  }
+  });
+}
+
+// Only walked folders have children, and they got their paths during the
+// walk: this pass reads the paths of parents and writes only nodes that
+// have none, so its slices are independent.
+void FillMissingPaths(std::vector<ScanNode>& nodes, std::uint64_t first,
+                      std::uint64_t workerLimit) {
+  base::RunInSlices(nodes.size() - first, workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+    for (std::uint64_t i = first + begin; i < first + end; ++i) {
+      ScanNode& node = nodes[i];
+      if (node.path.empty() && node.parent < i) {
+        node.path = JoinPath(nodes[node.parent].path, node.name);
+      }
+    }
+  });
 }
 
 }  // namespace
@@ -188,15 +206,21 @@ void FillMissingPaths(std::vector<ScanNode>& nodes, std::uint64_t first) {
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
                      MftNameTable&& table, MftChildrenMap&& children,
-                     const ScanCancellationToken& token, EngineProgress& progress) {
+                     const ScanCancellationToken& token, EngineProgress& progress,
+                     std::uint64_t workerLimit) {
   const std::uint64_t firstNewNode = builder.nodes.size();
   {
     const MftNameTable ownTable = std::move(table);
-    const MftChildrenMap ownChildren = std::move(children);
-    WalkEntries(builder, rootIndex, rootPath, rootReference, ownTable, ownChildren, token,
-                progress);
+    std::vector<std::uint32_t> nodeEntries;
+    nodeEntries.reserve(ownTable.entries.size());
+    {
+      const MftChildrenMap ownChildren = std::move(children);
+      WalkEntries(builder, rootIndex, rootPath, rootReference, ownTable, ownChildren, token,
+                  progress, nodeEntries);
+    }
+    NameNodes(builder.nodes, firstNewNode, ownTable, nodeEntries, workerLimit);
   }
-  FillMissingPaths(builder.nodes, firstNewNode);
+  FillMissingPaths(builder.nodes, firstNewNode, workerLimit);
 }
 
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,

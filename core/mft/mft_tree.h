@@ -4,11 +4,13 @@
 // pushes each entry at most once, so damaged parent references that form a
 // cycle cannot make it loop.
 //
-// Memory is the constraint at a million nodes, so the tree is built in two
-// passes: the walk makes every node with its name (the entries are still
-// needed then), and only once the entries are released are the remaining
-// paths made, each from its parent's at its exact length. The nodes and
-// the entries' names never have to fit in memory next to all the paths.
+// Memory and time are the constraints at a million nodes, so the tree is
+// built in passes: the walk makes every node in its final order (cheap: no
+// strings but the folders' paths), then every node gets its name from the
+// entries, and only once the entries are released are the remaining paths
+// made, each from its parent's at its exact length, so the entries' names
+// never have to fit in memory next to all the paths. The two string passes
+// split the nodes over a few threads; nothing else of the tree does.
 #pragma once
 
 #include <cstdint>
@@ -48,14 +50,16 @@ class MftChildrenMap {
 MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
 
 // Adds the sub-tree below rootReference under the builder's node rootIndex,
-// whose path is rootPath. Reports progress per folder and every 128 files;
-// stops when the token is cancelled, keeping what was added. Consumes the
-// table and the children map: they are released before the paths of the
-// files are made.
+// whose path is rootPath. Reports progress per folder and every 128 files
+// (from this thread); stops when the token is cancelled, keeping what was
+// added. Consumes the table and the children map: they are released before
+// the paths of the files are made. The names and paths are made by up to
+// workerLimit threads, each on its own range of nodes, after the walk.
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
                      MftNameTable&& table, MftChildrenMap&& children,
-                     const ScanCancellationToken& token, EngineProgress& progress);
+                     const ScanCancellationToken& token, EngineProgress& progress,
+                     std::uint64_t workerLimit);
 
 // Follows names down from the folder startReference, one folder level per
 // name, and returns the record number reached (nothing when a name is not

@@ -134,7 +134,7 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   EngineProgress engineProgress(progress);
   base::TimeInto(stats.populateTreeMs, [&] {
     PopulateMftTree(builder, rootIndex, rootPath, root.recordNumber, std::move(table),
-                    std::move(children), token, engineProgress);
+                    std::move(children), token, engineProgress, stats.parseWorkerLimit);
   });
   base::TimeInto(stats.finalizeMs, [&] { builder.ComputeTotals(); });
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "base/text_encoding.h"
 #include "tools/ombrix_scan/exit_codes.h"
@@ -24,7 +25,8 @@ void WriteError(const ToolStreams& streams, std::string_view message) {
 }  // namespace
 
 int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
-                const ScanRunner& runScan, const ToolStreams& streams) {
+                const ScanRunner& runScan, const ToolStreams& streams,
+                const ResultKeeper& keepResult) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.request) {
     WriteError(streams, parsed.error);
@@ -66,7 +68,9 @@ int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationT
   } else if (result.status == core::ScanStatus::Cancelled) {
     WriteError(streams, "cancelled; the report covers what was scanned until then");
   }
-  return ExitCodeForStatus(result.status);
+  const int exitCode = ExitCodeForStatus(result.status);
+  if (keepResult) keepResult(std::move(*outcome.result));
+  return exitCode;
 }
 
 }  // namespace ombrix::scan_tool

@@ -22,8 +22,13 @@ struct ToolStreams {
   ByteSink err;  // errors, usage after a usage error, progress lines
 };
 
+// Takes the scan's result once the report is written; without one the
+// result is destroyed before RunScanTool returns.
+using ResultKeeper = std::function<void(core::ScanResult&& result)>;
+
 // args excludes the program name. Returns the process exit code.
 int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
-                const ScanRunner& runScan, const ToolStreams& streams);
+                const ScanRunner& runScan, const ToolStreams& streams,
+                const ResultKeeper& keepResult = {});
 
 }  // namespace ombrix::scan_tool

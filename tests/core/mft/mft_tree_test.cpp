@@ -48,7 +48,7 @@ ScanResult RunWalk(MftNameTable table, std::uint64_t rootReference, const std::u
   EngineProgress progress(callback);
   MftChildrenMap children = BuildChildrenMap(table.entries);
   PopulateMftTree(builder, root, rootPath, rootReference, std::move(table), std::move(children),
-                  token, progress);
+                  token, progress, 2);
   builder.ComputeTotals();
   return builder.BuildResult(ScanStatus::Completed, rootPath, 0);
 }
@@ -121,7 +121,7 @@ TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
       MftNameTable table = Table(named);
       MftChildrenMap children = BuildChildrenMap(table.entries);
       PopulateMftTree(builder, root, rootPath, 5, std::move(table), std::move(children), token,
-                      progress);
+                      progress, 2);
       const ScanResult r = builder.BuildResult(ScanStatus::Completed, rootPath, 0);
       EXPECT_EQ(r.nodes.size(), cancelAfterFirstFolder ? 4u : 8u);
       for (const ScanNode& node : r.nodes) {
