@@ -19,98 +19,169 @@ MftChunkDecoder::MftChunkDecoder(std::uint32_t recordLength, std::uint32_t secto
       workerLimit_(workerLimit),
       startWorker_(std::move(startWorker)) {}
 
-MftChunkDecoder::~MftChunkDecoder() { JoinStarted(); }
+MftChunkDecoder::~MftChunkDecoder() { StopWorkers(); }
 
-void MftChunkDecoder::DecodeSlice(Slice& slice) {
+void MftChunkDecoder::DecodeSlice(const Job& job, Slice& slice) {
+  slice.table.entries.reserve((slice.end - slice.begin) / 2);
+  slice.dataSizes.reserve(slice.end - slice.begin);
   for (std::uint64_t i = slice.begin; i < slice.end; ++i) {
-    ParseFileRecord(buffer_ + i * recordLength_, recordLength_, firstRecordNumber_ + i, sectorSize_,
-                    slice.table, &slice.dataSizes);
+    ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
+                    sectorSize_, slice.table, &slice.dataSizes);
   }
 }
 
-void MftChunkDecoder::JoinStarted() {
-  for (std::size_t w = 0; w < started_; ++w) {
-    threads_[w].join();
+void MftChunkDecoder::StartWorkers(std::size_t wanted) {
+  if (threads_.size() < wanted) threads_.reserve(wanted);
+  while (!startFailed_ && threads_.size() < wanted) {
+    const std::size_t worker = threads_.size();
+    std::thread thread;
+    if (!startWorker_([this, worker] { RunWorker(worker); }, thread)) {
+      startFailed_ = true;
+      break;
+    }
+    threads_.push_back(std::move(thread));
   }
-  started_ = 0;
+}
+
+void MftChunkDecoder::RunWorker(std::size_t worker) {
+  std::uint64_t chunksSeen = 0;
+  while (true) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      chunkReady_.wait(lock, [&] { return stopping_ || chunkNumber_ != chunksSeen; });
+      if (chunkNumber_ == chunksSeen) return;  // stopping, and nothing left to decode
+      chunksSeen = chunkNumber_;
+      job = handedOver_;
+    }
+    if (worker >= job.slicesUsed) continue;
+    // A worker that fails (out of memory, most likely) must not end the
+    // process by letting its exception leave the thread: it is kept and
+    // thrown again on the scan thread by Wait.
+    Slice& slice = sliceSets_[job.set][worker];
+    try {
+      DecodeSlice(job, slice);
+    } catch (...) {
+      slice.failure = std::current_exception();
+    }
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (--slicesPending_ == 0) slicesDone_.notify_one();
+    }
+  }
+}
+
+void MftChunkDecoder::WaitForSlices() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  slicesDone_.wait(lock, [&] { return slicesPending_ == 0; });
+}
+
+void MftChunkDecoder::StopWorkers() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  chunkReady_.notify_all();
+  for (std::thread& thread : threads_) {
+    thread.join();
+  }
+  threads_.clear();
 }
 
 void MftChunkDecoder::Start(std::uint8_t* buffer, std::uint32_t byteCount,
                             std::uint64_t firstRecordNumber) {
-  JoinStarted();
-  buffer_ = buffer;
-  firstRecordNumber_ = firstRecordNumber;
-  recordCount_ = recordLength_ == 0 ? 0 : byteCount / recordLength_;
-  slicesUsed_ = 0;
-  const std::uint64_t workerCount = std::min({workerLimit_, recordCount_, kMaxParseWorkers});
-  if (workerCount <= 1 || recordCount_ < kMinRecordsForParallelChunk) {
+  if (running_.active) {
+    // Started and never waited for: dropped, once its slices are done with
+    // their buffer.
+    WaitForSlices();
+    running_.active = false;
+  }
+  Job job;
+  job.active = true;
+  job.buffer = buffer;
+  job.recordCount = recordLength_ == 0 ? 0 : byteCount / recordLength_;
+  job.firstRecordNumber = firstRecordNumber;
+  job.set = ready_.active ? 1 - ready_.set : 0;
+  const std::uint64_t workerCount = std::min({workerLimit_, job.recordCount, kMaxParseWorkers});
+  if (workerCount <= 1 || job.recordCount < kMinRecordsForParallelChunk) {
+    running_ = job;
     return;
   }
 
-  const std::uint64_t sliceLength = (recordCount_ + workerCount - 1) / workerCount;
-  while (slicesUsed_ < workerCount && slicesUsed_ * sliceLength < recordCount_) {
-    ++slicesUsed_;
+  const std::uint64_t sliceLength = (job.recordCount + workerCount - 1) / workerCount;
+  while (job.slicesUsed < workerCount && job.slicesUsed * sliceLength < job.recordCount) {
+    ++job.slicesUsed;
   }
-  if (slices_.size() < slicesUsed_) slices_.resize(slicesUsed_);
-  if (threads_.size() < slicesUsed_) threads_.resize(slicesUsed_);
-  for (std::size_t w = 0; w < slicesUsed_; ++w) {
-    Slice& slice = slices_[w];
+  std::vector<Slice>& slices = sliceSets_[job.set];
+  if (slices.size() < job.slicesUsed) slices.resize(job.slicesUsed);
+  for (std::size_t w = 0; w < job.slicesUsed; ++w) {
+    Slice& slice = slices[w];
     slice.begin = w * sliceLength;
-    slice.end = std::min(recordCount_, (w + 1) * sliceLength);
+    slice.end = std::min(job.recordCount, (w + 1) * sliceLength);
     slice.table.Clear();
     slice.dataSizes.clear();
     slice.failure = nullptr;
   }
-  // A worker that fails (out of memory, most likely) must not end the
-  // process by letting its exception leave the thread: it is kept and
-  // thrown again on the scan thread by Finish.
-  while (started_ < slicesUsed_) {
-    Slice* slice = &slices_[started_];
-    const auto work = [this, slice] {
-      try {
-        const std::uint64_t records = slice->end - slice->begin;
-        slice->table.entries.reserve(records / 2);
-        slice->dataSizes.reserve(records);
-        DecodeSlice(*slice);
-      } catch (...) {
-        slice->failure = std::current_exception();
-      }
-    };
-    if (!startWorker_(work, threads_[started_])) {
-      break;
-    }
-    ++started_;
+  StartWorkers(job.slicesUsed);
+  running_ = job;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    handedOver_ = job;
+    slicesPending_ = std::min(job.slicesUsed, threads_.size());
+    ++chunkNumber_;
   }
+  chunkReady_.notify_all();
 }
 
-bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
-  if (slicesUsed_ == 0) {
-    for (std::uint64_t i = 0; i < recordCount_; ++i) {
-      ParseFileRecord(buffer_ + i * recordLength_, recordLength_, firstRecordNumber_ + i,
-                      sectorSize_, table, dataSizes);
-    }
-    recordCount_ = 0;
+bool MftChunkDecoder::Wait() {
+  if (!running_.active) {
     return false;
   }
-  const std::size_t started = started_;
-  const std::size_t used = slicesUsed_;
-  JoinStarted();
-  for (std::size_t w = 0; w < started; ++w) {
-    if (slices_[w].failure) std::rethrow_exception(slices_[w].failure);
+  const Job job = running_;
+  running_.active = false;
+  ready_ = job;
+  if (job.slicesUsed == 0) {
+    return false;
+  }
+  WaitForSlices();
+  const std::size_t withWorker = std::min(job.slicesUsed, threads_.size());
+  std::vector<Slice>& slices = sliceSets_[job.set];
+  for (std::size_t w = 0; w < withWorker; ++w) {
+    if (slices[w].failure) {
+      ready_.active = false;
+      std::rethrow_exception(slices[w].failure);
+    }
   }
   // A worker the system would not start leaves its slice and the ones after
   // it to this thread; the result is the same, only slower.
-  for (std::size_t w = started; w < slicesUsed_; ++w) {
-    DecodeSlice(slices_[w]);
+  for (std::size_t w = withWorker; w < job.slicesUsed; ++w) {
+    DecodeSlice(job, slices[w]);
+  }
+  return withWorker == job.slicesUsed;
+}
+
+void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+  if (!ready_.active) {
+    return;
+  }
+  const Job job = ready_;
+  ready_.active = false;
+  if (job.slicesUsed == 0) {
+    for (std::uint64_t i = 0; i < job.recordCount; ++i) {
+      ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
+                      sectorSize_, table, dataSizes);
+    }
+    return;
   }
 
+  std::vector<Slice>& slices = sliceSets_[job.set];
   std::size_t entryCount = table.entries.size();
   std::size_t nameUnits = table.names.size();
   std::size_t sizeCount = dataSizes != nullptr ? dataSizes->size() : 0;
-  for (std::size_t w = 0; w < slicesUsed_; ++w) {
-    entryCount += slices_[w].table.entries.size();
-    nameUnits += slices_[w].table.names.size();
-    sizeCount += slices_[w].dataSizes.size();
+  for (std::size_t w = 0; w < job.slicesUsed; ++w) {
+    entryCount += slices[w].table.entries.size();
+    nameUnits += slices[w].table.names.size();
+    sizeCount += slices[w].dataSizes.size();
   }
   // Grow once per chunk, by at least half again, so that a table filled
   // chunk by chunk is copied a few times per scan, not once per chunk.
@@ -123,16 +194,19 @@ bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* data
   if (dataSizes != nullptr && sizeCount > dataSizes->capacity()) {
     dataSizes->reserve(std::max(sizeCount, dataSizes->capacity() * 3 / 2));
   }
-  for (std::size_t w = 0; w < slicesUsed_; ++w) {
-    table.AppendAndClear(slices_[w].table);
+  for (std::size_t w = 0; w < job.slicesUsed; ++w) {
+    table.AppendAndClear(slices[w].table);
     if (dataSizes != nullptr) {
-      dataSizes->insert(dataSizes->end(), slices_[w].dataSizes.begin(), slices_[w].dataSizes.end());
+      dataSizes->insert(dataSizes->end(), slices[w].dataSizes.begin(), slices[w].dataSizes.end());
     }
-    slices_[w].dataSizes.clear();
+    slices[w].dataSizes.clear();
   }
-  slicesUsed_ = 0;
-  recordCount_ = 0;
-  return started == used;
+}
+
+bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+  const bool parallel = Wait();
+  Collect(table, dataSizes);
+  return parallel;
 }
 
 bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,

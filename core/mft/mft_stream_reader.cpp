@@ -137,19 +137,19 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
   // Declared after the buffers: on an early return its destructor joins the
   // workers before the buffer they decode is freed.
   MftChunkDecoder decoder(recordLength, geometry.bytesPerSector, workerLimit);
-  bool decoding = false;
-  const auto finishDecoding = [&] {
-    if (!decoding) return;
-    decoding = false;
-    if (decoder.Finish(table, dataSizes)) {
+  const auto waitForDecoder = [&] {
+    if (decoder.Wait()) {
       stats.parallelChunks += 1;
     } else {
       stats.serialChunks += 1;
     }
   };
 
+  // In each turn: read chunk k while the workers decode chunk k - 1, then
+  // hand chunk k to them and copy chunk k - 1's entries meanwhile.
   ChunkSequence sequence(runs, dataSize, geometry.bytesPerCluster, recordLength, chunkLength);
   std::size_t current = 0;
+  bool decoding = false;
   ChunkRead read;
   while (true) {
     const ChunkSequence::Step step = sequence.Next(read);
@@ -161,7 +161,7 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
       return false;
     }
     bytesRead = std::min(bytesRead, read.length);
-    finishDecoding();
+    if (decoding) waitForDecoder();
 
     const std::uint32_t wholeBytes = bytesRead - bytesRead % recordLength;
     stats.chunks += 1;
@@ -169,6 +169,7 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
     stats.records += wholeBytes / recordLength;
     decoder.Start(buffer, wholeBytes, read.streamPosition / recordLength);
     decoding = true;
+    decoder.Collect(table, dataSizes);
     current ^= 1;
 
     if (bytesRead < read.length) {
@@ -177,7 +178,10 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
       sequence.Advance(bytesRead);
     }
   }
-  finishDecoding();
+  if (decoding) {
+    waitForDecoder();
+    decoder.Collect(table, dataSizes);
+  }
   return true;
 }
 
