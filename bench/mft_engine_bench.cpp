@@ -70,7 +70,6 @@ double TimeEnumeration(const char* image, std::uint64_t workers, std::uint32_t c
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   MftNameTable table;
   table.entries.reserve(records);
-  table.names.reserve(records * 32);
   std::vector<MftDataSize> sizes;
   sizes.reserve(records);
   MftScanStats stats;
@@ -108,7 +107,6 @@ TreeTiming TimeTreeBuilding(const char* image) {
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   MftNameTable table;
   table.entries.reserve(records);
-  table.names.reserve(records * 32);
   std::vector<MftDataSize> sizes;
   sizes.reserve(records);
   MftScanStats stats;
@@ -161,7 +159,7 @@ DecodeTiming TimeDecodeFromMemory(const std::vector<std::uint8_t>& mft, std::uin
   std::vector<std::uint8_t> work = mft;
   MftNameTable table;
   table.entries.reserve(mft.size() / recordLength);
-  table.names.reserve(mft.size() / recordLength * 32);
+  table.names.reserve(mft.size() / recordLength * 64);  // no growth inside the timing
   std::vector<MftDataSize> sizes;
   sizes.reserve(mft.size() / recordLength);
   std::mutex workerCpuMutex;

@@ -19,9 +19,6 @@ namespace ombrix::core {
 
 namespace {
 
-// Names average well under this; see the reservation below.
-constexpr std::uint64_t kReservedNameUnitsPerRecord = 32;
-
 ScanResult FailedResult(std::u16string rootPath, const char16_t* message,
                         base::MonotonicClock::time_point start) {
   ScanResult result;
@@ -90,9 +87,6 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   MftNameTable table;
   table.entries.reserve(expectedRecords);
-  // Address space only: pages that are never written are never resident,
-  // and a table whose names outgrow it is copied once more, no harm done.
-  table.names.reserve(expectedRecords * kReservedNameUnitsPerRecord);
   const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
     std::vector<MftDataSize> dataSizes;
     dataSizes.reserve(expectedRecords);
