@@ -54,8 +54,11 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
     std::uint64_t limit;
     bool parallel;
   };
-  const Case cases[] = {
-      {8192, 4, true}, {2048, 2, true}, {2047, 8, false}, {8192, 1, false}, {0, 8, false}};
+  const Case cases[] = {{8192, 4, true},
+                        {kMinRecordsForParallelChunk, 2, true},
+                        {kMinRecordsForParallelChunk - 1, 8, false},
+                        {8192, 1, false},
+                        {0, 8, false}};
   for (const Case& c : cases) {
     std::vector<std::uint8_t> serialBytes = NamedRecords(c.records);
     std::vector<std::uint8_t> parallelBytes = serialBytes;
@@ -129,22 +132,23 @@ TEST(MftReadingTest, DataSizeEndingInsideARunStopsAtTheLastWholeRecord) {
 TEST(MftReadingTest, SkippedRunsDoNotAdvanceTheStreamAndLargeRunsAreChunked) {
   FakeVolume volume;
   volume.geometry.bytesPerFileRecordSegment = 4096;
-  // A sparse run and an empty run are skipped; a 20 MiB run is read as 8 MiB,
-  // 8 MiB and 4 MiB; a full 8 MiB chunk of 4096-byte records (2048) still
-  // qualifies for workers.
-  std::vector<MftDataRun> runs = {{-1, 10}, {7, 0}, {1, 5120}};
+  // A sparse run and an empty run are skipped; a run of 5320 clusters is read
+  // as five 4 MiB chunks and 200 records; a full 4 MiB chunk of 4096-byte
+  // records (1024) still qualifies for workers, the rest does not.
+  std::vector<MftDataRun> runs = {{-1, 10}, {7, 0}, {1, 5320}};
   volume.bytes.assign(6000 * 4096, 0);
   MftScanStats stats;
   MftNameTable entries;
   ScanCancellationToken token;
-  ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 5120ull * 4096, token, entries,
+  ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 5320ull * 4096, token, entries,
                                   nullptr, stats, 2));
-  ASSERT_EQ(volume.reads.size(), 3u);
+  ASSERT_EQ(volume.reads.size(), 6u);
   EXPECT_EQ(volume.reads[0].first, 4096u);
-  EXPECT_EQ(volume.reads[2].second, 4u * 1024 * 1024);
-  EXPECT_EQ(stats.parallelChunks, 2u);
+  EXPECT_EQ(volume.reads[4].second, 4u * 1024 * 1024);
+  EXPECT_EQ(volume.reads[5].second, 200u * 4096);
+  EXPECT_EQ(stats.parallelChunks, 5u);
   EXPECT_EQ(stats.serialChunks, 1u);
-  EXPECT_EQ(stats.records, 5120u);
+  EXPECT_EQ(stats.records, 5320u);
 }
 
 // The next chunk is read while workers decode the current one: a read that
