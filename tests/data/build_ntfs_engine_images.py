@@ -10,7 +10,7 @@ Kit's listing beside it (see ntfs_image.extract_oracle), in OUTDIR/ntfs:
   engine_fragmented  the volume filled with other data, every second filler
                      removed, then the MFT grown into the holes: $MFT's data
                      stream in many runs
-  engine_large_mft   about 12,000 files: an MFT of more than one 4 MiB chunk,
+  engine_large_mft   about 12,000 files: an MFT of more than one 8 MiB chunk,
                      so workers decode part of it
 
 engine_tree's user-visible tree is also copied out through a read-only
