@@ -62,58 +62,78 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t index, std::size_t& bytes) {
+  bytes = 1;
+  const auto lead = static_cast<std::uint8_t>(text[index]);
+  std::size_t extra = 0;
+  char32_t c = 0;
+  char32_t minimum = 0;
+  if (lead < 0x80) return lead;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1;
+    c = lead & 0x1F;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2;
+    c = lead & 0x0F;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3;
+    c = lead & 0x07;
+    minimum = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (index + extra >= text.size()) return std::nullopt;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const auto next = static_cast<std::uint8_t>(text[index + k]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (next & 0x3F);
+  }
+  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  bytes = extra + 1;
+  return c;
+}
+
+void AppendUtf16(std::u16string& out, char32_t c) {
+  if (c >= 0x10000) {
+    c -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+  } else {
+    out.push_back(static_cast<char16_t>(c));
+  }
+}
+
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<std::uint8_t>(text[i]);
-    std::size_t extra = 0;
-    char32_t c = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-      c = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1;
-      c = lead & 0x1F;
-      minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      c = lead & 0x0F;
-      minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3;
-      c = lead & 0x07;
-      minimum = 0x10000;
-    } else {
-      out.push_back(static_cast<char16_t>(kReplacement));
-      ++i;
-      continue;
-    }
-    bool valid = i + extra < text.size();
-    for (std::size_t k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<std::uint8_t>(text[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        valid = false;
-      } else {
-        c = (c << 6) | (next & 0x3F);
-      }
-    }
-    if (!valid || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out.push_back(static_cast<char16_t>(kReplacement));
-      ++i;
-      continue;
-    }
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-    i += extra + 1;
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < text.size(); i += bytes) {
+    AppendUtf16(out, DecodeUtf8(text, i, bytes).value_or(kReplacement));
   }
   return out;
+}
+
+std::u16string FromUtf8Prefix(std::string_view text, std::size_t& bytesRead) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  std::size_t bytes = 0;
+  for (; i < text.size(); i += bytes) {
+    const std::optional<char32_t> c = DecodeUtf8(text, i, bytes);
+    if (!c) break;
+    AppendUtf16(out, *c);
+  }
+  bytesRead = i;
+  return out;
+}
+
+std::optional<std::u16string> FromUtf8Strict(std::string_view text) {
+  std::size_t bytesRead = 0;
+  std::u16string decoded = FromUtf8Prefix(text, bytesRead);
+  if (bytesRead != text.size()) return std::nullopt;
+  return decoded;
 }
 
 }  // namespace ombrix::base

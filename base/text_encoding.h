@@ -3,6 +3,7 @@
 // conversion to UTF-8 must accept them: each becomes U+FFFD.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,22 @@ char32_t DecodeUtf16(std::u16string_view text, std::size_t index, std::size_t& u
 std::size_t EncodeUtf8(char32_t codePoint, char* out);
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// Reads the code point starting at text[index] and sets `bytes` to the
+// length of its sequence; an invalid, overlong or truncated sequence (or an
+// encoded surrogate) reads as nothing with `bytes` 1.
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t index, std::size_t& bytes);
+void AppendUtf16(std::u16string& out, char32_t codePoint);
+
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
+// Decodes up to the first invalid sequence and stops there; `bytesRead`
+// says how far it got (text.size() when everything was valid).
+std::u16string FromUtf8Prefix(std::string_view text, std::size_t& bytesRead);
+// Nothing when any sequence is invalid, for text whose bytes must be taken
+// whole or not at all (the settings file). Invalid means what Windows'
+// MultiByteToWideChar rejects under MB_ERR_INVALID_CHARS: stray or missing
+// continuation bytes, overlong forms, encoded surrogates, values past
+// U+10FFFF.
+std::optional<std::u16string> FromUtf8Strict(std::string_view text);
 
 }  // namespace ombrix::base

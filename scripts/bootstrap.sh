@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build make g++ python3
   libgtest-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine64 xvfb xauth
+  wine64 xvfb xauth x11-utils imagemagick
   clang libclang-rt-14-dev llvm
   ntfs-3g sleuthkit
   ntfs-3g-dev pkg-config

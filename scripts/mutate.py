@@ -21,6 +21,7 @@ The source file is always restored, also on Ctrl+C; a run stopped hard
 (kill -9) is repaired at the next start from <build>/in-flight.*.
 """
 import argparse
+import fcntl
 import os
 import random
 import re
@@ -431,6 +432,19 @@ def restore_in_flight(build):
         print(f"mutate: restored {path} left mutated by an earlier run", file=sys.stderr)
 
 
+VERDICT_LINE = re.compile(r"^(KILLED|SURVIVED|INVALID)\s+(.*?)   \[(.*?)(?:; \d+s)?\]$")
+
+
+def read_verdicts(log):
+    """{mutant description: (verdict, detail)} from an earlier run's output."""
+    verdicts = {}
+    for line in Path(log).read_text(errors="replace").splitlines():
+        match = VERDICT_LINE.match(line)
+        if match and match.group(3) not in ("seen before", "earlier run"):
+            verdicts[match.group(2)] = (match.group(1), match.group(3))
+    return verdicts
+
+
 def summary(label, results):
     valid = [r for r in results if r != "INVALID"]
     killed = valid.count("KILLED")
@@ -455,11 +469,12 @@ def main():
     ap.add_argument("--mutant-timeout", type=int, default=300, help="seconds for all tests of one mutant")
     ap.add_argument("--build-timeout", type=int, default=1800, help="seconds for one rebuild")
     ap.add_argument("--memory-mib", type=int, default=4096, help="address-space cap per test process")
+    ap.add_argument("--resume", help="the output of an earlier, interrupted run with the same seeds: "
+                    "its verdicts are taken and only the rest is tried")
     args = ap.parse_args()
     seeds = args.seed + [int(s) for s in args.seeds.split(",") if s.strip()] or [1, 2, 3]
     build = Path(args.build_dir).resolve()
     report = Path(args.report or build / "report.txt")
-    restore_in_flight(build)
     mutants = all_mutants(args.paths)
     ops = {}
     for mu in mutants:
@@ -473,6 +488,16 @@ def main():
                 print("  " + mu.describe())
         return 0
 
+    # One run per build folder: a second one would rebuild the same tree
+    # and restore the other's mutated file under its feet.
+    build.mkdir(parents=True, exist_ok=True)
+    lock = open(build / "mutation.lock", "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        sys.exit(f"mutate: another run is using {build}")
+    restore_in_flight(build)
+    earlier = read_verdicts(args.resume) if args.resume else {}
     for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(s, interrupted)
     lab = Lab(args)
@@ -484,7 +509,11 @@ def main():
             for mu in draw(mutants, seed):
                 if len(per_seed[seed]) - per_seed[seed].count("INVALID") >= args.count:
                     break
-                if mu.id not in done:
+                if mu.id not in done and mu.describe() in earlier:
+                    done[mu.id] = earlier[mu.describe()]
+                    print(f"{done[mu.id][0]:8} {mu.describe()}   [{done[mu.id][1]}; earlier run]",
+                          flush=True)
+                elif mu.id not in done:
                     t = time.monotonic()
                     done[mu.id] = lab.try_mutant(mu)
                     times.append(time.monotonic() - t)

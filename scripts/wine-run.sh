@@ -5,4 +5,5 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 ensure_wine_prefix
+use_prefix_display
 exec "$wine" "$@"

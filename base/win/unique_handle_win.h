@@ -78,10 +78,20 @@ struct MenuHandleTraits {
   static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
+// Icons loaded from resources without LR_SHARED; shared icons belong to
+// the system and must not be destroyed.
+struct IconHandleTraits {
+  using Handle = HICON;
+  static Handle Empty() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
 using UniqueHandle = UniqueWinHandle<KernelHandleTraits>;
 using UniqueFindHandle = UniqueWinHandle<FindHandleTraits>;
 using UniqueGdiObject = UniqueWinHandle<GdiObjectTraits>;
 using UniqueMenu = UniqueWinHandle<MenuHandleTraits>;
+using UniqueIcon = UniqueWinHandle<IconHandleTraits>;
 
 // An owned COM interface pointer: Release on every way out.
 template <typename Interface>

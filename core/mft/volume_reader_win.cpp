@@ -11,6 +11,7 @@
 #include <optional>
 #include <winioctl.h>
 
+#include "base/win/extended_path_win.h"
 #include "base/win/unique_handle_win.h"
 #include "base/win/volume_path_win.h"
 #include "base/win/wide_string_win.h"
@@ -82,9 +83,9 @@ class Win32VolumeReader final : public IVolumeReader {
 
   bool ResolveRoot(const std::u16string& path, ScanRootLocation& root) override {
     // Backup semantics let directories open; only attributes are asked.
-    base::UniqueHandle handle(::CreateFileW(base::WideView(path), FILE_READ_ATTRIBUTES, kShareAll,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                            nullptr));
+    base::UniqueHandle handle(::CreateFileW(base::WideView(base::SystemRootPath(path)),
+                                            FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) {
       return false;
     }

@@ -60,6 +60,14 @@ class IDirectoryLister {
   // cannot be read.
   virtual std::optional<PathAttributes> ReadAttributes(const std::u16string& path) const = 0;
 
+  // The scan root as the lister wants to be asked about it and the folders
+  // below it: the engine appends listed names to it unchanged. Windows gets
+  // the extended-length form (\\?\C:\...), so that a name with a trailing
+  // dot or space, or one such as CON, reaches the file system as listed
+  // instead of being rewritten by the classic path parser.
+  virtual std::u16string SystemPath(const std::u16string& root) const { return root; }
+
+  // Opens a folder by its system path.
   virtual DirectoryOpenResult OpenDirectory(const std::u16string& path) const = 0;
 
   // The Win32 error for a failing status; nullopt when no mapper exists.

@@ -40,13 +40,17 @@ class Win32DirectoryLister final : public IDirectoryLister {
     return ReadPathAttributes(path);
   }
 
+  std::u16string SystemPath(const std::u16string& root) const override {
+    return base::SystemRootPath(root);
+  }
+
   DirectoryOpenResult OpenDirectory(const std::u16string& path) const override {
     // Backup semantics is what lets CreateFileW open a directory at all;
     // sharing everything keeps the scan from blocking other programs.
-    base::UniqueHandle handle(
-        ::CreateFileW(base::WideView(base::ExtendedLengthPath(path)), FILE_LIST_DIRECTORY,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    base::UniqueHandle handle(::CreateFileW(base::WideView(path), FILE_LIST_DIRECTORY,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                            nullptr));
     if (!handle) {
       return DirectoryOpenResult{nullptr, static_cast<std::uint32_t>(::GetLastError())};
     }

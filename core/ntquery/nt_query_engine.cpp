@@ -52,7 +52,7 @@ ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
   } else {
     NtQueryWalk walk(builder, *lister_, token, progress, WorkerCount(threadsPerDrive_),
                      startThread_);
-    walk.PushWorkItem(DirectoryWorkItem{root, rootPath});
+    walk.PushWorkItem(DirectoryWorkItem{root, rootPath, lister_->SystemPath(rootPath)});
     walk.RunWorkers();
   }
 

@@ -103,7 +103,7 @@ void NtQueryWalk::ListUntilDone() {
 }
 
 void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch& scratch) {
-  DirectoryOpenResult opened = lister_.OpenDirectory(item.path);
+  DirectoryOpenResult opened = lister_.OpenDirectory(item.systemPath);
   if (opened.handle == nullptr) {
     AddIssue(item.path, opened.errorCode);
     return;
@@ -121,7 +121,7 @@ void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch&
     }
     const BatchEnd end = ParseEntries(scratch.queryBuffer.get(), kQueryBufferSize,
                                       batch.bytesReturned, prefix, scratch.entries);
-    AddEntries(item.node, scratch);
+    AddEntries(item, scratch);
     for (const DirectoryEntry& entry : scratch.entries) {
       ReportEntry(entry.path, entry.isDirectory == 0);
     }
@@ -137,7 +137,8 @@ void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch&
   }
 }
 
-void NtQueryWalk::AddEntries(std::uint64_t node, WorkerScratch& scratch) {
+void NtQueryWalk::AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scratch) {
+  const std::uint64_t node = folder.node;
   scratch.subFolders.clear();
   std::lock_guard lock(builderMutex_);
   for (const DirectoryEntry& entry : scratch.entries) {
@@ -148,7 +149,8 @@ void NtQueryWalk::AddEntries(std::uint64_t node, WorkerScratch& scratch) {
       // Junctions, directory links and mount points stay leaves: following
       // them would count their targets twice or loop.
       if (entry.isReparsePoint == 0) {
-        scratch.subFolders.push_back(DirectoryWorkItem{id, entry.path});
+        scratch.subFolders.push_back(
+            DirectoryWorkItem{id, entry.path, JoinPath(folder.systemPath, entry.name)});
       }
     } else {
       builder_.AddFile(node, entry.name, entry.path, entry.attributes, entry.size,

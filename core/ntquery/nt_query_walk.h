@@ -30,9 +30,12 @@
 
 namespace ombrix::core {
 
+// A folder to list: its node, the path its node shows, and the path the
+// lister opens (system form, see IDirectoryLister::SystemPath).
 struct DirectoryWorkItem {
   std::uint64_t node = kNoNode;
   std::u16string path;
+  std::u16string systemPath;
 };
 
 inline constexpr std::size_t kQueryBufferSize = 65536;
@@ -66,7 +69,7 @@ class NtQueryWalk {
   void WorkerLoop();
   void ListUntilDone();
   void ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch& scratch);
-  void AddEntries(std::uint64_t node, WorkerScratch& scratch);
+  void AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scratch);
   void AddIssue(const std::u16string& path, std::uint32_t errorCode);
   void ReportEntry(const std::u16string& path, bool isFile);
 

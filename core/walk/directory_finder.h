@@ -41,8 +41,14 @@ class IDirectoryFinder {
   // Attributes and last-write time of a file or folder; nothing when the
   // path cannot be queried.
   virtual std::optional<PathAttributes> GetPathAttributes(const std::u16string& path) = 0;
-  // Starts enumerating the entries matching pattern (a folder path followed
-  // by "\*").
+  // The scan root as the finder wants to be asked about it and the paths
+  // below it: the walk appends listed names to it unchanged. Windows gets
+  // the extended-length form (\\?\C:\...), so that a name with a trailing
+  // dot or space, or one such as CON, reaches the file system as listed
+  // instead of being rewritten by the classic path parser.
+  virtual std::u16string SystemPath(const std::u16string& root) { return root; }
+  // Starts enumerating the entries matching pattern (a folder's system path
+  // followed by "\*").
   virtual EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) = 0;
 };
 

@@ -44,12 +44,15 @@ class Win32DirectoryFinder final : public IDirectoryFinder {
     return ReadPathAttributes(path);
   }
 
+  std::u16string SystemPath(const std::u16string& root) override {
+    return base::SystemRootPath(root);
+  }
+
   EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) override {
-    const std::u16string systemPattern = base::ExtendedLengthPath(pattern);
     WIN32_FIND_DATAW data{};
     // FindExInfoBasic leaves out the 8.3 names nobody shows; the large fetch
     // lets each directory read return many entries at once.
-    base::UniqueFindHandle handle(::FindFirstFileExW(base::WideView(systemPattern), FindExInfoBasic,
+    base::UniqueFindHandle handle(::FindFirstFileExW(base::WideView(pattern), FindExInfoBasic,
                                                      &data, FindExSearchNameMatch, nullptr,
                                                      FIND_FIRST_EX_LARGE_FETCH));
     if (!handle) {

@@ -15,9 +15,12 @@ namespace {
 
 using base::kErrorAccessDenied;
 
+// A folder still to list: its node, the path its node shows, and the path
+// the finder is asked with (system form, see IDirectoryFinder::SystemPath).
 struct PendingFolder {
   std::uint64_t index;
   std::u16string path;
+  std::u16string systemPath;
 };
 
 bool IsDotEntry(const std::u16string& name) { return name == u"." || name == u".."; }
@@ -28,9 +31,7 @@ bool IsDotEntry(const std::u16string& name) { return name == u"." || name == u".
 void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTreeBuilder& builder,
                    std::vector<PendingFolder>& pending, const ScanCancellationToken& token,
                    EngineProgress& progress) {
-  std::u16string pattern = TrimTrailingSeparators(folder.path);
-  pattern += u"\\*";
-  EnumerationOpenResult opened = finder.OpenEnumeration(pattern);
+  EnumerationOpenResult opened = finder.OpenEnumeration(JoinPath(folder.systemPath, u"*"));
   if (!opened.enumeration) {
     // Only a folder the user may not read is worth telling about; a folder
     // that vanished since it was listed, or a root that is a file, is not.
@@ -63,7 +64,8 @@ void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTr
     progress.CountFolder(childPath);
     progress.ReportCurrent();
     if ((entry.attributes & kAttributeReparsePoint) == 0) {
-      pending.push_back(PendingFolder{child, std::move(childPath)});
+      pending.push_back(
+          PendingFolder{child, std::move(childPath), JoinPath(folder.systemPath, entry.name)});
     }
   }
 }
@@ -72,7 +74,7 @@ void WalkDirectoryTree(IDirectoryFinder& finder, std::uint64_t rootIndex,
                        const std::u16string& rootPath, ScanTreeBuilder& builder,
                        const ScanCancellationToken& token, EngineProgress& progress) {
   std::vector<PendingFolder> pending;
-  pending.push_back(PendingFolder{rootIndex, rootPath});
+  pending.push_back(PendingFolder{rootIndex, rootPath, finder.SystemPath(rootPath)});
   while (!pending.empty()) {
     if (token.IsCancelled()) {
       return;

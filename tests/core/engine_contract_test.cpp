@@ -102,7 +102,9 @@ class WalkHarness final : public EngineHarness {
   }
 
  private:
-  static std::u16string Pattern(const std::u16string& folderPath) { return folderPath + u"\\*"; }
+  static std::u16string Pattern(const std::u16string& folderPath) {
+    return JoinPath(folderPath, u"*");
+  }
   test::FakeDirectoryFinder finder_;
 };
 

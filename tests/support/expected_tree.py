@@ -99,14 +99,20 @@ def compare_report(report, nodes, root_path, is_merged=False):
     return problems
 
 
-def compare_rankings(report, nodes, root_path, count):
+ALL_DRIVES_LABEL = "All local drives"
+
+
+def compare_rankings(report, nodes, root_path, count, part_roots=()):
     """The top files and folders must be the largest below the root, largest
     first, with their true sizes. Only sizes are compared in order: among
     equal sizes the report orders by UTF-16 code units, not by Python's
-    code points."""
+    code points. Under the all-drives label the scanned paths' own roots
+    (part_roots) are never ranked: the window ranks across drives below
+    them."""
     problems = []
+    skipped = {root_path} | (set(part_roots) if root_path == ALL_DRIVES_LABEL else set())
     for key, is_dir in (("topFiles", False), ("topFolders", True)):
-        want = sorted((n.size for p, n in nodes.items() if n.is_dir == is_dir and p != root_path),
+        want = sorted((n.size for p, n in nodes.items() if n.is_dir == is_dir and p not in skipped),
                       reverse=True)[:count]
         ranked = report.get(key, [])
         if [item["size"] for item in ranked] != want:
@@ -114,7 +120,7 @@ def compare_rankings(report, nodes, root_path, count):
                 key, [item["size"] for item in ranked][:10], want[:10]))
         for item in ranked:
             node = nodes.get(item["path"])
-            if node is None or item["path"] == root_path or node.is_dir != is_dir:
+            if node is None or item["path"] in skipped or node.is_dir != is_dir:
                 problems.append("%s: %r is not a %s below the root" % (
                     key, item["path"], "folder" if is_dir else "file"))
             elif item["size"] != node.size or (is_dir and (

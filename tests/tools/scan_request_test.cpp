@@ -22,7 +22,7 @@ TEST(ScanRequestTest, DefaultsForOnePath) {
   const ScanRequest& r = *parsed.request;
   EXPECT_EQ(r.engine, EngineRequest::Automatic);
   EXPECT_FALSE(r.threads);
-  EXPECT_FALSE(r.label);
+  EXPECT_FALSE(r.label || r.select);
   EXPECT_EQ(r.topCount, 30u);
   EXPECT_FALSE(r.tree || r.json || r.progress || r.help || r.allDrives);
   EXPECT_FALSE(r.imageFile || r.imageRoot);
@@ -32,13 +32,14 @@ TEST(ScanRequestTest, DefaultsForOnePath) {
 TEST(ScanRequestTest, EveryOptionInBothSpellings) {
   const ParsedCommandLine parsed = ParseCommandLine(
       Args({"--engine", "ntquery", "--threads=8", "--label", "All local drives", "--top=5",
-            "--tree", "--json", "--progress", "C:\\", "D:\\caf\xC3\xA9"}));
+            "--select", "C:\\x\\", "--tree", "--json", "--progress", "C:\\", "D:\\caf\xC3\xA9"}));
   ASSERT_TRUE(parsed.request) << parsed.error;
   const ScanRequest& r = *parsed.request;
   EXPECT_EQ(r.engine, EngineRequest::NtQuery);
   EXPECT_EQ(r.threads, 8u);
   EXPECT_EQ(r.label, u"All local drives");
   EXPECT_EQ(r.topCount, 5u);
+  EXPECT_EQ(r.select, u"C:\\x\\");
   EXPECT_TRUE(r.tree && r.json && r.progress);
   EXPECT_EQ(r.paths, (std::vector<std::u16string>{u"C:\\", u"D:\\caf\u00e9"}));
 }
@@ -104,6 +105,7 @@ TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {
       {{"--top", "99999999999999999999999", "x"}, "--top needs a whole number"},
       {{"--json=yes", "x"}, "takes no value"},
       {{"--label=", "x"}, "--label needs"},
+      {{"--select=", "x"}, "--select needs"},
       {{"--root", "\\a", "x"}, "--root needs --image"},
       {{"--image", "v.img", "x"}, "either --image or paths"},
       {{"--image", "v.img", "--all-drives"}, "either --image or --all-drives"},
@@ -125,9 +127,10 @@ TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {
 
 TEST(ScanRequestTest, UsageNamesEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option : {"--engine auto|walk|ntquery|mft", "--threads N", "--label TEXT",
-                             "--top N", "--tree", "--json", "--progress", "--image FILE",
-                             "--root \\folder", "--all-drives", "--help", "PATH..."}) {
+  for (const char* option :
+       {"--engine auto|walk|ntquery|mft", "--threads N", "--label TEXT", "--top N", "--select PATH",
+        "--tree", "--json", "--progress", "--image FILE", "--root \\folder", "--all-drives",
+        "--help", "PATH..."}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(usage.back(), '\n');

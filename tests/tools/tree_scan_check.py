@@ -123,7 +123,8 @@ def check_configuration(what, args, engine, trees, check):
     nodes = expected_tree.merged(label, [(trees.path(n), trees.nodes(n)) for n in TREES])
     synthetic = report["nodes"][0] if report["nodes"] else {}
     problems = expected_tree.compare_report(report, nodes, label, is_merged=True)
-    problems += expected_tree.compare_rankings(report, nodes, label, TOP_COUNT)
+    problems += expected_tree.compare_rankings(report, nodes, label, TOP_COUNT,
+                                               [trees.path(n) for n in TREES])
     problems += block_order_problems(report, roots)
     if synthetic.get("attributes") != expected_tree.ATTRIBUTE_DIRECTORY:
         problems.append("synthetic root %r" % synthetic)

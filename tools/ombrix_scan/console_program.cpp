@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/scan_model.h"
+#include "app/ranking/folder_ranking_model.h"
 #include "tools/ombrix_scan/console_cancel.h"
 #include "tools/ombrix_scan/scan_dispatch.h"
 #include "tools/ombrix_scan/scan_tool.h"
@@ -16,10 +16,10 @@ namespace {
 // nodes back to the heap string by string would take about a fifth of the
 // whole run; the system takes the memory back at once. Still reachable
 // through this pointer, so leak checkers do not count it.
-core::ScanResult* keptUntilExit = nullptr;
+app::FolderRankingModel* keptUntilExit = nullptr;
 
-void KeepUntilExit(core::ScanResult&& result) {
-  if (keptUntilExit == nullptr) keptUntilExit = new core::ScanResult(std::move(result));
+void KeepUntilExit(app::FolderRankingModel&& ranking) {
+  if (keptUntilExit == nullptr) keptUntilExit = new app::FolderRankingModel(std::move(ranking));
 }
 
 }  // namespace

@@ -109,8 +109,9 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
   out.Commit(end);
 }
 
-void WriteJsonReport(BufferedOutput& out, const core::ScanResult& result, const TopEntries& top,
+void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
                      bool includeTree) {
+  const core::ScanResult& result = ranking.Result();
   const auto& nodes = result.nodes;
   const std::uint64_t totalSize =
       result.rootIndex < nodes.size() ? nodes[result.rootIndex].totalSize : 0;
@@ -142,14 +143,14 @@ void WriteJsonReport(BufferedOutput& out, const core::ScanResult& result, const 
     AppendNumberField(out, "errorCode", issue.errorCode);
   });
   out.Append(",\n");
-  AppendArray(out, "topFiles", top.files, [&](std::uint64_t index) {
-    AppendStringField(out, "path", nodes[index].path);
+  AppendArray(out, "topFiles", ranking.fileRows, [&](const app::RankingRow& row) {
+    AppendStringField(out, "path", nodes[row.node].path);
     out.Append(',');
-    AppendNumberField(out, "size", nodes[index].totalSize);
+    AppendNumberField(out, "size", nodes[row.node].ownSize);
   });
   out.Append(",\n");
-  AppendArray(out, "topFolders", top.folders, [&](std::uint64_t index) {
-    const core::ScanNode& node = nodes[index];
+  AppendArray(out, "topFolders", ranking.subfolderRows, [&](const app::RankingRow& row) {
+    const core::ScanNode& node = nodes[row.node];
     AppendStringField(out, "path", node.path);
     out.Append(',');
     AppendNumberField(out, "size", node.totalSize);

@@ -6,9 +6,8 @@
 
 #include <string_view>
 
-#include "core/scan_model.h"
+#include "app/ranking/folder_ranking_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
-#include "tools/ombrix_scan/top_ranking.h"
 
 namespace ombrix::scan_tool {
 
@@ -16,8 +15,9 @@ namespace ombrix::scan_tool {
 // '\\' and control characters escaped and unpaired surrogates as U+FFFD.
 void AppendJsonString(BufferedOutput& out, std::u16string_view text);
 
-// The object, then a newline. `nodes` is written only when includeTree.
-void WriteJsonReport(BufferedOutput& out, const core::ScanResult& result, const TopEntries& top,
-                     bool includeTree);
+// The object, then a newline: the model's result, with its file rows as
+// topFiles and its subfolder rows as topFolders. `nodes` is written only
+// when includeTree.
+void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking, bool includeTree);
 
 }  // namespace ombrix::scan_tool

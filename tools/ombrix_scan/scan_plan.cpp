@@ -31,7 +31,7 @@ ScanPlan PlanScan(const ScanRequest& request, const std::vector<app::DriveInfo>&
   } else if (!request.allDrives && plan.paths.size() == 1) {
     plan.label = plan.paths.front();
   } else {
-    plan.label = kAllDrivesLabel;
+    plan.label = app::kAllDrivesLabel;
   }
   return plan;
 }

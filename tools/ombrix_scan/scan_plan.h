@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "app/drive_list.h"
+#include "app/ranking/folder_ranking_model.h"
 #include "core/scan_options.h"
 #include "tools/ombrix_scan/scan_request.h"
 
 namespace ombrix::scan_tool {
-
-inline constexpr char16_t kAllDrivesLabel[] = u"All local drives";
 
 struct ScanPlan {
   std::vector<std::u16string> paths;

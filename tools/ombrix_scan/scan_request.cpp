@@ -83,7 +83,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     }
 
     const bool takesValue = name == u"--engine" || name == u"--threads" || name == u"--label" ||
-                            name == u"--top" || name == u"--image" || name == u"--root";
+                            name == u"--top" || name == u"--image" || name == u"--root" ||
+                            name == u"--select";
     const bool isFlag = name == u"--tree" || name == u"--json" || name == u"--progress" ||
                         name == u"--all-drives" || name == u"--help";
     if (!takesValue && !isFlag) return Error("unknown option " + Quoted(name));
@@ -121,6 +122,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     } else if (name == u"--image") {
       if (value->empty()) return Error("--image needs a file name");
       request.imageFile = *value;
+    } else if (name == u"--select") {
+      if (value->empty()) return Error("--select needs the path of a scanned file or folder");
+      request.select = *value;
     } else if (name == u"--root") {
       if (value->empty()) return Error("--root needs a folder inside the image");
       request.imageRoot = *value;
@@ -156,6 +160,10 @@ const char* UsageText() {
          "  --threads N       worker threads per drive, 1 to 64\n"
          "  --label TEXT      name of the common root when several paths are scanned\n"
          "  --top N           number of largest files and folders to list (default 30)\n"
+         "  --select PATH     list the largest files and folders below PATH, a scanned\n"
+         "                    file or folder, instead of below the root; PATH must be\n"
+         "                    written as the report writes it (trailing separators\n"
+         "                    are ignored)\n"
          "  --tree            with --json: list every node\n"
          "  --json            write one JSON object (UTF-8) instead of the summary\n"
          "  --progress        print progress to the standard error stream\n"

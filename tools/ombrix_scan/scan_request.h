@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "app/ranking/folder_ranking_model.h"
+
 namespace ombrix::scan_tool {
 
 enum class EngineRequest { Automatic, Walk, NtQuery, Mft };
 
-inline constexpr std::uint64_t kDefaultTopCount = 30;
+inline constexpr std::uint64_t kDefaultTopCount = app::kRankingLength;
 inline constexpr std::uint64_t kMaxThreads = 64;
 
 struct ScanRequest {
@@ -20,6 +22,9 @@ struct ScanRequest {
   std::optional<std::uint64_t> threads;  // unset: the engine's default
   std::optional<std::u16string> label;
   std::uint64_t topCount = kDefaultTopCount;
+  // Rank below the node with this path (as the window does after a click
+  // on it) instead of below the root.
+  std::optional<std::u16string> select;
   bool tree = false;
   bool json = false;
   bool progress = false;

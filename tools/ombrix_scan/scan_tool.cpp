@@ -2,14 +2,17 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 
+#include "app/ranking/folder_ranking_model.h"
 #include "base/text_encoding.h"
+#include "core/scan_paths.h"
 #include "tools/ombrix_scan/exit_codes.h"
 #include "tools/ombrix_scan/json_report.h"
 #include "tools/ombrix_scan/progress_printer.h"
 #include "tools/ombrix_scan/text_summary.h"
-#include "tools/ombrix_scan/top_ranking.h"
 
 namespace ombrix::scan_tool {
 
@@ -20,6 +23,16 @@ constexpr std::chrono::milliseconds kProgressInterval{250};
 
 void WriteError(const ToolStreams& streams, std::string_view message) {
   streams.err(std::string("ombrix-scan: ").append(message).append("\n"));
+}
+
+// The first node whose path is `path` without its trailing separators, as
+// engines store paths; none when no node has it.
+std::uint64_t FindNodeByPath(const core::ScanResult& result, std::u16string_view path) {
+  const std::u16string wanted = core::TrimTrailingSeparators(path);
+  for (std::uint64_t i = 0; i < result.nodes.size(); ++i) {
+    if (result.nodes[i].path == wanted) return i;
+  }
+  return core::kNoNode;
 }
 
 }  // namespace
@@ -52,14 +65,30 @@ int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationT
     WriteError(streams, outcome.error);
     return kExitFailedOrBadUsage;
   }
-  const core::ScanResult& result = *outcome.result;
-  const TopEntries top = RankLargest(result, request.topCount);
+  // The window's own model ranks, so the tool lists what the window shows.
+  app::FolderRankingModel ranking;
+  ranking.SetResult(std::move(*outcome.result));
+  const core::ScanResult& result = ranking.Result();
+  std::uint64_t ranked = result.rootIndex;
+  if (request.select) {
+    ranked = FindNodeByPath(result, *request.select);
+    // A failed scan has no tree to find anything in; its own error says why.
+    if (ranked == core::kNoNode && result.rootIndex < result.nodes.size()) {
+      WriteError(streams, "--select: no scanned file or folder has the path '" +
+                              base::ToUtf8(*request.select) + "'");
+      streams.err("\n");
+      streams.err(UsageText());
+      return kExitFailedOrBadUsage;
+    }
+  }
+  // A cancelled scan is ranked too: the report covers what was scanned.
+  ranking.BuildRankings(ranked, request.topCount);
   {
     BufferedOutput out(streams.out);
     if (request.json) {
-      WriteJsonReport(out, result, top, request.tree);
+      WriteJsonReport(out, ranking, request.tree);
     } else {
-      WriteTextSummary(out, result, top);
+      WriteTextSummary(out, ranking);
     }
   }
   if (result.status == core::ScanStatus::Failed) {
@@ -69,7 +98,7 @@ int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationT
     WriteError(streams, "cancelled; the report covers what was scanned until then");
   }
   const int exitCode = ExitCodeForStatus(result.status);
-  if (keepResult) keepResult(std::move(*outcome.result));
+  if (keepResult) keepResult(std::move(ranking));
   return exitCode;
 }
 

@@ -1,20 +1,16 @@
-// ombrix-scan without --json: a summary for people reading a console.
+// ombrix-scan without --json: a summary for people reading a console. Its
+// words are English, but sizes and counts go through the window's
+// formatters in the user's default number format, so the console and the
+// window write the same numbers the same way.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
-#include "core/scan_model.h"
+#include "app/ranking/folder_ranking_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
-#include "tools/ombrix_scan/top_ranking.h"
 
 namespace ombrix::scan_tool {
 
-// "1,234,567"
-std::string GroupThousands(std::uint64_t value);
-// "512 bytes", "1.5 KiB", "3.2 GiB": one decimal, binary units.
-std::string HumanSize(std::uint64_t bytes);
-
-void WriteTextSummary(BufferedOutput& out, const core::ScanResult& result, const TopEntries& top);
+// The model's result, its file rows as the largest files and its subfolder
+// rows as the largest folders.
+void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking);
 
 }  // namespace ombrix::scan_tool

@@ -80,13 +80,17 @@ TEST(MftUpdateSequenceTest, RejectsWhatIsNotAProtectedRecord) {
       {"last sector of a 4096-byte record differs", 4096, 0, 512, 4094, false},
       {"sector size below 2", 1024, 0, 1, 0, false},
       {"shorter than a record header", 1024, 0, 512, 0, true},
+      {"bad signature", 1024, 0xFFFE, 512, 0, false},
+      {"array outside the record", 1024, 0xFFFD, 512, 0, false},
   };
   for (const Case& c : cases) {
     TestFileRecord builder(c.length);
     builder.FileName(5, u"x");
-    if (c.count != 0) builder.UpdateSequenceCount(c.count == 0xFFFF ? 0 : c.count);
+    if (c.count != 0 && c.count < 0xFFFD) builder.UpdateSequenceCount(c.count);
     std::vector<std::uint8_t> bytes = builder.Bytes();
     if (c.count == 0xFFFF) TestFileRecord::Put(bytes, 0x06, 0, 2);
+    if (c.count == 0xFFFE) bytes[0] = 'B';
+    if (c.count == 0xFFFD) TestFileRecord::Put(bytes, 0x04, 1020, 2);  // 3 entries from 1020
     if (c.corruptAt != 0) bytes[c.corruptAt] ^= 0x40;
     if (c.truncateTo41) bytes.resize(41);
     EXPECT_FALSE(ApplyUpdateSequence(bytes.data(), bytes.size(), c.sectorSize)) << c.what;
@@ -94,19 +98,6 @@ TEST(MftUpdateSequenceTest, RejectsWhatIsNotAProtectedRecord) {
   }
 }
 
-TEST(MftUpdateSequenceTest, RejectsBadSignatureAndArrayOutsideTheRecord) {
-  std::vector<std::uint8_t> bytes = TestFileRecord().FileName(5, u"x").Bytes();
-  std::vector<std::uint8_t> badSignature = bytes;
-  badSignature[0] = 'B';
-  EXPECT_FALSE(ApplyUpdateSequence(badSignature.data(), badSignature.size(), 512));
-  std::vector<std::uint8_t> arrayOutside = bytes;
-  TestFileRecord::Put(arrayOutside, 0x04, 1020, 2);  // 3 entries need 6 bytes from 1020
-  EXPECT_FALSE(ApplyUpdateSequence(arrayOutside.data(), arrayOutside.size(), 512));
-  EXPECT_FALSE(ApplyUpdateSequence(nullptr, 1024, 512));
-}
-
-// Volumes on 4096-byte-sector disks report that sector size, yet NTFS still
-// protects records in 512-byte strides (mkntfs -s 4096 writes count 9).
 TEST(MftUpdateSequenceTest, AcceptsHalfKilobyteStridesOnLargeSectorDisks) {
   Parsed parsed = Parse(TestFileRecord(4096, 512).FileName(5, u"big sector").Bytes(), 4096);
   ASSERT_EQ(parsed.entries.size(), 1u);
@@ -135,12 +126,39 @@ TEST(MftFileRecordTest, DecodesAFileName) {
   EXPECT_TRUE(parsed.dataSizes.empty());
 }
 
-TEST(MftFileRecordTest, FreeSlotsYieldNothing) {
+// Free slots yield nothing; hard links and names moved to an extension
+// record belong to the base record; names keep every code unit (Windows
+// allows unpaired surrogates); entries are appended to what is there.
+TEST(MftFileRecordTest, WhoOwnsEachName) {
   EXPECT_TRUE(Parse(std::vector<std::uint8_t>(1024)).entries.empty());
-  Parsed parsed =
-      Parse(TestFileRecord().Flags(0).FileName(5, u"old name").ResidentData(10).Bytes());
-  EXPECT_TRUE(parsed.entries.empty());
-  EXPECT_TRUE(parsed.dataSizes.empty());
+  Parsed free = Parse(TestFileRecord().Flags(0).FileName(5, u"old name").ResidentData(10).Bytes());
+  EXPECT_TRUE(free.entries.empty());
+  EXPECT_TRUE(free.dataSizes.empty());
+
+  Parsed links = Parse(TestFileRecord().FileName(40, u"a.txt").FileName(41, u"b.txt").Bytes());
+  ASSERT_EQ(links.entries.size(), 2u);
+  EXPECT_EQ(links.entries[1].fileReference, kRecordNumber);
+  EXPECT_EQ(links.entries[1].parentReference, 41u);
+
+  Parsed moved =
+      Parse(TestFileRecord().BaseReference(0x0009000000000042ull).FileName(5, u"moved").Bytes());
+  EXPECT_EQ(moved.entries.at(0).fileReference, 0x42u);
+
+  for (const std::u16string& name :
+       {std::u16string{u'a', 0xD800, u'b', 0xDC00, 0xD83D, 0xDE00, 0x00E9},
+        std::u16string(255, u'z')}) {
+    EXPECT_EQ(Parse(TestFileRecord().FileName(5, name).Bytes()).Name(0), name);
+  }
+
+  MftNameTable table;
+  table.Add(MftNameEntry{}, u"first");
+  table.Add(MftNameEntry{}, u"");
+  std::vector<std::uint8_t> bytes = TestFileRecord().FileName(5, u"third").Bytes();
+  ParseFileRecord(bytes.data(), bytes.size(), 9, 512, table);
+  ASSERT_EQ(table.entries.size(), 3u);
+  EXPECT_EQ(table.NameAt(2), u"third");
+  EXPECT_EQ(table.NameAt(0), u"first");
+  EXPECT_TRUE(table.NameAt(1).empty());
 }
 
 TEST(MftFileRecordTest, KeepsEveryNamespaceButDosOnly) {
@@ -154,31 +172,6 @@ TEST(MftFileRecordTest, KeepsEveryNamespaceButDosOnly) {
   EXPECT_EQ(parsed.Name(0), u"posix name");
   EXPECT_EQ(parsed.Name(1), u"Long Win32 Name.txt");
   EXPECT_EQ(parsed.Name(2), u"BOTH.TXT");
-}
-
-TEST(MftFileRecordTest, HardLinksShareTheFileReference) {
-  Parsed parsed = Parse(TestFileRecord().FileName(40, u"a.txt").FileName(41, u"b.txt").Bytes());
-  ASSERT_EQ(parsed.entries.size(), 2u);
-  EXPECT_EQ(parsed.entries[0].fileReference, kRecordNumber);
-  EXPECT_EQ(parsed.entries[1].fileReference, kRecordNumber);
-  EXPECT_EQ(parsed.entries[0].parentReference, 40u);
-  EXPECT_EQ(parsed.entries[1].parentReference, 41u);
-}
-
-TEST(MftFileRecordTest, ExtensionRecordNamesBelongToTheBaseRecord) {
-  Parsed parsed =
-      Parse(TestFileRecord().BaseReference(0x0009000000000042ull).FileName(5, u"moved").Bytes());
-  ASSERT_EQ(parsed.entries.size(), 1u);
-  EXPECT_EQ(parsed.entries[0].fileReference, 0x42u);
-}
-
-TEST(MftFileRecordTest, NamesKeepEveryCodeUnit) {
-  const std::u16string name = {u'a', 0xD800, u'b', 0xDC00, 0xD83D, 0xDE00, 0x00E9};
-  Parsed parsed = Parse(TestFileRecord().FileName(5, name).Bytes());
-  ASSERT_EQ(parsed.entries.size(), 1u);
-  EXPECT_EQ(parsed.Name(0), name);
-  const std::u16string longest(255, u'z');
-  EXPECT_EQ(Parse(TestFileRecord().FileName(5, longest).Bytes()).Name(0), longest);
 }
 
 TEST(MftFileRecordTest, AttributeBits) {
@@ -362,18 +355,6 @@ TEST(MftFileRecordTest, WalkEndsAtBytesInUse) {
   std::vector<std::uint8_t> late = TestFileRecord().FileName(5, u"x").Bytes();
   TestFileRecord::Put(late, 0x14, 1020, 2);
   EXPECT_TRUE(Parse(late).entries.empty());
-}
-
-TEST(MftFileRecordTest, AppendsAfterExistingEntries) {
-  MftNameTable table;
-  table.Add(MftNameEntry{}, u"first");
-  table.Add(MftNameEntry{}, u"");
-  std::vector<std::uint8_t> bytes = TestFileRecord().FileName(5, u"third").Bytes();
-  ParseFileRecord(bytes.data(), bytes.size(), 9, 512, table);
-  ASSERT_EQ(table.entries.size(), 3u);
-  EXPECT_EQ(table.NameAt(2), u"third");
-  EXPECT_EQ(table.NameAt(0), u"first");
-  EXPECT_TRUE(table.NameAt(1).empty());
 }
 
 // ---- $MFT run list -----------------------------------------------------------

@@ -74,6 +74,13 @@ class FakeDirectoryLister final : public core::IDirectoryLister {
     return opened_.count(path) != 0;
   }
 
+  // Prefixed to the root to form the system path ("\\\\?\\" as on Windows);
+  // folders are then described by their system paths.
+  std::u16string systemPrefix;
+
+  std::u16string SystemPath(const std::u16string& root) const override {
+    return systemPrefix + root;
+  }
   bool HasQueryCall() const override { return hasQueryCall; }
 
   std::optional<core::PathAttributes> ReadAttributes(const std::u16string&) const override {

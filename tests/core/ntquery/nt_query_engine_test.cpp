@@ -156,6 +156,25 @@ TEST(NtQueryEngineTest, WorkerOutOfMemoryEndsThePoolAndReachesTheScanThread) {
   }
 }
 
+// Names the classic path parser would rewrite (a trailing dot or space, a
+// device name) reach the lister exactly as listed, below the root's system
+// form; the nodes keep the plain paths.
+TEST(NtQueryEngineTest, OddNamesReachTheListerAsListed) {
+  auto lister = std::make_shared<FakeDirectoryLister>();
+  lister->systemPrefix = u"\\\\?\\";
+  for (const std::u16string name : {u"dots.", u"space ", u"CON", u"NUL.txt"}) {
+    lister->AddFolder(u"\\\\?\\R:\\d", name);
+    lister->AddFile(u"\\\\?\\R:\\d\\" + name, u"f", 1);
+  }
+  const ScanResult result = ScanWith(lister, 2);
+  EXPECT_EQ(result.fileCount, 4u);
+  EXPECT_TRUE(result.issues.empty());
+  for (const ScanNode& node : result.nodes) {
+    EXPECT_EQ(node.path.rfind(u"R:\\d", 0), 0u) << base::ToUtf8(node.path);
+  }
+  EXPECT_TRUE(lister->WasOpened(u"\\\\?\\R:\\d\\space "));
+}
+
 TEST(NtQueryEngineTest, LargeFolderIsListedAcrossBatchesWithoutLossOrRepeat) {
   auto lister = std::make_shared<FakeDirectoryLister>();
   const std::u16string longTail(110, u'x');

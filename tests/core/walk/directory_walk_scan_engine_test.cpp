@@ -104,6 +104,27 @@ TEST(DirectoryWalkScanEngineTest, CancelFromTheCallbackStopsAtOnce) {
   }
 }
 
+// Names the classic path parser would rewrite (a trailing dot or space, a
+// device name) reach the finder exactly as listed, below the root's system
+// form; the nodes keep the plain paths.
+TEST(DirectoryWalkScanEngineTest, OddNamesReachTheFinderAsListed) {
+  FakeDirectoryFinder finder;
+  finder.systemPrefix = u"\\\\?\\";
+  const std::u16string names[] = {u"dots.", u"space ", u"CON", u"NUL.txt"};
+  std::vector<FoundEntry> folders;
+  for (const std::u16string& name : names) {
+    folders.push_back(FoundFolder(name));
+    finder.Folder(u"\\\\?\\X:\\R\\" + name, {FoundFile(u"f", 1)});
+  }
+  finder.Folder(u"\\\\?\\X:\\R", folders);
+  ScanResult result = Walk(finder, u"X:\\R");
+  EXPECT_EQ(result.fileCount, 4u);
+  EXPECT_EQ(result.nodes[result.rootIndex].path, u"X:\\R");
+  for (const ScanNode& node : result.nodes) {
+    EXPECT_EQ(node.path.rfind(u"X:\\R", 0), 0u) << base::ToUtf8(node.path);
+  }
+}
+
 // One folder inside the next, far deeper than any call stack could follow.
 // Entries are nameless so paths do not grow: real names would make the
 // stored paths, not the walk, cost memory quadratic in the depth.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/scan_paths.h"
 #include "core/walk/directory_finder.h"
 
 namespace ombrix::test {
@@ -48,9 +49,14 @@ class FakeDirectoryFinder final : public core::IDirectoryFinder {
   std::map<std::u16string, core::PathAttributes> pathAttributes;
   std::vector<std::u16string> openedPatterns;
   int openEnumerations = 0;
+  // Prefixed to the root to form the system path ("\\\\?\\" as on Windows);
+  // folders are then described by their system paths.
+  std::u16string systemPrefix;
+
+  std::u16string SystemPath(const std::u16string& root) override { return systemPrefix + root; }
 
   FakeFolder& Folder(const std::u16string& path, std::vector<core::FoundEntry> entries) {
-    FakeFolder& folder = folders[path + u"\\*"];
+    FakeFolder& folder = folders[core::JoinPath(path, u"*")];
     folder.entries = std::move(entries);
     return folder;
   }

@@ -1,0 +1,146 @@
+#include "app/ranking/folder_ranking_model.h"
+
+#include <utility>
+
+#include "app/ranking/largest_nodes.h"
+#include "app/ranking/nodes_below.h"
+#include "app/ranking/ranking_size.h"
+#include "base/checked_math.h"
+
+namespace ombrix::app {
+
+namespace {
+
+double SharePercent(std::uint64_t size, std::uint64_t baseSize) {
+  if (baseSize == 0) return 0.0;
+  return 100.0 * static_cast<double>(size) / static_cast<double>(baseSize);
+}
+
+}  // namespace
+
+void FolderRankingModel::SetResult(core::ScanResult result) {
+  result_ = std::move(result);
+  expandedNodes.clear();
+  selectedNode = result_.rootIndex;
+  if (result_.rootIndex < result_.nodes.size()) expandedNodes.insert(result_.rootIndex);
+  RebuildTreeRows();
+  // The previous result's rows index nodes of a tree that is gone; after a
+  // cancelled scan the lists stay empty rather than pointing into this one.
+  fileRows.clear();
+  subfolderRows.clear();
+  activeRankingList = RankingList::None;
+  if (result_.status != core::ScanStatus::Cancelled) BuildRankings(result_.rootIndex);
+}
+
+double FolderRankingModel::ShareOf(std::uint64_t node, std::uint64_t base) const {
+  const auto& nodes = result_.nodes;
+  if (node >= nodes.size()) return 0.0;
+  if (base == core::kNoNode) base = result_.rootIndex;
+  if (base >= nodes.size()) return 0.0;
+  return SharePercent(RankingSize(nodes[node]), RankingSize(nodes[base]));
+}
+
+bool FolderRankingModel::CompareTreeSiblings(std::uint64_t a, std::uint64_t b,
+                                             bool descending) const {
+  return app::CompareTreeSiblings(result_.nodes, a, b, descending);
+}
+
+void FolderRankingModel::RebuildTreeRows() {
+  ListTreeRows(result_.nodes, result_.rootIndex, expandedNodes, shareDescending, treeRows);
+}
+
+bool FolderRankingModel::IsExpandable(std::uint64_t node) const {
+  return node < result_.nodes.size() && result_.nodes[node].isDirectory &&
+         !result_.nodes[node].children.empty();
+}
+
+bool FolderRankingModel::ToggleExpanded(std::uint64_t node) {
+  if (!IsExpandable(node)) return false;
+  if (!expandedNodes.erase(node)) expandedNodes.insert(node);
+  return true;
+}
+
+FolderRankingModel::Ranked FolderRankingModel::RankBelow(std::uint64_t node,
+                                                         std::uint64_t fileLimit,
+                                                         std::uint64_t folderLimit) const {
+  LargestNodes files(fileLimit);
+  LargestNodes folders(folderLimit);
+  ForEachNodeBelow(result_, node, [&](std::uint64_t index, const core::ScanNode& candidate) {
+    if (!candidate.isDirectory) {
+      files.Offer(index, candidate.ownSize);
+    } else if (index != node) {
+      folders.Offer(index, candidate.totalSize);
+    }
+  });
+  return {files.TakeRanked(), folders.TakeRanked()};
+}
+
+std::vector<std::uint64_t> FolderRankingModel::RankFiles(std::uint64_t node,
+                                                         std::uint64_t limit) const {
+  return RankBelow(node, limit, 0).files;
+}
+
+std::vector<std::uint64_t> FolderRankingModel::RankSubfolders(std::uint64_t node,
+                                                              std::uint64_t limit) const {
+  return RankBelow(node, 0, limit).folders;
+}
+
+bool FolderRankingModel::IsAllDrivesRoot(std::uint64_t node) const {
+  return node == result_.rootIndex && node < result_.nodes.size() &&
+         result_.rootPath == kAllDrivesLabel;
+}
+
+void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) {
+  fileRows.clear();
+  subfolderRows.clear();
+  activeRankingList = RankingList::None;
+  const auto& nodes = result_.nodes;
+  if (nodes.empty()) return;
+  if (node == core::kNoNode) node = result_.rootIndex;
+  const std::uint64_t baseSize = node < nodes.size() ? RankingSize(nodes[node]) : 0;
+
+  // Below the root of an all-drives scan the drive roots (the root's
+  // children) are not rows: rank as many more as there are drives, then
+  // skip them, so the list still fills up with the folders on the drives.
+  const bool allDrives = IsAllDrivesRoot(node);
+  const std::uint64_t folderLimit =
+      allDrives ? base::SaturatingAdd(limit, nodes[node].children.size()) : limit;
+  const Ranked ranked = RankBelow(node, limit, folderLimit);
+
+  fileRows.reserve(ranked.files.size());
+  for (const std::uint64_t file : ranked.files) {
+    fileRows.push_back({file, SharePercent(nodes[file].ownSize, baseSize)});
+  }
+  for (const std::uint64_t folder : ranked.folders) {
+    if (subfolderRows.size() == limit) break;
+    if (allDrives && nodes[folder].parent == node) continue;
+    subfolderRows.push_back({folder, SharePercent(nodes[folder].totalSize, baseSize)});
+  }
+}
+
+std::optional<std::size_t> FolderRankingModel::TreeRowOf(std::uint64_t node) const {
+  for (std::size_t row = 0; row < treeRows.size(); ++row) {
+    if (treeRows[row].node == node) return row;
+  }
+  return std::nullopt;
+}
+
+void FolderRankingModel::SelectNode(std::uint64_t node) {
+  selectedNode = node;
+  BuildRankings(node);
+}
+
+std::optional<std::size_t> FolderRankingModel::SelectTreeNode(std::uint64_t node) {
+  const std::optional<std::size_t> row = TreeRowOf(node);
+  if (row) SelectNode(node);
+  return row;
+}
+
+std::optional<std::size_t> FolderRankingModel::FlipShareOrder() {
+  shareDescending = !shareDescending;
+  RebuildTreeRows();
+  if (selectedNode == core::kNoNode) return std::nullopt;
+  return SelectTreeNode(selectedNode);
+}
+
+}  // namespace ombrix::app

@@ -1,0 +1,39 @@
+// The Folders list: the root, and below every expanded folder its children
+// ordered by size (folders first on equal size, then by name), depth first.
+// There is no row limit: a folder of 100,000 files lists them all, so the
+// siblings are sorted on compact keys and names are read only to break
+// ties.
+#pragma once
+
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "core/scan_model.h"
+
+namespace ombrix::app {
+
+struct TreeRow {
+  std::uint64_t node = core::kNoNode;
+  std::uint32_t depth = 0;  // the root is 0
+
+  bool operator==(const TreeRow&) const = default;
+};
+
+// True when sibling a is listed before sibling b: by ranking size in the
+// given direction, then a folder before a file, then by display name (the
+// name, or the path when the name is empty, as for drive roots) in ordinal
+// UTF-16 order, both directions alike. Valid indices come before invalid
+// ones, which are never read.
+bool CompareTreeSiblings(const std::vector<core::ScanNode>& nodes, std::uint64_t a, std::uint64_t b,
+                         bool descending);
+
+// Replaces rows with the visible rows from `root` (rows keeps its capacity:
+// a rebuild after every toggle need not grow a list of 100,000 rows again).
+// A damaged result whose child links form a cycle or list a node twice
+// still gives each node at most one row.
+void ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
+                  const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
+                  std::vector<TreeRow>& rows);
+
+}  // namespace ombrix::app

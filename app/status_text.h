@@ -1,0 +1,30 @@
+// The status bar's two lines: progress while a scan runs, the summary once
+// it has ended. Both are composed afresh from language texts and formatted
+// numbers every time they are shown, so a language change re-renders them;
+// nothing is stored here. The separators ", " and " - " are fixed; any
+// space or colon between a label and its value is part of the label's text.
+#pragma once
+
+#include <string>
+
+#include "app/application_controller.h"
+#include "app/locale_queries.h"
+#include "core/scan_model.h"
+#include "i18n/language_strings.h"
+
+namespace ombrix::app {
+
+// "Scanning... Files: 1,234, Folders: 56, Current: C:\Windows"; the current
+// path item only when the progress names one.
+std::u16string ProgressText(const core::ScanProgress& progress, i18n::LanguageStrings& strings,
+                            const LocaleQueries& locale = SystemLocaleQueries());
+// The same for the controller's latest progress, copied under its mutex.
+std::u16string ProgressText(ApplicationController& controller, i18n::LanguageStrings& strings,
+                            const LocaleQueries& locale = SystemLocaleQueries());
+
+// "Scan complete - Files: 4, Folders: 3, Inaccessible: 1, Elapsed: 42 ms";
+// the cancelled word for a cancelled scan, with the partial counts.
+std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStrings& strings,
+                              const LocaleQueries& locale = SystemLocaleQueries());
+
+}  // namespace ombrix::app

@@ -1,0 +1,73 @@
+#include "app/status_text.h"
+
+#include <gtest/gtest.h>
+
+#include "i18n/language_environment.h"
+#include "tests/app/fake_locale_queries.h"
+
+namespace ombrix::app {
+namespace {
+
+// The shipped language files (copied beside the test) with the user
+// preferring English, and a locale database that knows de-DE.
+i18n::LanguageStrings ShippedStrings() {
+  return i18n::LanguageStrings({[] { return std::vector<std::u16string>{u"en-US"}; },
+                                i18n::SystemLanguageEnvironment().executableFolder});
+}
+
+const LocaleQueries& Locales() {
+  static const LocaleQueries queries = testing::FakeLocaleQueries(
+      {{std::nullopt, testing::kEnglishUs}, {u"de-DE", testing::kGerman}});
+  return queries;
+}
+
+core::ScanResult Finished(core::ScanStatus status, std::int64_t elapsedMs) {
+  core::ScanResult result;
+  result.status = status;
+  result.fileCount = 1234567;
+  result.folderCount = 4321;
+  result.issueCount = 2;
+  result.elapsedMs = elapsedMs;
+  return result;
+}
+
+TEST(StatusTextTest, ProgressLineFromTheControllersLatestProgress) {
+  ControllerPlatform platform;
+  platform.enumerateDrives = [] { return std::vector<DriveInfo>{}; };
+  ApplicationController controller(std::move(platform));
+  i18n::LanguageStrings strings = ShippedStrings();
+  // Nothing reported yet, so no current path: the line ends after the folders.
+  EXPECT_EQ(ProgressText(controller, strings, Locales()),
+            u"Scanning... Files:\u00A00, Folders:\u00A00");
+  {
+    std::lock_guard lock(controller.scanMutex);
+    controller.latestProgress = {u"C:\\Data", 1234, 56};
+  }
+  EXPECT_EQ(ProgressText(controller, strings, Locales()),
+            u"Scanning... Files:\u00A01,234, Folders:\u00A056, Current:\u00A0C:\\Data");
+}
+
+TEST(StatusTextTest, CompletionLine) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  EXPECT_EQ(CompletionText(Finished(core::ScanStatus::Completed, 98765), strings, Locales()),
+            u"Scan complete - Files:\u00A01,234,567, Folders:\u00A04,321, "
+            u"Inaccessible:\u00A02, Elapsed:\u00A098,765\u00A0ms");
+  // A cancelled scan keeps its partial counts; a clock that went backwards
+  // shows 0.
+  EXPECT_EQ(CompletionText(Finished(core::ScanStatus::Cancelled, -5), strings, Locales()),
+            u"Scan cancelled - Files:\u00A01,234,567, Folders:\u00A04,321, "
+            u"Inaccessible:\u00A02, Elapsed:\u00A00\u00A0ms");
+}
+
+TEST(StatusTextTest, ALanguageSwitchChangesWordsAndNumbers) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  strings.SetLanguage(u"de-DE");
+  EXPECT_EQ(ProgressText({u"D:\\", 1234567, 1000}, strings, Locales()),
+            u"Wird gescannt... Dateien:\u00A01.234.567, Ordner:\u00A01.000, Aktuell:\u00A0D:\\");
+  EXPECT_EQ(CompletionText(Finished(core::ScanStatus::Completed, 1500), strings, Locales()),
+            u"Scan abgeschlossen - Dateien:\u00A01.234.567, Ordner:\u00A04.321, "
+            u"Kein Zugriff:\u00A02, Dauer:\u00A01.500\u00A0ms");
+}
+
+}  // namespace
+}  // namespace ombrix::app

@@ -1,0 +1,11 @@
+// ombrix.exe's entry point. No command-line argument is read.
+#include <windows.h>
+
+#include "base/win/dll_search_win.h"
+#include "ui/main_window_state_win.h"
+#include "ui/startup_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  ombrix::base::RestrictDllSearchToSystem32();
+  return ombrix::ui::RunOmbrix(instance, showCommand, ombrix::ui::SystemStartupSeams());
+}

@@ -1,0 +1,86 @@
+// Everything the main window works with, in one object built by the start-up
+// before the window exists and handed to it as its creation parameter; the
+// window procedure finds it again in the window's user data. Lives on the
+// window thread for the whole run; the scan thread sees only the
+// controller's shared fields.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/application_controller.h"
+#include "app/settings/app_settings.h"
+#include "app/settings/settings_store.h"
+#include "base/win/unique_handle_win.h"
+#include "i18n/language_strings.h"
+#include "i18n/theme_palette.h"
+#include "ui/main_window_layout.h"
+#include "ui/ui_fonts_win.h"
+
+namespace ombrix::ui {
+
+// What the start-up asks of the system about rights, replaceable because
+// Wine always runs programs as an administrator and never shows a
+// consent prompt.
+struct StartupSeams {
+  std::function<bool()> isProcessElevated;
+  // ERROR_SUCCESS when an elevated instance was started (elevation_win.h).
+  std::function<DWORD(const std::u16string& executablePath)> launchElevated;
+};
+
+StartupSeams SystemStartupSeams();
+
+struct MainWindowControls {
+  HWND selector = nullptr;
+  HWND scanButton = nullptr;
+  HWND cancelButton = nullptr;
+  HWND folderButton = nullptr;
+  HWND openButton = nullptr;
+  HWND foldersList = nullptr;
+  HWND filesList = nullptr;
+  HWND subfoldersList = nullptr;
+  HWND statusBar = nullptr;
+};
+
+// Which status line a language change shows again.
+enum class UiState : std::uint32_t {
+  Idle = 0,
+  Scanning = 2,
+  Finished = 3,
+};
+
+struct MainWindowState {
+  MainWindowState(HINSTANCE instance, app::SettingsStore store, StartupSeams startupSeams);
+
+  HINSTANCE instance;
+  StartupSeams seams;
+  app::SettingsStore settingsStore;
+  app::AppSettings settings;
+  i18n::LanguageStrings language;
+  std::u16string themeId;
+  i18n::ThemePalette palette;
+  app::ApplicationController controller;
+
+  base::UniqueIcon largeIcon;
+  base::UniqueIcon smallIcon;
+
+  HWND window = nullptr;
+  MainWindowControls controls;
+  // Owned by the menu bar, which the window destroys with itself.
+  HMENU recentFoldersMenu = nullptr;
+
+  std::uint32_t dpi = 96;
+  UiFont font;
+  ClientSize client;
+  SplitterPositions splitters;
+  Splitter dragMode = Splitter::None;
+  UiState uiState = UiState::Idle;
+};
+
+// Sets the theme id and the palette that goes with it.
+void SetTheme(MainWindowState& state, const std::u16string& themeId);
+
+}  // namespace ombrix::ui

@@ -1,0 +1,29 @@
+// The main window's children and its own drawing: creating the controls,
+// fonts for the window's DPI, laying the controls out, the theme, the
+// captions in the current language, and painting the background and the
+// splitters. Window thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/main_window_state_win.h"
+
+namespace ombrix::ui {
+
+void CreateMainWindowControls(MainWindowState& state);
+
+// Sends the UI font to every child and sets the lists' row spacing.
+void ApplyMainWindowFonts(MainWindowState& state);
+
+// Places every control for the current client size, DPI, splitter
+// positions and button captions, then redraws.
+void ArrangeMainWindow(MainWindowState& state);
+
+void ApplyMainWindowTheme(MainWindowState& state);
+
+// After a language change: captions, menu bar, layout.
+void RetextMainWindow(MainWindowState& state);
+
+void PaintMainWindow(const MainWindowState& state, HDC dc);
+
+}  // namespace ombrix::ui

@@ -1,0 +1,229 @@
+#include "ui/main_window_win.h"
+
+#include <windows.h>
+
+#include "base/win/wide_string_win.h"
+#include "ui/main_window_commands_win.h"
+#include "ui/main_window_view_win.h"
+#include "ui/menu_bar_win.h"
+#include "ui/window_messages_win.h"
+#include "ui/window_placement.h"
+
+namespace ombrix::ui {
+namespace {
+
+constexpr int kIconResource = 101;
+// The scan progress timer (its ticks are the next layer's business).
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kInitialWidth = 1280;
+constexpr int kInitialHeight = 720;
+
+MainWindowState* StateOf(HWND window) {
+  return reinterpret_cast<MainWindowState*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void OnCreate(MainWindowState& state) {
+  ::SendMessageW(state.window, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(state.largeIcon.get()));
+  ::SendMessageW(state.window, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(state.smallIcon.get()));
+  state.dpi = WindowDpi(state.window);
+  state.font = UiFont::ForDpi(state.dpi);
+  state.settings = state.settingsStore.LoadSettings();
+  state.language.SetLanguage(state.settings.language);
+  state.language.EnsureLanguageLoaded(state.language.ResolveLanguage());
+  SetTheme(state, state.settings.theme);
+  state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
+  InstallMenuBar(state);
+  CreateMainWindowControls(state);
+  ApplyMainWindowFonts(state);
+  ApplyMainWindowTheme(state);
+  ::EnableWindow(state.controls.selector, TRUE);
+  ::EnableWindow(state.controls.scanButton, TRUE);
+  ::EnableWindow(state.controls.folderButton, TRUE);
+  ::EnableWindow(state.controls.cancelButton, FALSE);
+  // Nothing is listed yet, so nothing can be opened.
+  ::EnableWindow(state.controls.openButton, FALSE);
+}
+
+void OnDestroy(MainWindowState& state) {
+  ::KillTimer(state.window, kProgressTimer);
+  // The scan winds down while the message loop ends; the controller joins
+  // its thread when the state is torn down.
+  state.controller.CancelScan();
+  ::PostQuitMessage(0);
+}
+
+ClientPoint CursorInClient(HWND window) {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(window, &cursor);
+  return ClientPoint{cursor.x, cursor.y};
+}
+
+void ShowSplitterCursor(Splitter splitter) {
+  ::SetCursor(::LoadCursorW(nullptr, splitter == Splitter::Vertical ? IDC_SIZEWE : IDC_SIZENS));
+}
+
+bool OnSetCursor(MainWindowState& state, const SetCursorMessage& message) {
+  if (state.dragMode != Splitter::None) {
+    ShowSplitterCursor(state.dragMode);
+    return true;
+  }
+  if (!message.inClientArea) return false;
+  const ClientPoint point = CursorInClient(state.window);
+  const Splitter hit = HitTestSplitters(state.client, state.dpi, state.splitters, point.x, point.y);
+  if (hit == Splitter::None) return false;
+  ShowSplitterCursor(hit);
+  return true;
+}
+
+void OnMouseMove(MainWindowState& state, ClientPoint point) {
+  if (state.dragMode == Splitter::None) {
+    const Splitter hit =
+        HitTestSplitters(state.client, state.dpi, state.splitters, point.x, point.y);
+    if (hit != Splitter::None) ShowSplitterCursor(hit);
+    return;
+  }
+  DragSplitter(state.dragMode, point.x, point.y, state.client, state.dpi, state.splitters);
+  ArrangeMainWindow(state);
+}
+
+void OnLeftButtonDown(MainWindowState& state, ClientPoint point) {
+  const Splitter hit = HitTestSplitters(state.client, state.dpi, state.splitters, point.x, point.y);
+  if (hit == Splitter::None) return;
+  state.dragMode = hit;
+  ::SetCapture(state.window);
+  ShowSplitterCursor(hit);
+}
+
+void EndDrag(MainWindowState& state) {
+  if (state.dragMode == Splitter::None) return;
+  state.dragMode = Splitter::None;
+  ::ReleaseCapture();
+}
+
+void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
+  const std::uint32_t oldDpi = state.dpi;
+  state.dpi = message.dpi != 0 ? message.dpi : oldDpi;
+  if (state.font.dpi() != state.dpi) state.font = UiFont::ForDpi(state.dpi);
+  RescaleSplitters(state.splitters, oldDpi, state.dpi);
+  const RECT& to = message.suggested;
+  ::SetWindowPos(state.window, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyMainWindowFonts(state);
+  ApplyMainWindowTheme(state);
+  ArrangeMainWindow(state);
+}
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* state = DecodeCreationParameter<MainWindowState>(lParam);
+    state->window = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  MainWindowState* state = StateOf(window);
+  if (state == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(*state);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy(*state);
+      return 0;
+    case WM_SIZE: {
+      const SizeMessage size = DecodeSize(lParam);
+      state->client = ClientSize{size.clientWidth, size.clientHeight};
+      ArrangeMainWindow(*state);
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = ::BeginPaint(window, &paint);
+      PaintMainWindow(*state, dc);
+      ::EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers the whole client area
+    case WM_SETCURSOR:
+      if (OnSetCursor(*state, DecodeSetCursor(lParam))) return TRUE;
+      break;
+    case WM_COMMAND:
+      OnMainWindowCommand(*state, DecodeCommand(wParam, lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(*state, DecodeMousePoint(lParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      OnLeftButtonDown(*state, DecodeMousePoint(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      EndDrag(*state);
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Capture taken away mid-drag (a message box, Alt+Tab): the drag ends
+      // where it is instead of following the mouse on its next visit.
+      if (reinterpret_cast<HWND>(lParam) != window) state->dragMode = Splitter::None;
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+HICON LoadAppIcon(HINSTANCE instance, int size) {
+  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+bool RegisterMainWindowClass(MainWindowState& state) {
+  state.largeIcon.reset(LoadAppIcon(state.instance, 32));
+  state.smallIcon.reset(LoadAppIcon(state.instance, 16));
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = MainWindowProcedure;
+  windowClass.hInstance = state.instance;
+  windowClass.hIcon = state.largeIcon.get();
+  windowClass.hIconSm = state.smallIcon.get();
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kMainWindowClass;
+  return ::RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(MainWindowState& state, const std::u16string& title) {
+  return ::CreateWindowExW(0, kMainWindowClass, base::WideView(title), kMainWindowStyle,
+                           CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr,
+                           nullptr, state.instance, &state);
+}
+
+void PlaceOnMonitorWorkArea(HWND window) {
+  RECT workArea{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  const HMONITOR nearest = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  if (nearest != nullptr && ::GetMonitorInfoW(nearest, &monitor) &&
+      !::IsRectEmpty(&monitor.rcWork)) {
+    workArea = monitor.rcWork;
+  } else {
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+  }
+  RECT current{};
+  ::GetWindowRect(window, &current);
+  const PixelRect place =
+      PlaceOnWorkArea(PixelRect{workArea.left, workArea.top, workArea.right - workArea.left,
+                                workArea.bottom - workArea.top},
+                      current.right - current.left, current.bottom - current.top);
+  ::SetWindowPos(window, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace ombrix::ui
