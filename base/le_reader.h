@@ -77,12 +77,21 @@ class LeReader {
   // untouched) when they do not all lie inside the buffer.
   bool Utf16(std::uint64_t offset, std::uint64_t unitCount, std::u16string& text) const {
     if (unitCount > length_ / 2 || !Contains(offset, unitCount * 2)) return false;
-    text.resize(static_cast<std::size_t>(unitCount));
+    text.clear();
+    return AppendUtf16(offset, unitCount, text);
+  }
+
+  // The same units added to the end of text, which many names can share
+  // (one allocation for all of them instead of one per name).
+  bool AppendUtf16(std::uint64_t offset, std::uint64_t unitCount, std::u16string& text) const {
+    if (unitCount > length_ / 2 || !Contains(offset, unitCount * 2)) return false;
+    const std::size_t start = text.size();
+    text.resize(start + static_cast<std::size_t>(unitCount));
     if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(text.data(), data_ + offset, static_cast<std::size_t>(unitCount) * 2);
+      std::memcpy(text.data() + start, data_ + offset, static_cast<std::size_t>(unitCount) * 2);
     } else {
       for (std::uint64_t i = 0; i < unitCount; ++i) {
-        text[i] = static_cast<char16_t>(LoadUnchecked(offset + 2 * i, 2));
+        text[start + i] = static_cast<char16_t>(LoadUnchecked(offset + 2 * i, 2));
       }
     }
     return true;

@@ -31,13 +31,13 @@ struct Counts {
 // Kept out of line so that callgrind can count exactly this.
 [[gnu::noinline]] Counts DecodeAllRecords(std::uint8_t* mft, std::uint64_t recordCount,
                                           std::uint32_t recordSize, std::uint32_t sectorSize,
-                                          std::vector<ombrix::core::MftNameEntry>& entries,
+                                          ombrix::core::MftNameTable& table,
                                           std::vector<ombrix::core::MftDataSize>& dataSizes) {
   for (std::uint64_t record = 0; record < recordCount; ++record) {
-    ombrix::core::ParseFileRecord(mft + record * recordSize, recordSize, record, sectorSize,
-                                  entries, &dataSizes);
+    ombrix::core::ParseFileRecord(mft + record * recordSize, recordSize, record, sectorSize, table,
+                                  &dataSizes);
   }
-  return Counts{entries.size(), dataSizes.size()};
+  return Counts{table.entries.size(), dataSizes.size()};
 }
 
 [[gnu::noinline]] std::uint64_t TouchEveryLine(const std::uint8_t* bytes, std::size_t length) {
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   const std::uint64_t recordCount = pristine.size() / recordSize;
 
   std::vector<std::uint8_t> work(pristine.size());
-  std::vector<ombrix::core::MftNameEntry> entries;
+  ombrix::core::MftNameTable table;
   std::vector<ombrix::core::MftDataSize> dataSizes;
   std::vector<double> wall;
   std::vector<double> cpu;
@@ -86,15 +86,16 @@ int main(int argc, char** argv) {
   std::uint64_t sink = 0;
   for (int round = 0; round < rounds; ++round) {
     std::memcpy(work.data(), pristine.data(), pristine.size());
-    entries.clear();
+    table.Clear();
     dataSizes.clear();
-    // The engine reserves its entry vector up front as well; hard links
+    // The engine reserves its entry table up front as well; hard links
     // make a few more names than records.
-    entries.reserve(recordCount + recordCount / 4);
+    table.entries.reserve(recordCount + recordCount / 4);
+    table.names.reserve(recordCount * 32);
     dataSizes.reserve(recordCount);
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = ThreadSeconds();
-    counts = DecodeAllRecords(work.data(), recordCount, recordSize, sectorSize, entries, dataSizes);
+    counts = DecodeAllRecords(work.data(), recordCount, recordSize, sectorSize, table, dataSizes);
     cpu.push_back(ThreadSeconds() - cpuStart);
     wall.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 

@@ -6,17 +6,26 @@
  * in each leaf and a few in every folder above, sizes mostly small
  * (resident) with a share of larger ones, as on a user volume.
  */
+/* libntfs-3g's installed headers expect the system headers (and its own
+ * types.h) to come first: they leave out the includes their config.h would
+ * have pulled in. The order is therefore fixed by hand. */
+// clang-format off
 #include <errno.h>
-#include <ntfs-3g/attrib.h>
-#include <ntfs-3g/dir.h>
-#include <ntfs-3g/inode.h>
-#include <ntfs-3g/types.h>
-#include <ntfs-3g/unistr.h>
-#include <ntfs-3g/volume.h>
+#include <stdarg.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
+
+#include <ntfs-3g/types.h>
+#include <ntfs-3g/attrib.h>
+#include <ntfs-3g/dir.h>
+#include <ntfs-3g/inode.h>
+#include <ntfs-3g/unistr.h>
+#include <ntfs-3g/volume.h>
+// clang-format on
 
 static unsigned long long files_made;
 static char data[65536];

@@ -29,6 +29,15 @@ class EngineProgress {
     progress_.currentPath = path;
     return true;
   }
+  // The same, for an engine that makes a file's path only when it is
+  // reported: makePath() is called at report points alone.
+  template <typename PathMaker>
+  bool CountFileWithPath(PathMaker&& makePath) {
+    ++progress_.filesScanned;
+    if (progress_.filesScanned % kProgressFileInterval != 0) return false;
+    progress_.currentPath = makePath();
+    return true;
+  }
   bool CountFolder(const std::u16string& path) {
     ++progress_.foldersScanned;
     progress_.currentPath = path;

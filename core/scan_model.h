@@ -18,13 +18,13 @@ inline constexpr std::uint64_t kNoNode = ~std::uint64_t{0};
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
+// The small fields share one word: a million-node scan keeps a million of
+// these, and padding around them cost 16 bytes a node.
 struct ScanNode {
   std::uint64_t id = kNoNode;
   std::uint64_t parent = kNoNode;
-  std::uint8_t isDirectory = 0;
   std::u16string name;
   std::u16string path;
-  std::uint32_t attributes = 0;
   std::uint64_t ownSize = 0;
   std::uint64_t lastWriteTime = 0;  // FILETIME: 100 ns units since 1601
   std::uint64_t totalSize = 0;
@@ -32,6 +32,8 @@ struct ScanNode {
   std::uint64_t fileCount = 0;
   std::uint64_t folderCount = 0;  // the folder itself not counted
   std::vector<std::uint64_t> children;
+  std::uint32_t attributes = 0;
+  std::uint8_t isDirectory = 0;
   std::uint8_t isReparsePoint = 0;
 };
 

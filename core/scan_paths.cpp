@@ -19,10 +19,13 @@ std::u16string JoinPath(std::u16string_view base, std::u16string_view name) {
   if (name.empty()) {
     return std::u16string(base);
   }
+  // Reserved at the exact length: engines make one path per node, and a
+  // spare unit can cost a whole allocation step.
+  const bool separator = !IsPathSeparator(base.back());
   std::u16string joined;
-  joined.reserve(base.size() + 1 + name.size());
+  joined.reserve(base.size() + (separator ? 1 : 0) + name.size());
   joined.append(base);
-  if (!IsPathSeparator(base.back())) {
+  if (separator) {
     joined.push_back(u'\\');
   }
   joined.append(name);

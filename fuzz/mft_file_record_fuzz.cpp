@@ -1,8 +1,8 @@
 // ParseFileRecord on arbitrary bytes: the input is one record, decoded with
 // 512-byte sectors and again with the sector size its length suggests.
-// Checks what must hold for any input: names fit a $FILE_NAME, folders have
-// size 0, references are 48-bit, and reported sizes come with entries
-// marked as having their own.
+// Checks what must hold for any input: names fit a $FILE_NAME and lie back
+// to back in the table's name buffer, folders have size 0, references are
+// 48-bit, and reported sizes come with entries marked as having their own.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -11,25 +11,28 @@
 
 namespace {
 
-void Check(const std::vector<ombrix::core::MftNameEntry>& entries,
+void Check(const ombrix::core::MftNameTable& table,
            const std::vector<ombrix::core::MftDataSize>& sizes) {
   using ombrix::core::kMftReferenceMask;
   if (sizes.size() > 1) __builtin_trap();
-  for (const auto& entry : entries) {
-    if (entry.name.size() > 255) __builtin_trap();
+  std::uint64_t nameEnd = 0;
+  for (const auto& entry : table.entries) {
+    if (entry.nameOffset != nameEnd) __builtin_trap();
+    nameEnd += entry.nameLength;
     if (entry.isDirectory && entry.size != 0) __builtin_trap();
     if ((entry.parentReference & ~kMftReferenceMask) != 0) __builtin_trap();
     if ((entry.fileReference & ~kMftReferenceMask) != 0) __builtin_trap();
     if (entry.hasOwnDataSize != (sizes.size() == 1)) __builtin_trap();
   }
+  if (nameEnd != table.names.size()) __builtin_trap();
 }
 
 void Decode(const std::uint8_t* data, std::size_t size, std::uint32_t sectorSize) {
   std::vector<std::uint8_t> record(data, data + size);
-  std::vector<ombrix::core::MftNameEntry> entries;
+  ombrix::core::MftNameTable table;
   std::vector<ombrix::core::MftDataSize> sizes;
-  ombrix::core::ParseFileRecord(record.data(), record.size(), 1234, sectorSize, entries, &sizes);
-  Check(entries, sizes);
+  ombrix::core::ParseFileRecord(record.data(), record.size(), 1234, sectorSize, table, &sizes);
+  Check(table, sizes);
 }
 
 }  // namespace

@@ -1,37 +1,9 @@
 #include "core/mft/mft_chunk_decoder.h"
 
 #include <algorithm>
-#include <exception>
-#include <iterator>
-#include <thread>
 #include <utility>
 
-#include "base/thread_starter.h"
-
 namespace ombrix::core {
-
-namespace {
-
-void DecodeRecords(std::uint8_t* buffer, std::uint32_t recordLength, std::uint64_t begin,
-                   std::uint64_t end, std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
-                   std::vector<MftNameEntry>& entries, std::vector<MftDataSize>* dataSizes) {
-  for (std::uint64_t i = begin; i < end; ++i) {
-    ParseFileRecord(buffer + i * recordLength, recordLength, firstRecordNumber + i, sectorSize,
-                    entries, dataSizes);
-  }
-}
-
-template <typename T>
-void AppendMoved(std::vector<T>& target, std::vector<std::vector<T>>& parts) {
-  std::size_t total = target.size();
-  for (const auto& part : parts) total += part.size();
-  target.reserve(total);
-  for (auto& part : parts) {
-    std::move(part.begin(), part.end(), std::back_inserter(target));
-  }
-}
-
-}  // namespace
 
 std::uint64_t ParseWorkerLimit(std::uint64_t workerSetting, std::uint64_t hardwareThreads) {
   if (workerSetting != 0) {
@@ -40,85 +12,210 @@ std::uint64_t ParseWorkerLimit(std::uint64_t workerSetting, std::uint64_t hardwa
   return std::clamp<std::uint64_t>(hardwareThreads, 1, kMaxAutomaticParseWorkers);
 }
 
-bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
-                      std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
-                      std::uint64_t workerLimit, std::vector<MftNameEntry>& entries,
-                      std::vector<MftDataSize>* dataSizes, const base::ThreadStarter& startWorker) {
-  if (recordLength == 0) {
-    return false;
-  }
-  const std::uint64_t recordCount = byteCount / recordLength;
-  if (recordCount == 0) {
-    return false;
-  }
-  const std::uint64_t workerCount = std::min({workerLimit, recordCount, kMaxParseWorkers});
-  if (workerCount <= 1 || recordCount < kMinRecordsForParallelChunk) {
-    DecodeRecords(buffer, recordLength, 0, recordCount, firstRecordNumber, sectorSize, entries,
-                  dataSizes);
-    return false;
-  }
+MftChunkDecoder::MftChunkDecoder(std::uint32_t recordLength, std::uint32_t sectorSize,
+                                 std::uint64_t workerLimit, base::ThreadStarter startWorker)
+    : recordLength_(recordLength),
+      sectorSize_(sectorSize),
+      workerLimit_(workerLimit),
+      startWorker_(std::move(startWorker)) {}
 
-  const std::uint64_t sliceLength = (recordCount + workerCount - 1) / workerCount;
-  struct Slice {
-    std::uint64_t begin;
-    std::uint64_t end;
-  };
-  std::vector<Slice> slices;
-  for (std::uint64_t w = 0; w < workerCount && w * sliceLength < recordCount; ++w) {
-    slices.push_back({w * sliceLength, std::min(recordCount, (w + 1) * sliceLength)});
+MftChunkDecoder::~MftChunkDecoder() { StopWorkers(); }
+
+void MftChunkDecoder::DecodeSlice(const Job& job, Slice& slice) {
+  slice.table.entries.reserve((slice.end - slice.begin) / 2);
+  slice.dataSizes.reserve(slice.end - slice.begin);
+  for (std::uint64_t i = slice.begin; i < slice.end; ++i) {
+    ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
+                    sectorSize_, slice.table, &slice.dataSizes);
   }
-  std::vector<std::vector<MftNameEntry>> workerEntries(slices.size());
-  std::vector<std::vector<MftDataSize>> workerSizes(dataSizes != nullptr ? slices.size() : 0);
+}
 
-  auto decodeSlice = [&](std::size_t w) {
-    const Slice slice = slices[w];
-    workerEntries[w].reserve((slice.end - slice.begin) / 2);
-    std::vector<MftDataSize>* sizes = nullptr;
-    if (dataSizes != nullptr) {
-      sizes = &workerSizes[w];
-      sizes->reserve(slice.end - slice.begin);
-    }
-    DecodeRecords(buffer, recordLength, slice.begin, slice.end, firstRecordNumber, sectorSize,
-                  workerEntries[w], sizes);
-  };
-
-  // A worker that fails (out of memory, most likely) must not end the
-  // process by letting its exception leave the thread: it is kept and
-  // thrown again on this thread once every worker has joined.
-  std::vector<std::exception_ptr> failures(slices.size());
-  std::vector<std::thread> threads(slices.size());
-  std::size_t started = 0;
-  while (started < slices.size()) {
-    const std::size_t w = started;
-    const auto work = [&decodeSlice, &failures, w] {
-      try {
-        decodeSlice(w);
-      } catch (...) {
-        failures[w] = std::current_exception();
-      }
-    };
-    if (!startWorker(work, threads[w])) {
+void MftChunkDecoder::StartWorkers(std::size_t wanted) {
+  if (threads_.size() < wanted) threads_.reserve(wanted);
+  while (!startFailed_ && threads_.size() < wanted) {
+    const std::size_t worker = threads_.size();
+    std::thread thread;
+    if (!startWorker_([this, worker] { RunWorker(worker); }, thread)) {
+      startFailed_ = true;
       break;
     }
-    ++started;
+    threads_.push_back(std::move(thread));
   }
-  for (std::size_t w = 0; w < started; ++w) {
-    threads[w].join();
+}
+
+void MftChunkDecoder::RunWorker(std::size_t worker) {
+  std::uint64_t chunksSeen = 0;
+  while (true) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      chunkReady_.wait(lock, [&] { return stopping_ || chunkNumber_ != chunksSeen; });
+      if (chunkNumber_ == chunksSeen) return;  // stopping, and nothing left to decode
+      chunksSeen = chunkNumber_;
+      job = handedOver_;
+    }
+    if (worker >= job.slicesUsed) continue;
+    // A worker that fails (out of memory, most likely) must not end the
+    // process by letting its exception leave the thread: it is kept and
+    // thrown again on the scan thread by Wait.
+    Slice& slice = sliceSets_[job.set][worker];
+    try {
+      DecodeSlice(job, slice);
+    } catch (...) {
+      slice.failure = std::current_exception();
+    }
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (--slicesPending_ == 0) slicesDone_.notify_one();
+    }
   }
-  for (const std::exception_ptr& failure : failures) {
-    if (failure) std::rethrow_exception(failure);
+}
+
+void MftChunkDecoder::WaitForSlices() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  slicesDone_.wait(lock, [&] { return slicesPending_ == 0; });
+}
+
+void MftChunkDecoder::StopWorkers() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  chunkReady_.notify_all();
+  for (std::thread& thread : threads_) {
+    thread.join();
+  }
+  threads_.clear();
+}
+
+void MftChunkDecoder::Start(std::uint8_t* buffer, std::uint32_t byteCount,
+                            std::uint64_t firstRecordNumber) {
+  if (running_.active) {
+    // Started and never waited for: dropped, once its slices are done with
+    // their buffer.
+    WaitForSlices();
+    running_.active = false;
+  }
+  Job job;
+  job.active = true;
+  job.buffer = buffer;
+  job.recordCount = recordLength_ == 0 ? 0 : byteCount / recordLength_;
+  job.firstRecordNumber = firstRecordNumber;
+  job.set = ready_.active ? 1 - ready_.set : 0;
+  const std::uint64_t workerCount = std::min({workerLimit_, job.recordCount, kMaxParseWorkers});
+  if (workerCount <= 1 || job.recordCount < kMinRecordsForParallelChunk) {
+    running_ = job;
+    return;
+  }
+
+  const std::uint64_t sliceLength = (job.recordCount + workerCount - 1) / workerCount;
+  while (job.slicesUsed < workerCount && job.slicesUsed * sliceLength < job.recordCount) {
+    ++job.slicesUsed;
+  }
+  std::vector<Slice>& slices = sliceSets_[job.set];
+  if (slices.size() < job.slicesUsed) slices.resize(job.slicesUsed);
+  for (std::size_t w = 0; w < job.slicesUsed; ++w) {
+    Slice& slice = slices[w];
+    slice.begin = w * sliceLength;
+    slice.end = std::min(job.recordCount, (w + 1) * sliceLength);
+    slice.table.Clear();
+    slice.dataSizes.clear();
+    slice.failure = nullptr;
+  }
+  StartWorkers(job.slicesUsed);
+  running_ = job;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    handedOver_ = job;
+    slicesPending_ = std::min(job.slicesUsed, threads_.size());
+    ++chunkNumber_;
+  }
+  chunkReady_.notify_all();
+}
+
+bool MftChunkDecoder::Wait() {
+  if (!running_.active) {
+    return false;
+  }
+  const Job job = running_;
+  running_.active = false;
+  ready_ = job;
+  if (job.slicesUsed == 0) {
+    return false;
+  }
+  WaitForSlices();
+  const std::size_t withWorker = std::min(job.slicesUsed, threads_.size());
+  std::vector<Slice>& slices = sliceSets_[job.set];
+  for (std::size_t w = 0; w < withWorker; ++w) {
+    if (slices[w].failure) {
+      ready_.active = false;
+      std::rethrow_exception(slices[w].failure);
+    }
   }
   // A worker the system would not start leaves its slice and the ones after
   // it to this thread; the result is the same, only slower.
-  for (std::size_t w = started; w < slices.size(); ++w) {
-    decodeSlice(w);
+  for (std::size_t w = withWorker; w < job.slicesUsed; ++w) {
+    DecodeSlice(job, slices[w]);
+  }
+  return withWorker == job.slicesUsed;
+}
+
+void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+  if (!ready_.active) {
+    return;
+  }
+  const Job job = ready_;
+  ready_.active = false;
+  if (job.slicesUsed == 0) {
+    for (std::uint64_t i = 0; i < job.recordCount; ++i) {
+      ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
+                      sectorSize_, table, dataSizes);
+    }
+    return;
   }
 
-  AppendMoved(entries, workerEntries);
-  if (dataSizes != nullptr) {
-    AppendMoved(*dataSizes, workerSizes);
+  std::vector<Slice>& slices = sliceSets_[job.set];
+  std::size_t entryCount = table.entries.size();
+  std::size_t nameUnits = table.names.size();
+  std::size_t sizeCount = dataSizes != nullptr ? dataSizes->size() : 0;
+  for (std::size_t w = 0; w < job.slicesUsed; ++w) {
+    entryCount += slices[w].table.entries.size();
+    nameUnits += slices[w].table.names.size();
+    sizeCount += slices[w].dataSizes.size();
   }
-  return started == slices.size();
+  // Grow once per chunk, by at least half again, so that a table filled
+  // chunk by chunk is copied a few times per scan, not once per chunk.
+  if (entryCount > table.entries.capacity()) {
+    table.entries.reserve(std::max(entryCount, table.entries.capacity() * 3 / 2));
+  }
+  if (nameUnits > table.names.capacity()) {
+    table.names.reserve(std::max(nameUnits, table.names.capacity() * 3 / 2));
+  }
+  if (dataSizes != nullptr && sizeCount > dataSizes->capacity()) {
+    dataSizes->reserve(std::max(sizeCount, dataSizes->capacity() * 3 / 2));
+  }
+  for (std::size_t w = 0; w < job.slicesUsed; ++w) {
+    table.AppendAndClear(slices[w].table);
+    if (dataSizes != nullptr) {
+      dataSizes->insert(dataSizes->end(), slices[w].dataSizes.begin(), slices[w].dataSizes.end());
+    }
+    slices[w].dataSizes.clear();
+  }
+}
+
+bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+  const bool parallel = Wait();
+  Collect(table, dataSizes);
+  return parallel;
+}
+
+bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
+                      std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
+                      std::uint64_t workerLimit, MftNameTable& table,
+                      std::vector<MftDataSize>* dataSizes, const base::ThreadStarter& startWorker) {
+  MftChunkDecoder decoder(recordLength, sectorSize, workerLimit, startWorker);
+  decoder.Start(buffer, byteCount, firstRecordNumber);
+  return decoder.Finish(table, dataSizes);
 }
 
 }  // namespace ombrix::core

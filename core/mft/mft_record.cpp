@@ -3,10 +3,10 @@
 // were given, every attribute length is checked before use and must be at
 // least a header long, so the walk always advances and always ends.
 //
-// Entries of a record are appended straight into the caller's vector and
+// Entries of a record are appended straight into the caller's table and
 // patched (size, reparse bit) once the walk is done; a damaged record rolls
-// the vector back to where it started. That keeps the per-record cost at
-// the name strings alone.
+// the table back to where it started. Names are copied into the table's
+// shared buffer, so a record costs no allocation of its own.
 #include "core/mft/mft_record.h"
 
 #include <bit>
@@ -79,8 +79,9 @@ std::optional<base::LeReader> AcceptedFileNameValue(const base::LeReader& attrib
   return value;
 }
 
-void FillNameEntry(const base::LeReader& value, std::uint64_t fileReference, bool isDirectory,
-                   MftNameEntry& entry) {
+void AddNameEntry(const base::LeReader& value, std::uint64_t fileReference, bool isDirectory,
+                  MftNameTable& table) {
+  MftNameEntry& entry = table.entries.emplace_back();
   entry.fileReference = fileReference;
   entry.parentReference = *value.U64(kParentReferenceField) & kMftReferenceMask;
   entry.isDirectory = isDirectory;
@@ -93,7 +94,9 @@ void FillNameEntry(const base::LeReader& value, std::uint64_t fileReference, boo
   entry.attributes = attributes;
   const std::int64_t realSize = *value.I64(kRealSizeField);
   entry.size = (!isDirectory && realSize > 0) ? static_cast<std::uint64_t>(realSize) : 0;
-  value.Utf16(kNameField, *value.U8(kNameLengthField), entry.name);
+  entry.nameOffset = table.names.size();
+  entry.nameLength = *value.U8(kNameLengthField);
+  value.AppendUtf16(kNameField, entry.nameLength, table.names);
 }
 
 // What an unnamed $DATA attribute says about the file's size.
@@ -154,8 +157,26 @@ bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
   return true;
 }
 
+void MftNameTable::Add(MftNameEntry entry, std::u16string_view name) {
+  entry.nameOffset = names.size();
+  entry.nameLength = static_cast<std::uint8_t>(name.size());
+  names.append(name.substr(0, entry.nameLength));
+  entries.push_back(entry);
+}
+
+void MftNameTable::AppendAndClear(MftNameTable& other) {
+  const std::uint64_t shift = names.size();
+  names.append(other.names);
+  const std::size_t first = entries.size();
+  entries.insert(entries.end(), other.entries.begin(), other.entries.end());
+  for (std::size_t i = first; i < entries.size(); ++i) {
+    entries[i].nameOffset += shift;
+  }
+  other.Clear();
+}
+
 void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,
-                     std::uint32_t sectorSize, std::vector<MftNameEntry>& entries,
+                     std::uint32_t sectorSize, MftNameTable& table,
                      std::vector<MftDataSize>* dataSizes) {
   if (!ApplyUpdateSequence(record, recordLength, sectorSize)) return;
   const base::LeReader bytes(record, recordLength);
@@ -171,7 +192,9 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
       (bytesInUse == 0 || bytesInUse > bytes.Length()) ? bytes.Length() : bytesInUse;
   const base::LeReader used(record, limit);
 
+  std::vector<MftNameEntry>& entries = table.entries;
   const std::size_t firstEntry = entries.size();
+  const std::size_t firstNameUnit = table.names.size();
   DataSizeReading data;
   bool hasReparsePoint = false;
   std::uint64_t position = *bytes.U16(kFirstAttributeField);
@@ -183,11 +206,12 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
     if (attributeLength < kAttributeHeaderLength || !attribute) {
       // A broken length makes everything read from this record suspect.
       entries.resize(firstEntry);
+      table.names.resize(firstNameUnit);
       return;
     }
     if (type == kFileNameType) {
       if (const auto value = AcceptedFileNameValue(*attribute)) {
-        FillNameEntry(*value, fileReference, isDirectory, entries.emplace_back());
+        AddNameEntry(*value, fileReference, isDirectory, table);
       }
     } else if (type == kDataType) {
       if (*attribute->U8(kAttributeNameLengthField) == 0) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ombrix::core {
@@ -16,17 +17,44 @@ namespace ombrix::core {
 // never compared.
 inline constexpr std::uint64_t kMftReferenceMask = 0x0000FFFFFFFFFFFFull;
 
+// One accepted $FILE_NAME. The name itself lives in the table's shared
+// name buffer (MftNameTable): a million names then cost a few large
+// allocations instead of one each, and the strings of the tree are made
+// once, at their final size, when the tree is built.
 struct MftNameEntry {
   std::uint64_t fileReference = 0;    // base record number of the file
   std::uint64_t parentReference = 0;  // record number of the folder holding the name
-  std::uint32_t attributes = 0;       // Windows file attribute bits
   std::uint64_t size = 0;             // logical size in bytes; 0 for folders
-  std::u16string name;
+  std::uint64_t nameOffset = 0;       // first unit of the name in MftNameTable::names
+  std::uint32_t attributes = 0;       // Windows file attribute bits
+  std::uint8_t nameLength = 0;        // in UTF-16 units; NTFS allows at most 255
   bool isDirectory = false;
   // True when the entry's own record held a qualifying unnamed $DATA (resident,
   // or non-resident with lowest VCN 0). Entries without one take the size
   // another record of the same file reports (see MftDataSize).
   bool hasOwnDataSize = false;
+};
+
+// Decoded name entries in record order, and their names back to back.
+struct MftNameTable {
+  std::vector<MftNameEntry> entries;
+  std::u16string names;
+
+  std::u16string_view NameOf(const MftNameEntry& entry) const {
+    return std::u16string_view(names).substr(entry.nameOffset, entry.nameLength);
+  }
+  std::u16string_view NameAt(std::size_t index) const { return NameOf(entries[index]); }
+
+  // Appends a copy of entry named name (nameOffset and nameLength are set
+  // here; name must not exceed 255 units).
+  void Add(MftNameEntry entry, std::u16string_view name);
+  // Moves other's entries and names to the end of this table; other is left
+  // empty with its capacity kept, for reuse.
+  void AppendAndClear(MftNameTable& other);
+  void Clear() {
+    entries.clear();
+    names.clear();
+  }
 };
 
 // The unnamed $DATA size one record reports for its file, keyed by the base
@@ -59,7 +87,7 @@ bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
 // starts at VCN 0: later extents carry no valid size, so they neither
 // report nor change the size of the record's own names.
 void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,
-                     std::uint32_t sectorSize, std::vector<MftNameEntry>& entries,
+                     std::uint32_t sectorSize, MftNameTable& table,
                      std::vector<MftDataSize>* dataSizes = nullptr);
 
 // Decodes the run list of $MFT's unnamed $DATA from the repaired bytes of

@@ -1,6 +1,7 @@
 #include "core/mft/mft_stream_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -29,78 +30,175 @@ AlignedBuffer MakeZeroedBuffer(std::size_t length) {
   return AlignedBuffer(bytes);
 }
 
+// One read of the data stream: where it lies on the volume and which
+// record number its first byte holds.
+struct ChunkRead {
+  std::uint64_t volumeOffset = 0;
+  std::uint32_t length = 0;
+  std::uint64_t streamPosition = 0;
+};
+
+// Walks the runs in stream order and cuts them into reads of at most
+// chunkLength bytes, whole records only, never past the data size.
+class ChunkSequence {
+ public:
+  ChunkSequence(const std::vector<MftDataRun>& runs, std::uint64_t dataSize,
+                std::uint64_t clusterLength, std::uint32_t recordLength, std::uint32_t chunkLength)
+      : runs_(runs),
+        dataSize_(dataSize),
+        clusterLength_(clusterLength),
+        recordLength_(recordLength),
+        chunkLength_(chunkLength) {}
+
+  enum class Step { Read, End, Invalid };
+
+  // The next read, End when the stream is done, Invalid when a run's volume
+  // offset does not fit 64 bits.
+  Step Next(ChunkRead& read) {
+    while (run_ < runs_.size()) {
+      const MftDataRun& run = runs_[run_];
+      if (run.lcn < 0 || run.clusterCount == 0) {
+        ++run_;  // skipped without advancing the stream offset
+        continue;
+      }
+      std::uint64_t runLength = 0;
+      if (!base::CheckedMultiply(run.clusterCount, clusterLength_, runLength)) {
+        runLength = ~std::uint64_t{0};
+      }
+      const std::uint64_t position = base::SaturatingAdd(streamOffset_, runPosition_);
+      std::uint64_t wanted = 0;
+      if (runPosition_ < runLength && position < dataSize_) {
+        wanted =
+            std::min<std::uint64_t>({chunkLength_, runLength - runPosition_, dataSize_ - position});
+        wanted -= wanted % recordLength_;
+      }
+      if (wanted == 0) {
+        EndRun();
+        continue;
+      }
+      std::uint64_t volumeOffset = 0;
+      if (!base::CheckedMultiply(static_cast<std::uint64_t>(run.lcn), clusterLength_,
+                                 volumeOffset) ||
+          !base::CheckedAdd(volumeOffset, runPosition_, read.volumeOffset)) {
+        return Step::Invalid;
+      }
+      read.length = static_cast<std::uint32_t>(wanted);
+      read.streamPosition = position;
+      return Step::Read;
+    }
+    return Step::End;
+  }
+
+  // After a read of bytesRead bytes at the current position.
+  void Advance(std::uint32_t bytesRead) { runPosition_ += bytesRead; }
+
+  // The rest of the current run is skipped; the stream offset still moves
+  // past the whole run, so later runs keep their record numbers.
+  void EndRun() {
+    const MftDataRun& run = runs_[run_];
+    std::uint64_t runLength = 0;
+    if (!base::CheckedMultiply(run.clusterCount, clusterLength_, runLength)) {
+      runLength = ~std::uint64_t{0};
+    }
+    streamOffset_ = base::SaturatingAdd(streamOffset_, runLength);
+    runPosition_ = 0;
+    ++run_;
+  }
+
+ private:
+  const std::vector<MftDataRun>& runs_;
+  std::uint64_t dataSize_;
+  std::uint64_t clusterLength_;
+  std::uint32_t recordLength_;
+  std::uint32_t chunkLength_;
+  std::size_t run_ = 0;
+  std::uint64_t streamOffset_ = 0;  // where the current run starts in the data stream
+  std::uint64_t runPosition_ = 0;
+};
+
+// Name lengths differ a lot from volume to volume, so the shared name
+// buffer is not reserved up front: after each chunk it is grown to what the
+// records read so far project for the whole stream (and an eighth more).
+// It is then copied once or twice while still small, instead of at every
+// doubling when it holds a gigabyte of names.
+void ReserveNamesForTheStream(MftNameTable& table, std::uint64_t recordsRead,
+                              std::uint64_t recordsInStream) {
+  if (recordsRead == 0 || recordsRead >= recordsInStream) return;
+  const double projected = static_cast<double>(table.names.size()) *
+                           static_cast<double>(recordsInStream) / static_cast<double>(recordsRead) *
+                           1.125;
+  if (projected > static_cast<double>(table.names.capacity()) &&
+      projected < static_cast<double>(table.names.max_size())) {
+    table.names.reserve(static_cast<std::size_t>(projected));
+  }
+}
+
 }  // namespace
 
 bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
                          const std::vector<MftDataRun>& runs, std::uint64_t dataSize,
-                         const ScanCancellationToken& token, std::vector<MftNameEntry>& entries,
+                         const ScanCancellationToken& token, MftNameTable& table,
                          std::vector<MftDataSize>* dataSizes, MftScanStats& stats,
-                         std::uint64_t workerSetting) {
+                         std::uint64_t workerSetting, std::uint32_t chunkLength) {
   const std::uint32_t recordLength = geometry.bytesPerFileRecordSegment;
-  const std::uint64_t clusterLength = geometry.bytesPerCluster;
-  if (recordLength == 0 || geometry.bytesPerSector == 0 || clusterLength == 0) {
+  if (recordLength == 0 || geometry.bytesPerSector == 0 || geometry.bytesPerCluster == 0) {
     return false;
   }
-  AlignedBuffer buffer = MakeZeroedBuffer(kMftChunkLength);
+  chunkLength = std::max(chunkLength - chunkLength % recordLength, recordLength);
+  std::array<AlignedBuffer, 2> buffers = {MakeZeroedBuffer(chunkLength),
+                                          MakeZeroedBuffer(chunkLength)};
   const std::uint64_t workerLimit =
       ParseWorkerLimit(workerSetting, std::thread::hardware_concurrency());
   stats.parseWorkerLimit = workerLimit;
 
-  std::uint64_t streamOffset = 0;  // where the current run starts in the data stream
-  for (const MftDataRun& run : runs) {
-    if (run.lcn < 0 || run.clusterCount == 0) {
-      continue;
+  // Declared after the buffers: on an early return its destructor joins the
+  // workers before the buffer they decode is freed.
+  MftChunkDecoder decoder(recordLength, geometry.bytesPerSector, workerLimit);
+  const auto waitForDecoder = [&] {
+    if (decoder.Wait()) {
+      stats.parallelChunks += 1;
+    } else {
+      stats.serialChunks += 1;
     }
-    std::uint64_t runLength = 0;
-    if (!base::CheckedMultiply(run.clusterCount, clusterLength, runLength)) {
-      runLength = ~std::uint64_t{0};
-    }
-    std::uint64_t volumeOffset = 0;
-    const bool volumeOffsetValid =
-        base::CheckedMultiply(static_cast<std::uint64_t>(run.lcn), clusterLength, volumeOffset);
+  };
 
-    std::uint64_t runPosition = 0;
-    do {
-      const std::uint64_t position = base::SaturatingAdd(streamOffset, runPosition);
-      if (position >= dataSize) {
-        break;
-      }
-      if (token.IsCancelled()) {
-        return true;
-      }
-      std::uint64_t wanted =
-          std::min<std::uint64_t>({kMftChunkLength, runLength - runPosition, dataSize - position});
-      wanted -= wanted % recordLength;
-      if (wanted == 0) {
-        break;
-      }
-      std::uint64_t readOffset = 0;
-      if (!volumeOffsetValid || !base::CheckedAdd(volumeOffset, runPosition, readOffset)) {
-        return false;
-      }
-      std::uint32_t bytesRead = 0;
-      if (!volume.ReadAt(readOffset, buffer.get(), static_cast<std::uint32_t>(wanted), bytesRead)) {
-        return false;
-      }
-      bytesRead = std::min<std::uint32_t>(bytesRead, static_cast<std::uint32_t>(wanted));
-      const std::uint32_t wholeBytes = bytesRead - bytesRead % recordLength;
-      stats.chunks += 1;
-      stats.bytes += wholeBytes;
-      stats.records += wholeBytes / recordLength;
-      const bool parallel =
-          ParseRecordChunk(buffer.get(), recordLength, wholeBytes, position / recordLength,
-                           geometry.bytesPerSector, workerLimit, entries, dataSizes);
-      if (parallel) {
-        stats.parallelChunks += 1;
-      } else {
-        stats.serialChunks += 1;
-      }
-      if (bytesRead < wanted) {
-        break;
-      }
-      runPosition += bytesRead;
-    } while (runPosition < runLength);
-    streamOffset = base::SaturatingAdd(streamOffset, runLength);
+  // In each turn: read chunk k while the workers decode chunk k - 1, then
+  // hand chunk k to them and copy chunk k - 1's entries meanwhile.
+  ChunkSequence sequence(runs, dataSize, geometry.bytesPerCluster, recordLength, chunkLength);
+  std::size_t current = 0;
+  bool decoding = false;
+  ChunkRead read;
+  while (true) {
+    const ChunkSequence::Step step = sequence.Next(read);
+    if (step == ChunkSequence::Step::Invalid) return false;
+    if (step == ChunkSequence::Step::End || token.IsCancelled()) break;
+    std::uint8_t* buffer = buffers[current].get();
+    std::uint32_t bytesRead = 0;
+    if (!volume.ReadAt(read.volumeOffset, buffer, read.length, bytesRead)) {
+      return false;
+    }
+    bytesRead = std::min(bytesRead, read.length);
+    if (decoding) waitForDecoder();
+
+    const std::uint32_t wholeBytes = bytesRead - bytesRead % recordLength;
+    stats.chunks += 1;
+    stats.bytes += wholeBytes;
+    stats.records += wholeBytes / recordLength;
+    decoder.Start(buffer, wholeBytes, read.streamPosition / recordLength);
+    decoding = true;
+    decoder.Collect(table, dataSizes);
+    ReserveNamesForTheStream(table, stats.records, dataSize / recordLength);
+    current ^= 1;
+
+    if (bytesRead < read.length) {
+      sequence.EndRun();
+    } else {
+      sequence.Advance(bytesRead);
+    }
+  }
+  if (decoding) {
+    waitForDecoder();
+    decoder.Collect(table, dataSizes);
   }
   return true;
 }

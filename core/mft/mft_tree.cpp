@@ -1,8 +1,11 @@
 #include "core/mft/mft_tree.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <limits>
+#include <new>
 #include <utility>
 
+#include "base/parallel_slices.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {
@@ -17,12 +20,12 @@ struct PendingDirectory {
   std::u16string path;
 };
 
-bool IsSkippedName(const std::u16string& name) {
+bool IsSkippedName(std::u16string_view name) {
   // The volume root's own record is named "." and lists itself as parent.
   return name.empty() || name == u"." || name == u"..";
 }
 
-bool NamesMatchIgnoringCase(const std::u16string& a, const std::u16string& b) {
+bool NamesMatchIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (FoldNameUnit(a[i]) != FoldNameUnit(b[i])) return false;
@@ -57,21 +60,78 @@ char16_t FoldNameUnit(char16_t c) {
   return c;
 }
 
-MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries) {
-  MftChildrenMap children;
-  children.reserve(entries.size());
-  for (std::uint64_t i = 0; i < entries.size(); ++i) {
-    children[entries[i].parentReference].push_back(i);
+MftChildrenMap::MftChildrenMap(const std::vector<MftNameEntry>& entries) {
+  // Positions are kept in 32 bits: four billion entries would need hundreds
+  // of gigabytes before this point.
+  if (entries.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::bad_alloc();
   }
-  return children;
+  // The names of one folder mostly sit in consecutive records, so the last
+  // parent seen answers most lookups without the hash map.
+  std::uint64_t lastParent = 0;
+  std::uint32_t lastGroup = 0;
+  bool haveLast = false;
+  std::vector<std::uint32_t> counts;
+  for (const MftNameEntry& entry : entries) {
+    if (!haveLast || entry.parentReference != lastParent) {
+      const auto [found, added] =
+          groupOf_.try_emplace(entry.parentReference, static_cast<std::uint32_t>(counts.size()));
+      if (added) counts.push_back(0);
+      lastParent = entry.parentReference;
+      lastGroup = found->second;
+      haveLast = true;
+    }
+    ++counts[lastGroup];
+  }
+
+  groupStart_.resize(counts.size() + 1);
+  std::uint32_t slot = 0;
+  for (std::size_t group = 0; group < counts.size(); ++group) {
+    groupStart_[group] = slot;
+    slot += counts[group];
+  }
+  groupStart_[counts.size()] = slot;
+
+  // counts becomes each group's next free slot.
+  std::copy(groupStart_.begin(), groupStart_.end() - 1, counts.begin());
+  positions_.resize(entries.size());
+  haveLast = false;
+  for (std::uint32_t i = 0; i < entries.size(); ++i) {
+    const std::uint64_t parent = entries[i].parentReference;
+    if (!haveLast || parent != lastParent) {
+      lastGroup = groupOf_.find(parent)->second;
+      lastParent = parent;
+      haveLast = true;
+    }
+    positions_[counts[lastGroup]++] = i;
+  }
 }
 
-void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
-                     const std::u16string& rootPath, std::uint64_t rootReference,
-                     const std::vector<MftNameEntry>& entries, const MftChildrenMap& children,
-                     const ScanCancellationToken& token, EngineProgress& progress) {
-  std::unordered_set<std::uint64_t> descended;
-  descended.reserve(children.size());
+std::span<const std::uint32_t> MftChildrenMap::ChildrenOf(std::uint64_t parentReference) const {
+  const auto found = groupOf_.find(parentReference);
+  if (found == groupOf_.end()) return {};
+  const std::uint32_t group = found->second;
+  return std::span<const std::uint32_t>(positions_)
+      .subspan(groupStart_[group], groupStart_[group + 1] - groupStart_[group]);
+}
+
+MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries) {
+  return MftChildrenMap(entries);
+}
+
+namespace {
+
+// Adds the nodes below the root. Their names are left to NameNodes and the
+// paths of all but the walked folders to FillMissingPaths, passes that can
+// run on several threads; nodeEntries receives the entry of every node
+// added. Walked folders get their paths here: the walk needs them for
+// progress and for their own sub-folders.
+void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u16string& rootPath,
+                 std::uint64_t rootReference, const MftNameTable& table,
+                 const MftChildrenMap& children, const ScanCancellationToken& token,
+                 EngineProgress& progress, std::vector<std::uint32_t>& nodeEntries) {
+  const std::vector<MftNameEntry>& entries = table.entries;
+  std::vector<bool> descended(entries.size(), false);
   std::vector<PendingDirectory> stack;
   stack.reserve(kInitialWalkDepth);
   stack.push_back({rootReference, rootIndex, rootPath});
@@ -85,64 +145,104 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
     progress.CountFolder(frame.path);
     progress.ReportCurrent();
 
-    const auto found = children.find(frame.fileReference);
-    if (found == children.end()) {
-      continue;
-    }
-    for (const std::uint64_t position : found->second) {
-      if (position >= entries.size()) {
-        continue;
-      }
+    const std::span<const std::uint32_t> positions = children.ChildrenOf(frame.fileReference);
+    std::vector<std::uint64_t>& childList = builder.nodes[frame.nodeIndex].children;
+    childList.reserve(childList.size() + positions.size());
+    for (const std::uint32_t position : positions) {
       const MftNameEntry& entry = entries[position];
-      if (IsSkippedName(entry.name)) {
+      const std::u16string_view name = table.NameOf(entry);
+      if (IsSkippedName(name)) {
         continue;
       }
-      std::u16string childPath = JoinPath(frame.path, entry.name);
+      nodeEntries.push_back(position);
       if (entry.isDirectory) {
         const std::uint64_t node =
-            builder.AddDirectory(frame.nodeIndex, entry.name, childPath, entry.attributes, 0);
+            builder.AddDirectory(frame.nodeIndex, {}, {}, entry.attributes, 0);
         if ((entry.attributes & kAttributeReparsePoint) != 0) {
           continue;  // junctions, symbolic links and mount points are shown, not followed
         }
-        if (descended.insert(position).second) {
-          stack.push_back({entry.fileReference, node, std::move(childPath)});
+        if (!descended[position]) {
+          descended[position] = true;
+          stack.push_back({entry.fileReference, node, JoinPath(frame.path, name)});
         }
       } else {
-        const bool report = progress.CountFile(childPath);
-        builder.AddFile(frame.nodeIndex, entry.name, std::move(childPath), entry.attributes,
-                        entry.size, 0);
-        if (report) {
+        builder.AddFile(frame.nodeIndex, {}, {}, entry.attributes, entry.size, 0);
+        if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); })) {
           progress.ReportCurrent();
         }
       }
     }
+    builder.nodes[frame.nodeIndex].path = std::move(frame.path);
   }
+}
+
+// Each name is made once, at its final size.
+void NameNodes(std::vector<ScanNode>& nodes, std::uint64_t first, const MftNameTable& table,
+               const std::vector<std::uint32_t>& nodeEntries, std::uint64_t workerLimit) {
+  base::RunInSlices(nodeEntries.size(), workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+    for (std::uint64_t i = begin; i < end; ++i) {
+      nodes[first + i].name = std::u16string(table.NameAt(nodeEntries[i]));
+    }
+  });
+}
+
+// Only walked folders have children, and they got their paths during the
+// walk: this pass reads the paths of parents and writes only nodes that
+// have none, so its slices are independent.
+void FillMissingPaths(std::vector<ScanNode>& nodes, std::uint64_t first,
+                      std::uint64_t workerLimit) {
+  base::RunInSlices(nodes.size() - first, workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+    for (std::uint64_t i = first + begin; i < first + end; ++i) {
+      ScanNode& node = nodes[i];
+      if (node.path.empty() && node.parent < i) {
+        node.path = JoinPath(nodes[node.parent].path, node.name);
+      }
+    }
+  });
+}
+
+}  // namespace
+
+void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
+                     const std::u16string& rootPath, std::uint64_t rootReference,
+                     MftNameTable&& table, MftChildrenMap&& children,
+                     const ScanCancellationToken& token, EngineProgress& progress,
+                     std::uint64_t workerLimit) {
+  const std::uint64_t firstNewNode = builder.nodes.size();
+  {
+    const MftNameTable ownTable = std::move(table);
+    std::vector<std::uint32_t> nodeEntries;
+    nodeEntries.reserve(ownTable.entries.size());
+    {
+      const MftChildrenMap ownChildren = std::move(children);
+      WalkEntries(builder, rootIndex, rootPath, rootReference, ownTable, ownChildren, token,
+                  progress, nodeEntries);
+    }
+    NameNodes(builder.nodes, firstNewNode, ownTable, nodeEntries, workerLimit);
+  }
+  FillMissingPaths(builder.nodes, firstNewNode, workerLimit);
 }
 
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,
                                                std::uint64_t startReference,
-                                               const std::vector<MftNameEntry>& entries,
+                                               const MftNameTable& table,
                                                const MftChildrenMap& children) {
   std::uint64_t current = startReference;
   for (const std::u16string& name : names) {
-    const auto found = children.find(current);
-    if (found == children.end()) {
-      return std::nullopt;
-    }
     std::optional<std::uint64_t> exact;
     std::optional<std::uint64_t> folded;
-    for (const std::uint64_t position : found->second) {
-      if (position >= entries.size()) continue;
-      const MftNameEntry& entry = entries[position];
+    for (const std::uint32_t position : children.ChildrenOf(current)) {
+      const MftNameEntry& entry = table.entries[position];
+      const std::u16string_view entryName = table.NameOf(entry);
       if (!entry.isDirectory || (entry.attributes & kAttributeReparsePoint) != 0 ||
-          IsSkippedName(entry.name)) {
+          IsSkippedName(entryName)) {
         continue;
       }
-      if (entry.name == name) {
+      if (entryName == name) {
         exact = entry.fileReference;
         break;
       }
-      if (!folded && NamesMatchIgnoringCase(entry.name, name)) {
+      if (!folded && NamesMatchIgnoringCase(entryName, name)) {
         folded = entry.fileReference;
       }
     }

@@ -1,12 +1,21 @@
-// Rebuilding the scan root's folder tree from the flat vector of decoded
+// Rebuilding the scan root's folder tree from the flat table of decoded
 // name entries. Runs on the scan thread and never touches the disk: every
 // name, size and attribute comes from the entries. The walk is iterative and
 // pushes each entry at most once, so damaged parent references that form a
 // cycle cannot make it loop.
+//
+// Memory and time are the constraints at a million nodes, so the tree is
+// built in passes: the walk makes every node in its final order (cheap: no
+// strings but the folders' paths), then every node gets its name from the
+// entries, and only once the entries are released are the remaining paths
+// made, each from its parent's at its exact length, so the entries' names
+// never have to fit in memory next to all the paths. The two string passes
+// split the nodes over a few threads; nothing else of the tree does.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,18 +28,38 @@
 namespace ombrix::core {
 
 // Parent record number -> positions of its entries, ascending (record order,
-// then attribute order within a record).
-using MftChildrenMap = std::unordered_map<std::uint64_t, std::vector<std::uint64_t>>;
+// then attribute order within a record). All positions sit in one array,
+// grouped by parent, from one counting pass: no list per folder.
+class MftChildrenMap {
+ public:
+  MftChildrenMap() = default;
+  explicit MftChildrenMap(const std::vector<MftNameEntry>& entries);
+
+  // Positions of the entries held by the folder parentReference; empty when
+  // it holds none.
+  std::span<const std::uint32_t> ChildrenOf(std::uint64_t parentReference) const;
+  // The number of distinct parents.
+  std::size_t ParentCount() const { return groupOf_.size(); }
+
+ private:
+  std::unordered_map<std::uint64_t, std::uint32_t> groupOf_;  // parent -> group
+  std::vector<std::uint32_t> groupStart_;                     // group -> first slot, and the end
+  std::vector<std::uint32_t> positions_;
+};
 
 MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
 
-// Adds the sub-tree below rootReference under the builder's node rootIndex.
-// Reports progress per folder and every 128 files; stops when the token is
-// cancelled, keeping what was added.
+// Adds the sub-tree below rootReference under the builder's node rootIndex,
+// whose path is rootPath. Reports progress per folder and every 128 files
+// (from this thread); stops when the token is cancelled, keeping what was
+// added. Consumes the table and the children map: they are released before
+// the paths of the files are made. The names and paths are made by up to
+// workerLimit threads, each on its own range of nodes, after the walk.
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
-                     const std::vector<MftNameEntry>& entries, const MftChildrenMap& children,
-                     const ScanCancellationToken& token, EngineProgress& progress);
+                     MftNameTable&& table, MftChildrenMap&& children,
+                     const ScanCancellationToken& token, EngineProgress& progress,
+                     std::uint64_t workerLimit);
 
 // Follows names down from the folder startReference, one folder level per
 // name, and returns the record number reached (nothing when a name is not
@@ -43,7 +72,7 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
 // followed, as the walk does not descend into them either.
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,
                                                std::uint64_t startReference,
-                                               const std::vector<MftNameEntry>& entries,
+                                               const MftNameTable& table,
                                                const MftChildrenMap& children);
 
 // Uppercase of one UTF-16 code unit under the simple mapping above.

@@ -85,30 +85,30 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
 
   const std::uint64_t expectedRecords = std::min<std::uint64_t>(
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
-  std::vector<MftNameEntry> entries;
-  entries.reserve(expectedRecords);
+  MftNameTable table;
+  table.entries.reserve(expectedRecords);
   const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
     std::vector<MftDataSize> dataSizes;
     dataSizes.reserve(expectedRecords);
-    if (!EnumerateMftRecords(volume, geometry, runs, dataSize, token, entries, &dataSizes, stats,
+    if (!EnumerateMftRecords(volume, geometry, runs, dataSize, token, table, &dataSizes, stats,
                              workerSetting)) {
       return false;
     }
-    ApplyFolderFlagMend(entries);
-    ApplyDataSizeMend(entries, dataSizes);
+    ApplyFolderFlagMend(table.entries);
+    ApplyDataSizeMend(table.entries, dataSizes);
     return true;
   });
   if (!enumerated) {
     return FailedResult(std::move(rootPath), kMftEnumerateMessage, start);
   }
-  stats.nodes = entries.size();
+  stats.nodes = table.entries.size();
 
-  const MftChildrenMap children =
-      base::TimeInto(stats.buildChildrenMs, [&] { return BuildChildrenMap(entries); });
+  MftChildrenMap children =
+      base::TimeInto(stats.buildChildrenMs, [&] { return BuildChildrenMap(table.entries); });
 
   if (!root.namesBelow.empty()) {
     const auto folder = base::TimeInto(stats.resolveRootMs, [&] {
-      return FindFolderByNames(root.namesBelow, root.recordNumber, entries, children);
+      return FindFolderByNames(root.namesBelow, root.recordNumber, table, children);
     });
     if (!folder) {
       return FailedResult(std::move(rootPath), kMftRootMessage, start);
@@ -121,14 +121,14 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   ScanTreeBuilder builder;
   // Each entry normally becomes one node (only damaged folder references make
   // more): one allocation instead of a million-node vector growing by moves.
-  builder.nodes.reserve(entries.size() + 1);
+  builder.nodes.reserve(table.entries.size() + 1);
   const std::uint64_t rootIndex =
       builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath, rootAttributes.attributes,
                            rootAttributes.lastWriteTime);
   EngineProgress engineProgress(progress);
   base::TimeInto(stats.populateTreeMs, [&] {
-    PopulateMftTree(builder, rootIndex, rootPath, root.recordNumber, entries, children, token,
-                    engineProgress);
+    PopulateMftTree(builder, rootIndex, rootPath, root.recordNumber, std::move(table),
+                    std::move(children), token, engineProgress, stats.parseWorkerLimit);
   });
   base::TimeInto(stats.finalizeMs, [&] { builder.ComputeTotals(); });
 

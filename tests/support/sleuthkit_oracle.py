@@ -21,8 +21,8 @@ from collections import namedtuple
 
 import expected_tree
 
-CHUNK_BYTES = 8 * 1024 * 1024
-PARALLEL_MIN_RECORDS = 2048
+CHUNK_BYTES = 4 * 1024 * 1024
+PARALLEL_MIN_RECORDS = 1024
 REFERENCE_MASK = 0xFFFFFFFFFFFF
 # $FILE_NAME namespace of a separate 8.3 alias.
 NAMESPACE_DOS = 2
@@ -128,8 +128,8 @@ class Image:
         return expected_tree.with_totals(kinds, root_path)
 
     def expected_trace(self, worker_limit):
-        """The trace's counters for a scan that reads the whole MFT in 8 MiB
-        chunks along istat's runs, decoding chunks of 2,048 records or more
+        """The trace's counters for a scan that reads the whole MFT in 4 MiB
+        chunks along istat's runs, decoding chunks of 1,024 records or more
         on workers when the limit allows more than one, and keeps every
         name of an in-use record but the DOS aliases."""
         record, cluster = self.geometry["record_size"], self.geometry["cluster_size"]

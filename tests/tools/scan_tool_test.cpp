@@ -55,6 +55,30 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
+// The console program keeps the result until the process ends instead of
+// freeing it; the keeper gets the whole result after the report is out.
+TEST(ScanToolTest, ResultGoesToTheKeeperAfterTheReport) {
+  core::ScanCancellationToken token;
+  const ScanRunner scan = [](const ScanRequest&, core::ScanCancellationToken&,
+                             const core::ProgressCallback&) {
+    return ScanOutcome{testing::SmallTree(core::ScanStatus::Completed), {}};
+  };
+  std::string out;
+  std::size_t keptNodes = 0;
+  std::size_t reportLengthWhenKept = 0;
+  const int exitCode =
+      RunScanTool({u"--json", u"X:\\"}, token, scan,
+                  {[&](std::string_view b) { out.append(b); }, {}}, [&](app::FolderRankingModel&& ranking) {
+                    keptNodes = ranking.Result().nodes.size();
+                    reportLengthWhenKept = out.size();
+                  });
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(keptNodes, testing::SmallTree(core::ScanStatus::Completed).nodes.size());
+  EXPECT_GT(keptNodes, 0u);
+  EXPECT_EQ(reportLengthWhenKept, out.size());
+  EXPECT_GT(out.size(), 0u);
+}
+
 TEST(ScanToolTest, ExitCodeFollowsStatus) {
   EXPECT_EQ(ExitCodeForStatus(core::ScanStatus::Completed), 0);
   EXPECT_EQ(ExitCodeForStatus(core::ScanStatus::Cancelled), 1);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/ranking/folder_ranking_model.h"
 #include "base/text_encoding.h"
@@ -37,7 +38,8 @@ std::uint64_t FindNodeByPath(const core::ScanResult& result, std::u16string_view
 }  // namespace
 
 int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
-                const ScanRunner& runScan, const ToolStreams& streams) {
+                const ScanRunner& runScan, const ToolStreams& streams,
+                const ResultKeeper& keepResult) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.request) {
     WriteError(streams, parsed.error);
@@ -95,7 +97,9 @@ int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationT
   } else if (result.status == core::ScanStatus::Cancelled) {
     WriteError(streams, "cancelled; the report covers what was scanned until then");
   }
-  return ExitCodeForStatus(result.status);
+  const int exitCode = ExitCodeForStatus(result.status);
+  if (keepResult) keepResult(std::move(ranking));
+  return exitCode;
 }
 
 }  // namespace ombrix::scan_tool

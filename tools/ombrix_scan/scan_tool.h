@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ranking/folder_ranking_model.h"
 #include "core/scan_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
 #include "tools/ombrix_scan/scan_dispatch.h"
@@ -22,8 +23,13 @@ struct ToolStreams {
   ByteSink err;  // errors, usage after a usage error, progress lines
 };
 
+// Takes the ranked scan result once the report is written; without one the
+// result is destroyed before RunScanTool returns.
+using ResultKeeper = std::function<void(app::FolderRankingModel&& ranking)>;
+
 // args excludes the program name. Returns the process exit code.
 int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
-                const ScanRunner& runScan, const ToolStreams& streams);
+                const ScanRunner& runScan, const ToolStreams& streams,
+                const ResultKeeper& keepResult = {});
 
 }  // namespace ombrix::scan_tool

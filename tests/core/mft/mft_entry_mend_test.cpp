@@ -11,7 +11,6 @@ MftNameEntry Name(std::uint64_t reference, std::uint64_t size, bool ownData, boo
   e.size = size;
   e.hasOwnDataSize = ownData;
   e.isDirectory = folder;
-  e.name.push_back(u'n');
   return e;
 }
 

@@ -16,14 +16,21 @@ constexpr std::uint64_t kRecordNumber = 77;
 
 struct Parsed {
   std::vector<MftNameEntry> entries;
+  std::u16string names;
   std::vector<MftDataSize> dataSizes;
+
+  std::u16string Name(std::size_t index) const {
+    return names.substr(entries.at(index).nameOffset, entries.at(index).nameLength);
+  }
 };
 
 Parsed Parse(std::vector<std::uint8_t> bytes, std::uint32_t sectorSize = 512,
              std::uint64_t recordNumber = kRecordNumber) {
   Parsed parsed;
-  ParseFileRecord(bytes.data(), bytes.size(), recordNumber, sectorSize, parsed.entries,
-                  &parsed.dataSizes);
+  MftNameTable table;
+  ParseFileRecord(bytes.data(), bytes.size(), recordNumber, sectorSize, table, &parsed.dataSizes);
+  parsed.entries = std::move(table.entries);
+  parsed.names = std::move(table.names);
   return parsed;
 }
 
@@ -94,7 +101,7 @@ TEST(MftUpdateSequenceTest, RejectsWhatIsNotAProtectedRecord) {
 TEST(MftUpdateSequenceTest, AcceptsHalfKilobyteStridesOnLargeSectorDisks) {
   Parsed parsed = Parse(TestFileRecord(4096, 512).FileName(5, u"big sector").Bytes(), 4096);
   ASSERT_EQ(parsed.entries.size(), 1u);
-  EXPECT_EQ(parsed.entries[0].name, u"big sector");
+  EXPECT_EQ(parsed.Name(0), u"big sector");
   // A record protected in 4096-byte strides (count 2) is taken as reported.
   EXPECT_EQ(Parse(TestFileRecord(4096, 4096).FileName(5, u"y").Bytes(), 4096).entries.size(), 1u);
   // The fallback never widens what 512-byte sectors accept.
@@ -111,7 +118,7 @@ TEST(MftFileRecordTest, DecodesAFileName) {
   const MftNameEntry& entry = parsed.entries[0];
   EXPECT_EQ(entry.fileReference, kRecordNumber);
   EXPECT_EQ(entry.parentReference, 0x123u);
-  EXPECT_EQ(entry.name, u"report.txt");
+  EXPECT_EQ(parsed.Name(0), u"report.txt");
   EXPECT_EQ(entry.size, 1500u);
   EXPECT_EQ(entry.attributes, 0x20u);
   EXPECT_FALSE(entry.isDirectory);
@@ -140,14 +147,18 @@ TEST(MftFileRecordTest, WhoOwnsEachName) {
   for (const std::u16string& name :
        {std::u16string{u'a', 0xD800, u'b', 0xDC00, 0xD83D, 0xDE00, 0x00E9},
         std::u16string(255, u'z')}) {
-    EXPECT_EQ(Parse(TestFileRecord().FileName(5, name).Bytes()).entries.at(0).name, name);
+    EXPECT_EQ(Parse(TestFileRecord().FileName(5, name).Bytes()).Name(0), name);
   }
 
-  std::vector<MftNameEntry> entries(2);
+  MftNameTable table;
+  table.Add(MftNameEntry{}, u"first");
+  table.Add(MftNameEntry{}, u"");
   std::vector<std::uint8_t> bytes = TestFileRecord().FileName(5, u"third").Bytes();
-  ParseFileRecord(bytes.data(), bytes.size(), 9, 512, entries);
-  ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(entries[2].name, u"third");
+  ParseFileRecord(bytes.data(), bytes.size(), 9, 512, table);
+  ASSERT_EQ(table.entries.size(), 3u);
+  EXPECT_EQ(table.NameAt(2), u"third");
+  EXPECT_EQ(table.NameAt(0), u"first");
+  EXPECT_TRUE(table.NameAt(1).empty());
 }
 
 TEST(MftFileRecordTest, KeepsEveryNamespaceButDosOnly) {
@@ -158,9 +169,9 @@ TEST(MftFileRecordTest, KeepsEveryNamespaceButDosOnly) {
                             .FileName(5, u"BOTH.TXT", 3)
                             .Bytes());
   ASSERT_EQ(parsed.entries.size(), 3u);
-  EXPECT_EQ(parsed.entries[0].name, u"posix name");
-  EXPECT_EQ(parsed.entries[1].name, u"Long Win32 Name.txt");
-  EXPECT_EQ(parsed.entries[2].name, u"BOTH.TXT");
+  EXPECT_EQ(parsed.Name(0), u"posix name");
+  EXPECT_EQ(parsed.Name(1), u"Long Win32 Name.txt");
+  EXPECT_EQ(parsed.Name(2), u"BOTH.TXT");
 }
 
 TEST(MftFileRecordTest, AttributeBits) {
@@ -256,10 +267,10 @@ TEST(MftFileRecordTest, ReportsDataSizeForOtherRecordsOfTheFile) {
 
   // The output is optional.
   std::vector<std::uint8_t> bytes = TestFileRecord().FileName(5, u"e").ResidentData(3).Bytes();
-  std::vector<MftNameEntry> entries;
-  ParseFileRecord(bytes.data(), bytes.size(), 1, 512, entries);
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].size, 3u);
+  MftNameTable table;
+  ParseFileRecord(bytes.data(), bytes.size(), 1, 512, table);
+  ASSERT_EQ(table.entries.size(), 1u);
+  EXPECT_EQ(table.entries[0].size, 3u);
 }
 
 TEST(MftFileRecordTest, RejectsMalformedFileNamesOneByOne) {
@@ -295,7 +306,7 @@ TEST(MftFileRecordTest, RejectsMalformedFileNamesOneByOne) {
     Parsed parsed = Parse(
         TestFileRecord().FileName(5, u"good").Raw(c.attribute).FileName(6, u"also good").Bytes());
     ASSERT_EQ(parsed.entries.size(), 2u) << c.what;
-    EXPECT_EQ(parsed.entries[1].name, u"also good") << c.what;
+    EXPECT_EQ(parsed.Name(1), u"also good") << c.what;
   }
   EXPECT_EQ(Parse(TestFileRecord().Raw(attribute(0x18, 0x44, 1, 0x60)).Bytes()).entries.size(), 1u);
 }
@@ -311,12 +322,14 @@ TEST(MftFileRecordTest, BrokenAttributeLengthDiscardsTheWholeRecord) {
     EXPECT_TRUE(parsed.entries.empty()) << length;
     EXPECT_TRUE(parsed.dataSizes.empty()) << length;
   }
-  // Entries already in the output vector stay.
-  std::vector<MftNameEntry> entries(1);
+  // Entries and names already in the output table stay.
+  MftNameTable table;
+  table.Add(MftNameEntry{}, u"kept");
   std::vector<std::uint8_t> bytes =
       TestFileRecord().FileName(5, u"before").BareAttribute(0x40, 8).Bytes();
-  ParseFileRecord(bytes.data(), bytes.size(), 1, 512, entries);
-  EXPECT_EQ(entries.size(), 1u);
+  ParseFileRecord(bytes.data(), bytes.size(), 1, 512, table);
+  EXPECT_EQ(table.entries.size(), 1u);
+  EXPECT_EQ(table.names, u"kept");
 }
 
 TEST(MftFileRecordTest, WalkEndsAtBytesInUse) {

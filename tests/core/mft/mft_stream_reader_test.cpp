@@ -42,10 +42,9 @@ std::vector<std::uint8_t> NamedRecords(std::uint64_t count) {
   return bytes;
 }
 
-std::vector<std::pair<std::uint64_t, std::u16string>> Summary(
-    const std::vector<MftNameEntry>& entries) {
+std::vector<std::pair<std::uint64_t, std::u16string>> Summary(const MftNameTable& table) {
   std::vector<std::pair<std::uint64_t, std::u16string>> summary;
-  for (const auto& e : entries) summary.emplace_back(e.fileReference, e.name);
+  for (const auto& e : table.entries) summary.emplace_back(e.fileReference, table.NameOf(e));
   return summary;
 }
 
@@ -55,13 +54,16 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
     std::uint64_t limit;
     bool parallel;
   };
-  const Case cases[] = {
-      {8192, 4, true}, {2048, 2, true}, {2047, 8, false}, {8192, 1, false}, {0, 8, false}};
+  const Case cases[] = {{8192, 4, true},
+                        {kMinRecordsForParallelChunk, 2, true},
+                        {kMinRecordsForParallelChunk - 1, 8, false},
+                        {8192, 1, false},
+                        {0, 8, false}};
   for (const Case& c : cases) {
     std::vector<std::uint8_t> serialBytes = NamedRecords(c.records);
     std::vector<std::uint8_t> parallelBytes = serialBytes;
-    std::vector<MftNameEntry> serial;
-    std::vector<MftNameEntry> parallel;
+    MftNameTable serial;
+    MftNameTable parallel;
     std::vector<MftDataSize> parallelSizes;
     const auto length = static_cast<std::uint32_t>(serialBytes.size());
     EXPECT_FALSE(ParseRecordChunk(serialBytes.data(), 1024, length, 1000, 512, 1, serial, nullptr));
@@ -69,11 +71,11 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
                                &parallelSizes),
               c.parallel)
         << c.records;
-    EXPECT_EQ(serial.size(), c.records - c.records / 3);
+    EXPECT_EQ(serial.entries.size(), c.records - c.records / 3);
     EXPECT_EQ(Summary(serial), Summary(parallel));
-    if (!parallel.empty()) {
-      EXPECT_EQ(parallel.front().fileReference, 1000u);
-      EXPECT_EQ(parallelSizes.size(), parallel.size());
+    if (!parallel.entries.empty()) {
+      EXPECT_EQ(parallel.entries.front().fileReference, 1000u);
+      EXPECT_EQ(parallelSizes.size(), parallel.entries.size());
     }
   }
 }
@@ -81,7 +83,7 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
 TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
   std::vector<std::uint8_t> bytes = NamedRecords(8192);
   std::vector<std::uint8_t> reference = bytes;
-  std::vector<MftNameEntry> expected;
+  MftNameTable expected;
   ParseRecordChunk(reference.data(), 1024, 8192 * 1024, 0, 512, 1, expected, nullptr);
 
   int starts = 0;
@@ -89,7 +91,7 @@ TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
     if (++starts == 3) return false;
     return base::StartStdThread(std::move(work), thread);
   };
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   EXPECT_FALSE(
       ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr, refuseThird));
   EXPECT_EQ(Summary(entries), Summary(expected));
@@ -99,8 +101,9 @@ TEST(MftReadingTest, WorkerThatCannotStartLeavesItsSliceToTheCallingThread) {
 // its failure thrown on the calling thread, not out of the worker.
 TEST(MftReadingTest, WorkerOutOfMemoryIsThrownOnTheCallingThread) {
   std::vector<std::uint8_t> bytes = NamedRecords(8192);
-  std::vector<MftNameEntry> entries;
-  // Each worker allocates once, for its slice's entries; the third fails.
+  MftNameTable entries;
+  // Workers allocate for their slices' entries, sizes and names; the third
+  // allocation fails.
   test::AllocationFailureScope outOfMemory(2, test::FailingThreads::OthersThanArming);
   EXPECT_THROW(ParseRecordChunk(bytes.data(), 1024, 8192 * 1024, 0, 512, 4, entries, nullptr),
                std::bad_alloc);
@@ -113,7 +116,7 @@ TEST(MftReadingTest, DataSizeEndingInsideARunStopsAtTheLastWholeRecord) {
   std::vector<MftDataRun> runs = {{4, 16}, {100, 16}, {200, 16}};
   volume.bytes.assign(300 * 4096, 0);
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 74 * 1024 + 512, token, entries,
                                   nullptr, stats, 1));
@@ -129,28 +132,47 @@ TEST(MftReadingTest, DataSizeEndingInsideARunStopsAtTheLastWholeRecord) {
 TEST(MftReadingTest, SkippedRunsDoNotAdvanceTheStreamAndLargeRunsAreChunked) {
   FakeVolume volume;
   volume.geometry.bytesPerFileRecordSegment = 4096;
-  // A sparse run and an empty run are skipped; a 20 MiB run is read as 8 MiB,
-  // 8 MiB and 4 MiB; a full 8 MiB chunk of 4096-byte records (2048) still
-  // qualifies for workers.
-  std::vector<MftDataRun> runs = {{-1, 10}, {7, 0}, {1, 5120}};
+  // A sparse run and an empty run are skipped; a run of 5320 clusters is read
+  // as five 4 MiB chunks and 200 records; a full 4 MiB chunk of 4096-byte
+  // records (1024) still qualifies for workers, the rest does not.
+  std::vector<MftDataRun> runs = {{-1, 10}, {7, 0}, {1, 5320}};
   volume.bytes.assign(6000 * 4096, 0);
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
-  ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 5120ull * 4096, token, entries,
+  ASSERT_TRUE(EnumerateMftRecords(volume, volume.geometry, runs, 5320ull * 4096, token, entries,
                                   nullptr, stats, 2));
-  ASSERT_EQ(volume.reads.size(), 3u);
+  ASSERT_EQ(volume.reads.size(), 6u);
   EXPECT_EQ(volume.reads[0].first, 4096u);
-  EXPECT_EQ(volume.reads[2].second, 4u * 1024 * 1024);
-  EXPECT_EQ(stats.parallelChunks, 2u);
+  EXPECT_EQ(volume.reads[4].second, 4u * 1024 * 1024);
+  EXPECT_EQ(volume.reads[5].second, 200u * 4096);
+  EXPECT_EQ(stats.parallelChunks, 5u);
   EXPECT_EQ(stats.serialChunks, 1u);
-  EXPECT_EQ(stats.records, 5120u);
+  EXPECT_EQ(stats.records, 5320u);
+}
+
+// The next chunk is read while workers decode the current one: a read that
+// fails then ends the enumeration only once those workers are done with
+// the buffer (the sanitizer builds check that nothing outlives it).
+TEST(MftReadingTest, ReadFailingWhileAChunkIsDecodedFails) {
+  FakeVolume volume;
+  volume.bytes.assign(4 * 4096, 0);
+  const std::vector<std::uint8_t> records = NamedRecords(3 * 8192);
+  volume.bytes.insert(volume.bytes.end(), records.begin(), records.end());
+  volume.failReadAt = 4 * 4096 + 2 * kMftChunkLength;
+  MftScanStats stats;
+  MftNameTable entries;
+  ScanCancellationToken token;
+  EXPECT_FALSE(EnumerateMftRecords(volume, volume.geometry, {{4, 6144}}, 3 * 8192 * 1024, token,
+                                   entries, nullptr, stats, 2));
+  EXPECT_EQ(volume.reads.size(), 3u);
+  EXPECT_EQ(stats.parallelChunks, 1u);  // the first chunk, finished before the third read
 }
 
 TEST(MftReadingTest, UnusableGeometryIsRefusedBeforeTheLimitIsStored) {
   FakeVolume volume;
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   NtfsVolumeGeometry geometry = volume.geometry;
   geometry.bytesPerSector = 0;
@@ -163,7 +185,7 @@ TEST(MftReadingTest, UnusableGeometryIsRefusedBeforeTheLimitIsStored) {
 TEST(MftReadingTest, HostileRunOffsetFailsInsteadOfWrapping) {
   FakeVolume volume;
   MftScanStats stats;
-  std::vector<MftNameEntry> entries;
+  MftNameTable entries;
   ScanCancellationToken token;
   const std::vector<MftDataRun> runs = {{INT64_MAX / 2, 1}};
   EXPECT_FALSE(

@@ -5,38 +5,57 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
+#include "core/scan_paths.h"
+
 namespace ombrix::core {
 namespace {
 
-MftNameEntry File(std::uint64_t reference, std::uint64_t parent, std::u16string name,
-                  std::uint64_t size, std::uint32_t attributes = 0x20) {
-  MftNameEntry e;
-  e.fileReference = reference;
-  e.parentReference = parent;
+struct NamedEntry {
+  MftNameEntry entry;
+  std::u16string name;
+};
+
+NamedEntry File(std::uint64_t reference, std::uint64_t parent, std::u16string name,
+                std::uint64_t size, std::uint32_t attributes = 0x20) {
+  NamedEntry e;
+  e.entry.fileReference = reference;
+  e.entry.parentReference = parent;
+  e.entry.size = size;
+  e.entry.attributes = attributes;
   e.name = std::move(name);
-  e.size = size;
-  e.attributes = attributes;
   return e;
 }
 
-MftNameEntry Folder(std::uint64_t reference, std::uint64_t parent, std::u16string name,
-                    std::uint32_t attributes = 0x10) {
-  MftNameEntry e = File(reference, parent, std::move(name), 0, attributes);
-  e.isDirectory = true;
+NamedEntry Folder(std::uint64_t reference, std::uint64_t parent, std::u16string name,
+                  std::uint32_t attributes = 0x10) {
+  NamedEntry e = File(reference, parent, std::move(name), 0, attributes);
+  e.entry.isDirectory = true;
   return e;
 }
 
-ScanResult RunWalk(const std::vector<MftNameEntry>& entries, std::uint64_t rootReference,
-                   const std::u16string& rootPath) {
+MftNameTable Table(const std::vector<NamedEntry>& named) {
+  MftNameTable table;
+  for (const NamedEntry& e : named) table.Add(e.entry, e.name);
+  return table;
+}
+
+ScanResult RunWalk(MftNameTable table, std::uint64_t rootReference, const std::u16string& rootPath,
+                   const ProgressCallback& callback = {}) {
   ScanCancellationToken token;
   ScanTreeBuilder builder;
   const auto root = builder.AddDirectory(kNoNode, u"", rootPath, 0x10, 0);
-  const ProgressCallback none;
-  EngineProgress progress(none);
-  PopulateMftTree(builder, root, rootPath, rootReference, entries, BuildChildrenMap(entries),
-                  token, progress);
+  EngineProgress progress(callback);
+  MftChildrenMap children = BuildChildrenMap(table.entries);
+  PopulateMftTree(builder, root, rootPath, rootReference, std::move(table), std::move(children),
+                  token, progress, 2);
   builder.ComputeTotals();
   return builder.BuildResult(ScanStatus::Completed, rootPath, 0);
+}
+
+std::vector<std::uint32_t> ChildrenOf(const MftChildrenMap& children, std::uint64_t parent) {
+  const auto positions = children.ChildrenOf(parent);
+  return std::vector<std::uint32_t>(positions.begin(), positions.end());
 }
 
 const ScanNode* FindByPath(const ScanResult& result, const std::u16string& path) {
@@ -47,18 +66,18 @@ const ScanNode* FindByPath(const ScanResult& result, const std::u16string& path)
 }
 
 TEST(MftTreeTest, ChildrenMapKeepsEntryOrderPerParent) {
-  const std::vector<MftNameEntry> entries = {File(30, 5, u"a", 1), Folder(31, 5, u"d"),
-                                             File(32, 31, u"b", 2), File(33, 5, u"c", 3)};
-  const MftChildrenMap children = BuildChildrenMap(entries);
-  ASSERT_EQ(children.size(), 2u);
-  EXPECT_EQ(children.at(5), (std::vector<std::uint64_t>{0, 1, 3}));
-  EXPECT_EQ(children.at(31), (std::vector<std::uint64_t>{2}));
+  const MftNameTable table = Table(
+      {File(30, 5, u"a", 1), Folder(31, 5, u"d"), File(32, 31, u"b", 2), File(33, 5, u"c", 3)});
+  const MftChildrenMap children = BuildChildrenMap(table.entries);
+  ASSERT_EQ(children.ParentCount(), 2u);
+  EXPECT_EQ(ChildrenOf(children, 5), (std::vector<std::uint32_t>{0, 1, 3}));
+  EXPECT_EQ(ChildrenOf(children, 31), (std::vector<std::uint32_t>{2}));
+  EXPECT_TRUE(ChildrenOf(children, 30).empty());
 }
 
 TEST(MftTreeTest, HardLinksAppearInBothFoldersWithFullSize) {
-  const std::vector<MftNameEntry> entries = {Folder(40, 5, u"one"), Folder(41, 5, u"two"),
-                                             File(50, 40, u"link a", 700),
-                                             File(50, 41, u"link b", 700)};
+  const MftNameTable entries = Table({Folder(40, 5, u"one"), Folder(41, 5, u"two"),
+                                      File(50, 40, u"link a", 700), File(50, 41, u"link b", 700)});
   const ScanResult r = RunWalk(entries, 5, u"X:\\");
   ASSERT_NE(FindByPath(r, u"X:\\one\\link a"), nullptr);
   ASSERT_NE(FindByPath(r, u"X:\\two\\link b"), nullptr);
@@ -67,8 +86,8 @@ TEST(MftTreeTest, HardLinksAppearInBothFoldersWithFullSize) {
 
 TEST(MftTreeTest, ParentCycleEndsTheWalk) {
   // Damaged references: 40 lies in 41 and 41 in 40, both reachable.
-  const std::vector<MftNameEntry> entries = {Folder(40, 5, u"a"), Folder(41, 40, u"b"),
-                                             Folder(40, 41, u"a again")};
+  const MftNameTable entries =
+      Table({Folder(40, 5, u"a"), Folder(41, 40, u"b"), Folder(40, 41, u"a again")});
   const ScanResult r = RunWalk(entries, 5, u"X:\\");
   // Each entry is descended at most once, so the cycle is followed once round.
   EXPECT_LE(r.nodes.size(), 8u);
@@ -76,17 +95,54 @@ TEST(MftTreeTest, ParentCycleEndsTheWalk) {
 }
 
 TEST(MftTreeTest, EntriesBelowNoReachableFolderAreIgnored) {
-  const std::vector<MftNameEntry> entries = {File(40, 777, u"orphan", 5), Folder(5, 5, u"."),
-                                             File(41, 5, u"", 1), File(42, 5, u"..", 1)};
+  const MftNameTable entries = Table({File(40, 777, u"orphan", 5), Folder(5, 5, u"."),
+                                      File(41, 5, u"", 1), File(42, 5, u"..", 1)});
   const ScanResult r = RunWalk(entries, 5, u"X:\\");
   EXPECT_EQ(r.nodes.size(), 1u);
 }
 
+// File paths are made after the walk, from the parents' paths; walked
+// folders get theirs during the walk. Either way every node ends up with
+// its full path, also when the walk is cancelled part way.
+TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
+  const std::vector<NamedEntry> named = {
+      Folder(40, 5, u"a"),    File(41, 40, u"f", 1),         Folder(42, 40, u"b"),
+      File(43, 42, u"g", 2),  Folder(44, 5, u"link", 0x410), File(45, 44, u"behind link", 3),
+      File(46, 5, u"top", 4), Folder(47, 42, u"c")};
+  for (const bool cancelAfterFirstFolder : {false, true}) {
+    for (const std::u16string rootPath : {u"X:\\", u"D:\\Data", u""}) {
+      ScanCancellationToken token;
+      ScanTreeBuilder builder;
+      const auto root = builder.AddDirectory(kNoNode, u"", rootPath, 0x10, 0);
+      const ProgressCallback cancel = [&](const ScanProgress&) {
+        if (cancelAfterFirstFolder) token.Cancel();
+      };
+      EngineProgress progress(cancel);
+      MftNameTable table = Table(named);
+      MftChildrenMap children = BuildChildrenMap(table.entries);
+      PopulateMftTree(builder, root, rootPath, 5, std::move(table), std::move(children), token,
+                      progress, 2);
+      const ScanResult r = builder.BuildResult(ScanStatus::Completed, rootPath, 0);
+      EXPECT_EQ(r.nodes.size(), cancelAfterFirstFolder ? 4u : 8u);
+      for (const ScanNode& node : r.nodes) {
+        if (node.parent == kNoNode) continue;
+        EXPECT_EQ(node.path, JoinPath(r.nodes[node.parent].path, node.name))
+            << base::ToUtf8(rootPath) << " " << base::ToUtf8(node.name);
+      }
+      EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"top")), nullptr);
+      if (!cancelAfterFirstFolder) {
+        EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\g")), nullptr);
+        EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\c")), nullptr);
+      }
+    }
+  }
+}
+
 TEST(MftTreeTest, FindFolderByNamesFollowsFoldersIgnoringCase) {
-  const std::vector<MftNameEntry> entries = {
-      Folder(40, 5, u"Users"), Folder(41, 40, u"\u00C9LISE"), File(42, 40, u"ann", 1),
-      Folder(43, 40, u"ann"),  Folder(44, 40, u"Ann"),        Folder(45, 5, u"link", 0x410)};
-  const MftChildrenMap children = BuildChildrenMap(entries);
+  const MftNameTable entries =
+      Table({Folder(40, 5, u"Users"), Folder(41, 40, u"\u00C9LISE"), File(42, 40, u"ann", 1),
+             Folder(43, 40, u"ann"), Folder(44, 40, u"Ann"), Folder(45, 5, u"link", 0x410)});
+  const MftChildrenMap children = BuildChildrenMap(entries.entries);
   EXPECT_EQ(FindFolderByNames({}, 5, entries, children), 5u);
   EXPECT_EQ(FindFolderByNames({u"users", u"\u00E9lise"}, 5, entries, children), 41u);
   // A file of the same name is passed over; an exact match beats an

@@ -154,9 +154,10 @@ TEST(NtfsMftEngineTest, SubFolderRootFoundByNameAmongDecodedEntries) {
   EXPECT_NE(FindByPath(r, u"\\data\\inner.txt"), nullptr);
 }
 
-TEST(NtfsMftEngineTest, TraceOfA17MiBMftInOneRun) {
+TEST(NtfsMftEngineTest, TraceOfAnMftOfFourChunksAndARestInOneRun) {
   FakeVolume volume;
-  const std::uint64_t records = 17825792 / 1024;
+  // Four full 4 MiB chunks, then 1000 records: too few for the workers.
+  const std::uint64_t records = 4 * 4096 + 1000;
   volume.LayOutMft(records, SmallTree());
   TraceOn trace;
   testing::internal::CaptureStderr();
@@ -164,8 +165,8 @@ TEST(NtfsMftEngineTest, TraceOfA17MiBMftInOneRun) {
   const std::string line = testing::internal::GetCapturedStderr();
   ASSERT_EQ(r.status, ScanStatus::Completed);
   const std::regex expected(
-      "\\[OmbrixPerf\\] NtfsMftScanEngine::Scan detail: chunks=3, bytes=17825792, "
-      "records=17408, nodes=5, parallelChunks=2, serialChunks=1, runs=1, mftDataSize=17825792, "
+      "\\[OmbrixPerf\\] NtfsMftScanEngine::Scan detail: chunks=5, bytes=17801216, "
+      "records=17384, nodes=5, parallelChunks=4, serialChunks=1, runs=1, mftDataSize=17801216, "
       "queryVolumeMs=\\d+, resolveRootMs=\\d+, readRunsMs=\\d+, enumerateMftMs=\\d+, "
       "buildChildrenMs=\\d+, populateTreeMs=\\d+, finalizeMs=\\d+, totalMs=\\d+, "
       "parseWorkerLimit=8\n");
@@ -189,9 +190,9 @@ TEST(NtfsMftEngineTest, CancelledBeforeTheFirstChunkGivesTheRootOnly) {
 
 TEST(NtfsMftEngineTest, CancelDuringEnumerationStopsBeforeTheNextChunk) {
   FakeVolume volume;
-  // Three chunks; the first is decoded, later ones are never read.
+  // Five chunks; the first is decoded, later ones are never read.
   std::map<std::uint64_t, TestFileRecord> records = SmallTree();
-  records.emplace(9000, FileRecord(5, u"in second chunk", 1));
+  records.emplace(9000, FileRecord(5, u"in a later chunk", 1));
   volume.LayOutMft(17408, records);
   ScanCancellationToken token;
   int reads = 0;
@@ -206,7 +207,7 @@ TEST(NtfsMftEngineTest, CancelDuringEnumerationStopsBeforeTheNextChunk) {
   EXPECT_EQ(reads, 2);
   // The started chunk was decoded to its end; the walk, seeing the flag,
   // adds nothing below the root.
-  EXPECT_NE(line.find("chunks=1, bytes=8388608, records=8192, nodes=5, parallelChunks=1,"),
+  EXPECT_NE(line.find("chunks=1, bytes=4194304, records=4096, nodes=5, parallelChunks=1,"),
             std::string::npos)
       << line;
   EXPECT_EQ(r.nodes.size(), 1u);
