@@ -96,7 +96,6 @@ struct Harness {
   Recorder recorder;
   Gate gate;
   bool holdScans = false;
-  bool cancelBeforeFirstFolder = false;
   std::atomic<bool> threadsAvailable{true};
   std::atomic<std::int64_t> clock{1'000'000'000};
   std::function<void(const core::ProgressCallback&)> reportProgress;
