@@ -89,19 +89,5 @@ TEST(DriveListTest, ListsFixedAndRemovableDrivesInLetterOrderWithTheirCaptions) 
   }
 }
 
-TEST(DriveListTest, NoFixedOrRemovableDriveGivesAnEmptyList) {
-  std::map<char, FakeDrive> machine;
-  machine['G'] = FakeDrive{4, true, u"Share", u"NTFS", 1, 1};
-  machine['H'] = FakeDrive{5, true, u"DVD", u"UDF", 1, 1};
-  EXPECT_TRUE(EnumerateDrives(FakeQueries(machine)).empty());
-  EXPECT_TRUE(EnumerateDrives(FakeQueries({})).empty());
-}
-
-TEST(DriveListTest, CaptionKeepsLetterAndColonOnly) {
-  EXPECT_EQ(DriveCaption(u"C:\\", u"System", DriveKind::Fixed), u"C: System");
-  EXPECT_EQ(DriveCaption(u"E:\\", u"", DriveKind::Removable), u"E: Removable Disk");
-  EXPECT_EQ(DriveCaption(u"D:\\", u"", DriveKind::Fixed), u"D: Local Disk");
-}
-
 }  // namespace
 }  // namespace ombrix::app

@@ -4,8 +4,6 @@
 
 #include <map>
 
-#include "tests/support/temporary_folder.h"
-
 namespace ombrix::i18n {
 namespace {
 
@@ -44,13 +42,6 @@ TEST(LanguageFileTest, LineFormat) {
   for (const auto& c : cases) {
     EXPECT_EQ(Parsed(c.bytes), c.texts) << c.name;
   }
-}
-
-TEST(LanguageFileTest, FilesAreReadAsBytes) {
-  test::TemporaryFolder folder;
-  folder.WriteFile("t.txt", "k = caf\xC3\xA9\r\n");
-  EXPECT_EQ(ReadLanguageFile(folder.Path() / "t.txt").at("k"), u"café");
-  EXPECT_TRUE(ReadLanguageFile(folder.Path() / "missing.txt").empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/text_encoding.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
 
@@ -20,18 +21,13 @@ core::ScanResult FakeTree(const std::u16string& path, core::ScanEngineKind kind,
   report.foldersScanned = 2;
   for (std::size_t i = 0; i < fileSizes.size(); ++i) {
     const auto parent = i == 0 ? sub : root;
-    std::u16string name = u"f";
-    for (const char digit : std::to_string(i)) {
-      name += char16_t(digit);
-    }
+    std::u16string name = u"f" + base::FromUtf8(std::to_string(i));
     const std::u16string& parentPath = builder.nodes[parent].path;
     std::u16string filePath = core::JoinPath(parentPath, name);
     builder.AddFile(parent, std::move(name), filePath, 0x20, fileSizes[i], 0);
     report.currentPath = filePath;
     report.filesScanned = i + 1;
-    if (progress) {
-      progress(report);
-    }
+    if (progress) progress(report);
   }
   builder.AddIssue(core::JoinPath(rootPath, u"locked"), 5);
   builder.ComputeTotals();

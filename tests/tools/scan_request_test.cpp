@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/test_data.h"
+#include "tools/ombrix_scan/scan_plan.h"
 
 namespace ombrix::scan_tool {
 namespace {
@@ -14,19 +16,6 @@ std::vector<std::u16string> Args(std::initializer_list<const char*> utf8) {
   std::vector<std::u16string> args;
   for (const char* a : utf8) args.push_back(test::ToU16(a));
   return args;
-}
-
-TEST(ScanRequestTest, DefaultsForOnePath) {
-  const ParsedCommandLine parsed = ParseCommandLine(Args({"C:\\Data"}));
-  ASSERT_TRUE(parsed.request) << parsed.error;
-  const ScanRequest& r = *parsed.request;
-  EXPECT_EQ(r.engine, EngineRequest::Automatic);
-  EXPECT_FALSE(r.threads);
-  EXPECT_FALSE(r.label || r.select);
-  EXPECT_EQ(r.topCount, 30u);
-  EXPECT_FALSE(r.tree || r.json || r.progress || r.help || r.allDrives);
-  EXPECT_FALSE(r.imageFile || r.imageRoot);
-  EXPECT_EQ(r.paths, std::vector<std::u16string>{u"C:\\Data"});
 }
 
 TEST(ScanRequestTest, EveryOptionInBothSpellings) {
@@ -44,17 +33,18 @@ TEST(ScanRequestTest, EveryOptionInBothSpellings) {
   EXPECT_EQ(r.paths, (std::vector<std::u16string>{u"C:\\", u"D:\\caf\u00e9"}));
 }
 
-TEST(ScanRequestTest, EngineNames) {
-  const std::pair<const char*, EngineRequest> cases[] = {
-      {"auto", EngineRequest::Automatic},
-      {"walk", EngineRequest::Walk},
-      {"ntquery", EngineRequest::NtQuery},
-      {"mft", EngineRequest::Mft},
+TEST(ScanRequestTest, EngineNamesAndTheirChoices) {
+  const std::tuple<const char*, EngineRequest, core::ScanEngineChoice> cases[] = {
+      {"auto", EngineRequest::Automatic, core::ScanEngineChoice::Automatic},
+      {"walk", EngineRequest::Walk, core::ScanEngineChoice::DirectoryWalk},
+      {"ntquery", EngineRequest::NtQuery, core::ScanEngineChoice::NtQueryDirectory},
+      {"mft", EngineRequest::Mft, core::ScanEngineChoice::NtfsMft},
   };
-  for (const auto& [name, engine] : cases) {
+  for (const auto& [name, engine, choice] : cases) {
     const ParsedCommandLine parsed = ParseCommandLine(Args({"--engine", name, "x"}));
     ASSERT_TRUE(parsed.request) << name;
     EXPECT_EQ(parsed.request->engine, engine) << name;
+    EXPECT_EQ(EngineChoiceFor(engine), choice) << name;
   }
 }
 
@@ -75,13 +65,8 @@ TEST(ScanRequestTest, DoubleDashEndsOptions) {
   const ParsedCommandLine parsed = ParseCommandLine(Args({"--json", "--", "--odd", "-x"}));
   ASSERT_TRUE(parsed.request) << parsed.error;
   EXPECT_TRUE(parsed.request->json);
+  EXPECT_EQ(parsed.request->topCount, 30u);  // the default
   EXPECT_EQ(parsed.request->paths, (std::vector<std::u16string>{u"--odd", u"-x"}));
-}
-
-TEST(ScanRequestTest, HelpNeedsNoPath) {
-  const ParsedCommandLine parsed = ParseCommandLine(Args({"--help"}));
-  ASSERT_TRUE(parsed.request) << parsed.error;
-  EXPECT_TRUE(parsed.request->help);
 }
 
 TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {

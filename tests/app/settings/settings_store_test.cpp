@@ -48,10 +48,6 @@ TEST_F(SettingsStoreTest, LoadsDefaultsWithoutAFile) {
   const AppSettings settings = store.LoadSettings();
   EXPECT_EQ(store.hardwareThreads(), 4u);
   EXPECT_EQ(settings.language, u"system");
-  EXPECT_EQ(settings.theme, u"MysticForest");
-  EXPECT_TRUE(settings.recentFolders.empty());
-  EXPECT_TRUE(settings.showAdminPromptOnStartup);
-  EXPECT_FALSE(settings.suppressAdminPrompt || settings.alwaysStartAsAdministrator);
   EXPECT_EQ(settings.threadsPerDrive, 4u);
   EXPECT_EQ(settings.maxThreadsPerDrive, 4u);
   EXPECT_EQ(

@@ -135,17 +135,6 @@ TEST(NtQueryEngineTest, RunsWithTheWorkersThatStarted) {
   }
 }
 
-// EndOfFile comes from the driver as a signed 64-bit value; three of the
-// largest would wrap the folder's total.
-TEST(NtQueryEngineTest, HugeSizesSaturateTheTotals) {
-  auto lister = std::make_shared<FakeDirectoryLister>();
-  for (int i = 0; i < 3; ++i) {
-    lister->AddFile(u"R:\\d", Numbered("f", i), std::numeric_limits<std::int64_t>::max());
-  }
-  const ScanResult result = ScanWith(lister, 1);
-  EXPECT_EQ(result.nodes[result.rootIndex].totalSize, ~std::uint64_t{0});
-}
-
 // A worker that runs out of memory must not take the process with it: the
 // pool ends, every worker is joined, and the failure reaches the scan
 // thread, whose owner turns it into a failed result.

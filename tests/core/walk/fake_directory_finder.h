@@ -46,7 +46,6 @@ class FakeDirectoryFinder final : public core::IDirectoryFinder {
  public:
   // Any pattern not described fails with "path not found" (3).
   std::map<std::u16string, FakeFolder> folders;
-  std::map<std::u16string, core::PathAttributes> pathAttributes;
   std::vector<std::u16string> openedPatterns;
   int openEnumerations = 0;
   // Prefixed to the root to form the system path ("\\\\?\\" as on Windows);
@@ -61,10 +60,9 @@ class FakeDirectoryFinder final : public core::IDirectoryFinder {
     return folder;
   }
 
-  std::optional<core::PathAttributes> GetPathAttributes(const std::u16string& path) override {
-    const auto found = pathAttributes.find(path);
-    if (found == pathAttributes.end()) return std::nullopt;
-    return found->second;
+  // No root attributes: the engine must make do without them.
+  std::optional<core::PathAttributes> GetPathAttributes(const std::u16string&) override {
+    return std::nullopt;
   }
 
   core::EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) override {
