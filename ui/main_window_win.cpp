@@ -41,6 +41,7 @@ void OnCreate(MainWindowState& state) {
   ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);
   InsertRankingColumns(state);
+  InstallStatusBarPainting(state);
   FillSelector(state);
   ::EnableWindow(state.controls.selector, TRUE);
   ::EnableWindow(state.controls.scanButton, TRUE);

@@ -42,7 +42,10 @@ std::u16string ColumnCaption(MainWindowState& state, RankingListKind kind, int c
 void SetColumnCaption(MainWindowState& state, RankingListKind kind, int column) {
   std::u16string caption = ColumnCaption(state, kind, column);
   LVCOLUMNW item{};
-  item.mask = LVCF_TEXT;
+  // The format goes with the text: Wine's list view otherwise resets the
+  // header item to left-aligned when only the text changes.
+  item.mask = LVCF_TEXT | LVCF_FMT;
+  item.fmt = ColumnFormat(ColumnsOf(kind)[static_cast<std::size_t>(column)].alignment);
   item.pszText = base::WritableWide(caption);
   ::SendMessageW(ListWindow(state, kind), LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&item));
 }

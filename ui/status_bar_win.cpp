@@ -4,8 +4,11 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/status_text.h"
 #include "base/win/wide_string_win.h"
+#include "ui/dpi_scaling.h"
 
 namespace ombrix::ui {
 namespace {
@@ -25,7 +28,72 @@ std::u16string ScanLine(MainWindowState& state) {
   return app::CompletionText(result, state.language);
 }
 
+constexpr UINT_PTR kStatusSubclassId = 1;
+constexpr int kTextInset = 4;
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+  ::SetDCBrushColor(dc, colour);
+  ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+// The bar in the theme's header colours with its one line of text: the
+// control's own painting keeps the system's colours whatever SB_SETBKCOLOR
+// says once visual styles (or Wine's classic look) draw it.
+void PaintStatusBar(const MainWindowState& state, HWND bar) {
+  PAINTSTRUCT paint{};
+  const HDC dc = ::BeginPaint(bar, &paint);
+  RECT client{};
+  ::GetClientRect(bar, &client);
+  FillSolid(dc, client, state.palette.headerBackground);
+  RECT line = client;
+  line.bottom = line.top + ScaleForDpi(1, state.dpi);
+  FillSolid(dc, line, state.palette.border);
+  const int length = LOWORD(::DefSubclassProc(bar, SB_GETTEXTLENGTHW, 0, 0));
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  ::DefSubclassProc(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  RECT area = client;
+  area.left += ScaleForDpi(kTextInset, state.dpi);
+  area.right -= ScaleForDpi(kTextInset, state.dpi);
+  const HGDIOBJ oldFont =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(bar, WM_GETFONT, 0, 0)));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, state.palette.text);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  ::SelectObject(dc, oldFont);
+  ::EndPaint(bar, &paint);
+}
+
+LRESULT CALLBACK StatusBarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR reference) {
+  const auto* state = reinterpret_cast<const MainWindowState*>(reference);
+  switch (message) {
+    case WM_PAINT:
+      PaintStatusBar(*state, bar);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case SB_SETTEXTW: {
+      const LRESULT result = ::DefSubclassProc(bar, message, wParam, lParam);
+      ::InvalidateRect(bar, nullptr, FALSE);
+      return result;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(bar, StatusBarProcedure, kStatusSubclassId);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(bar, message, wParam, lParam);
+}
+
 }  // namespace
+
+void InstallStatusBarPainting(MainWindowState& state) {
+  ::SetWindowSubclass(state.controls.statusBar, StatusBarProcedure, kStatusSubclassId,
+                      reinterpret_cast<DWORD_PTR>(&state));
+}
 
 void ShowNotice(MainWindowState& state, const char* key) {
   state.statusNotice = key;

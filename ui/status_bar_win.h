@@ -20,6 +20,9 @@ inline constexpr char kNoticeOpenFailed[] = "status.open_failed";
 inline constexpr char kNoticeAdminCancelled[] = "status.admin_cancelled";
 inline constexpr char kNoticeAdminFailed[] = "status.admin_failed";
 
+// The bar paints itself in the palette's header colours from now on.
+void InstallStatusBarPainting(MainWindowState& state);
+
 void ShowNotice(MainWindowState& state, const char* key);
 void ClearStatus(MainWindowState& state);
 // The progress line while uiState is Scanning, the completion line (or a

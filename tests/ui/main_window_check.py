@@ -122,7 +122,8 @@ class MainWindowChecks:
         status = controls[1008]["rect"]
         self.expect(status[1] + status[3] == client_h and status[2] == client_w,
                     "%s: status bar docked at the bottom: %s" % (what, status))
-        self.expect(controls[1008]["statusText"] == "", "%s: status bar starts empty" % what)
+        self.expect(controls[1008]["statusText"] == texts["status.ready"],
+                    "%s: status bar starts with %r" % (what, controls[1008]["statusText"]))
         return controls
 
     def check_painting(self, shot, window, controls, palette, what):
