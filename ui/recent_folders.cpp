@@ -11,6 +11,10 @@ std::u16string ComparableFolderForm(const std::u16string& path) {
   std::error_code error;
   std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, error);
   if (error) canonical = folder.lexically_normal();
+  // "C:\Data\" and "C:\Data" name one folder; a root keeps its separator.
+  if (!canonical.has_filename() && canonical.has_relative_path()) {
+    canonical = canonical.parent_path();
+  }
   return canonical.u16string();
 }
 
