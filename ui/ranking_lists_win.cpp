@@ -13,6 +13,7 @@
 #include "base/win/wide_string_win.h"
 #include "ui/control_ids.h"
 #include "ui/dpi_scaling.h"
+#include "ui/file_manager_win.h"
 #include "ui/open_target.h"
 #include "ui/ranking_cell_geometry.h"
 #include "ui/ranking_cells_win.h"
@@ -195,33 +196,6 @@ std::uint64_t RankedNode(const MainWindowState& state, app::RankingList list, in
   return rows[static_cast<std::size_t>(row)].node;
 }
 
-std::u16string WindowsFolder() {
-  std::u16string folder(MAX_PATH, u'\0');
-  const UINT length = ::GetWindowsDirectoryW(base::WritableWide(folder), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  folder.resize(length);
-  return folder;
-}
-
-// ShellExecuteW's old-style result: above 32 is success.
-bool Launched(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
-
-bool OpenInFileManager(HWND owner, const core::ScanNode& node) {
-  const std::u16string path = base::ExtendedLengthPath(node.path);
-  if (node.isDirectory) {
-    return Launched(::ShellExecuteW(owner, L"open", base::WideView(path), nullptr, nullptr,
-                                    SW_SHOWNORMAL));
-  }
-  // By its full path: a bare name is looked up in the current and the
-  // program's folders first, which an elevated program must never do.
-  const std::u16string windows = WindowsFolder();
-  if (windows.empty()) return false;
-  const std::u16string explorer = windows + u"\\explorer.exe";
-  const std::u16string parameters = SelectInFileManagerParameters(path);
-  return Launched(::ShellExecuteW(owner, L"open", base::WideView(explorer),
-                                  base::WideView(parameters), nullptr, SW_SHOWNORMAL));
-}
-
 }  // namespace
 
 HWND ListWindow(const MainWindowState& state, RankingListKind kind) {
@@ -389,7 +363,9 @@ void OpenSelectedRankingRow(MainWindowState& state) {
     ShowNotice(state, kNoticeSelectRanking);
     return;
   }
-  if (!OpenInFileManager(state.window, nodes[node])) ShowNotice(state, kNoticeOpenFailed);
+  if (!OpenInFileManager(state.window, nodes[node].path, nodes[node].isDirectory != 0)) {
+    ShowNotice(state, kNoticeOpenFailed);
+  }
 }
 
 }  // namespace ombrix::ui
