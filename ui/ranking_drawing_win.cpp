@@ -241,6 +241,10 @@ LRESULT DrawRankingListItem(MainWindowState& state, RankingListKind kind, NMLVCU
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
+      // A selected row is drawn in the palette's selection colours in every
+      // cell (below); the control is not to paint its own highlight over
+      // the cells it draws.
+      draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
       break;
@@ -255,9 +259,10 @@ LRESULT DrawRankingListItem(MainWindowState& state, RankingListKind kind, NMLVCU
   const bool selected = RowSelected(list, row);
   if (!shareCell && !treeCell) {
     // The control draws the other cells; in the theme's colours.
+    draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
     draw.clrText = selected ? state.palette.selectedText : state.palette.text;
     draw.clrTextBk = selected ? state.palette.selectedBackground : state.palette.cellBackground;
-    return CDRF_DODEFAULT;
+    return CDRF_NEWFONT;
   }
   const PixelRect cell = ListCellRect(list, row, column);
   if (shareCell) {

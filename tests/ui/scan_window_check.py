@@ -33,7 +33,7 @@ EXIT = 1011
 
 # Palette colours the checks sample (COLORREF 0x00BBGGRR).
 DARK = {"cell": 0x28221F, "header": 0x332B27}
-LIGHT = {"cell": 0xFFFFFF, "header": 0xFAF7F5}
+LIGHT = {"cell": 0xFFFFFF, "header": 0xFAF7F5, "selected": 0xEB6325}
 
 DATA = "e2e-data"
 BIG = "e2e-big"
@@ -357,6 +357,12 @@ def phase_tree(w, expected):
     w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FILES, "--row", 0)
     w.settle()
     w.expect(w.control(OPEN)["enabled"], "a selected Files row enables Open")
+    shot, cropped, window = w.screenshot_window("ombrix-dark")
+    x, y = window["clientOrigin"]
+    folders = w.control(FOLDERS)["rect"]
+    header = GuiSession.pixel(shot, x + folders[0] + 20, y + folders[1] + 4)
+    w.expect(header == DARK["header"], "dark header background is %#08x, not %#08x" % (header, DARK["header"]))
+    print("dark screenshot: %s" % cropped)
     # Open on that file: the file manager is started with it selected
     # (ShellExecuteW of explorer.exe by its full path); no failure is told.
     before = set(win["hwnd"] for win in w.s.drive("windows"))
@@ -369,12 +375,6 @@ def phase_tree(w, expected):
     for win in opened:
         w.s.drive("close", "--hwnd", win["hwnd"], allow_failure=True)
     w.settle(1.0)
-    shot, cropped, window = w.screenshot_window("ombrix-dark")
-    x, y = window["clientOrigin"]
-    folders = w.control(FOLDERS)["rect"]
-    header = GuiSession.pixel(shot, x + folders[0] + 20, y + folders[1] + 4)
-    w.expect(header == DARK["header"], "dark header background is %#08x, not %#08x" % (header, DARK["header"]))
-    print("dark screenshot: %s" % cropped)
 
 
 def phase_drop(w, data_win, data_path):
@@ -506,6 +506,12 @@ def phase_language_and_theme(w, expected, cancelled_line):
     folders = w.control(FOLDERS)["rect"]
     header = GuiSession.pixel(shot, x + folders[0] + 20, y + folders[1] + 4)
     w.expect(header == LIGHT["header"], "light header background is %#08x, not %#08x" % (header, LIGHT["header"]))
+    # The selected Subfolders row in the palette's selection colour, in the
+    # cells the control draws as well as in the drawn share bar cell.
+    sub = w.control(SUBFOLDERS)["rect"]
+    for dx in (4, 130):
+        pixel = GuiSession.pixel(shot, x + sub[0] + dx, y + sub[1] + 30)
+        w.expect(pixel in (LIGHT["selected"],), "selected row at +%d is %#08x, not %#08x" % (dx, pixel, LIGHT["selected"]))
     print("light screenshot: %s" % cropped)
     # Back to English and Dark for whoever looks next.
     w.s.drive("command", "--hwnd", w.hwnd, "--id", 1201)
