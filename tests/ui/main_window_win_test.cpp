@@ -23,6 +23,7 @@
 #include "ui/control_ids.h"
 #include "ui/main_window_state_win.h"
 #include "tests/support/failing_allocator.h"
+#include "tests/ui/window_robot_win.h"
 
 namespace ombrix::ui {
 namespace {
@@ -266,6 +267,95 @@ TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
     EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(::IsWindowEnabled(state_->controls.scanButton));
   }
+}
+
+// A finished scan of a small tree, handed to the window as the scan thread
+// would: the result in the controller, then WM_APP + 1.
+void FinishScan(MainWindowState& state) {
+  {
+    std::lock_guard lock(state.controller.scanMutex);
+    core::ScanResult result;
+    result.status = core::ScanStatus::Completed;
+    result.rootPath = u"C:\\r";
+    const char16_t* names[] = {u"", u"docs", u"big.bin", u"small.txt"};
+    for (std::uint64_t i = 0; i < 4; ++i) {
+      core::ScanNode node;
+      node.id = i;
+      node.parent = i == 0 ? core::kNoNode : (i == 3 ? 1 : 0);
+      node.isDirectory = i < 2;
+      node.name = names[i];
+      node.path = i == 0 ? u"C:\\r" : u"C:\\r\\" + std::u16string(names[i]);
+      node.ownSize = i == 2 ? 3000 : (i == 3 ? 1000 : 0);
+      result.nodes.push_back(node);
+    }
+    result.nodes[0].children = {1, 2};
+    result.nodes[1].children = {3};
+    result.nodes[1].totalSize = 1000;
+    result.nodes[1].fileCount = 1;
+    result.nodes[2].totalSize = 3000;
+    result.nodes[3].totalSize = 1000;
+    result.nodes[0].totalSize = 4000;
+    result.nodes[0].fileCount = 2;
+    result.nodes[0].folderCount = 1;
+    result.rootIndex = 0;
+    result.fileCount = 2;
+    result.folderCount = 2;
+    state.controller.latestResult = std::move(result);
+  }
+  ::SendMessageW(state.window, app::kScanFinishedMessage, 0, 0);
+}
+
+// The context menu of a right-hand list: a right click on a row selects it,
+// makes that list the one Open uses, and offers one item, "Open".
+TEST_F(MainWindowTest, ContextMenuOnARankingRowSelectsItAndOffersOpen) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  FinishScan(*state_);
+  const HWND files = state_->controls.filesList;
+  ASSERT_EQ(::SendMessageW(files, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_FALSE(::IsWindowEnabled(state_->controls.openButton));
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(::SendMessageW(files, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+  POINT point{row.left + 20, (row.top + row.bottom) / 2};
+  ::ClientToScreen(files, &point);
+  std::u16string offered;
+  {
+    WindowRobot robot(L"#32768", L"", [&](HWND popup) {
+      const auto menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+      wchar_t text[128] = {};
+      ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
+      offered = base::FromWide(text);
+      if (::GetMenuItemCount(menu) != 1) offered += u" (more than one item)";
+      ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    ::SendMessageW(state_->window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(files),
+                   MAKELPARAM(point.x, point.y));
+  }
+  EXPECT_EQ(offered, state_->language.Translate("context.open"));
+  EXPECT_EQ(::SendMessageW(files, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+  EXPECT_EQ(state_->ranking.activeRankingList, app::RankingList::Files);
+  EXPECT_TRUE(::IsWindowEnabled(state_->controls.openButton));
+}
+
+// After a scan the Folders list shows the root and its children, ordered by
+// size, the root selected and ranked; the completion line is shown.
+TEST_F(MainWindowTest, ScanFinishedFillsTheListsAndShowsTheCompletionLine) {
+  FinishScan(*state_);
+  EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(state_->ranking.treeRows[1].node, 2u);  // big.bin before docs
+  EXPECT_EQ(::SendMessageW(state_->controls.subfoldersList, LVM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(StatusText().rfind(state_->language.Translate("status.completed"), 0), 0u);
+  EXPECT_EQ(state_->uiState, UiState::Finished);
+  // A language change shows the completion line again in the new words.
+  Command(kFirstLanguageCommand + 3);
+  EXPECT_EQ(StatusText().rfind(state_->language.Translate("status.completed"), 0), 0u);
+  LVITEMW item{};
+  wchar_t text[64] = {};
+  item.pszText = text;
+  item.cchTextMax = 64;
+  item.iSubItem = 2;
+  ::SendMessageW(state_->controls.foldersList, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(base::FromWide(text), u"3,9 KB");  // de-DE: decimal comma
 }
 
 }  // namespace
