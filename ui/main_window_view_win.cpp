@@ -11,6 +11,7 @@
 #include "ui/main_window_layout.h"
 #include "ui/menu_bar_win.h"
 #include "ui/ranking_lists_win.h"
+#include "ui/solid_fill_win.h"
 #include "ui/window_theme_win.h"
 
 namespace ombrix::ui {
@@ -72,11 +73,6 @@ void Place(HWND control, const PixelRect& rect) {
   ::MoveWindow(control, rect.left, rect.top, rect.width, rect.height, FALSE);
 }
 
-void FillSolid(HDC dc, const PixelRect& rect, i18n::Colour colour) {
-  const RECT area{rect.left, rect.top, rect.right(), rect.bottom()};
-  ::SetDCBrushColor(dc, colour);
-  ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
-}
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "ui/dpi_scaling.h"
 #include "ui/ranking_cell_geometry.h"
 #include "ui/ranking_cells_win.h"
+#include "ui/solid_fill_win.h"
 
 namespace ombrix::ui {
 namespace {
@@ -33,12 +34,7 @@ constexpr COLORREF kMarkerCross = RGB(255, 255, 255);
 
 RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right(), rect.bottom()}; }
 
-void Fill(HDC dc, const PixelRect& rect, COLORREF colour) {
-  if (rect.width <= 0 || rect.height <= 0) return;
-  const RECT area = ToRect(rect);
-  ::SetDCBrushColor(dc, colour);
-  ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
-}
+void Fill(HDC dc, const PixelRect& rect, COLORREF colour) { FillSolid(dc, rect, colour); }
 
 // A rectangle filled and outlined `thickness` pixels wide.
 void Box(HDC dc, const PixelRect& rect, COLORREF fill, COLORREF outline, int thickness) {

@@ -9,6 +9,7 @@
 #include "app/status_text.h"
 #include "base/win/wide_string_win.h"
 #include "ui/dpi_scaling.h"
+#include "ui/solid_fill_win.h"
 
 namespace ombrix::ui {
 namespace {
@@ -31,10 +32,6 @@ std::u16string ScanLine(MainWindowState& state) {
 constexpr UINT_PTR kStatusSubclassId = 1;
 constexpr int kTextInset = 4;
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-  ::SetDCBrushColor(dc, colour);
-  ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
-}
 
 // The bar in the theme's header colours with its one line of text: the
 // control's own painting keeps the system's colours whatever SB_SETBKCOLOR
@@ -44,10 +41,8 @@ void PaintStatusBar(const MainWindowState& state, HWND bar) {
   const HDC dc = ::BeginPaint(bar, &paint);
   RECT client{};
   ::GetClientRect(bar, &client);
-  FillSolid(dc, client, state.palette.headerBackground);
-  RECT line = client;
-  line.bottom = line.top + ScaleForDpi(1, state.dpi);
-  FillSolid(dc, line, state.palette.border);
+  FillSolid(dc, PixelRect{0, 0, client.right, client.bottom}, state.palette.headerBackground);
+  FillSolid(dc, PixelRect{0, 0, client.right, ScaleForDpi(1, state.dpi)}, state.palette.border);
   const int length = LOWORD(::DefSubclassProc(bar, SB_GETTEXTLENGTHW, 0, 0));
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   ::DefSubclassProc(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));

@@ -15,8 +15,7 @@ import zipfile
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
-from gui_session import DriverError, GuiSession, child, read_language_file  # noqa: E402
-from scan_check import Check, parse_options  # noqa: E402
+from gui_session import DriverError, GuiSession, check_main, child, read_language_file  # noqa: E402
 
 MAIN = "Ombrix.MainWindow"
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
@@ -94,12 +93,5 @@ def run(options, check):
         session.stop_server()
 
 
-def main():
-    options = parse_options()
-    check = Check()
-    run(options, check)
-    sys.exit(check.finish())
-
-
 if __name__ == "__main__":
-    main()
+    check_main(run)

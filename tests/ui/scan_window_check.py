@@ -19,8 +19,7 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
-from gui_session import DriverError, GuiSession, child  # noqa: E402
-from scan_check import Check, parse_options  # noqa: E402
+from gui_session import DriverError, GuiSession, check_main, child  # noqa: E402
 
 MAIN = "Ombrix.MainWindow"
 SELECTOR, SCAN, CANCEL, FOLDER, FOLDERS, FILES, SUBFOLDERS, STATUS, OPEN = (
@@ -573,12 +572,5 @@ def run(options, check):
     print("screenshots: %s" % session.shots)
 
 
-def main():
-    options = parse_options()
-    check = Check()
-    run(options, check)
-    sys.exit(check.finish())
-
-
 if __name__ == "__main__":
-    main()
+    check_main(run)
