@@ -103,6 +103,9 @@ void StartScan(MainWindowState& state) {
   if (!state.controller.IsScanning()) {
     SetInputsEnabled(state, true);
     ClearStatus(state);
+    // The lists are empty now: a language change must not bring back the
+    // last scan's completion line.
+    state.uiState = UiState::Idle;
     return;
   }
   state.uiState = UiState::Scanning;
