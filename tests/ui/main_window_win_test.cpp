@@ -22,6 +22,7 @@
 #include "base/win/wide_string_win.h"
 #include "ui/control_ids.h"
 #include "ui/main_window_state_win.h"
+#include "ui/startup_win.h"
 #include "tests/support/failing_allocator.h"
 #include "tests/ui/window_robot_win.h"
 
@@ -267,6 +268,18 @@ TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
     EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(::IsWindowEnabled(state_->controls.scanButton));
   }
+}
+
+// A restart with administrator rights that does not happen leaves this
+// instance running and tells why in the status bar.
+TEST_F(MainWindowTest, FailedElevatedRestartIsTold) {
+  state_->seams.launchElevated = [](const std::u16string&) -> DWORD { return ERROR_CANCELLED; };
+  EXPECT_TRUE(RelaunchElevated(*state_));
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.admin_cancelled"));
+  state_->seams.launchElevated = [](const std::u16string&) -> DWORD { return ERROR_ACCESS_DENIED; };
+  EXPECT_TRUE(RelaunchElevated(*state_));
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.admin_failed"));
+  EXPECT_TRUE(::IsWindow(state_->window));
 }
 
 // A finished scan of a small tree, handed to the window as the scan thread
