@@ -23,7 +23,12 @@ namespace {
 
 std::vector<app::DriveInfo> Drives(std::vector<std::u16string> roots) {
   std::vector<app::DriveInfo> drives;
-  for (auto& root : roots) drives.push_back(app::DriveInfo{root, u"(" + root + u")"});
+  for (auto& root : roots) {
+    app::DriveInfo drive;
+    drive.rootPath = root;
+    drive.displayText = u"(" + root + u")";
+    drives.push_back(drive);
+  }
   return drives;
 }
 
