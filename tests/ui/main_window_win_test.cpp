@@ -35,7 +35,9 @@ namespace {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() / "ombrix-main-window-test";
+    // One folder per process: ctest runs these cases in parallel.
+    folder_ = std::filesystem::temp_directory_path() /
+              ("ombrix-main-window-test-" + std::to_string(::GetCurrentProcessId()));
     std::filesystem::remove_all(folder_);
     Create();
   }
