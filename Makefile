@@ -5,6 +5,7 @@
 #   make run                  build and start Ombrix under Wine
 #   make fuzz FUZZ_SECONDS=N  run every fuzz target N seconds
 #   make bench                run the benchmarks
+#   make dist                 the portable zip, build/windows/dist/ombrix-win64.zip
 #   make mutation SEEDS=1,2,3 COUNT=40
 #                             mutation check of the platform-neutral code
 #                             against the native tests (scripts/mutate.py)
@@ -20,7 +21,7 @@ GENERATOR    ?= Ninja
 COMMON       := -G $(GENERATOR) -DOMBRIX_TESTDATA_DIR=$(BUILD_ABS)/testdata
 LOGS         := $(BUILD_ABS)/logs
 
-.PHONY: all bootstrap native asan tsan windows fuzz-build test run fuzz bench mutation clean
+.PHONY: all bootstrap native asan tsan windows fuzz-build test run fuzz bench mutation dist clean
 
 all: native windows
 
@@ -75,6 +76,9 @@ bench: native windows
 mutation: native
 	python3 scripts/mutate.py --build-dir $(BUILD)/mutation --testdata $(BUILD_ABS)/testdata \
 	  --seeds $(SEEDS) --count $(COUNT)
+
+dist: windows
+	scripts/make-dist.sh $(BUILD)/windows
 
 run: windows
 	BUILD=$(BUILD_ABS) scripts/run-ombrix.sh

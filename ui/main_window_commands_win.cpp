@@ -2,19 +2,147 @@
 
 #include <windows.h>
 
-#include <string>
+#include <shellapi.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "base/win/extended_path_win.h"
+#include "base/win/wide_string_win.h"
 #include "i18n/language_table.h"
 #include "i18n/theme_palette.h"
 #include "ui/about_dialog_win.h"
 #include "ui/control_ids.h"
+#include "ui/folder_picker_win.h"
 #include "ui/main_window_view_win.h"
 #include "ui/menu_bar_win.h"
+#include "ui/ranking_lists_win.h"
+#include "ui/recent_folders.h"
+#include "ui/scan_handover.h"
 #include "ui/scan_settings_choice.h"
 #include "ui/scan_settings_dialog_win.h"
+#include "ui/selector_model.h"
+#include "ui/status_bar_win.h"
 
 namespace ombrix::ui {
 namespace {
+
+// The drop-down is at least this wide (96 DPI: not scaled, as the Part
+// gives it), and each caption gets this much room beyond its text.
+constexpr int kMinimumDropDownWidth = 300;
+constexpr int kDropDownTextPadding = 36;
+
+bool IsExistingFolder(const std::u16string& path) {
+  if (path.empty()) return false;
+  // Through the extended-length form, so folders deeper than MAX_PATH are
+  // found too.
+  const DWORD attributes =
+      ::GetFileAttributesW(base::WideView(base::ExtendedLengthPath(path)));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool EqualIgnoringCaseOrdinal(std::u16string_view a, std::u16string_view b) {
+  return ::CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+                                reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+// Saves the settings; a failure is told in the status bar.
+bool Save(MainWindowState& state) {
+  if (state.settingsStore.SaveSettings(state.settings)) return true;
+  ShowNotice(state, kNoticeSaveFailed);
+  return false;
+}
+
+int SelectorIndex(const MainWindowState& state) {
+  return static_cast<int>(::SendMessageW(state.controls.selector, CB_GETCURSEL, 0, 0));
+}
+
+void SelectSelectorItem(const MainWindowState& state, int index) {
+  ::SendMessageW(state.controls.selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void SetInputsEnabled(MainWindowState& state, bool idle) {
+  ::EnableWindow(state.controls.selector, idle ? TRUE : FALSE);
+  ::EnableWindow(state.controls.scanButton, idle ? TRUE : FALSE);
+  ::EnableWindow(state.controls.folderButton, idle ? TRUE : FALSE);
+  ::EnableWindow(state.controls.cancelButton, idle ? FALSE : TRUE);
+  UpdateOpenButton(state);
+}
+
+// A folder was chosen (picker, recent entry, drop): it becomes the
+// selector's folder item and the newest recent folder.
+void UseFolder(MainWindowState& state, const std::u16string& folder) {
+  state.selectedFolder = folder;
+  AddRecentFolder(state.settings.recentFolders, folder, EqualIgnoringCaseOrdinal);
+  const bool saved = state.settingsStore.SaveSettings(state.settings);
+  RebuildRecentFoldersMenu(state);
+  FillSelector(state);
+  SelectSelectorItem(state, 1);
+  ShowNotice(state, saved ? kNoticeFolderSelected : kNoticeSaveFailed);
+}
+
+void StartScan(MainWindowState& state) {
+  const int index = SelectorIndex(state);
+  if (index < 0) return;
+  ClearStatus(state);
+  SetInputsEnabled(state, false);
+  ::EnableWindow(state.controls.openButton, FALSE);
+  ClearRankingLists(state);
+  const std::optional<ScanChoice> choice =
+      ScanChoiceFor(index, state.selectedFolder, state.controller.drives);
+  if (choice && !state.controller.IsScanning()) {
+    const HWND window = state.window;
+    if (!choice->label.empty()) {
+      state.controller.StartScanPaths(choice->paths, choice->label, window);
+    } else {
+      state.controller.StartScan(choice->paths.front(), window);
+    }
+  }
+  if (!state.controller.IsScanning()) {
+    SetInputsEnabled(state, true);
+    ClearStatus(state);
+    // The lists are empty now: a language change must not bring back the
+    // last scan's completion line.
+    state.uiState = UiState::Idle;
+    return;
+  }
+  state.uiState = UiState::Scanning;
+  ShowScanLine(state);
+  ::SetTimer(state.window, kProgressTimer, kProgressTimerPeriodMs, nullptr);
+}
+
+void PickFolder(MainWindowState& state) {
+  std::u16string start;
+  if (IsExistingFolder(state.selectedFolder)) {
+    start = state.selectedFolder;
+  } else {
+    for (const std::u16string& recent : state.settings.recentFolders) {
+      if (IsExistingFolder(recent)) {
+        start = recent;
+        break;
+      }
+    }
+  }
+  const std::u16string chosen =
+      ShowFolderPicker(state.window, state.language.Translate("dialog.folder.title"), start);
+  if (!chosen.empty()) UseFolder(state, chosen);
+}
+
+void ChooseRecentFolder(MainWindowState& state, std::size_t position) {
+  if (position >= state.settings.recentFolders.size()) return;
+  const std::u16string folder = state.settings.recentFolders[position];
+  if (IsExistingFolder(folder)) {
+    UseFolder(state, folder);
+    return;
+  }
+  state.settings.recentFolders.erase(state.settings.recentFolders.begin() +
+                                     static_cast<std::ptrdiff_t>(position));
+  const bool saved = state.settingsStore.SaveSettings(state.settings);
+  RebuildRecentFoldersMenu(state);
+  ShowNotice(state, saved ? kNoticeRecentMissing : kNoticeSaveFailed);
+}
 
 void EditScanSettings(MainWindowState& state) {
   ScanSettingsValues values = ScanSettingsValuesFrom(state.settings);
@@ -22,22 +150,22 @@ void EditScanSettings(MainWindowState& state) {
   StoreScanSettingsValues(values, state.settings);
   // A failed save keeps the choice in memory; only a saved thread count
   // reaches the next scan.
-  if (state.settingsStore.SaveSettings(state.settings)) {
-    state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
-  }
+  if (Save(state)) state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
 }
 
 void ChooseLanguage(MainWindowState& state, std::u16string setting) {
   state.settings.language = std::move(setting);
   state.language.SetLanguage(state.settings.language);
   state.language.EnsureLanguageLoaded(state.language.ResolveLanguage());
-  if (!state.settingsStore.SaveSettings(state.settings)) return;
+  if (!Save(state)) return;
   RetextMainWindow(state);
+  FillSelectorKeepingChoice(state);
+  RetextStatus(state);
 }
 
 void ChooseTheme(MainWindowState& state, std::u16string themeId) {
   state.settings.theme = themeId;
-  if (!state.settingsStore.SaveSettings(state.settings)) return;
+  if (!Save(state)) return;
   SetTheme(state, themeId);
   ApplyMainWindowTheme(state);
   InstallMenuBar(state);
@@ -45,16 +173,58 @@ void ChooseTheme(MainWindowState& state, std::u16string themeId) {
 
 }  // namespace
 
+void FillSelector(MainWindowState& state) {
+  const HWND combo = state.controls.selector;
+  ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  const SelectorTexts texts{state.language.Translate("combo.all_local_drives"),
+                            state.language.Translate("combo.folder_prefix")};
+  const std::vector<std::u16string> items =
+      SelectorItems(texts, state.selectedFolder, state.controller.drives);
+  int widest = kMinimumDropDownWidth;
+  const HDC dc = ::GetDC(combo);
+  const HGDIOBJ oldFont = ::SelectObject(
+      dc, reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+  for (const std::u16string& item : items) {
+    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(base::WideView(item)));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, base::WideView(item), static_cast<int>(item.size()), &extent);
+    widest = std::max(widest, static_cast<int>(extent.cx) + kDropDownTextPadding);
+  }
+  ::SelectObject(dc, oldFont);
+  ::ReleaseDC(combo, dc);
+  ::SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest), 0);
+  SelectSelectorItem(state, DefaultSelectorIndex(state.selectedFolder, state.controller.drives));
+}
+
+void FillSelectorKeepingChoice(MainWindowState& state) {
+  const int index = SelectorIndex(state);
+  FillSelector(state);
+  if (index >= 0 && index < static_cast<int>(::SendMessageW(state.controls.selector, CB_GETCOUNT, 0, 0))) {
+    SelectSelectorItem(state, index);
+  }
+}
+
 void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) {
   const int id = command.id;
   constexpr int kLanguageCount = static_cast<int>(i18n::kLanguages.size());
   constexpr int kThemeCount = static_cast<int>(i18n::kThemeIds.size());
-  if (id == kExitCommand) {
+  if (id == kScanButtonId) {
+    StartScan(state);
+  } else if (id == kCancelButtonId) {
+    state.controller.CancelScan();
+  } else if (id == kFolderButtonId) {
+    PickFolder(state);
+  } else if (id == kOpenButtonId || id == kContextOpenCommand) {
+    OpenSelectedRankingRow(state);
+  } else if (id == kExitCommand) {
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {
     EditScanSettings(state);
   } else if (id == kAboutCommand) {
     ShowAboutDialog(state.instance, state.window, state.language);
+  } else if (id >= kFirstRecentFolderCommand &&
+             id < kFirstRecentFolderCommand + kMaxRecentFolders) {
+    ChooseRecentFolder(state, static_cast<std::size_t>(id - kFirstRecentFolderCommand));
   } else if (id == kSystemLanguageCommand) {
     ChooseLanguage(state, std::u16string(i18n::kSystemLanguageSetting));
   } else if (id >= kFirstLanguageCommand && id < kFirstLanguageCommand + kLanguageCount) {
@@ -62,6 +232,53 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
   } else if (id >= kFirstThemeCommand && id < kFirstThemeCommand + kThemeCount) {
     ChooseTheme(state, std::u16string(i18n::kThemeIds[id - kFirstThemeCommand]));
   }
+}
+
+void OnProgressTimer(MainWindowState& state, const TimerMessage& timer) {
+  if (timer.id != kProgressTimer || !state.controller.IsScanning()) return;
+  state.uiState = UiState::Scanning;
+  ShowScanLine(state);
+}
+
+void OnScanFinished(MainWindowState& state) {
+  ::KillTimer(state.window, kProgressTimer);
+  core::ScanResult result = state.controller.TakeLatestResult();
+  // Ranking a huge tree may run out of memory even when the scan did not:
+  // the window stays, and the status bar says so (scan_handover.h).
+  HandOverScanResult(state.ranking, std::move(result));
+  ShowRankingModel(state);
+  SetInputsEnabled(state, true);
+  state.uiState = UiState::Finished;
+  ShowScanLine(state);
+}
+
+void OnDeviceChange(MainWindowState& state, const DeviceChangeMessage& change) {
+  if (!change.drivesMayHaveChanged) return;
+  const SelectorMemory before =
+      RememberSelection(SelectorIndex(state), state.selectedFolder, state.controller.drives);
+  state.controller.RefreshDrives();
+  FillSelector(state);
+  if (before.index < 0) return;
+  SelectSelectorItem(state,
+                     ReselectedIndex(before, state.selectedFolder, state.controller.drives));
+}
+
+void OnDropFiles(MainWindowState& state, const DropFilesMessage& drop) {
+  std::u16string folder;
+  const UINT count = ::DragQueryFileW(drop.drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count && folder.empty(); ++index) {
+    const UINT length = ::DragQueryFileW(drop.drop, index, nullptr, 0);
+    std::u16string path(length + 1, u'\0');
+    const UINT copied = ::DragQueryFileW(drop.drop, index, base::WritableWide(path), length + 1);
+    path.resize(copied);
+    if (IsExistingFolder(path)) folder = path;
+  }
+  ::DragFinish(drop.drop);
+  if (folder.empty()) {
+    ShowNotice(state, kNoticeDropFolder);
+    return;
+  }
+  UseFolder(state, folder);
 }
 
 }  // namespace ombrix::ui

@@ -1,4 +1,6 @@
-// The main window's commands from its menus and buttons (WM_COMMAND).
+// The main window's commands from its menus and buttons (WM_COMMAND), and
+// the other inputs that start or end something: the progress timer, the
+// scan-finished message, device changes and dropped folders.
 #pragma once
 
 #include "ui/main_window_state_win.h"
@@ -6,6 +8,21 @@
 
 namespace ombrix::ui {
 
+// The scan progress timer (WM_TIMER id) and its period.
+inline constexpr UINT_PTR kProgressTimer = 1;
+inline constexpr UINT kProgressTimerPeriodMs = 250;
+
 void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command);
+
+// Resets the selector's items and selects its default item.
+void FillSelector(MainWindowState& state);
+// The same after a language change, keeping the item the user had chosen.
+void FillSelectorKeepingChoice(MainWindowState& state);
+
+void OnProgressTimer(MainWindowState& state, const TimerMessage& timer);
+// WM_APP + 1: the scan thread has left its result in the controller.
+void OnScanFinished(MainWindowState& state);
+void OnDeviceChange(MainWindowState& state, const DeviceChangeMessage& change);
+void OnDropFiles(MainWindowState& state, const DropFilesMessage& drop);
 
 }  // namespace ombrix::ui

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/application_controller.h"
+#include "app/ranking/folder_ranking_model.h"
 #include "app/settings/app_settings.h"
 #include "app/settings/settings_store.h"
 #include "base/win/unique_handle_win.h"
@@ -78,6 +79,18 @@ struct MainWindowState {
   SplitterPositions splitters;
   Splitter dragMode = Splitter::None;
   UiState uiState = UiState::Idle;
+  // The key of a notice shown instead of a scan line ("status.ready", a
+  // failed save, ...); null while the status bar shows the empty text or a
+  // scan line. Kept so a language change shows it again in the new words.
+  const char* statusNotice = nullptr;
+
+  // The finished scan the three lists show, with their rows.
+  app::FolderRankingModel ranking;
+  // The folder item of the selector; empty when none was chosen.
+  std::u16string selectedFolder;
+  // Set while the window itself changes a list's selection, so the
+  // notifications that causes are not taken for the user's.
+  bool changingSelection = false;
 };
 
 // Sets the theme id and the palette that goes with it.

@@ -10,12 +10,16 @@
 #include "ui/dpi_scaling.h"
 #include "ui/main_window_layout.h"
 #include "ui/menu_bar_win.h"
+#include "ui/ranking_lists_win.h"
+#include "ui/solid_fill_win.h"
 #include "ui/window_theme_win.h"
 
 namespace ombrix::ui {
 namespace {
 
-constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL;
+// Virtual lists (LVS_OWNERDATA): the control holds a row count and asks for
+// the texts of the rows it shows, so 100,000 rows are listed at once.
+constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA;
 constexpr DWORD kListExStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER;
 // Row height of the lists at 96 DPI.
 constexpr int kListRowSpacing = 22;
@@ -69,11 +73,6 @@ void Place(HWND control, const PixelRect& rect) {
   ::MoveWindow(control, rect.left, rect.top, rect.width, rect.height, FALSE);
 }
 
-void FillSolid(HDC dc, const PixelRect& rect, i18n::Colour colour) {
-  const RECT area{rect.left, rect.top, rect.right(), rect.bottom()};
-  ::SetDCBrushColor(dc, colour);
-  ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
-}
 
 }  // namespace
 
@@ -145,6 +144,13 @@ void RetextMainWindow(MainWindowState& state) {
   }
   InstallMenuBar(state);
   ArrangeMainWindow(state);
+  RetextRankingColumns(state);
+  ResetRankingColumnWidths(state);
+  // The rows' texts are made when the lists ask; a repaint asks again.
+  for (HWND list :
+       {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {
+    ::InvalidateRect(list, nullptr, TRUE);
+  }
 }
 
 void PaintMainWindow(const MainWindowState& state, HDC dc) {

@@ -6,6 +6,8 @@
 #include "ui/main_window_commands_win.h"
 #include "ui/main_window_view_win.h"
 #include "ui/menu_bar_win.h"
+#include "ui/ranking_lists_win.h"
+#include "ui/status_bar_win.h"
 #include "ui/window_messages_win.h"
 #include "ui/window_placement.h"
 
@@ -13,8 +15,6 @@ namespace ombrix::ui {
 namespace {
 
 constexpr int kIconResource = 101;
-// The scan progress timer (its ticks are the next layer's business).
-constexpr UINT_PTR kProgressTimer = 1;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kInitialWidth = 1280;
 constexpr int kInitialHeight = 720;
@@ -36,15 +36,19 @@ void OnCreate(MainWindowState& state) {
   SetTheme(state, state.settings.theme);
   state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
   InstallMenuBar(state);
+  ::DragAcceptFiles(state.window, TRUE);
   CreateMainWindowControls(state);
   ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);
+  InsertRankingColumns(state);
+  InstallStatusBarPainting(state);
+  FillSelector(state);
   ::EnableWindow(state.controls.selector, TRUE);
   ::EnableWindow(state.controls.scanButton, TRUE);
   ::EnableWindow(state.controls.folderButton, TRUE);
   ::EnableWindow(state.controls.cancelButton, FALSE);
-  // Nothing is listed yet, so nothing can be opened.
-  ::EnableWindow(state.controls.openButton, FALSE);
+  UpdateOpenButton(state);
+  ShowNotice(state, kNoticeReady);
 }
 
 void OnDestroy(MainWindowState& state) {
@@ -114,6 +118,7 @@ void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);
+  ResetRankingColumnWidths(state);
   ArrangeMainWindow(state);
 }
 
@@ -167,6 +172,24 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       // Capture taken away mid-drag (a message box, Alt+Tab): the drag ends
       // where it is instead of following the mouse on its next visit.
       if (reinterpret_cast<HWND>(lParam) != window) state->dragMode = Splitter::None;
+      return 0;
+    case WM_NOTIFY:
+      if (const auto answer = OnRankingListNotify(*state, DecodeNotify(lParam))) return *answer;
+      break;
+    case WM_CONTEXTMENU:
+      if (OnRankingContextMenu(*state, DecodeContextMenu(wParam, lParam))) return 0;
+      break;
+    case WM_TIMER:
+      OnProgressTimer(*state, DecodeTimer(wParam));
+      return 0;
+    case WM_DEVICECHANGE:
+      OnDeviceChange(*state, DecodeDeviceChange(wParam));
+      return TRUE;
+    case WM_DROPFILES:
+      OnDropFiles(*state, DecodeDropFiles(wParam));
+      return 0;
+    case app::kScanFinishedMessage:
+      OnScanFinished(*state);
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));

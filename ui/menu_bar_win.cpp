@@ -42,6 +42,14 @@ void AppendEntries(HMENU menu, const std::vector<MenuEntry>& entries, MainWindow
 
 }  // namespace
 
+void RebuildRecentFoldersMenu(MainWindowState& state) {
+  const HMENU menu = state.recentFoldersMenu;
+  if (menu == nullptr) return;
+  while (::GetMenuItemCount(menu) > 0) ::DeleteMenu(menu, 0, MF_BYPOSITION);
+  AppendEntries(menu, RecentFolderEntries(state.language, state.settings.recentFolders), state);
+  ::DrawMenuBar(state.window);
+}
+
 void InstallMenuBar(MainWindowState& state) {
   base::UniqueMenu bar(::CreateMenu());
   if (!bar) return;

@@ -11,4 +11,7 @@ namespace ombrix::ui {
 // window in place of the old one, which is destroyed.
 void InstallMenuBar(MainWindowState& state);
 
+// The File > Recent folders submenu anew from the settings' list.
+void RebuildRecentFoldersMenu(MainWindowState& state);
+
 }  // namespace ombrix::ui

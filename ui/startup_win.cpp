@@ -11,6 +11,7 @@
 #include "ui/main_window_win.h"
 #include "ui/startup_elevation.h"
 #include "ui/startup_privilege_dialog_win.h"
+#include "ui/status_bar_win.h"
 
 namespace ombrix::ui {
 namespace {
@@ -31,8 +32,12 @@ int RunMessageLoop() {
 
 bool RelaunchElevated(MainWindowState& state) {
   const std::u16string path = base::GetExecutablePath();
-  if (path.empty() || !state.seams.launchElevated ||
-      state.seams.launchElevated(path) != ERROR_SUCCESS) {
+  const DWORD outcome = path.empty() || !state.seams.launchElevated
+                            ? ERROR_FILE_NOT_FOUND
+                            : state.seams.launchElevated(path);
+  if (outcome != ERROR_SUCCESS) {
+    // This instance goes on without the rights; the status bar says why.
+    ShowNotice(state, outcome == ERROR_CANCELLED ? kNoticeAdminCancelled : kNoticeAdminFailed);
     return true;
   }
   ::DestroyWindow(state.window);

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <cstdint>
+#include <dbt.h>
+#include <shellapi.h>
 
 namespace ombrix::ui {
 
@@ -37,6 +40,37 @@ struct SetCursorMessage {
   bool inClientArea = false;
 };
 
+// WM_NOTIFY: the control that speaks and what it says; the record behind
+// `header` is the notification's own (NMLISTVIEW, NMLVDISPINFOW, ...).
+struct NotifyMessage {
+  HWND from = nullptr;
+  UINT code = 0;
+  NMHDR* header = nullptr;
+};
+
+// WM_CONTEXTMENU: the window clicked and the mouse position on the screen,
+// or no position when the menu key or Shift+F10 asked for the menu.
+struct ContextMenuMessage {
+  HWND target = nullptr;
+  bool fromKeyboard = false;
+  POINT screenPoint{};
+};
+
+// WM_DEVICECHANGE: only arrivals and completed removals change the drives.
+struct DeviceChangeMessage {
+  bool drivesMayHaveChanged = false;
+};
+
+// WM_TIMER.
+struct TimerMessage {
+  UINT_PTR id = 0;
+};
+
+// WM_DROPFILES: the drop, which the handler must release.
+struct DropFilesMessage {
+  HDROP drop = nullptr;
+};
+
 inline SizeMessage DecodeSize(LPARAM lParam) { return SizeMessage{LOWORD(lParam), HIWORD(lParam)}; }
 
 // Mouse messages: client coordinates, signed (a captured mouse may be left
@@ -58,6 +92,30 @@ inline DpiChangedMessage DecodeDpiChanged(WPARAM wParam, LPARAM lParam) {
 
 inline SetCursorMessage DecodeSetCursor(LPARAM lParam) {
   return SetCursorMessage{LOWORD(lParam) == HTCLIENT};
+}
+
+inline NotifyMessage DecodeNotify(LPARAM lParam) {
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  return NotifyMessage{header->hwndFrom, header->code, header};
+}
+
+inline ContextMenuMessage DecodeContextMenu(WPARAM wParam, LPARAM lParam) {
+  ContextMenuMessage message;
+  message.target = reinterpret_cast<HWND>(wParam);
+  // (-1, -1) is the keyboard's mark.
+  message.fromKeyboard = lParam == -1 || (LOWORD(lParam) == 0xFFFF && HIWORD(lParam) == 0xFFFF);
+  message.screenPoint = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  return message;
+}
+
+inline DeviceChangeMessage DecodeDeviceChange(WPARAM wParam) {
+  return DeviceChangeMessage{wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE};
+}
+
+inline TimerMessage DecodeTimer(WPARAM wParam) { return TimerMessage{wParam}; }
+
+inline DropFilesMessage DecodeDropFiles(WPARAM wParam) {
+  return DropFilesMessage{reinterpret_cast<HDROP>(wParam)};
 }
 
 // The creation parameter of CreateWindowExW, as WM_NCCREATE carries it.

@@ -184,3 +184,15 @@ def child(report, control_id):
         if control["id"] == control_id:
             return control
     return None
+
+
+def check_main(run):
+    """The checks' entry: ctest's options, run(options, check), the outcome
+    as the exit code."""
+    import sys
+    sys.path.insert(0, str(SOURCE / "tests" / "support"))
+    from scan_check import Check, parse_options
+    options = parse_options()
+    check = Check()
+    run(options, check)
+    sys.exit(check.finish())

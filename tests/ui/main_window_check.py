@@ -13,8 +13,7 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
-from gui_session import DriverError, GuiSession, child  # noqa: E402
-from scan_check import Check, parse_options  # noqa: E402
+from gui_session import DriverError, GuiSession, check_main, child  # noqa: E402
 
 MAIN = "Ombrix.MainWindow"
 SCAN_SETTINGS = "Ombrix.ScanSettingsDialog"
@@ -122,7 +121,8 @@ class MainWindowChecks:
         status = controls[1008]["rect"]
         self.expect(status[1] + status[3] == client_h and status[2] == client_w,
                     "%s: status bar docked at the bottom: %s" % (what, status))
-        self.expect(controls[1008]["statusText"] == "", "%s: status bar starts empty" % what)
+        self.expect(controls[1008]["statusText"] == texts["status.ready"],
+                    "%s: status bar starts with %r" % (what, controls[1008]["statusText"]))
         return controls
 
     def check_painting(self, shot, window, controls, palette, what):
@@ -411,12 +411,5 @@ def run(options, check):
     print("screenshots: %s" % session.shots)
 
 
-def main():
-    options = parse_options()
-    check = Check()
-    run(options, check)
-    sys.exit(check.finish())
-
-
 if __name__ == "__main__":
-    main()
+    check_main(run)

@@ -8,13 +8,23 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include <commctrl.h>
+#include <dbt.h>
+#include <shlobj.h>
+
+#include "app/application_controller.h"
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
 #include "base/win/wide_string_win.h"
 #include "ui/control_ids.h"
 #include "ui/main_window_state_win.h"
+#include "ui/startup_win.h"
+#include "tests/support/failing_allocator.h"
+#include "tests/ui/window_robot_win.h"
 
 namespace ombrix::ui {
 namespace {
@@ -25,8 +35,18 @@ namespace {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() / "ombrix-main-window-test";
+    // One folder per process: ctest runs these cases in parallel.
+    folder_ = std::filesystem::temp_directory_path() /
+              ("ombrix-main-window-test-" + std::to_string(::GetCurrentProcessId()));
     std::filesystem::remove_all(folder_);
+    Create();
+  }
+
+  // The window anew, reading whatever settings file is there now.
+  void Create() {
+    if (state_ && ::IsWindow(state_->window)) ::DestroyWindow(state_->window);
+    DrainQuit();
+    state_.reset();
     const std::u16string settingsPath = (folder_ / "ombrix.settings.json").u16string();
     state_ = std::make_unique<MainWindowState>(
         ::GetModuleHandleW(nullptr), app::SettingsStore(settingsPath, app::SystemSettingsFiles()),
@@ -36,12 +56,64 @@ class MainWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     if (state_ && ::IsWindow(state_->window)) ::DestroyWindow(state_->window);
-    // The window's WM_DESTROY posts the quit meant for a message loop.
+    DrainQuit();
+    state_.reset();
+    std::filesystem::remove_all(folder_);
+  }
+
+  // The window's WM_DESTROY posts the quit meant for a message loop.
+  static void DrainQuit() {
     MSG quit;
     while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-    state_.reset();
-    std::filesystem::remove_all(folder_);
+  }
+
+  void WriteSettings(const std::string& recentFoldersJson) {
+    std::filesystem::create_directories(folder_);
+    std::ofstream file(folder_ / "ombrix.settings.json", std::ios::binary);
+    file << "{\"language\": \"en-US\", \"theme\": \"Dark\", \"recentFolders\": "
+         << recentFoldersJson << "}";
+  }
+
+  // A folder path as JSON text (backslashes doubled).
+  static std::string Json(const std::filesystem::path& path) {
+    std::string text = "\"";
+    for (char c : path.string()) {
+      if (c == '\\') text += '\\';
+      text += c;
+    }
+    return text + "\"";
+  }
+
+  std::u16string StatusText() {
+    wchar_t text[512] = {};
+    ::SendMessageW(state_->controls.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    return base::FromWide(text);
+  }
+
+  std::u16string SelectorItem(int index) {
+    wchar_t text[1024] = {};
+    ::SendMessageW(state_->controls.selector, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return base::FromWide(text);
+  }
+
+  int SelectorIndex() {
+    return static_cast<int>(::SendMessageW(state_->controls.selector, CB_GETCURSEL, 0, 0));
+  }
+
+  // WM_DROPFILES as the shell sends it.
+  void Drop(const std::vector<std::filesystem::path>& paths) {
+    std::wstring names;
+    for (const auto& path : paths) names += path.wstring() + L'\0';
+    names += L'\0';
+    const HGLOBAL memory =
+        ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * 2);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), names.data(), names.size() * 2);
+    ::GlobalUnlock(memory);
+    ::SendMessageW(state_->window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
   }
 
   void Command(int id) { ::SendMessageW(state_->window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -99,6 +171,206 @@ TEST_F(MainWindowTest, ThemeCheckMarkMovesWithTheChoice) {
   EXPECT_FALSE(Checked(kFirstThemeCommand + 7));
   EXPECT_EQ(state_->themeId, u"JuicyPlum");
   EXPECT_NE(SavedSettings().find("\"theme\": \"JuicyPlum\""), std::string::npos);
+}
+
+TEST_F(MainWindowTest, StatusBarStartsReady) {
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.ready"));
+}
+
+TEST_F(MainWindowTest, RecentFolderThatVanishedIsRemovedAndTold) {
+  const auto present = folder_ / "present";
+  std::filesystem::create_directories(present);
+  WriteSettings("[" + Json(folder_ / "gone") + ", " + Json(present) + "]");
+  Create();
+  ASSERT_EQ(state_->settings.recentFolders.size(), 2u);
+  Command(kFirstRecentFolderCommand);
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.recent_missing"));
+  ASSERT_EQ(state_->settings.recentFolders.size(), 1u);
+  EXPECT_EQ(state_->settings.recentFolders[0], present.u16string());
+  EXPECT_EQ(::GetMenuItemCount(state_->recentFoldersMenu), 1);
+  EXPECT_NE(SavedSettings().find("present"), std::string::npos);
+  EXPECT_EQ(SavedSettings().find("gone"), std::string::npos);
+
+  Command(kFirstRecentFolderCommand);
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.folder_selected"));
+  EXPECT_EQ(SelectorIndex(), 1);
+  EXPECT_EQ(SelectorItem(1), state_->language.Translate("combo.folder_prefix") + present.u16string());
+}
+
+TEST_F(MainWindowTest, DroppedFolderIsChosenAndAFileIsRefused) {
+  const auto dropped = folder_ / "dropped";
+  std::filesystem::create_directories(dropped);
+  std::ofstream(folder_ / "file.txt") << "x";
+  Drop({folder_ / "file.txt"});
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.drop_folder"));
+  EXPECT_TRUE(state_->selectedFolder.empty());
+  Drop({folder_ / "file.txt", dropped});
+  EXPECT_EQ(state_->selectedFolder, dropped.u16string());
+  EXPECT_EQ(SelectorIndex(), 1);
+  ASSERT_FALSE(state_->settings.recentFolders.empty());
+  EXPECT_EQ(state_->settings.recentFolders[0], dropped.u16string());
+  wchar_t text[1024] = {};
+  ::GetMenuStringW(state_->recentFoldersMenu, 0, text, 1024, MF_BYPOSITION);
+  EXPECT_EQ(base::FromWide(text), u"1 " + dropped.u16string());
+}
+
+TEST_F(MainWindowTest, DeviceChangeKeepsTheChosenItem) {
+  const int count = static_cast<int>(::SendMessageW(state_->controls.selector, CB_GETCOUNT, 0, 0));
+  const int last = count - 1;
+  ::SendMessageW(state_->controls.selector, CB_SETCURSEL, last, 0);
+  ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  EXPECT_EQ(SelectorIndex(), last);
+  ::SendMessageW(state_->controls.selector, CB_SETCURSEL, 0, 0);
+  ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  EXPECT_EQ(SelectorIndex(), 0);
+  // Other events change nothing.
+  ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  EXPECT_EQ(SelectorIndex(), 0);
+}
+
+TEST_F(MainWindowTest, OpenWithoutARankingSelectionAsksForOne) {
+  Command(kOpenButtonId);
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.select_ranking"));
+}
+
+TEST_F(MainWindowTest, FailedSaveIsToldAndTheThemeStays) {
+  // A folder where the settings file should be: every save fails.
+  std::filesystem::create_directories(folder_ / "ombrix.settings.json");
+  Command(kFirstThemeCommand + 10);  // Light
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.save_failed"));
+  EXPECT_NE(state_->themeId, u"Light");
+}
+
+// Running out of memory while the finished result is ranked: the window
+// stays, the lists stay empty and the status bar tells why.
+TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
+  for (std::uint64_t successes : {0u, 1u, 4u}) {
+    {
+      std::lock_guard lock(state_->controller.scanMutex);
+      core::ScanResult result;
+      result.status = core::ScanStatus::Completed;
+      result.rootPath = u"C:\\r";
+      result.nodes.resize(3);
+      for (std::uint64_t i = 0; i < 3; ++i) {
+        result.nodes[i].id = i;
+        result.nodes[i].parent = i == 0 ? core::kNoNode : 0;
+        result.nodes[i].isDirectory = 1;
+        result.nodes[i].path = u"C:\\r" + std::u16string(i, u'x');
+      }
+      result.nodes[0].children = {1, 2};
+      result.rootIndex = 0;
+      state_->controller.latestResult = std::move(result);
+    }
+    {
+      test::AllocationFailureScope scope(successes, test::FailingThreads::Any, 1);
+      ::SendMessageW(state_->window, app::kScanFinishedMessage, 0, 0);
+    }
+    ASSERT_TRUE(::IsWindow(state_->window));
+    EXPECT_EQ(StatusText(), app::kScanOutOfMemoryMessage) << successes;
+    EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(::IsWindowEnabled(state_->controls.scanButton));
+  }
+}
+
+// A restart with administrator rights that does not happen leaves this
+// instance running and tells why in the status bar.
+TEST_F(MainWindowTest, FailedElevatedRestartIsTold) {
+  state_->seams.launchElevated = [](const std::u16string&) -> DWORD { return ERROR_CANCELLED; };
+  EXPECT_TRUE(RelaunchElevated(*state_));
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.admin_cancelled"));
+  state_->seams.launchElevated = [](const std::u16string&) -> DWORD { return ERROR_ACCESS_DENIED; };
+  EXPECT_TRUE(RelaunchElevated(*state_));
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.admin_failed"));
+  EXPECT_TRUE(::IsWindow(state_->window));
+}
+
+// A finished scan of a small tree, handed to the window as the scan thread
+// would: the result in the controller, then WM_APP + 1.
+void FinishScan(MainWindowState& state) {
+  {
+    std::lock_guard lock(state.controller.scanMutex);
+    core::ScanResult result;
+    result.status = core::ScanStatus::Completed;
+    result.rootPath = u"C:\\r";
+    const char16_t* names[] = {u"", u"docs", u"big.bin", u"small.txt"};
+    for (std::uint64_t i = 0; i < 4; ++i) {
+      core::ScanNode node;
+      node.id = i;
+      node.parent = i == 0 ? core::kNoNode : (i == 3 ? 1 : 0);
+      node.isDirectory = i < 2;
+      node.name = names[i];
+      node.path = i == 0 ? u"C:\\r" : u"C:\\r\\" + std::u16string(names[i]);
+      node.ownSize = i == 2 ? 3000 : (i == 3 ? 1000 : 0);
+      result.nodes.push_back(node);
+    }
+    result.nodes[0].children = {1, 2};
+    result.nodes[1].children = {3};
+    result.nodes[1].totalSize = 1000;
+    result.nodes[1].fileCount = 1;
+    result.nodes[2].totalSize = 3000;
+    result.nodes[3].totalSize = 1000;
+    result.nodes[0].totalSize = 4000;
+    result.nodes[0].fileCount = 2;
+    result.nodes[0].folderCount = 1;
+    result.rootIndex = 0;
+    result.fileCount = 2;
+    result.folderCount = 2;
+    state.controller.latestResult = std::move(result);
+  }
+  ::SendMessageW(state.window, app::kScanFinishedMessage, 0, 0);
+}
+
+// The context menu of a right-hand list: a right click on a row selects it,
+// makes that list the one Open uses, and offers one item, "Open".
+TEST_F(MainWindowTest, ContextMenuOnARankingRowSelectsItAndOffersOpen) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  FinishScan(*state_);
+  const HWND files = state_->controls.filesList;
+  ASSERT_EQ(::SendMessageW(files, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_FALSE(::IsWindowEnabled(state_->controls.openButton));
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(::SendMessageW(files, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+  POINT point{row.left + 20, (row.top + row.bottom) / 2};
+  ::ClientToScreen(files, &point);
+  std::u16string offered;
+  {
+    WindowRobot robot(L"#32768", L"", [&](HWND popup) {
+      const auto menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+      wchar_t text[128] = {};
+      ::GetMenuStringW(menu, 0, text, 128, MF_BYPOSITION);
+      offered = base::FromWide(text);
+      if (::GetMenuItemCount(menu) != 1) offered += u" (more than one item)";
+      ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    ::SendMessageW(state_->window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(files),
+                   MAKELPARAM(point.x, point.y));
+  }
+  EXPECT_EQ(offered, state_->language.Translate("context.open"));
+  EXPECT_EQ(::SendMessageW(files, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+  EXPECT_EQ(state_->ranking.activeRankingList, app::RankingList::Files);
+  EXPECT_TRUE(::IsWindowEnabled(state_->controls.openButton));
+}
+
+// After a scan the Folders list shows the root and its children, ordered by
+// size, the root selected and ranked; the completion line is shown.
+TEST_F(MainWindowTest, ScanFinishedFillsTheListsAndShowsTheCompletionLine) {
+  FinishScan(*state_);
+  EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(state_->ranking.treeRows[1].node, 2u);  // big.bin before docs
+  EXPECT_EQ(::SendMessageW(state_->controls.subfoldersList, LVM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(StatusText().rfind(state_->language.Translate("status.completed"), 0), 0u);
+  EXPECT_EQ(state_->uiState, UiState::Finished);
+  // A language change shows the completion line again in the new words.
+  Command(kFirstLanguageCommand + 3);
+  EXPECT_EQ(StatusText().rfind(state_->language.Translate("status.completed"), 0), 0u);
+  LVITEMW item{};
+  wchar_t text[64] = {};
+  item.pszText = text;
+  item.cchTextMax = 64;
+  item.iSubItem = 2;
+  ::SendMessageW(state_->controls.foldersList, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(base::FromWide(text), u"3,9 KB");  // de-DE: decimal comma
 }
 
 }  // namespace

@@ -14,9 +14,20 @@
 //   close    --hwnd H                        WM_CLOSE
 //   mouse    --hwnd H --event down|move|up --x X --y Y   (client pixels)
 //   dpi-changed --hwnd H --dpi D --rect L,T,R,B
+//   list-click --hwnd H --id N --row R [--column C] [--x X] [--double]
+//                                            left click on a list row's cell
+//                                            (X: pixels from the cell's left
+//                                            edge, default its middle)
+//   header-click --hwnd H --id N --column C  left click on a list's header
+//   drop     --hwnd H --path P [--path2 Q]   WM_DROPFILES with these paths
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <cstdio>
+#include <commctrl.h>
+#include <cstring>
+#include <vector>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -108,6 +119,105 @@ int DpiChanged(const Options& options) {
                                       SMTO_ABORTIFHUNG, 5000, &answer) != 0);
 }
 
+// A list cell's rectangle, asked of the list in its own process.
+bool RemoteRect(HWND control, UINT message, WPARAM wParam, RECT& rect) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(control, &processId);
+  RemoteBuffer remote(processId, sizeof(rect));
+  if (!remote.valid() || !remote.Write(0, &rect, sizeof(rect))) return false;
+  DWORD_PTR answer = 0;
+  if (!::SendMessageTimeoutW(control, message, wParam, remote.At(0), SMTO_ABORTIFHUNG, 5000,
+                             &answer) ||
+      answer == 0) {
+    return false;
+  }
+  return remote.Read(0, &rect, sizeof(rect));
+}
+
+// The mouse messages of a click, posted as the system would queue them; the
+// control does its own hit-testing and tells its parent.
+bool PostClick(HWND control, int x, int y, bool twice) {
+  const LPARAM point = MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
+  bool ok = ::PostMessageW(control, WM_MOUSEMOVE, 0, point) != FALSE;
+  ok = ok && ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, point) != FALSE;
+  ok = ok && ::PostMessageW(control, WM_LBUTTONUP, 0, point) != FALSE;
+  if (twice) {
+    ok = ok && ::PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, point) != FALSE;
+    ok = ok && ::PostMessageW(control, WM_LBUTTONUP, 0, point) != FALSE;
+  }
+  return ok;
+}
+
+int ListClick(const Options& options) {
+  const HWND list = ::GetDlgItem(WindowOption(options), static_cast<int>(Number(options, L"id")));
+  const int row = static_cast<int>(Number(options, L"row"));
+  const int column = static_cast<int>(Number(options, L"column"));
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_BOUNDS;
+  if (list == nullptr || !RemoteRect(list, LVM_GETSUBITEMRECT, row, cell)) return Result(false);
+  if (column == 0) {
+    DWORD_PTR width = 0;
+    ::SendMessageTimeoutW(list, LVM_GETCOLUMNWIDTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &width);
+    cell.right = cell.left + static_cast<LONG>(width);
+  }
+  const int x = options.count(L"x") ? cell.left + static_cast<int>(Number(options, L"x"))
+                                    : (cell.left + cell.right) / 2;
+  const int y = (cell.top + cell.bottom) / 2;
+  const bool ok = PostClick(list, x, y, options.count(L"double") != 0);
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("ok").Bool(ok);
+  json.Key("x").Number(x);
+  json.Key("y").Number(y);
+  json.EndObject();
+  return Print(json, ok ? 0 : kExitFailed);
+}
+
+int HeaderClick(const Options& options) {
+  const HWND list = ::GetDlgItem(WindowOption(options), static_cast<int>(Number(options, L"id")));
+  DWORD_PTR header = 0;
+  if (list == nullptr ||
+      !::SendMessageTimeoutW(list, LVM_GETHEADER, 0, 0, SMTO_ABORTIFHUNG, 5000, &header) ||
+      header == 0) {
+    return Result(false);
+  }
+  RECT item{};
+  if (!RemoteRect(reinterpret_cast<HWND>(header), HDM_GETITEMRECT,
+                  static_cast<WPARAM>(Number(options, L"column")), item)) {
+    return Result(false);
+  }
+  return Result(PostClick(reinterpret_cast<HWND>(header), (item.left + item.right) / 2,
+                          (item.top + item.bottom) / 2, false));
+}
+
+// WM_DROPFILES as the shell sends it: a DROPFILES record with wide paths,
+// in the window's own process (the program releases it with DragFinish).
+int Drop(const Options& options) {
+  const HWND window = WindowOption(options);
+  std::vector<wchar_t> paths;
+  for (const wchar_t* name : {L"path", L"path2"}) {
+    if (options.count(name) == 0) continue;
+    const std::wstring& path = options.at(name);
+    paths.insert(paths.end(), path.begin(), path.end());
+    paths.push_back(L'\0');
+  }
+  paths.push_back(L'\0');
+  DROPFILES header{};
+  header.pFiles = sizeof(header);
+  header.fWide = TRUE;
+  std::vector<char> record(sizeof(header) + paths.size() * sizeof(wchar_t));
+  std::memcpy(record.data(), &header, sizeof(header));
+  std::memcpy(record.data() + sizeof(header), paths.data(), paths.size() * sizeof(wchar_t));
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  // Left in the program's process on purpose: it is the drop's memory now.
+  auto* remote = new RemoteBuffer(processId, record.size());
+  if (!remote->valid() || !remote->Write(0, record.data(), record.size())) return Result(false);
+  return Result(::PostMessageW(window, WM_DROPFILES, static_cast<WPARAM>(remote->At(0)), 0) !=
+                FALSE);
+}
+
 int Run(const std::wstring& action, const Options& options) {
   const HWND window = WindowOption(options);
   if (action == L"windows") {
@@ -147,6 +257,9 @@ int Run(const std::wstring& action, const Options& options) {
   if (action == L"close") return Result(::PostMessageW(window, WM_CLOSE, 0, 0) != FALSE);
   if (action == L"mouse") return Mouse(options);
   if (action == L"dpi-changed") return DpiChanged(options);
+  if (action == L"list-click") return ListClick(options);
+  if (action == L"header-click") return HeaderClick(options);
+  if (action == L"drop") return Drop(options);
   return kExitUsage;
 }
 

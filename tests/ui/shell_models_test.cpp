@@ -1,0 +1,219 @@
+// The platform-neutral parts of the shell's commands and lists: the
+// selector's items and choices, the recent-folders list, what Open acts on,
+// the column table, the drawn cells' geometry and the scan hand-over.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "app/application_controller.h"
+#include "app/ranking/folder_ranking_model.h"
+#include "tests/support/failing_allocator.h"
+#include "ui/open_target.h"
+#include "ui/ranking_cell_geometry.h"
+#include "ui/ranking_columns.h"
+#include "ui/recent_folders.h"
+#include "ui/scan_handover.h"
+#include "ui/selector_model.h"
+
+namespace ombrix::ui {
+namespace {
+
+std::vector<app::DriveInfo> Drives(std::vector<std::u16string> roots) {
+  std::vector<app::DriveInfo> drives;
+  for (auto& root : roots) {
+    app::DriveInfo drive;
+    drive.rootPath = root;
+    drive.displayText = u"(" + root + u")";
+    drives.push_back(drive);
+  }
+  return drives;
+}
+
+const SelectorTexts kTexts{u"All local drives", u"Folder: "};
+
+TEST(SelectorModelTest, ItemsAllDrivesThenFolderThenDrives) {
+  const auto drives = Drives({u"C:\\", u"D:\\"});
+  EXPECT_EQ(SelectorItems(kTexts, u"", drives),
+            (std::vector<std::u16string>{u"All local drives", u"(C:\\)", u"(D:\\)"}));
+  EXPECT_EQ(SelectorItems(kTexts, u"C:\\Data", drives),
+            (std::vector<std::u16string>{u"All local drives", u"Folder: C:\\Data", u"(C:\\)",
+                                         u"(D:\\)"}));
+  EXPECT_EQ(DefaultSelectorIndex(u"", drives), 1);
+  EXPECT_EQ(DefaultSelectorIndex(u"C:\\Data", drives), 2);
+  // No drives and no folder: only "All local drives", selected.
+  EXPECT_EQ(SelectorItems(kTexts, u"", {}).size(), 1u);
+  EXPECT_EQ(DefaultSelectorIndex(u"", {}), 0);
+}
+
+TEST(SelectorModelTest, ScanChoices) {
+  const auto drives = Drives({u"C:\\", u"D:\\"});
+  const auto all = ScanChoiceFor(0, u"X:\\f", drives);
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->paths, (std::vector<std::u16string>{u"C:\\", u"D:\\"}));
+  EXPECT_EQ(all->label, u"All local drives");
+  EXPECT_EQ(ScanChoiceFor(1, u"X:\\f", drives)->paths, std::vector<std::u16string>{u"X:\\f"});
+  EXPECT_TRUE(ScanChoiceFor(1, u"X:\\f", drives)->label.empty());
+  EXPECT_EQ(ScanChoiceFor(3, u"X:\\f", drives)->paths, std::vector<std::u16string>{u"D:\\"});
+  EXPECT_EQ(ScanChoiceFor(1, u"", drives)->paths, std::vector<std::u16string>{u"C:\\"});
+  EXPECT_FALSE(ScanChoiceFor(3, u"", drives));
+  EXPECT_FALSE(ScanChoiceFor(-1, u"", drives));
+}
+
+TEST(SelectorModelTest, ReselectionAfterTheDrivesChange) {
+  const auto before = Drives({u"C:\\", u"E:\\"});
+  // E: moves when D: arrives in front of it.
+  const SelectorMemory onE = RememberSelection(2, u"", before);
+  EXPECT_EQ(onE.driveRoot, u"E:\\");
+  EXPECT_EQ(ReselectedIndex(onE, u"", Drives({u"C:\\", u"D:\\", u"E:\\"})), 3);
+  // E: removed: the default (first drive).
+  EXPECT_EQ(ReselectedIndex(onE, u"", Drives({u"C:\\"})), 1);
+  // The folder item and "All local drives" stay selected.
+  EXPECT_EQ(ReselectedIndex(RememberSelection(1, u"X:\\f", before), u"X:\\f", before), 1);
+  EXPECT_EQ(ReselectedIndex(RememberSelection(0, u"", before), u"", Drives({u"C:\\"})), 0);
+}
+
+bool AsciiEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char16_t c) { return c < 128 ? static_cast<char16_t>(std::tolower(c)) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+TEST(RecentFoldersTest, NewestFirstDeDuplicatedIgnoringCaseAtMostSixteen) {
+  std::vector<std::u16string> recent;
+  EXPECT_FALSE(AddRecentFolder(recent, u"", AsciiEqualIgnoringCase));
+  EXPECT_TRUE(recent.empty());
+  for (int i = 0; i < 17; ++i) {
+    AddRecentFolder(recent, u"/data/folder" + std::u16string(1, u'a' + i), AsciiEqualIgnoringCase);
+  }
+  ASSERT_EQ(recent.size(), kRecentFoldersLimit);
+  EXPECT_EQ(recent.front(), u"/data/folderq");
+  EXPECT_EQ(recent.back(), u"/data/folderb");  // the oldest, a, was pushed out
+  // Another spelling of an entry moves it to the front, as given.
+  AddRecentFolder(recent, u"/DATA/FOLDERC", AsciiEqualIgnoringCase);
+  EXPECT_EQ(recent.front(), u"/DATA/FOLDERC");
+  EXPECT_EQ(recent.size(), kRecentFoldersLimit);
+  int spellings = 0;
+  for (const auto& entry : recent) spellings += AsciiEqualIgnoringCase(entry, u"/data/folderc");
+  EXPECT_EQ(spellings, 1);
+  // Lexically the same folder ("." and "..", a trailing separator).
+  AddRecentFolder(recent, u"/data/x/../folderd/.", AsciiEqualIgnoringCase);
+  EXPECT_EQ(recent.size(), kRecentFoldersLimit);
+  for (std::size_t i = 1; i < recent.size(); ++i) EXPECT_NE(recent[i], u"/data/folderd");
+}
+
+TEST(OpenTargetTest, ListUsedByOpen) {
+  using app::RankingList;
+  EXPECT_EQ(ListUsedByOpen(RankingList::Subfolders, true, true), RankingList::Subfolders);
+  EXPECT_EQ(ListUsedByOpen(RankingList::Subfolders, true, false), RankingList::Files);
+  EXPECT_EQ(ListUsedByOpen(RankingList::None, false, true), RankingList::Subfolders);
+  EXPECT_EQ(ListUsedByOpen(RankingList::Files, false, false), RankingList::None);
+  EXPECT_EQ(SelectInFileManagerParameters(u"C:\\a b\\c.txt"), u"/select,\"C:\\a b\\c.txt\"");
+}
+
+TEST(RankingColumnsTest, TheTableOfThePart) {
+  const auto folders = ColumnsOf(RankingListKind::Folders);
+  ASSERT_EQ(folders.size(), 6u);
+  const int folderWidths[] = {260, 100, 110, 80, 80, 420};
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(folders[i].width96, folderWidths[i]);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Files).size(), 4u);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders).size(), 5u);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders)[1].width96, 120);
+  EXPECT_STREQ(ShareOrderCaptionKey(true), "column.share_desc");
+  EXPECT_STREQ(ShareOrderCaptionKey(false), "column.share_asc");
+  EXPECT_EQ(ShareColumnOf(RankingListKind::Folders), 1);
+  EXPECT_EQ(ShareColumnOf(RankingListKind::Files), 0);
+}
+
+TEST(RankingCellGeometryTest, ShareBarClampsTheBarNotTheValue) {
+  const PixelRect cell{100, 20, 108, 22};
+  const ShareBarLayout half = LayOutShareBar(cell, 50.0, 96);
+  EXPECT_EQ(half.track, (PixelRect{104, 24, 100, 14}));
+  EXPECT_EQ(half.filled.width, 50);
+  EXPECT_EQ(LayOutShareBar(cell, 250.0, 96).filled.width, 100);
+  EXPECT_EQ(LayOutShareBar(cell, -5.0, 96).filled.width, 0);
+  EXPECT_EQ(LayOutShareBar(cell, std::numeric_limits<double>::quiet_NaN(), 96).filled.width, 0);
+  EXPECT_EQ(half.text, (PixelRect{106, 20, 96, 22}));
+}
+
+TEST(RankingCellGeometryTest, TreeCellIndentBoxAndIcon) {
+  const PixelRect cell{0, 0, 260, 22};
+  const TreeCellLayout folder = LayOutTreeCell(cell, 2, true, 96);
+  EXPECT_TRUE(folder.hasExpander);
+  EXPECT_EQ(folder.expanderBox, (PixelRect{2 * 18 + 6, 5, 11, 11}));
+  EXPECT_EQ(folder.icon.left, folder.expanderBox.right() + 6);
+  EXPECT_EQ(folder.icon.width, 16);
+  EXPECT_EQ(folder.icon.height, 13);
+  EXPECT_EQ(folder.text.left, folder.icon.right() + 6);
+  EXPECT_EQ(folder.text.right(), 256);
+  // Rows without a box keep their icon where the boxed rows have theirs.
+  const TreeCellLayout file = LayOutTreeCell(cell, 2, false, 96);
+  EXPECT_FALSE(file.hasExpander);
+  EXPECT_EQ(file.icon.left, folder.icon.left);
+  // At 144 DPI only the first gap of a box-less row stays unscaled.
+  const TreeCellLayout scaled = LayOutTreeCell(cell, 1, false, 144);
+  EXPECT_EQ(scaled.icon.left, 27 + 6 + 9 + 17);
+  const ExpanderSigns signs = ExpanderSignsFor(folder.expanderBox, 96);
+  EXPECT_EQ(signs.minus, (PixelRect{folder.expanderBox.left + 3, 10, 5, 1}));
+  EXPECT_EQ(signs.plusStroke, (PixelRect{folder.expanderBox.left + 5, 8, 1, 5}));
+}
+
+core::ScanResult SmallResult() {
+  core::ScanResult result;
+  result.status = core::ScanStatus::Completed;
+  result.rootPath = u"/r";
+  for (int i = 0; i < 40; ++i) {
+    core::ScanNode node;
+    node.id = static_cast<std::uint64_t>(i);
+    node.parent = i == 0 ? core::kNoNode : 0;
+    node.isDirectory = i == 0 || i % 4 == 0;
+    node.name = u"n" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+    node.path = u"/r/" + node.name;
+    node.ownSize = node.isDirectory ? 0 : 1000u + static_cast<std::uint64_t>(i);
+    node.totalSize = node.ownSize;
+    if (i > 0) result.nodes[0].children.push_back(node.id);
+    result.nodes.push_back(node);
+  }
+  for (int i = 1; i < 40; ++i) result.nodes[0].totalSize += result.nodes[static_cast<std::size_t>(i)].totalSize;
+  result.rootIndex = 0;
+  return result;
+}
+
+TEST(ScanHandOverTest, TheModelTakesTheResult) {
+  app::FolderRankingModel model;
+  EXPECT_TRUE(HandOverScanResult(model, SmallResult()));
+  EXPECT_EQ(model.treeRows.size(), 40u);
+  EXPECT_EQ(model.fileRows.size(), 30u);
+}
+
+// Running out of memory while ranking: the model is left with a failed
+// result and its fixed message, no tree, at each point the allocation fails.
+TEST(ScanHandOverTest, OutOfMemoryWhileRankingLeavesAFailedEmptyResult) {
+  int failedAt = 0;
+  for (std::uint64_t successes = 0; successes < 200; successes += 3) {
+    app::FolderRankingModel model;
+    core::ScanResult result = SmallResult();
+    bool ok;
+    {
+      test::AllocationFailureScope scope(successes, test::FailingThreads::Any, 1);
+      ok = HandOverScanResult(model, std::move(result));
+    }
+    if (ok) continue;
+    ++failedAt;
+    EXPECT_EQ(model.Result().status, core::ScanStatus::Failed);
+    EXPECT_EQ(model.Result().message, app::kScanOutOfMemoryMessage);
+    EXPECT_TRUE(model.Result().nodes.empty());
+    EXPECT_TRUE(model.treeRows.empty());
+    EXPECT_TRUE(model.fileRows.empty());
+    EXPECT_TRUE(model.subfolderRows.empty());
+  }
+  EXPECT_GT(failedAt, 3);
+}
+
+}  // namespace
+}  // namespace ombrix::ui
