@@ -38,7 +38,7 @@ DATA = "e2e-data"
 BIG = "e2e-big"
 
 
-# Number formatting as Part 3.3 gives it, for en-US and de-DE -------------
+# Number formatting the way the program writes it, for en-US and de-DE -------------
 
 def group(digits, thousands):
     out = ""
