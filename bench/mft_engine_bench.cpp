@@ -55,9 +55,10 @@ double CpuSeconds(clockid_t clock) {
 
 double ThreadCpuSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
 
-// Reads and decodes the whole $MFT; returns seconds, or a negative value.
-double TimeEnumeration(const char* image, std::uint64_t workers, std::uint32_t chunkLength,
-                       std::uint64_t& entryCount) {
+// Reads and decodes the whole $MFT of the image into `table` and `sizes`;
+// returns the seconds the enumeration took, or a negative value.
+double DecodeImage(const char* image, std::uint64_t workers, std::uint32_t chunkLength,
+                   MftNameTable& table, std::vector<MftDataSize>& sizes) {
   NtfsImageVolumeReader reader(image);
   NtfsVolumeGeometry geometry;
   std::vector<MftDataRun> runs;
@@ -68,9 +69,7 @@ double TimeEnumeration(const char* image, std::uint64_t workers, std::uint32_t c
   }
   const std::uint64_t records = std::min<std::uint64_t>(
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
-  MftNameTable table;
   table.entries.reserve(records);
-  std::vector<MftDataSize> sizes;
   sizes.reserve(records);
   MftScanStats stats;
   ScanCancellationToken token;
@@ -79,7 +78,15 @@ double TimeEnumeration(const char* image, std::uint64_t workers, std::uint32_t c
                            chunkLength)) {
     return -1;
   }
-  const double seconds = Seconds(start);
+  return Seconds(start);
+}
+
+// Reads and decodes the whole $MFT; returns seconds, or a negative value.
+double TimeEnumeration(const char* image, std::uint64_t workers, std::uint32_t chunkLength,
+                       std::uint64_t& entryCount) {
+  MftNameTable table;
+  std::vector<MftDataSize> sizes;
+  const double seconds = DecodeImage(image, workers, chunkLength, table, sizes);
   entryCount = table.entries.size();
   return seconds;
 }
@@ -95,25 +102,10 @@ struct TreeTiming {
 // table: what the trace reports as buildChildrenMs + populateTreeMs +
 // finalizeMs, here with the CPU time beside the wall time.
 TreeTiming TimeTreeBuilding(const char* image) {
-  NtfsImageVolumeReader reader(image);
-  NtfsVolumeGeometry geometry;
-  std::vector<MftDataRun> runs;
-  std::uint64_t dataSize = 0;
-  if (reader.Open(u"\\") != VolumeOpenResult::Opened || !reader.QueryGeometry(geometry) ||
-      !ReadMftRunList(reader, geometry, runs, dataSize)) {
-    return {};
-  }
-  const std::uint64_t records = std::min<std::uint64_t>(
-      dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   MftNameTable table;
-  table.entries.reserve(records);
   std::vector<MftDataSize> sizes;
-  sizes.reserve(records);
-  MftScanStats stats;
+  if (DecodeImage(image, 2, kMftChunkLength, table, sizes) < 0) return {};
   ScanCancellationToken token;
-  if (!EnumerateMftRecords(reader, geometry, runs, dataSize, token, table, &sizes, stats, 2)) {
-    return {};
-  }
   ApplyFolderFlagMend(table.entries);
   ApplyDataSizeMend(table.entries, sizes);
   std::vector<MftDataSize>().swap(sizes);
