@@ -122,6 +122,14 @@ TEST(MainWindowLayoutTest, DraggedSplittersStopWhereEachPaneKeepsItsMinimum) {
   EXPECT_EQ(HitTestSplitters(client, 96, splitters, 200, 250), Splitter::None);
   EXPECT_EQ(HitTestSplitters(client, 96, splitters, 400, 20), Splitter::None);
   EXPECT_EQ(HitTestSplitters(client, 96, splitters, 1258, 250), Splitter::None);
+
+  // Dragged all the way right, then the window narrows: the left pane gives
+  // way so the right pane keeps its minimum.
+  DragSplitter(Splitter::Vertical, 5000, 300, client, 96, splitters);
+  const MainWindowLayout wide = LayOutMainWindow(client, 96, MinimumButtons(96), splitters);
+  const MainWindowLayout narrow = LayOutMainWindow({800, 681}, 96, MinimumButtons(96), splitters);
+  EXPECT_EQ(narrow.filesList.width, wide.filesList.width);
+  EXPECT_EQ(splitters.leftPaneWidth, 914 - (1264 - 800));
 }
 
 TEST(MainWindowLayoutTest, SplittersKeepTheirProportionAcrossADpiChange) {

@@ -3,6 +3,7 @@
 // the column table, the drawn cells' geometry and the scan hand-over.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 #include <string>
@@ -10,7 +11,13 @@
 
 #include "app/application_controller.h"
 #include "app/ranking/folder_ranking_model.h"
+#include "i18n/language_strings.h"
+#include "i18n/language_table.h"
+#include "i18n/theme_palette.h"
 #include "tests/support/failing_allocator.h"
+#include "tests/support/temporary_folder.h"
+#include "ui/control_ids.h"
+#include "ui/menu_bar_model.h"
 #include "ui/open_target.h"
 #include "ui/ranking_cell_geometry.h"
 #include "ui/ranking_columns.h"
@@ -73,12 +80,16 @@ TEST(SelectorModelTest, ReselectionAfterTheDrivesChange) {
   // The folder item and "All local drives" stay selected.
   EXPECT_EQ(ReselectedIndex(RememberSelection(1, u"X:\\f", before), u"X:\\f", before), 1);
   EXPECT_EQ(ReselectedIndex(RememberSelection(0, u"", before), u"", Drives({u"C:\\"})), 0);
+  // The first drive is remembered too: C: selected, A: arrives in front.
+  EXPECT_EQ(ReselectedIndex(RememberSelection(1, u"", before), u"", Drives({u"A:\\", u"C:\\"})), 2);
 }
 
 bool AsciiEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char16_t c) { return c < 128 ? static_cast<char16_t>(std::tolower(c)) : c; };
+    const auto lower = [](char16_t c) {
+      return c < 128 ? static_cast<char16_t>(std::tolower(c)) : c;
+    };
     if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
@@ -179,7 +190,8 @@ core::ScanResult SmallResult() {
     if (i > 0) result.nodes[0].children.push_back(node.id);
     result.nodes.push_back(node);
   }
-  for (int i = 1; i < 40; ++i) result.nodes[0].totalSize += result.nodes[static_cast<std::size_t>(i)].totalSize;
+  for (int i = 1; i < 40; ++i)
+    result.nodes[0].totalSize += result.nodes[static_cast<std::size_t>(i)].totalSize;
   result.rootIndex = 0;
   return result;
 }
@@ -213,6 +225,45 @@ TEST(ScanHandOverTest, OutOfMemoryWhileRankingLeavesAFailedEmptyResult) {
     EXPECT_TRUE(model.subfolderRows.empty());
   }
   EXPECT_GT(failedAt, 3);
+}
+
+// No language files: every text is its key, which names what was asked for.
+TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
+  test::TemporaryFolder folder;
+  i18n::LanguageStrings language(
+      {[] { return std::vector<std::u16string>{}; }, [&] { return folder.Path(); }});
+  language.SetLanguage(u"de-DE");
+  app::AppSettings settings;
+  settings.theme = u"Light";
+  settings.recentFolders = {u"C:\\a", u"D:\\b"};
+  const std::vector<MenuEntry> bar = MenuBarModel(language, settings);
+  ASSERT_EQ(bar.size(), 3u);
+  EXPECT_EQ(bar[0].text, u"menu.file");
+  const MenuEntry& recent = bar[0].items.at(0);
+  EXPECT_TRUE(recent.recentFolders);
+  ASSERT_EQ(recent.items.size(), 2u);
+  EXPECT_EQ(recent.items[1].text, u"2 D:\\b");
+  EXPECT_EQ(recent.items[1].id, kFirstRecentFolderCommand + 1);
+  EXPECT_FALSE(bar[0].items.at(2).recentFolders);
+
+  const auto checkedIds = [](const MenuEntry& submenu) {
+    std::vector<int> ids;
+    for (const MenuEntry& item : submenu.items) {
+      if (item.checked) ids.push_back(item.id);
+    }
+    return ids;
+  };
+  const MenuEntry& themes = bar[1].items.at(2);
+  ASSERT_EQ(themes.items.size(), i18n::kThemeIds.size());
+  const auto light = std::find(i18n::kThemeIds.begin(), i18n::kThemeIds.end(), u"Light");
+  const int lightIndex = static_cast<int>(light - i18n::kThemeIds.begin());
+  EXPECT_EQ(themes.items[lightIndex].text, u"theme.Light");
+  EXPECT_EQ(checkedIds(themes), std::vector<int>{kFirstThemeCommand + lightIndex});
+  const MenuEntry& languages = bar[1].items.at(3);
+  ASSERT_EQ(languages.items.size(), i18n::kLanguages.size() + 1);
+  EXPECT_EQ(languages.items.front().id, kSystemLanguageCommand);
+  EXPECT_EQ(checkedIds(languages), std::vector<int>{kFirstLanguageCommand + 3});  // de-DE
+  EXPECT_EQ(languages.items[4].text, std::u16string(i18n::kLanguages[3].displayName));
 }
 
 }  // namespace
