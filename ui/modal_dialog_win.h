@@ -57,4 +57,26 @@ HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16st
 // window colour. True when `message` was one of them.
 bool HandleDialogControlColour(UINT message, WPARAM wParam, LRESULT& result);
 
+// What every dialog's window procedure answers before its own messages:
+// WM_NCCREATE keeps the record (and goes to DefWindowProc, which sets the
+// caption; a window that skips it has an empty title bar), the control
+// colours, and whatever arrives before the record is there. True when
+// `result` is the answer; otherwise `record` is the dialog's record.
+template <typename Record>
+bool AnswerCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                               Record*& record, LRESULT& result) {
+  if (message == WM_NCCREATE) {
+    StoreDialogRecord(dialog, lParam);
+    result = ::DefWindowProcW(dialog, message, wParam, lParam);
+    return true;
+  }
+  record = DialogRecord<Record>(dialog);
+  if (HandleDialogControlColour(message, wParam, result)) return true;
+  if (record == nullptr) {
+    result = ::DefWindowProcW(dialog, message, wParam, lParam);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace ombrix::ui

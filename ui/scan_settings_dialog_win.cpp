@@ -98,16 +98,9 @@ void Accept(HWND dialog, ScanSettingsRecord& record) {
 }
 
 LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    StoreDialogRecord(dialog, lParam);
-    // DefWindowProc sets the caption from the creation parameters; a
-    // window that skips it has an empty title bar.
-    return ::DefWindowProcW(dialog, message, wParam, lParam);
-  }
-  auto* record = DialogRecord<ScanSettingsRecord>(dialog);
-  LRESULT colourResult = 0;
-  if (HandleDialogControlColour(message, wParam, colourResult)) return colourResult;
-  if (record == nullptr) return ::DefWindowProcW(dialog, message, wParam, lParam);
+  ScanSettingsRecord* record = nullptr;
+  LRESULT answer = 0;
+  if (AnswerCommonDialogMessage(dialog, message, wParam, lParam, record, answer)) return answer;
   switch (message) {
     case WM_CREATE:
       CreateControls(dialog, *record);

@@ -51,16 +51,9 @@ void Finish(HWND dialog, StartupPrivilegeResult& result, std::uint32_t choice) {
 }
 
 LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    StoreDialogRecord(dialog, lParam);
-    // DefWindowProc sets the caption from the creation parameters; a
-    // window that skips it has an empty title bar.
-    return ::DefWindowProcW(dialog, message, wParam, lParam);
-  }
-  auto* result = DialogRecord<StartupPrivilegeResult>(dialog);
-  LRESULT colourResult = 0;
-  if (HandleDialogControlColour(message, wParam, colourResult)) return colourResult;
-  if (result == nullptr) return ::DefWindowProcW(dialog, message, wParam, lParam);
+  StartupPrivilegeResult* result = nullptr;
+  LRESULT answer = 0;
+  if (AnswerCommonDialogMessage(dialog, message, wParam, lParam, result, answer)) return answer;
   switch (message) {
     case WM_CREATE:
       CreateControls(dialog, *result);
