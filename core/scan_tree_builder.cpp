@@ -6,30 +6,50 @@
 
 namespace ombrix::core {
 
-std::uint64_t ScanTreeBuilder::Append(std::uint64_t parent, std::u16string name,
-                                      std::u16string path, std::uint32_t attributes,
-                                      std::uint64_t lastWriteTime) {
-  const std::uint64_t id = nodes.size();
-  ScanNode& node = nodes.emplace_back();
+namespace {
+
+void SetCommonFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
+                     std::uint32_t attributes, std::uint64_t lastWriteTime) {
   node.id = id;
   node.parent = parent;
-  node.name = std::move(name);
-  node.path = std::move(path);
   node.attributes = attributes;
   node.lastWriteTime = lastWriteTime;
   node.isReparsePoint = (attributes & kAttributeReparsePoint) != 0 ? 1 : 0;
+}
+
+}  // namespace
+
+void ScanTreeBuilder::SetFolderFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
+                                      std::uint32_t attributes, std::uint64_t lastWriteTime) {
+  SetCommonFields(node, id, parent, attributes, lastWriteTime);
+  node.isDirectory = 1;
+}
+
+void ScanTreeBuilder::SetFileFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
+                                    std::uint32_t attributes, std::uint64_t size,
+                                    std::uint64_t lastWriteTime) {
+  SetCommonFields(node, id, parent, attributes, lastWriteTime);
+  node.ownSize = size;
+  node.totalSize = size;
+}
+
+ScanNode& ScanTreeBuilder::Append(std::uint64_t parent, std::u16string name, std::u16string path) {
+  const std::uint64_t id = nodes.size();
+  ScanNode& node = nodes.emplace_back();
+  node.name = std::move(name);
+  node.path = std::move(path);
   if (parent != kNoNode) {
     nodes[parent].children.push_back(id);
   }
-  return id;
+  return node;
 }
 
 std::uint64_t ScanTreeBuilder::AddDirectory(std::uint64_t parent, std::u16string name,
                                             std::u16string path, std::uint32_t attributes,
                                             std::uint64_t lastWriteTime) {
-  const std::uint64_t id =
-      Append(parent, std::move(name), std::move(path), attributes, lastWriteTime);
-  nodes[id].isDirectory = 1;
+  const std::uint64_t id = nodes.size();
+  SetFolderFields(Append(parent, std::move(name), std::move(path)), id, parent, attributes,
+                  lastWriteTime);
   if (parent == kNoNode) {
     rootIndex = id;
   }
@@ -39,11 +59,16 @@ std::uint64_t ScanTreeBuilder::AddDirectory(std::uint64_t parent, std::u16string
 std::uint64_t ScanTreeBuilder::AddFile(std::uint64_t parent, std::u16string name,
                                        std::u16string path, std::uint32_t attributes,
                                        std::uint64_t size, std::uint64_t lastWriteTime) {
-  const std::uint64_t id =
-      Append(parent, std::move(name), std::move(path), attributes, lastWriteTime);
-  nodes[id].ownSize = size;
-  nodes[id].totalSize = size;
+  const std::uint64_t id = nodes.size();
+  SetFileFields(Append(parent, std::move(name), std::move(path)), id, parent, attributes, size,
+                lastWriteTime);
   return id;
+}
+
+std::uint64_t ScanTreeBuilder::AppendBlankNodes(std::uint64_t count) {
+  const std::uint64_t first = nodes.size();
+  nodes.resize(first + count);
+  return first;
 }
 
 void ScanTreeBuilder::AddIssue(std::u16string path, std::uint32_t errorCode) {

@@ -24,6 +24,17 @@ class ScanTreeBuilder {
                         std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime);
   void AddIssue(std::u16string path, std::uint32_t errorCode);
 
+  // For engines that lay out a large tree first and fill it on several
+  // threads: appends count blank nodes and returns the index of the first.
+  // Each is then given its fields by SetFolderFields or SetFileFields (any
+  // thread, each node by one), and the caller links children itself.
+  std::uint64_t AppendBlankNodes(std::uint64_t count);
+  static void SetFolderFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
+                              std::uint32_t attributes, std::uint64_t lastWriteTime);
+  static void SetFileFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
+                            std::uint32_t attributes, std::uint64_t size,
+                            std::uint64_t lastWriteTime);
+
   // Fills the four totals of every folder reachable from the root, with an
   // explicit stack: trees thousands of levels deep must not exhaust the
   // thread's stack.
@@ -39,8 +50,7 @@ class ScanTreeBuilder {
                                std::u16string rootPath, std::int64_t elapsedMs);
 
  private:
-  std::uint64_t Append(std::uint64_t parent, std::u16string name, std::u16string path,
-                       std::uint32_t attributes, std::uint64_t lastWriteTime);
+  ScanNode& Append(std::uint64_t parent, std::u16string name, std::u16string path);
 };
 
 }  // namespace ombrix::core
