@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "base/fresh_pages.h"
 #include "base/parallel_slices.h"
 #include "core/scan_paths.h"
 
@@ -121,20 +122,40 @@ MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries) {
 
 namespace {
 
-// Adds the nodes below the root. Their names are left to NameNodes and the
-// paths of all but the walked folders to FillMissingPaths, passes that can
-// run on several threads; nodeEntries receives the entry of every node
-// added. Walked folders get their paths here: the walk needs them for
-// progress and for their own sub-folders.
-void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u16string& rootPath,
-                 std::uint64_t rootReference, const MftNameTable& table,
-                 const MftChildrenMap& children, const ScanCancellationToken& token,
-                 EngineProgress& progress, std::vector<std::uint32_t>& nodeEntries) {
+// A folder whose entries were listed: its children are the nodes
+// [firstChild, firstChild + childCount).
+struct PlannedFolder {
+  std::uint64_t node;
+  std::uint64_t firstChild;
+  std::uint64_t childCount;
+  std::u16string path;
+};
+
+// The tree's shape before any node exists: the entry of every new node in
+// node order, and the listed folders in the order of their children. Every
+// folder's children are consecutive nodes, so the ranges follow each other.
+struct TreePlan {
+  std::vector<std::uint32_t> nodeEntries;
+  std::vector<PlannedFolder> folders;
+};
+
+// Walks the entries below the root and decides the index of every node the
+// tree will get, without making one: the nodes are then made and filled on
+// several threads. Walked folders get their paths here: the walk needs them
+// for progress and for their own sub-folders.
+TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
+                  const std::u16string& rootPath, std::uint64_t rootReference,
+                  const MftNameTable& table, const MftChildrenMap& children,
+                  const ScanCancellationToken& token, EngineProgress& progress) {
   const std::vector<MftNameEntry>& entries = table.entries;
+  TreePlan plan;
+  plan.nodeEntries.reserve(entries.size());
+  plan.folders.reserve(children.ParentCount());
   std::vector<bool> descended(entries.size(), false);
   std::vector<PendingDirectory> stack;
   stack.reserve(kInitialWalkDepth);
   stack.push_back({rootReference, rootIndex, rootPath});
+  std::uint64_t nextNode = firstNewNode;
 
   while (!stack.empty()) {
     if (token.IsCancelled()) {
@@ -145,19 +166,16 @@ void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u
     progress.CountFolder(frame.path);
     progress.ReportCurrent();
 
-    const std::span<const std::uint32_t> positions = children.ChildrenOf(frame.fileReference);
-    std::vector<std::uint64_t>& childList = builder.nodes[frame.nodeIndex].children;
-    childList.reserve(childList.size() + positions.size());
-    for (const std::uint32_t position : positions) {
+    const std::uint64_t firstChild = nextNode;
+    for (const std::uint32_t position : children.ChildrenOf(frame.fileReference)) {
       const MftNameEntry& entry = entries[position];
       const std::u16string_view name = table.NameOf(entry);
       if (IsSkippedName(name)) {
         continue;
       }
-      nodeEntries.push_back(position);
+      plan.nodeEntries.push_back(position);
+      const std::uint64_t node = nextNode++;
       if (entry.isDirectory) {
-        const std::uint64_t node =
-            builder.AddDirectory(frame.nodeIndex, {}, {}, entry.attributes, 0);
         if ((entry.attributes & kAttributeReparsePoint) != 0) {
           continue;  // junctions, symbolic links and mount points are shown, not followed
         }
@@ -165,23 +183,67 @@ void WalkEntries(ScanTreeBuilder& builder, std::uint64_t rootIndex, const std::u
           descended[position] = true;
           stack.push_back({entry.fileReference, node, JoinPath(frame.path, name)});
         }
-      } else {
-        builder.AddFile(frame.nodeIndex, {}, {}, entry.attributes, entry.size, 0);
-        if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); })) {
-          progress.ReportCurrent();
-        }
+      } else if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); })) {
+        progress.ReportCurrent();
       }
     }
-    builder.nodes[frame.nodeIndex].path = std::move(frame.path);
+    plan.folders.push_back(
+        {frame.nodeIndex, firstChild, nextNode - firstChild, std::move(frame.path)});
   }
+  return plan;
 }
 
-// Each name is made once, at its final size.
-void NameNodes(std::vector<ScanNode>& nodes, std::uint64_t first, const MftNameTable& table,
-               const std::vector<std::uint32_t>& nodeEntries, std::uint64_t workerLimit) {
-  base::RunInSlices(nodeEntries.size(), workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+// Makes the planned nodes with their fields and names, each name once at
+// its final size.
+void MakePlannedNodes(ScanTreeBuilder& builder, const TreePlan& plan, const MftNameTable& table,
+                      std::uint64_t workerLimit) {
+  std::vector<ScanNode>& nodes = builder.nodes;
+  const std::uint64_t count = plan.nodeEntries.size();
+  if (count == 0) {
+    return;
+  }
+  if (nodes.capacity() >= nodes.size() + count) {
+    base::FaultInPages(nodes.data() + nodes.size(), count * sizeof(ScanNode), workerLimit);
+  }
+  const std::uint64_t first = builder.AppendBlankNodes(count);
+  const std::vector<PlannedFolder>& folders = plan.folders;
+  base::RunInSlices(count, workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+    // The last folder whose children start at or before the slice's first
+    // node holds it: folders listed without children share their start with
+    // the next one.
+    auto folder = std::upper_bound(folders.begin(), folders.end(), first + begin,
+                                   [](std::uint64_t index, const PlannedFolder& candidate) {
+                                     return index < candidate.firstChild;
+                                   }) -
+                  1;
     for (std::uint64_t i = begin; i < end; ++i) {
-      nodes[first + i].name = std::u16string(table.NameAt(nodeEntries[i]));
+      const std::uint64_t id = first + i;
+      while (id >= folder->firstChild + folder->childCount) ++folder;
+      const MftNameEntry& entry = table.entries[plan.nodeEntries[i]];
+      ScanNode& node = nodes[id];
+      if (entry.isDirectory) {
+        ScanTreeBuilder::SetFolderFields(node, id, folder->node, entry.attributes, 0);
+      } else {
+        ScanTreeBuilder::SetFileFields(node, id, folder->node, entry.attributes, entry.size, 0);
+      }
+      node.name = std::u16string(table.NameOf(entry));
+    }
+  });
+}
+
+// Links each listed folder to its children and gives it the path the walk
+// made.
+void LinkPlannedFolders(std::vector<ScanNode>& nodes, TreePlan& plan, std::uint64_t workerLimit) {
+  std::vector<PlannedFolder>& folders = plan.folders;
+  base::RunInSlices(folders.size(), workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
+    for (std::uint64_t f = begin; f < end; ++f) {
+      PlannedFolder& folder = folders[f];
+      ScanNode& node = nodes[folder.node];
+      node.children.reserve(node.children.size() + folder.childCount);
+      for (std::uint64_t c = 0; c < folder.childCount; ++c) {
+        node.children.push_back(folder.firstChild + c);
+      }
+      node.path = std::move(folder.path);
     }
   });
 }
@@ -211,14 +273,14 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
   const std::uint64_t firstNewNode = builder.nodes.size();
   {
     const MftNameTable ownTable = std::move(table);
-    std::vector<std::uint32_t> nodeEntries;
-    nodeEntries.reserve(ownTable.entries.size());
+    TreePlan plan;
     {
       const MftChildrenMap ownChildren = std::move(children);
-      WalkEntries(builder, rootIndex, rootPath, rootReference, ownTable, ownChildren, token,
-                  progress, nodeEntries);
+      plan = PlanTree(firstNewNode, rootIndex, rootPath, rootReference, ownTable, ownChildren,
+                      token, progress);
     }
-    NameNodes(builder.nodes, firstNewNode, ownTable, nodeEntries, workerLimit);
+    MakePlannedNodes(builder, plan, ownTable, workerLimit);
+    LinkPlannedFolders(builder.nodes, plan, workerLimit);
   }
   FillMissingPaths(builder.nodes, firstNewNode, workerLimit);
 }

@@ -5,12 +5,12 @@
 // cycle cannot make it loop.
 //
 // Memory and time are the constraints at a million nodes, so the tree is
-// built in passes: the walk makes every node in its final order (cheap: no
-// strings but the folders' paths), then every node gets its name from the
-// entries, and only once the entries are released are the remaining paths
-// made, each from its parent's at its exact length, so the entries' names
-// never have to fit in memory next to all the paths. The two string passes
-// split the nodes over a few threads; nothing else of the tree does.
+// built in passes. One thread walks the entries and only decides where each
+// node goes (cheap: no strings but the walked folders' paths). The nodes are
+// then made at once, and a few threads give them their fields and names
+// from the entries. Only once the entries are released are the remaining
+// paths made, each from its parent's at its exact length, so the entries'
+// names never have to fit in memory next to all the paths.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,46 @@ TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
         EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\c")), nullptr);
       }
     }
+  }
+}
+
+// The nodes are laid out by one thread and filled by several: whatever the
+// number of threads, every node sits where the walk put it (ranking breaks
+// ties by node index) and is linked both ways to its parent.
+TEST(MftTreeTest, NodesKeepTheWalkOrderAndLinksOnAnyNumberOfThreads) {
+  const std::vector<NamedEntry> named = {
+      Folder(40, 5, u"a"),    File(41, 40, u"f", 1),         Folder(42, 40, u"b"),
+      File(43, 42, u"g", 2),  Folder(44, 5, u"link", 0x410), Folder(48, 5, u"empty"),
+      File(46, 5, u"top", 4), Folder(47, 42, u"c"),          File(49, 47, u"h", 8),
+      File(50, 47, u"i", 16), File(51, 40, u"j", 32)};
+  // The walk lists a folder's entries in record order and goes on with the
+  // folder it found last.
+  const std::vector<std::u16string> walkOrder = {u"",  u"a", u"link", u"empty", u"top", u"f",
+                                                 u"b", u"j", u"g",    u"c",     u"h",   u"i"};
+  for (const std::uint64_t workers : {1u, 2u, 3u, 5u, 64u}) {
+    ScanCancellationToken token;
+    ScanTreeBuilder builder;
+    const auto root = builder.AddDirectory(kNoNode, u"", u"X:\\", 0x10, 0);
+    const ProgressCallback noCallback;
+    EngineProgress progress(noCallback);
+    MftNameTable table = Table(named);
+    MftChildrenMap children = BuildChildrenMap(table.entries);
+    PopulateMftTree(builder, root, u"X:\\", 5, std::move(table), std::move(children), token,
+                    progress, workers);
+    builder.ComputeTotals();
+    const ScanResult r = builder.BuildResult(ScanStatus::Completed, u"X:\\", 0);
+    ASSERT_EQ(r.nodes.size(), walkOrder.size()) << workers;
+    for (std::uint64_t i = 0; i < r.nodes.size(); ++i) {
+      const ScanNode& node = r.nodes[i];
+      EXPECT_EQ(node.name, walkOrder[i]) << workers << " " << i;
+      EXPECT_EQ(node.id, i);
+      for (const std::uint64_t child : node.children) EXPECT_EQ(r.nodes[child].parent, i);
+      if (node.parent == kNoNode) continue;
+      const auto& siblings = r.nodes[node.parent].children;
+      EXPECT_EQ(std::count(siblings.begin(), siblings.end(), i), 1) << workers << " " << i;
+    }
+    EXPECT_EQ(r.nodes[r.rootIndex].totalSize, 63u);
+    EXPECT_EQ(r.nodes[r.rootIndex].folderCount, 5u);
   }
 }
 
