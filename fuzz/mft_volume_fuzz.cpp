@@ -71,5 +71,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ScanCancellationToken token;
   const ScanResult result = ScanNtfsVolume(volume, u"\\", 2, token, {});
   if (result.status == ScanStatus::Completed && result.nodes.empty()) __builtin_trap();
+  // The nodes are laid out by one thread and filled by others: whatever the
+  // damage, each node but the root is listed exactly once, by its parent.
+  std::uint64_t listed = 0;
+  for (std::uint64_t i = 0; i < result.nodes.size(); ++i) {
+    if (result.nodes[i].id != i) __builtin_trap();
+    for (const std::uint64_t child : result.nodes[i].children) {
+      if (child >= result.nodes.size() || result.nodes[child].parent != i) __builtin_trap();
+      ++listed;
+    }
+  }
+  if (!result.nodes.empty() && listed + 1 != result.nodes.size()) __builtin_trap();
   return 0;
 }
