@@ -19,6 +19,9 @@
 # wine-run.sh points the prefix's programs at it, so window tests run
 # headless and never on the developer's screen. A watcher ends the X server
 # when the Wine server ends, whichever way that happens.
+#
+# OMBRIX_SESSION_WAIT_TICKS (default 750) bounds the wait for the session
+# program, in steps of 0.2 s; a tiny value exercises the failure path.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 linger=${OMBRIX_WINESERVER_LINGER:-600}
@@ -58,24 +61,43 @@ start_display() {
 case "${1:-}" in
   start)
     ensure_wine_prefix
-    # A server left from an earlier run would keep that run's display.
-    stop_server
-    start_display
-    use_prefix_display
-    # The server detaches by itself; its output must not hold ctest's pipe.
-    "$wineserver" -p"$linger" </dev/null >/dev/null 2>&1 || true
-    if [[ -n "${2:-}" ]]; then
-      ready=$(mktemp -u "${TMPDIR:-/tmp}/ombrix-wine-session.XXXXXX")
-      nohup "$wine" "$2" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
-      for _ in $(seq 1 2400); do
-        [[ -f "$ready" ]] && break
-        sleep 0.2
-      done
-      [[ -f "$ready" ]] || { echo "wine-server: the session did not start" >&2; exit 1; }
-      rm -f "$ready"
-    else
-      # One client round trip proves the server answers before tests start.
-      timeout 120 "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1
+    # Rarely, on a loaded machine with several fresh prefixes booting at
+    # once, the session program never comes up. It normally reports within
+    # seconds, so after a bounded wait everything is stopped and started
+    # once more; its messages are kept beside the prefix for a post-mortem.
+    started=no
+    for attempt in 1 2; do
+      # A server left from an earlier run (or attempt) would keep its display.
+      stop_server
+      start_display
+      use_prefix_display
+      # The server detaches by itself; its output must not hold ctest's pipe.
+      "$wineserver" -p"$linger" </dev/null >/dev/null 2>&1 || true
+      if [[ -n "${2:-}" ]]; then
+        ready=$(mktemp -u "${TMPDIR:-/tmp}/ombrix-wine-session.XXXXXX")
+        nohup "$wine" "$2" "Z:${ready//\//\\}" </dev/null >/dev/null \
+          2>"$WINEPREFIX.session-$attempt.log" &
+        for _ in $(seq 1 "${OMBRIX_SESSION_WAIT_TICKS:-750}"); do
+          [[ -f "$ready" ]] && break
+          sleep 0.2
+        done
+        if [[ -f "$ready" ]]; then
+          rm -f "$ready"
+          started=yes
+          break
+        fi
+        echo "wine-server: the session did not start (attempt $attempt);" \
+          "its messages: $WINEPREFIX.session-$attempt.log" >&2
+      else
+        # One client round trip proves the server answers before tests start.
+        timeout 120 "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1
+        started=yes
+        break
+      fi
+    done
+    if [[ "$started" != yes ]]; then
+      stop_server
+      exit 1
     fi
     xvfb_pid=$(cat "$prefix_xvfb_pid_file")
     setsid bash -c '"$1" -w; kill "$2" 2>/dev/null' watcher "$wineserver" "$xvfb_pid" \
