@@ -21,13 +21,19 @@ MftChunkDecoder::MftChunkDecoder(std::uint32_t recordLength, std::uint32_t secto
 
 MftChunkDecoder::~MftChunkDecoder() { StopWorkers(); }
 
+void MftChunkDecoder::DecodeRecords(const Job& job, std::uint64_t begin, std::uint64_t end,
+                                    MftNameTable& table,
+                                    std::vector<MftDataSize>* dataSizes) const {
+  for (std::uint64_t i = begin; i < end; ++i) {
+    ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
+                    sectorSize_, table, dataSizes);
+  }
+}
+
 void MftChunkDecoder::DecodeSlice(const Job& job, Slice& slice) {
   slice.table.entries.reserve((slice.end - slice.begin) / 2);
   slice.dataSizes.reserve(slice.end - slice.begin);
-  for (std::uint64_t i = slice.begin; i < slice.end; ++i) {
-    ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
-                    sectorSize_, slice.table, &slice.dataSizes);
-  }
+  DecodeRecords(job, slice.begin, slice.end, slice.table, &slice.dataSizes);
 }
 
 void MftChunkDecoder::StartWorkers(std::size_t wanted) {
@@ -167,10 +173,7 @@ void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dat
   const Job job = ready_;
   ready_.active = false;
   if (job.slicesUsed == 0) {
-    for (std::uint64_t i = 0; i < job.recordCount; ++i) {
-      ParseFileRecord(job.buffer + i * recordLength_, recordLength_, job.firstRecordNumber + i,
-                      sectorSize_, table, dataSizes);
-    }
+    DecodeRecords(job, 0, job.recordCount, table, dataSizes);
     return;
   }
 

@@ -92,6 +92,8 @@ class MftChunkDecoder {
     std::size_t set = 0;         // the slice set that receives its output
   };
 
+  void DecodeRecords(const Job& job, std::uint64_t begin, std::uint64_t end, MftNameTable& table,
+                     std::vector<MftDataSize>* dataSizes) const;
   void DecodeSlice(const Job& job, Slice& slice);
   void StartWorkers(std::size_t wanted);
   void RunWorker(std::size_t worker);
