@@ -61,10 +61,7 @@ class ChunkSequence {
         ++run_;  // skipped without advancing the stream offset
         continue;
       }
-      std::uint64_t runLength = 0;
-      if (!base::CheckedMultiply(run.clusterCount, clusterLength_, runLength)) {
-        runLength = ~std::uint64_t{0};
-      }
+      const std::uint64_t runLength = RunLength(run);
       const std::uint64_t position = base::SaturatingAdd(streamOffset_, runPosition_);
       std::uint64_t wanted = 0;
       if (runPosition_ < runLength && position < dataSize_) {
@@ -95,17 +92,19 @@ class ChunkSequence {
   // The rest of the current run is skipped; the stream offset still moves
   // past the whole run, so later runs keep their record numbers.
   void EndRun() {
-    const MftDataRun& run = runs_[run_];
-    std::uint64_t runLength = 0;
-    if (!base::CheckedMultiply(run.clusterCount, clusterLength_, runLength)) {
-      runLength = ~std::uint64_t{0};
-    }
-    streamOffset_ = base::SaturatingAdd(streamOffset_, runLength);
+    streamOffset_ = base::SaturatingAdd(streamOffset_, RunLength(runs_[run_]));
     runPosition_ = 0;
     ++run_;
   }
 
  private:
+  // In bytes; a length past 64 bits counts as the largest there is.
+  std::uint64_t RunLength(const MftDataRun& run) const {
+    std::uint64_t length = 0;
+    return base::CheckedMultiply(run.clusterCount, clusterLength_, length) ? length
+                                                                           : ~std::uint64_t{0};
+  }
+
   const std::vector<MftDataRun>& runs_;
   std::uint64_t dataSize_;
   std::uint64_t clusterLength_;
