@@ -15,6 +15,7 @@ namespace ombrix::core {
 
 inline constexpr std::uint64_t kNoNode = ~std::uint64_t{0};
 
+inline constexpr std::uint32_t kAttributeSystem = 0x4;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 

@@ -17,7 +17,6 @@ namespace ombrix::ui {
 namespace {
 
 constexpr UINT_PTR kHeaderSubclassId = 1;
-constexpr DWORD kSystemAttribute = 0x4;
 constexpr int kHeaderTextMax = 256;
 
 // The fixed colours of the icons and the system marker (not the palette's).
@@ -145,7 +144,7 @@ void DrawTreeCell(MainWindowState& state, HDC dc, int row, const PixelRect& cell
   } else {
     DrawFileIcon(dc, layout.icon, state.dpi, colours, palette);
   }
-  const bool system = (node.attributes & kSystemAttribute) != 0;
+  const bool system = (node.attributes & core::kAttributeSystem) != 0;
   if (system) DrawSystemMarker(dc, layout.systemMarker, state.dpi);
   const COLORREF textColour = selected ? palette.selectedText
                               : system ? palette.systemItemText
