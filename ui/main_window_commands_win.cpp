@@ -5,11 +5,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "base/win/extended_path_win.h"
 #include "base/win/wide_string_win.h"
+#include "core/path_attributes_win.h"
+#include "core/scan_model.h"
 #include "i18n/language_table.h"
 #include "i18n/theme_palette.h"
 #include "ui/about_dialog_win.h"
@@ -35,11 +37,9 @@ constexpr int kDropDownTextPadding = 36;
 
 bool IsExistingFolder(const std::u16string& path) {
   if (path.empty()) return false;
-  // Through the extended-length form, so folders deeper than MAX_PATH are
-  // found too.
-  const DWORD attributes =
-      ::GetFileAttributesW(base::WideView(base::ExtendedLengthPath(path)));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // The engines' own query, so folders deeper than MAX_PATH are found too.
+  const std::optional<core::PathAttributes> found = core::ReadPathAttributes(path);
+  return found && (found->attributes & core::kAttributeDirectory) != 0;
 }
 
 bool EqualIgnoringCaseOrdinal(std::u16string_view a, std::u16string_view b) {
