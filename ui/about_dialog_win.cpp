@@ -48,11 +48,6 @@ void CreateControls(HWND dialog, AboutRecord& record) {
   ::SetFocus(close);
 }
 
-void End(HWND dialog, AboutRecord& record) {
-  record.modal.done = true;
-  ::DestroyWindow(dialog);
-}
-
 LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   AboutRecord* record = nullptr;
   LRESULT answer = 0;
@@ -63,11 +58,11 @@ LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
       return 0;
     case WM_COMMAND: {
       const CommandMessage command = DecodeCommand(wParam, lParam);
-      if (command.id == IDOK || command.id == IDCANCEL) End(dialog, *record);
+      if (command.id == IDOK || command.id == IDCANCEL) EndModalDialog(dialog, record->modal);
       return 0;
     }
     case WM_CLOSE:
-      End(dialog, *record);
+      EndModalDialog(dialog, record->modal);
       return 0;
     default:
       return ::DefWindowProcW(dialog, message, wParam, lParam);

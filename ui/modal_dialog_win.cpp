@@ -74,6 +74,11 @@ bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setu
   return true;
 }
 
+void EndModalDialog(HWND dialog, ModalDialogState& state) {
+  state.done = true;
+  ::DestroyWindow(dialog);
+}
+
 void StoreDialogRecord(HWND dialog, LPARAM createParameter) {
   const auto* create = reinterpret_cast<const CREATESTRUCTW*>(createParameter);
   ::SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

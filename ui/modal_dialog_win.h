@@ -48,6 +48,10 @@ Record* DialogRecord(HWND dialog) {
   return reinterpret_cast<Record*>(::GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
+// How a dialog ends itself: marked done for the runner's loop, then its
+// window destroyed.
+void EndModalDialog(HWND dialog, ModalDialogState& state);
+
 // A child control at a 96-DPI position, scaled by `dpi`.
 HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16string& text,
                          DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi,

@@ -79,11 +79,6 @@ void CreateControls(HWND dialog, ScanSettingsRecord& record) {
   CoupleBoxes(dialog);
 }
 
-void End(HWND dialog, ScanSettingsRecord& record) {
-  record.modal.done = true;
-  ::DestroyWindow(dialog);
-}
-
 void Accept(HWND dialog, ScanSettingsRecord& record) {
   const int selection = static_cast<int>(::SendMessageW(record.threadCountBox, CB_GETCURSEL, 0, 0));
   if (!AcceptScanSettings(selection, Checked(dialog, kAskAtStartupBox),
@@ -94,7 +89,7 @@ void Accept(HWND dialog, ScanSettingsRecord& record) {
     return;
   }
   record.accepted = true;
-  End(dialog, record);
+  EndModalDialog(dialog, record.modal);
 }
 
 LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,12 +107,12 @@ LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
       } else if (command.id == IDOK) {
         Accept(dialog, *record);
       } else if (command.id == IDCANCEL) {
-        End(dialog, *record);
+        EndModalDialog(dialog, record->modal);
       }
       return 0;
     }
     case WM_CLOSE:
-      End(dialog, *record);
+      EndModalDialog(dialog, record->modal);
       return 0;
     default:
       return ::DefWindowProcW(dialog, message, wParam, lParam);

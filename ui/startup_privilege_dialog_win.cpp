@@ -46,8 +46,7 @@ void Finish(HWND dialog, StartupPrivilegeResult& result, std::uint32_t choice) {
   result.elevationChoice = choice;
   result.dontShowAgain =
       ::SendMessageW(::GetDlgItem(dialog, kDontShowAgainBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  result.modal.done = true;
-  ::DestroyWindow(dialog);
+  EndModalDialog(dialog, result.modal);
 }
 
 LRESULT CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
