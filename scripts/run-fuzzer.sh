@@ -8,5 +8,5 @@ set -euo pipefail
 fuzzer=$1 seeds=$2 work=$3
 seconds=${OMBRIX_FUZZ_SECONDS:-20}
 mkdir -p "$work/corpus" "$work/crashes" "$seeds"
-exec "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+exec "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
   -print_final_stats=1 -artifact_prefix="$work/crashes/" "$work/corpus" "$seeds"

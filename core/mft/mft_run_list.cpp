@@ -1,5 +1,7 @@
 #include "core/mft/mft_run_list.h"
 
+#include <algorithm>
+
 #include "base/checked_math.h"
 
 namespace ombrix::core {
@@ -24,6 +26,24 @@ bool ReadMftRunList(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
     return false;
   }
   return DecodeMftDataRuns(record, runs, dataSize);
+}
+
+std::optional<std::uint64_t> ReadableMftLength(const std::vector<MftDataRun>& runs,
+                                               std::uint64_t dataSize,
+                                               const NtfsVolumeGeometry& geometry) {
+  std::uint64_t covered = 0;
+  for (const MftDataRun& run : runs) {
+    std::uint64_t end = 0;
+    std::uint64_t length = 0;
+    if (run.lcn < 0 ||
+        !base::CheckedAdd(static_cast<std::uint64_t>(run.lcn), run.clusterCount, end) ||
+        end > geometry.totalClusters ||
+        !base::CheckedMultiply(run.clusterCount, geometry.bytesPerCluster, length)) {
+      return std::nullopt;
+    }
+    covered = base::SaturatingAdd(covered, length);
+  }
+  return std::min(dataSize, covered);
 }
 
 }  // namespace ombrix::core

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/mft/mft_record.h"
@@ -15,5 +16,14 @@ namespace ombrix::core {
 // and set only by a successful decode.
 bool ReadMftRunList(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
                     std::vector<MftDataRun>& runs, std::uint64_t& dataSize);
+
+// The bytes of $MFT's data stream that can really be read: the data size
+// record 0 claims, cut to what its runs cover. Record 0 of a fragmented
+// $MFT may describe only the first extents, so a claim beyond the runs is
+// not an error; but a run outside the volume is, and gives nothing: its
+// numbers come from damaged bytes and must not size any allocation.
+std::optional<std::uint64_t> ReadableMftLength(const std::vector<MftDataRun>& runs,
+                                               std::uint64_t dataSize,
+                                               const NtfsVolumeGeometry& geometry);
 
 }  // namespace ombrix::core

@@ -1,6 +1,7 @@
 #include "core/mft/ntfs_mft_engine.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -63,7 +64,7 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
     return FailedResult(std::move(rootPath), kMftVolumeQueryMessage, start);
   }
   if (geometry.bytesPerFileRecordSegment == 0 || geometry.bytesPerCluster == 0 ||
-      geometry.bytesPerSector == 0) {
+      geometry.bytesPerSector == 0 || geometry.totalClusters == 0) {
     return FailedResult(std::move(rootPath), kMftVolumeUnusableMessage, start);
   }
 
@@ -77,21 +78,25 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   std::uint64_t dataSize = 0;
   const bool runsRead = base::TimeInto(
       stats.readRunsMs, [&] { return ReadMftRunList(volume, geometry, runs, dataSize); });
-  if (!runsRead || runs.empty() || dataSize == 0) {
+  const std::optional<std::uint64_t> streamLength =
+      runsRead ? ReadableMftLength(runs, dataSize, geometry) : std::nullopt;
+  if (!streamLength || runs.empty() || dataSize == 0) {
     return FailedResult(std::move(rootPath), kMftRunListMessage, start);
   }
   stats.runs = runs.size();
   stats.mftDataSize = dataSize;
 
+  // Every reservation below follows from the checked stream length, never
+  // from the size record 0 claims.
   const std::uint64_t expectedRecords = std::min<std::uint64_t>(
-      dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
+      *streamLength / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   MftNameTable table;
   table.entries.reserve(expectedRecords);
   const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
     std::vector<MftDataSize> dataSizes;
     dataSizes.reserve(expectedRecords);
-    if (!EnumerateMftRecords(volume, geometry, runs, dataSize, token, table, &dataSizes, stats,
-                             workerSetting)) {
+    if (!EnumerateMftRecords(volume, geometry, runs, *streamLength, token, table, &dataSizes,
+                             stats, workerSetting)) {
       return false;
     }
     ApplyFolderFlagMend(table.entries);

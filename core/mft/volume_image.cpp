@@ -1,5 +1,6 @@
 #include "core/mft/volume_image.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ios>
 #include <utility>
@@ -15,6 +16,7 @@ constexpr char kNtfsOemId[] = "NTFS    ";
 constexpr std::uint64_t kOemIdOffset = 0x03;
 constexpr std::uint64_t kBytesPerSectorOffset = 0x0B;
 constexpr std::uint64_t kSectorsPerClusterOffset = 0x0D;
+constexpr std::uint64_t kTotalSectorsOffset = 0x28;
 constexpr std::uint64_t kMftClusterOffset = 0x30;
 constexpr std::uint64_t kClustersPerRecordOffset = 0x40;
 // Sizes beyond this are no NTFS volume's; keeping them small also keeps the
@@ -42,9 +44,11 @@ bool ParseNtfsBootSector(const std::uint8_t* bytes, std::uint64_t length,
   }
   const auto bytesPerSector = boot.U16(kBytesPerSectorOffset);
   const auto sectorsPerClusterByte = boot.U8(kSectorsPerClusterOffset);
+  const auto totalSectors = boot.U64(kTotalSectorsOffset);
   const auto mftCluster = boot.I64(kMftClusterOffset);
   const auto clustersPerRecordByte = boot.U8(kClustersPerRecordOffset);
-  if (!bytesPerSector || !sectorsPerClusterByte || !mftCluster || !clustersPerRecordByte) {
+  if (!bytesPerSector || !sectorsPerClusterByte || !totalSectors || !mftCluster ||
+      !clustersPerRecordByte) {
     return false;
   }
   const std::uint64_t sectorsPerCluster = *sectorsPerClusterByte <= 0x80
@@ -58,7 +62,13 @@ bool ParseNtfsBootSector(const std::uint8_t* bytes, std::uint64_t length,
   geometry.bytesPerCluster = cluster;
   geometry.bytesPerFileRecordSegment = ClampedLength(record);
   geometry.mftStartLcn = *mftCluster;
+  geometry.totalClusters = (cluster != 0 && sectorsPerCluster != 0) ? *totalSectors / sectorsPerCluster : 0;
   return true;
+}
+
+void LimitToVolumeLength(NtfsVolumeGeometry& geometry, std::uint64_t volumeLength) {
+  if (geometry.bytesPerCluster == 0) return;
+  geometry.totalClusters = std::min(geometry.totalClusters, volumeLength / geometry.bytesPerCluster);
 }
 
 NtfsImageVolumeReader::NtfsImageVolumeReader(std::filesystem::path imageFile)
@@ -70,6 +80,8 @@ VolumeOpenResult NtfsImageVolumeReader::Open(const std::u16string&) {
   }
   std::uint32_t bytesRead = 0;
   NtfsVolumeGeometry unused;
+  const std::streampos end = file_.pubseekoff(0, std::ios::end, std::ios::in);
+  imageLength_ = end == std::streampos(-1) ? 0 : static_cast<std::uint64_t>(end);
   if (!ReadAt(0, bootSector_, kNtfsBootSectorLength, bytesRead) ||
       bytesRead != kNtfsBootSectorLength ||
       !ParseNtfsBootSector(bootSector_, kNtfsBootSectorLength, unused)) {
@@ -79,7 +91,10 @@ VolumeOpenResult NtfsImageVolumeReader::Open(const std::u16string&) {
 }
 
 bool NtfsImageVolumeReader::QueryGeometry(NtfsVolumeGeometry& geometry) {
-  return ParseNtfsBootSector(bootSector_, kNtfsBootSectorLength, geometry);
+  if (!ParseNtfsBootSector(bootSector_, kNtfsBootSectorLength, geometry)) return false;
+  // A cut-off image holds fewer clusters than its boot sector claims.
+  LimitToVolumeLength(geometry, imageLength_);
+  return true;
 }
 
 bool NtfsImageVolumeReader::ResolveRoot(const std::u16string& path, ScanRootLocation& root) {

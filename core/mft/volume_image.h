@@ -28,6 +28,9 @@ inline constexpr std::uint32_t kNtfsBootSectorLength = 512;
 bool ParseNtfsBootSector(const std::uint8_t* bytes, std::uint64_t length,
                          NtfsVolumeGeometry& geometry);
 
+// Cuts the volume's cluster count to the clusters volumeLength bytes hold.
+void LimitToVolumeLength(NtfsVolumeGeometry& geometry, std::uint64_t volumeLength);
+
 class NtfsImageVolumeReader final : public IVolumeReader {
  public:
   explicit NtfsImageVolumeReader(std::filesystem::path imageFile);
@@ -43,6 +46,7 @@ class NtfsImageVolumeReader final : public IVolumeReader {
   std::filesystem::path imageFile_;
   std::filebuf file_;
   std::uint8_t bootSector_[kNtfsBootSectorLength] = {};
+  std::uint64_t imageLength_ = 0;
 };
 
 }  // namespace ombrix::core

@@ -21,6 +21,9 @@ struct NtfsVolumeGeometry {
   std::uint32_t bytesPerCluster = 0;
   std::uint32_t bytesPerFileRecordSegment = 0;
   std::int64_t mftStartLcn = 0;
+  // Clusters the volume holds: what bounds every offset and length read
+  // from its metadata. 0 means unknown, which the engine treats as unusable.
+  std::uint64_t totalClusters = 0;
 };
 
 enum class VolumeOpenResult {

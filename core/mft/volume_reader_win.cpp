@@ -78,6 +78,8 @@ class Win32VolumeReader final : public IVolumeReader {
     geometry.bytesPerCluster = data.BytesPerCluster;
     geometry.bytesPerFileRecordSegment = data.BytesPerFileRecordSegment;
     geometry.mftStartLcn = data.MftStartLcn.QuadPart;
+    geometry.totalClusters =
+        data.TotalClusters.QuadPart > 0 ? static_cast<std::uint64_t>(data.TotalClusters.QuadPart) : 0;
     return true;
   }
 

@@ -85,9 +85,15 @@ class FakeVolume : public core::IVolumeReader {
   bool rootAttributesOk = false;
 
   core::VolumeOpenResult Open(const std::u16string&) override { return openResult; }
+  // A geometry without a cluster count stands for a volume exactly as large
+  // as its bytes.
   bool QueryGeometry(core::NtfsVolumeGeometry& g) override {
-    if (queryOk) g = geometry;
-    return queryOk;
+    if (!queryOk) return false;
+    g = geometry;
+    if (g.totalClusters == 0 && g.bytesPerCluster != 0) {
+      g.totalClusters = (bytes.size() + g.bytesPerCluster - 1) / g.bytesPerCluster;
+    }
+    return true;
   }
   bool ResolveRoot(const std::u16string&, core::ScanRootLocation& r) override {
     if (resolveOk) r = root;

@@ -106,6 +106,22 @@ TEST(NtfsMftEngineTest, EveryFailureHasItsMessageAndWritesNoTrace) {
                            test::MftRecord(0, test::EncodeMappingPairs({{16, 4}})));
        },
        kMftRunListMessage},
+      // A damaged record 0 whose runs reach past the volume's last cluster:
+      // nothing it claims may size a buffer.
+      {"run past the volume",
+       [](FakeVolume& v) {
+         test::PlaceRecord(v.bytes, 4 * 4096,
+                           test::MftRecord(64 * 1024, test::EncodeMappingPairs({{1u << 30, 4}})));
+       },
+       kMftRunListMessage},
+      {"run beyond any volume",
+       [](FakeVolume& v) {
+         test::PlaceRecord(v.bytes, 4 * 4096,
+                           test::MftRecord(64 * 1024, test::EncodeMappingPairs({{16, 4}, {16, INT64_MAX - 8}})));
+       },
+       kMftRunListMessage},
+      {"volume of unknown size", [](FakeVolume& v) { v.geometry.totalClusters = 0; v.bytes.clear(); },
+       kMftVolumeUnusableMessage},
       // Record 0 reads fine, the first chunk at the same place not.
       {"first chunk read fails",
        [](FakeVolume& v) {
@@ -152,6 +168,33 @@ TEST(NtfsMftEngineTest, SubFolderRootFoundByNameAmongDecodedEntries) {
   ASSERT_EQ(r.status, ScanStatus::Completed);
   EXPECT_EQ(r.fileCount, 1u);
   EXPECT_NE(FindByPath(r, u"\\data\\inner.txt"), nullptr);
+}
+
+// Record 0 damaged on disk so that it claims a data stream of an exabyte
+// while its two runs cover 128 records: the scan reads what the runs hold
+// and sizes nothing by the claim. (Projecting the names of the first run
+// onto the claimed stream once threw std::bad_alloc out of the engine.)
+TEST(NtfsMftEngineTest, ClaimedStreamSizeBeyondTheRunsSizesNothing) {
+  FakeVolume volume;
+  volume.bytes.assign(200 * 4096, 0);
+  const auto at = [](std::uint64_t record) {
+    return record < 64 ? 4 * 4096 + record * 1024 : 100 * 4096 + (record - 64) * 1024;
+  };
+  test::PlaceRecord(volume.bytes, at(0),
+                    test::MftRecord(std::int64_t{1} << 60,
+                                    test::EncodeMappingPairs({{16, 4}, {16, 100}})));
+  test::PlaceRecord(volume.bytes, at(5), FolderRecord(5, u"."));
+  test::PlaceRecord(volume.bytes, at(20), FileRecord(5, u"in the first run", 1));
+  test::PlaceRecord(volume.bytes, at(70), FileRecord(5, u"in the second run", 1));
+  TraceOn trace;
+  testing::internal::CaptureStderr();
+  const ScanResult r = ScanFake(volume, u"X:\\", 2);
+  const std::string line = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(r.status, ScanStatus::Completed);
+  EXPECT_EQ(r.fileCount, 3u);  // $MFT and the two files
+  EXPECT_NE(line.find("chunks=2, bytes=131072, records=128, nodes=4,"), std::string::npos)
+      << line;
+  EXPECT_NE(line.find("mftDataSize=1152921504606846976,"), std::string::npos) << line;
 }
 
 TEST(NtfsMftEngineTest, TraceOfAnMftOfFourChunksAndARestInOneRun) {
