@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <regex>
 #include <string>
 #include <vector>
@@ -114,6 +117,36 @@ TEST(ScanToolTest, UnavailableScanIsAClearFailure) {
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(run.out.empty());
   EXPECT_EQ(run.err, "ombrix-scan: the NTFS MFT engine (--engine mft) is not available\n");
+}
+
+// Whatever escapes a scan (a tree too large for memory most likely) ends as
+// a failure with one line, never as an abort.
+TEST(ScanToolTest, EscapingFailuresAreExitTwoWithOneLine) {
+  struct Case {
+    std::function<void()> fail;
+    const char* line;
+  };
+  const Case cases[] = {
+      {[] { throw std::bad_alloc(); }, "ombrix-scan: out of memory\n"},
+      {[] { throw std::length_error("vector"); }, "ombrix-scan: unexpected failure: vector\n"},
+      {[] { throw 42; }, "ombrix-scan: unexpected failure\n"},
+  };
+  for (const Case& c : cases) {
+    core::ScanCancellationToken token;
+    std::string out;
+    std::string err;
+    const ScanRunner throwing = [&](const ScanRequest&, core::ScanCancellationToken&,
+                                    const core::ProgressCallback&) -> ScanOutcome {
+      c.fail();
+      return {};
+    };
+    const int exitCode = RunScanTool({u"--json", u"x"}, token, throwing,
+                                     {[&](std::string_view b) { out.append(b); },
+                                      [&](std::string_view b) { err.append(b); }});
+    EXPECT_EQ(exitCode, 2) << c.line;
+    EXPECT_EQ(err, c.line);
+    EXPECT_TRUE(out.empty());
+  }
 }
 
 // The paths listed under key ("topFiles", "topFolders" or "nodes"), as the

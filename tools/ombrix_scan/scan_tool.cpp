@@ -1,7 +1,9 @@
 #include "tools/ombrix_scan/scan_tool.h"
 
 #include <chrono>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,11 +37,9 @@ std::uint64_t FindNodeByPath(const core::ScanResult& result, std::u16string_view
   return core::kNoNode;
 }
 
-}  // namespace
-
-int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
-                const ScanRunner& runScan, const ToolStreams& streams,
-                const ResultKeeper& keepResult) {
+int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
+                      const ScanRunner& runScan, const ToolStreams& streams,
+                      const ResultKeeper& keepResult) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.request) {
     WriteError(streams, parsed.error);
@@ -100,6 +100,26 @@ int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationT
   const int exitCode = ExitCodeForStatus(result.status);
   if (keepResult) keepResult(std::move(ranking));
   return exitCode;
+}
+
+}  // namespace
+
+int RunScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
+                const ScanRunner& runScan, const ToolStreams& streams,
+                const ResultKeeper& keepResult) {
+  // A tree too large for this machine's memory, or any other failure that
+  // escapes the scan or the report, ends like every other failure: one line
+  // and exit 2, not the runtime's abort (which scripts read as a crash).
+  try {
+    return RunParsedScanTool(args, token, runScan, streams, keepResult);
+  } catch (const std::bad_alloc&) {
+    WriteError(streams, "out of memory");
+  } catch (const std::exception& failure) {
+    WriteError(streams, std::string("unexpected failure: ") + failure.what());
+  } catch (...) {
+    WriteError(streams, "unexpected failure");
+  }
+  return kExitFailedOrBadUsage;
 }
 
 }  // namespace ombrix::scan_tool
