@@ -23,6 +23,7 @@
 #include "app/application_controller.h"
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
+#include "core/scan_tree_builder.h"
 #include "ui/control_ids.h"
 #include "ui/main_window_state_win.h"
 #include "ui/main_window_win.h"
@@ -37,47 +38,21 @@ double Milliseconds(Clock::duration d) {
 
 // root -> { big (children files), small folder, one file }
 ombrix::core::ScanResult Tree(std::uint64_t children) {
-  using ombrix::core::ScanNode;
-  ombrix::core::ScanResult result;
-  result.status = ombrix::core::ScanStatus::Completed;
-  result.rootPath = u"C:\\bench";
-  auto add = [&](std::uint64_t parent, std::u16string name, bool folder, std::uint64_t size) {
-    ScanNode node;
-    node.id = result.nodes.size();
-    node.parent = parent;
-    node.isDirectory = folder ? 1 : 0;
-    node.path = parent == ombrix::core::kNoNode ? name : result.nodes[parent].path + u"\\" + name;
-    node.name = parent == ombrix::core::kNoNode ? u"" : name;
-    node.ownSize = folder ? 0 : size;
-    node.totalSize = node.ownSize;
-    if (parent != ombrix::core::kNoNode) result.nodes[parent].children.push_back(node.id);
-    result.nodes.push_back(std::move(node));
-    return result.nodes.size() - 1;
-  };
-  const auto root = add(ombrix::core::kNoNode, u"C:\\bench", true, 0);
-  const auto big = add(root, u"big", true, 0);
-  const auto small = add(root, u"small", true, 0);
-  add(small, u"one.bin", false, 10);
-  add(root, u"loose.bin", false, 5);
-  result.nodes.reserve(result.nodes.size() + children);
-  std::uint64_t total = 0;
+  ombrix::core::ScanTreeBuilder builder;
+  builder.nodes.Reserve(children + 5);
+  const auto root = builder.AddRoot(u"", u"C:\\bench", ombrix::core::kAttributeDirectory, 0);
+  const auto big = builder.AddDirectory(root, u"big", ombrix::core::kAttributeDirectory, 0);
+  const auto small = builder.AddDirectory(root, u"small", ombrix::core::kAttributeDirectory, 0);
+  builder.AddFile(small, u"one.bin", 0x20, 10, 0);
+  builder.AddFile(root, u"loose.bin", 0x20, 5, 0);
   for (std::uint64_t i = 0; i < children; ++i) {
     const std::uint64_t size = 1000 + (i * 7919) % 100000;
-    add(big, u"file-" + std::u16string(std::to_string(i).begin(), std::to_string(i).end()) + u".dat",
-        false, size);
-    total += size;
+    const std::string number = std::to_string(i);
+    builder.AddFile(big, u"file-" + std::u16string(number.begin(), number.end()) + u".dat", 0x20,
+                    size, 0);
   }
-  result.nodes[big].totalSize = total;
-  result.nodes[big].fileCount = children;
-  result.nodes[small].totalSize = 10;
-  result.nodes[small].fileCount = 1;
-  result.nodes[root].totalSize = total + 15;
-  result.nodes[root].fileCount = children + 2;
-  result.nodes[root].folderCount = 2;
-  result.rootIndex = root;
-  result.fileCount = children + 2;
-  result.folderCount = 3;
-  return result;
+  builder.ComputeTotals();
+  return builder.BuildResult(ombrix::core::ScanStatus::Completed, u"C:\\bench", 0);
 }
 
 void Pump() {

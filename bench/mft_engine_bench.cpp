@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "base/monotonic_clock.h"
+#include "bench/result_memory.h"
 #include "core/mft/mft_chunk_decoder.h"
 #include "core/mft/mft_entry_mend.h"
 #include "core/mft/mft_run_list.h"
@@ -116,13 +117,13 @@ TreeTiming TimeTreeBuilding(const char* image) {
   const double threadStart = ThreadCpuSeconds();
   MftChildrenMap children = BuildChildrenMap(table.entries);
   ScanTreeBuilder builder;
-  builder.nodes.reserve(table.entries.size() + 1);
-  const std::uint64_t root = builder.AddDirectory(kNoNode, u"", u"\\", kAttributeDirectory, 0);
+  const std::uint64_t root = builder.AddRoot(u"", u"\\", kAttributeDirectory, 0);
   const ProgressCallback none;
   EngineProgress progress(none);
   PopulateMftTree(builder, root, u"\\", kNtfsRootFolderRecord, std::move(table),
                   std::move(children), token, progress, 2);
   builder.ComputeTotals();
+  builder.nodes.LinkChildren();
   timing.cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
   timing.scanThreadCpu = ThreadCpuSeconds() - threadStart;
   timing.wall = Seconds(start);
@@ -151,7 +152,6 @@ DecodeTiming TimeDecodeFromMemory(const std::vector<std::uint8_t>& mft, std::uin
   std::vector<std::uint8_t> work = mft;
   MftNameTable table;
   table.entries.reserve(mft.size() / recordLength);
-  table.names.reserve(mft.size() / recordLength * 64);  // no growth inside the timing
   std::vector<MftDataSize> sizes;
   sizes.reserve(mft.size() / recordLength);
   std::mutex workerCpuMutex;
@@ -220,39 +220,6 @@ bool ReadWholeMft(const char* image, std::vector<std::uint8_t>& mft, NtfsVolumeG
   }
   mft.resize(mft.size() - mft.size() % geometry.bytesPerFileRecordSegment);
   return true;
-}
-
-// What glibc's malloc hands out for a request: the request and an 8-byte
-// header rounded up to 16 bytes, at least 32.
-std::uint64_t HeapChunk(std::uint64_t request) {
-  return std::max<std::uint64_t>(32, (request + 8 + 15) / 16 * 16);
-}
-
-std::uint64_t StringHeapBytes(const std::u16string& text) {
-  // Short strings live inside the string object.
-  constexpr std::size_t kInlineUnits = 15 / sizeof(char16_t);
-  if (text.capacity() <= kInlineUnits) return 0;
-  return HeapChunk((text.capacity() + 1) * sizeof(char16_t));
-}
-
-struct TreeBytes {
-  std::uint64_t nodes = 0;
-  std::uint64_t names = 0;
-  std::uint64_t paths = 0;
-  std::uint64_t children = 0;
-};
-
-TreeBytes MeasureTree(const ScanResult& result) {
-  TreeBytes bytes;
-  bytes.nodes = result.nodes.capacity() * sizeof(ScanNode);
-  for (const ScanNode& node : result.nodes) {
-    bytes.names += StringHeapBytes(node.name);
-    bytes.paths += StringHeapBytes(node.path);
-    if (node.children.capacity() != 0) {
-      bytes.children += HeapChunk(node.children.capacity() * sizeof(std::uint64_t));
-    }
-  }
-  return bytes;
 }
 
 }  // namespace
@@ -326,7 +293,7 @@ int main(int argc, char** argv) {
   std::uint64_t treeNodes = 0;
   std::uint64_t entries = 0;
   std::uint64_t nodes = 0;
-  TreeBytes treeBytes;
+  ScanNodesMemory treeBytes;
   for (int i = 0; i < repeats; ++i) {
     one.push_back(TimeEnumeration(image, 1, kMftChunkLength, entries));
     two.push_back(TimeEnumeration(image, 2, kMftChunkLength, entries));
@@ -348,7 +315,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     nodes = result.nodes.size();
-    treeBytes = MeasureTree(result);
+    treeBytes = result.nodes.Memory();
   }
   if (Median(one) < 0 || Median(two) < 0) {
     std::fprintf(stderr, "could not read the image's $MFT\n");
@@ -390,18 +357,10 @@ int main(int argc, char** argv) {
   std::printf("scan end to end, 2 workers     %.3f s\n", Median(whole));
   const double millions = static_cast<double>(treeNodes) / 1e6;
   std::printf(
-      "tree building (children, nodes with paths, totals): %.0f ms wall, %.0f ms CPU of all "
-      "threads, %.0f ms CPU of the scan thread, per million nodes\n",
+      "tree building (children map, walk, nodes, totals, child index): %.0f ms wall, %.0f ms CPU "
+      "of all threads, %.0f ms CPU of the scan thread, per million nodes\n",
       Median(treeWall) * 1e3 / millions, Median(treeCpu) * 1e3 / millions,
       Median(treeThreadCpu) * 1e3 / millions);
-  const auto perNode = [nodes](std::uint64_t bytes) {
-    return nodes != 0 ? static_cast<double>(bytes) / static_cast<double>(nodes) : 0.0;
-  };
-  std::printf(
-      "result: %llu nodes, bytes per node: %.0f node struct + %.0f name + %.0f path + %.1f "
-      "children = %.0f (heap chunks as glibc sizes them)\n",
-      static_cast<unsigned long long>(nodes), perNode(treeBytes.nodes), perNode(treeBytes.names),
-      perNode(treeBytes.paths), perNode(treeBytes.children),
-      perNode(treeBytes.nodes + treeBytes.names + treeBytes.paths + treeBytes.children));
+  ombrix::bench::PrintResultMemory(treeBytes, nodes);
   return 0;
 }

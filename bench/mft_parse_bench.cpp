@@ -91,7 +91,6 @@ int main(int argc, char** argv) {
     // The engine reserves its entry table up front as well; hard links
     // make a few more names than records.
     table.entries.reserve(recordCount + recordCount / 4);
-    table.names.reserve(recordCount * 32);
     dataSizes.reserve(recordCount);
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = ThreadSeconds();

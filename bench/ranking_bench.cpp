@@ -51,16 +51,16 @@ struct SyntheticTree {
 SyntheticTree BuildTree(std::uint64_t nodeCount) {
   std::mt19937_64 rng(7);
   core::ScanTreeBuilder builder;
-  builder.nodes.reserve(nodeCount + kWideFolderFiles + 64);
+  builder.nodes.Reserve(nodeCount + kWideFolderFiles + 64);
   const auto addFile = [&](std::uint64_t parent) {
     const std::u16string name = ShortName(builder.nodes.size());
     // Mostly small files, a few of gigabytes.
     const std::uint64_t size = rng() % (std::uint64_t{1} << (rng() % 33));
-    builder.AddFile(parent, name, name, 0x20, size, 0);
+    builder.AddFile(parent, name, 0x20, size, 0);
   };
-  const std::uint64_t root = builder.AddDirectory(core::kNoNode, u"", u"B:\\", 0x10, 0);
+  const std::uint64_t root = builder.AddRoot(u"", u"B:\\", 0x10, 0);
   SyntheticTree tree;
-  tree.wideFolder = builder.AddDirectory(root, u"wide", u"wide", 0x10, 0);
+  tree.wideFolder = builder.AddDirectory(root, u"wide", 0x10, 0);
   for (std::uint64_t i = 0; i < kWideFolderFiles; ++i) addFile(tree.wideFolder);
 
   std::deque<std::pair<std::uint64_t, std::uint32_t>> folders{{root, 0}};
@@ -75,7 +75,7 @@ SyntheticTree BuildTree(std::uint64_t nodeCount) {
     }
     for (std::uint64_t i = 0; i < folderCount && builder.nodes.size() < nodeCount; ++i) {
       const std::u16string name = ShortName(builder.nodes.size());
-      folders.emplace_back(builder.AddDirectory(folder, name, name, 0x10, 0), level + 1);
+      folders.emplace_back(builder.AddDirectory(folder, name, 0x10, 0), level + 1);
     }
   }
   builder.ComputeTotals();
@@ -88,11 +88,11 @@ std::uint64_t FolderWithNodesBelow(const core::ScanResult& result, std::uint64_t
   std::uint64_t best = result.rootIndex;
   std::uint64_t bestDistance = ~std::uint64_t{0};
   for (const core::ScanNode& node : result.nodes) {
-    if (!node.isDirectory) continue;
-    const std::uint64_t below = node.fileCount + node.folderCount;
+    if (!node.IsDirectory()) continue;
+    const std::uint64_t below = node.FileCount() + node.FolderCount();
     const std::uint64_t distance = below > wanted ? below - wanted : wanted - below;
     if (distance < bestDistance) {
-      best = node.id;
+      best = node.Id();
       bestDistance = distance;
     }
   }
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(synthetic.fileCount),
               static_cast<unsigned long long>(synthetic.folderCount), build.wallMs);
   const auto nodesBelow = [&](std::uint64_t node) {
-    return synthetic.nodes[node].fileCount + synthetic.nodes[node].folderCount;
+    return synthetic.nodes[node].FileCount() + synthetic.nodes[node].FolderCount();
   };
   struct Ranked {
     const char* name;

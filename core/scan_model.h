@@ -1,8 +1,8 @@
-// The data every scan produces and every consumer reads: one flat vector of
-// nodes linked by 64-bit indices (so per-path trees can be appended to a
-// merged result by shifting indices, and a whole result moves between
-// threads without copying), the result that carries it, progress records
-// and the cancellation flag.
+// The data every scan produces and every consumer reads: the result with
+// its nodes (scan_nodes.h: compact arrays linked by index, so per-path trees
+// can be appended to a merged result by shifting indices, and a whole result
+// moves between threads without copying), progress records and the
+// cancellation flag.
 #pragma once
 
 #include <atomic>
@@ -11,32 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/scan_nodes.h"
+
 namespace ombrix::core {
-
-inline constexpr std::uint64_t kNoNode = ~std::uint64_t{0};
-
-inline constexpr std::uint32_t kAttributeSystem = 0x4;
-inline constexpr std::uint32_t kAttributeDirectory = 0x10;
-inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
-
-// The small fields share one word: a million-node scan keeps a million of
-// these, and padding around them cost 16 bytes a node.
-struct ScanNode {
-  std::uint64_t id = kNoNode;
-  std::uint64_t parent = kNoNode;
-  std::u16string name;
-  std::u16string path;
-  std::uint64_t ownSize = 0;
-  std::uint64_t lastWriteTime = 0;  // FILETIME: 100 ns units since 1601
-  std::uint64_t totalSize = 0;
-  std::uint64_t directFilesSize = 0;
-  std::uint64_t fileCount = 0;
-  std::uint64_t folderCount = 0;  // the folder itself not counted
-  std::vector<std::uint64_t> children;
-  std::uint32_t attributes = 0;
-  std::uint8_t isDirectory = 0;
-  std::uint8_t isReparsePoint = 0;
-};
 
 struct ScanIssue {
   std::u16string path;
@@ -62,7 +39,7 @@ struct ScanResult {
   ScanEngineKind engine = ScanEngineKind{0};
   std::u16string rootPath;
   std::u16string message;
-  std::vector<ScanNode> nodes;
+  ScanNodes nodes;
   std::uint64_t rootIndex = kNoNode;
   std::vector<ScanIssue> issues;
   std::uint64_t fileCount = 0;

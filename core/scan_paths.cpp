@@ -32,6 +32,20 @@ std::u16string JoinPath(std::u16string_view base, std::u16string_view name) {
   return joined;
 }
 
+void AppendToPath(std::u16string& path, const NodeName& name) {
+  if (name.empty()) return;
+  if (!path.empty() && !IsPathSeparator(path.back())) path.push_back(u'\\');
+  name.AppendTo(path);
+}
+
+std::u16string JoinPath(std::u16string_view base, const NodeName& name) {
+  std::u16string joined;
+  joined.reserve(base.size() + 1 + name.size());
+  joined.append(base);
+  AppendToPath(joined, name);
+  return joined;
+}
+
 namespace {
 
 // Length of the root name: "X:", "\\\\?", "\\\\." or "\\??" when a separator

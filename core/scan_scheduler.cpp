@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "base/checked_math.h"
 #include "base/monotonic_clock.h"
 #include "core/scan_paths.h"
 
@@ -15,25 +14,8 @@ ScanResult MakeMergedResult(const std::u16string& label) {
   merged.status = ScanStatus::Completed;
   merged.engine = ScanEngineKind{0};
   merged.rootPath = label;
-  ScanNode& root = merged.nodes.emplace_back();
-  root.id = 0;
-  root.parent = kNoNode;
-  root.isDirectory = 1;
-  root.name = label;
-  root.path = label;
-  root.attributes = kAttributeDirectory;
-  merged.rootIndex = 0;
+  merged.rootIndex = merged.nodes.AddRoot(label, label, kAttributeDirectory, 0);
   return merged;
-}
-
-void RollUpSyntheticRoot(ScanResult& merged) {
-  ScanNode& root = merged.nodes[merged.rootIndex];
-  for (const std::uint64_t child : root.children) {
-    const ScanNode& node = merged.nodes[child];
-    root.totalSize = base::SaturatingAdd(root.totalSize, node.totalSize);
-    root.fileCount += node.fileCount;
-    root.folderCount += node.folderCount + 1;
-  }
 }
 
 ScanResult NoEngineResult(const std::u16string& path) {
@@ -95,7 +77,7 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
       break;
     }
   }
-  RollUpSyntheticRoot(merged);
+  merged.nodes.RollUpFromChildren(merged.rootIndex);
   merged.elapsedMs = base::ElapsedMilliseconds(start);
   return merged;
 }
@@ -135,19 +117,7 @@ void MergeScanResult(ScanResult& merged, ScanResult&& part) {
   if (part.rootIndex == kNoNode || part.rootIndex >= part.nodes.size()) {
     return;
   }
-  const std::uint64_t offset = merged.nodes.size();
-  for (ScanNode& node : part.nodes) {
-    node.id += offset;
-    node.parent = node.parent == kNoNode ? merged.rootIndex : node.parent + offset;
-    for (std::uint64_t& child : node.children) {
-      child += offset;
-    }
-  }
-  merged.nodes[merged.rootIndex].children.push_back(part.rootIndex + offset);
-  merged.nodes.reserve(merged.nodes.size() + part.nodes.size());
-  for (ScanNode& node : part.nodes) {
-    merged.nodes.push_back(std::move(node));
-  }
+  merged.nodes.Append(std::move(part.nodes), merged.rootIndex);
   merged.issues.reserve(merged.issues.size() + part.issues.size());
   for (ScanIssue& issue : part.issues) {
     merged.issues.push_back(std::move(issue));

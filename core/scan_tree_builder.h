@@ -1,9 +1,13 @@
 // The tree under construction, owned by one engine for one Scan. It has no
 // lock: an engine that adds nodes from several threads serialises the calls.
+//
+// Nodes take a name only; their paths follow from their parents' (see
+// scan_nodes.h). The root alone is given its full path.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/scan_model.h"
@@ -12,32 +16,22 @@ namespace ombrix::core {
 
 class ScanTreeBuilder {
  public:
-  std::vector<ScanNode> nodes;
+  ScanNodes nodes;
   std::vector<ScanIssue> issues;
   std::uint64_t rootIndex = kNoNode;
 
-  // A parent of kNoNode makes the new folder the root.
-  std::uint64_t AddDirectory(std::uint64_t parent, std::u16string name, std::u16string path,
+  // The root folder: its own name (the leaf of path, empty for a drive
+  // root) and the full path the scan was given.
+  std::uint64_t AddRoot(std::u16string_view name, std::u16string_view path,
+                        std::uint32_t attributes, std::uint64_t lastWriteTime);
+  // parent must be a folder already added.
+  std::uint64_t AddDirectory(std::uint64_t parent, std::u16string_view name,
                              std::uint32_t attributes, std::uint64_t lastWriteTime);
-  // parent must be a valid folder index: a file is never a root.
-  std::uint64_t AddFile(std::uint64_t parent, std::u16string name, std::u16string path,
-                        std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime);
+  std::uint64_t AddFile(std::uint64_t parent, std::u16string_view name, std::uint32_t attributes,
+                        std::uint64_t size, std::uint64_t lastWriteTime);
   void AddIssue(std::u16string path, std::uint32_t errorCode);
 
-  // For engines that lay out a large tree first and fill it on several
-  // threads: appends count blank nodes and returns the index of the first.
-  // Each is then given its fields by SetFolderFields or SetFileFields (any
-  // thread, each node by one), and the caller links children itself.
-  std::uint64_t AppendBlankNodes(std::uint64_t count);
-  static void SetFolderFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
-                              std::uint32_t attributes, std::uint64_t lastWriteTime);
-  static void SetFileFields(ScanNode& node, std::uint64_t id, std::uint64_t parent,
-                            std::uint32_t attributes, std::uint64_t size,
-                            std::uint64_t lastWriteTime);
-
-  // Fills the four totals of every folder reachable from the root, with an
-  // explicit stack: trees thousands of levels deep must not exhaust the
-  // thread's stack.
+  // Fills the totals of every folder below the root; nothing without a root.
   void ComputeTotals();
 
   // Consumes the builder. engine is left 0 for the caller to set.
@@ -48,9 +42,6 @@ class ScanTreeBuilder {
   // with the engine's kind filled in. Consumes the builder.
   ScanResult BuildEngineResult(const ScanCancellationToken& token, ScanEngineKind engine,
                                std::u16string rootPath, std::int64_t elapsedMs);
-
- private:
-  ScanNode& Append(std::uint64_t parent, std::u16string name, std::u16string path);
 };
 
 }  // namespace ombrix::core

@@ -1,7 +1,7 @@
 // ParseFileRecord on arbitrary bytes: the input is one record, decoded with
 // 512-byte sectors and again with the sector size its length suggests.
 // Checks what must hold for any input: names fit a $FILE_NAME and lie back
-// to back in the table's name buffer, folders have size 0, references are
+// to back in the table's name arena, folders have size 0, references are
 // 48-bit, and reported sizes come with entries marked as having their own.
 #include <cstddef>
 #include <cstdint>
@@ -18,13 +18,15 @@ void Check(const ombrix::core::MftNameTable& table,
   std::uint64_t nameEnd = 0;
   for (const auto& entry : table.entries) {
     if (entry.nameOffset != nameEnd) __builtin_trap();
-    nameEnd += entry.nameLength;
+    const ombrix::core::NodeName name = table.NameOf(entry);
+    if (name.size() > 255) __builtin_trap();
+    nameEnd += name.EncodedLength();
     if (entry.isDirectory && entry.size != 0) __builtin_trap();
     if ((entry.parentReference & ~kMftReferenceMask) != 0) __builtin_trap();
     if ((entry.fileReference & ~kMftReferenceMask) != 0) __builtin_trap();
     if (entry.hasOwnDataSize != (sizes.size() == 1)) __builtin_trap();
   }
-  if (nameEnd != table.names.size()) __builtin_trap();
+  if (nameEnd != table.names.UsedBytes()) __builtin_trap();
 }
 
 void Decode(const std::uint8_t* data, std::size_t size, std::uint32_t sectorSize) {

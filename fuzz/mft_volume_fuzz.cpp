@@ -60,17 +60,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // fuzzer's malloc limit turns any such allocation into a finding.
   ScanCancellationToken token;
   const ScanResult result = ScanNtfsVolume(volume, u"\\", 2, token, {});
-  if (result.status == ScanStatus::Completed && result.nodes.empty()) __builtin_trap();
+  const ScanNodes& nodes = result.nodes;
+  if (result.status == ScanStatus::Completed && nodes.empty()) __builtin_trap();
   // The nodes are laid out by one thread and filled by others: whatever the
-  // damage, each node but the root is listed exactly once, by its parent.
+  // damage, every node but the root names a folder before it as its parent,
+  // and is listed exactly once, by that parent. Totals add up.
   std::uint64_t listed = 0;
-  for (std::uint64_t i = 0; i < result.nodes.size(); ++i) {
-    if (result.nodes[i].id != i) __builtin_trap();
-    for (const std::uint64_t child : result.nodes[i].children) {
-      if (child >= result.nodes.size() || result.nodes[child].parent != i) __builtin_trap();
+  std::uint64_t files = 0;
+  for (std::uint64_t i = 0; i < nodes.size(); ++i) {
+    const std::uint64_t parent = nodes.Parent(i);
+    if ((parent == kNoNode) != (i == result.rootIndex)) __builtin_trap();
+    if (parent != kNoNode && (parent >= i || !nodes.IsDirectory(parent))) __builtin_trap();
+    for (const std::uint32_t child : nodes.Children(i)) {
+      if (child >= nodes.size() || nodes.Parent(child) != i) __builtin_trap();
       ++listed;
     }
+    if (!nodes.IsDirectory(i)) ++files;
+    nodes.Path(i);
   }
-  if (!result.nodes.empty() && listed + 1 != result.nodes.size()) __builtin_trap();
+  if (!nodes.empty() && listed + 1 != nodes.size()) __builtin_trap();
+  if (!nodes.empty() && nodes.FileCount(result.rootIndex) != files) __builtin_trap();
   return 0;
 }

@@ -125,7 +125,7 @@ void DrawTreeCell(MainWindowState& state, HDC dc, int row, const PixelRect& cell
   const app::TreeRow treeRow = model.treeRows[index];
   const auto& nodes = model.Result().nodes;
   if (treeRow.node >= nodes.size()) return;
-  const core::ScanNode& node = nodes[treeRow.node];
+  const core::ScanNode node = nodes[treeRow.node];
   const i18n::ThemePalette& palette = state.palette;
   const int saved = ::SaveDC(dc);
   ::IntersectClipRect(dc, cell.left, cell.top, cell.right(), cell.bottom());
@@ -139,12 +139,12 @@ void DrawTreeCell(MainWindowState& state, HDC dc, int row, const PixelRect& cell
     if (model.expandedNodes.count(treeRow.node) == 0) Fill(dc, signs.plusStroke, palette.text);
   }
   const IconColours& colours = palette.isDark ? kDarkIcons : kLightIcons;
-  if (node.isDirectory) {
+  if (node.IsDirectory()) {
     DrawFolderIcon(dc, layout.icon, state.dpi, colours);
   } else {
     DrawFileIcon(dc, layout.icon, state.dpi, colours, palette);
   }
-  const bool system = (node.attributes & core::kAttributeSystem) != 0;
+  const bool system = (node.Attributes() & core::kAttributeSystem) != 0;
   if (system) DrawSystemMarker(dc, layout.systemMarker, state.dpi);
   const COLORREF textColour = selected ? palette.selectedText
                               : system ? palette.systemItemText

@@ -359,11 +359,12 @@ void OpenSelectedRankingRow(MainWindowState& state) {
       list == app::RankingList::None ? std::nullopt : SelectedRow(window);
   const std::uint64_t node = row ? RankedNode(state, list, *row) : core::kNoNode;
   const auto& nodes = state.ranking.Result().nodes;
-  if (node >= nodes.size() || nodes[node].path.empty()) {
+  const std::u16string path = node < nodes.size() ? nodes.Path(node) : std::u16string();
+  if (path.empty()) {
     ShowNotice(state, kNoticeSelectRanking);
     return;
   }
-  if (!OpenInFileManager(state.window, nodes[node].path, nodes[node].isDirectory != 0)) {
+  if (!OpenInFileManager(state.window, path, nodes.IsDirectory(node))) {
     ShowNotice(state, kNoticeOpenFailed);
   }
 }

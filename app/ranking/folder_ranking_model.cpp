@@ -4,7 +4,6 @@
 
 #include "app/ranking/largest_nodes.h"
 #include "app/ranking/nodes_below.h"
-#include "app/ranking/ranking_size.h"
 #include "base/checked_math.h"
 
 namespace ombrix::app {
@@ -37,7 +36,7 @@ double FolderRankingModel::ShareOf(std::uint64_t node, std::uint64_t base) const
   if (node >= nodes.size()) return 0.0;
   if (base == core::kNoNode) base = result_.rootIndex;
   if (base >= nodes.size()) return 0.0;
-  return SharePercent(RankingSize(nodes[node]), RankingSize(nodes[base]));
+  return SharePercent(nodes.RankingSize(node), nodes.RankingSize(base));
 }
 
 bool FolderRankingModel::CompareTreeSiblings(std::uint64_t a, std::uint64_t b,
@@ -50,8 +49,7 @@ void FolderRankingModel::RebuildTreeRows() {
 }
 
 bool FolderRankingModel::IsExpandable(std::uint64_t node) const {
-  return node < result_.nodes.size() && result_.nodes[node].isDirectory &&
-         !result_.nodes[node].children.empty();
+  return node < result_.nodes.size() && !result_.nodes.Children(node).empty();
 }
 
 bool FolderRankingModel::ToggleExpanded(std::uint64_t node) {
@@ -65,11 +63,12 @@ FolderRankingModel::Ranked FolderRankingModel::RankBelow(std::uint64_t node,
                                                          std::uint64_t folderLimit) const {
   LargestNodes files(fileLimit);
   LargestNodes folders(folderLimit);
-  ForEachNodeBelow(result_, node, [&](std::uint64_t index, const core::ScanNode& candidate) {
-    if (!candidate.isDirectory) {
-      files.Offer(index, candidate.ownSize);
+  const core::ScanNodes& nodes = result_.nodes;
+  ForEachNodeBelow(result_, node, [&](std::uint64_t index) {
+    if (!nodes.IsDirectory(index)) {
+      files.Offer(index, nodes.RankingSize(index));
     } else if (index != node) {
-      folders.Offer(index, candidate.totalSize);
+      folders.Offer(index, nodes.RankingSize(index));
     }
   });
   return {files.TakeRanked(), folders.TakeRanked()};
@@ -97,24 +96,24 @@ void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) 
   const auto& nodes = result_.nodes;
   if (nodes.empty()) return;
   if (node == core::kNoNode) node = result_.rootIndex;
-  const std::uint64_t baseSize = node < nodes.size() ? RankingSize(nodes[node]) : 0;
+  const std::uint64_t baseSize = node < nodes.size() ? nodes.RankingSize(node) : 0;
 
   // Below the root of an all-drives scan the drive roots (the root's
   // children) are not rows: rank as many more as there are drives, then
   // skip them, so the list still fills up with the folders on the drives.
   const bool allDrives = IsAllDrivesRoot(node);
   const std::uint64_t folderLimit =
-      allDrives ? base::SaturatingAdd(limit, nodes[node].children.size()) : limit;
+      allDrives ? base::SaturatingAdd(limit, nodes.Children(node).size()) : limit;
   const Ranked ranked = RankBelow(node, limit, folderLimit);
 
   fileRows.reserve(ranked.files.size());
   for (const std::uint64_t file : ranked.files) {
-    fileRows.push_back({file, SharePercent(nodes[file].ownSize, baseSize)});
+    fileRows.push_back({file, SharePercent(nodes.OwnSize(file), baseSize)});
   }
   for (const std::uint64_t folder : ranked.folders) {
     if (subfolderRows.size() == limit) break;
-    if (allDrives && nodes[folder].parent == node) continue;
-    subfolderRows.push_back({folder, SharePercent(nodes[folder].totalSize, baseSize)});
+    if (allDrives && nodes.Parent(folder) == node) continue;
+    subfolderRows.push_back({folder, SharePercent(nodes.TotalSize(folder), baseSize)});
   }
 }
 

@@ -1,17 +1,19 @@
 #include "app/ranking/row_texts.h"
 
+#include <optional>
+
 #include "app/number_format.h"
-#include "app/ranking/ranking_size.h"
 
 namespace ombrix::app {
 
 namespace {
 
 // A row past the end, or a node index a damaged result does not hold,
-// shows nothing rather than reading outside the vectors.
-const core::ScanNode* NodeOf(const FolderRankingModel& model, std::uint64_t index) {
+// shows nothing rather than reading outside the arrays.
+std::optional<core::ScanNode> NodeOf(const FolderRankingModel& model, std::uint64_t index) {
   const auto& nodes = model.Result().nodes;
-  return index < nodes.size() ? &nodes[index] : nullptr;
+  if (index >= nodes.size()) return std::nullopt;
+  return nodes[index];
 }
 
 }  // namespace
@@ -20,22 +22,22 @@ std::u16string FolderRowText(const FolderRankingModel& model, std::size_t row, F
                              std::u16string_view languageSetting, const LocaleQueries& locale) {
   if (row >= model.treeRows.size()) return {};
   const std::uint64_t index = model.treeRows[row].node;
-  const core::ScanNode* node = NodeOf(model, index);
-  if (node == nullptr) return {};
-  const bool folder = node->isDirectory != 0;
+  const std::optional<core::ScanNode> node = NodeOf(model, index);
+  if (!node) return {};
+  const bool folder = node->IsDirectory();
   switch (column) {
     case FolderColumn::Name:
-      return node->name.empty() ? node->path : node->name;
+      return node->Name().empty() ? node->Path() : node->Name().ToString();
     case FolderColumn::Share:
       return FormatShare(languageSetting, model.ShareOf(index, core::kNoNode), locale);
     case FolderColumn::Size:
-      return FormatSize(languageSetting, RankingSize(*node), locale);
+      return FormatSize(languageSetting, node->TotalSize(), locale);  // a file: its own size
     case FolderColumn::Files:
-      return folder ? FormatCount(languageSetting, node->fileCount, locale) : u"";
+      return folder ? FormatCount(languageSetting, node->FileCount(), locale) : u"";
     case FolderColumn::Folders:
-      return folder ? FormatCount(languageSetting, node->folderCount, locale) : u"";
+      return folder ? FormatCount(languageSetting, node->FolderCount(), locale) : u"";
     case FolderColumn::Path:
-      return node->path;
+      return node->Path();
   }
   return {};
 }
@@ -44,17 +46,17 @@ std::u16string FileRowText(const FolderRankingModel& model, std::size_t row, Fil
                            std::u16string_view languageSetting, const LocaleQueries& locale) {
   if (row >= model.fileRows.size()) return {};
   const RankingRow& ranked = model.fileRows[row];
-  const core::ScanNode* node = NodeOf(model, ranked.node);
-  if (node == nullptr) return {};
+  const std::optional<core::ScanNode> node = NodeOf(model, ranked.node);
+  if (!node) return {};
   switch (column) {
     case FileColumn::Share:
       return FormatShare(languageSetting, ranked.share, locale);
     case FileColumn::Size:
-      return FormatSize(languageSetting, node->ownSize, locale);
+      return FormatSize(languageSetting, node->OwnSize(), locale);
     case FileColumn::Name:
-      return node->name;
+      return node->Name().ToString();
     case FileColumn::Path:
-      return node->path;
+      return node->Path();
   }
   return {};
 }
@@ -64,19 +66,19 @@ std::u16string SubfolderRowText(const FolderRankingModel& model, std::size_t row
                                 const LocaleQueries& locale) {
   if (row >= model.subfolderRows.size()) return {};
   const RankingRow& ranked = model.subfolderRows[row];
-  const core::ScanNode* node = NodeOf(model, ranked.node);
-  if (node == nullptr) return {};
+  const std::optional<core::ScanNode> node = NodeOf(model, ranked.node);
+  if (!node) return {};
   switch (column) {
     case SubfolderColumn::Share:
       return FormatShare(languageSetting, ranked.share, locale);
     case SubfolderColumn::Size:
-      return FormatSize(languageSetting, node->totalSize, locale);
+      return FormatSize(languageSetting, node->TotalSize(), locale);
     case SubfolderColumn::Files:
-      return FormatCount(languageSetting, node->fileCount, locale);
+      return FormatCount(languageSetting, node->FileCount(), locale);
     case SubfolderColumn::Folders:
-      return FormatCount(languageSetting, node->folderCount, locale);
+      return FormatCount(languageSetting, node->FolderCount(), locale);
     case SubfolderColumn::Path:
-      return node->path;
+      return node->Path();
   }
   return {};
 }

@@ -3,14 +3,22 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/ranking/ranking_size.h"
+#include <span>
+#include <string>
 
 namespace ombrix::app {
 
 namespace {
 
-std::u16string_view DisplayName(const core::ScanNode& node) {
-  return node.name.empty() ? node.path : node.name;
+// Names in ordinal UTF-16 order; a node without a name (a drive root) is
+// shown, and so compared, by its path.
+bool DisplayNameBefore(const core::ScanNodes& nodes, std::uint64_t a, std::uint64_t b) {
+  const core::NodeName nameA = nodes.Name(a);
+  const core::NodeName nameB = nodes.Name(b);
+  if (!nameA.empty() && !nameB.empty()) return nameA.Compare(nameB) < 0;
+  const std::u16string textA = nameA.empty() ? nodes.Path(a) : nameA.ToString();
+  const std::u16string textB = nameB.empty() ? nodes.Path(b) : nameB.ToString();
+  return textA < textB;
 }
 
 // What sibling order compares, gathered once per child so that sorting a
@@ -23,36 +31,33 @@ struct SiblingKey {
 
 class SiblingOrder {
  public:
-  SiblingOrder(const std::vector<core::ScanNode>& nodes, bool descending)
+  SiblingOrder(const core::ScanNodes& nodes, bool descending)
       : nodes_(nodes), descending_(descending) {}
 
   bool operator()(const SiblingKey& a, const SiblingKey& b) const {
     if (a.size != b.size) return descending_ ? a.size > b.size : a.size < b.size;
     if (a.isFolder != b.isFolder) return a.isFolder;
-    // char16_t traits compare code units as unsigned values: ordinal order,
-    // a proper prefix first.
-    return DisplayName(nodes_[a.node]) < DisplayName(nodes_[b.node]);
+    return DisplayNameBefore(nodes_, a.node, b.node);
   }
 
  private:
-  const std::vector<core::ScanNode>& nodes_;
+  const core::ScanNodes& nodes_;
   bool descending_;
 };
 
-SiblingKey KeyOf(const std::vector<core::ScanNode>& nodes, std::uint64_t index) {
-  const core::ScanNode& node = nodes[index];
-  return {RankingSize(node), index, node.isDirectory != 0};
+SiblingKey KeyOf(const core::ScanNodes& nodes, std::uint64_t index) {
+  return {nodes.RankingSize(index), index, nodes.IsDirectory(index)};
 }
 
 }  // namespace
 
-bool CompareTreeSiblings(const std::vector<core::ScanNode>& nodes, std::uint64_t a, std::uint64_t b,
+bool CompareTreeSiblings(const core::ScanNodes& nodes, std::uint64_t a, std::uint64_t b,
                          bool descending) {
   if (a >= nodes.size() || b >= nodes.size()) return a < nodes.size() && b >= nodes.size();
   return SiblingOrder(nodes, descending)(KeyOf(nodes, a), KeyOf(nodes, b));
 }
 
-void ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
+void ListTreeRows(const core::ScanNodes& nodes, std::uint64_t root,
                   const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
                   std::vector<TreeRow>& rows) {
   rows.clear();
@@ -69,12 +74,12 @@ void ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
     const TreeRow row = pending.back();
     pending.pop_back();
     rows.push_back(row);
-    const core::ScanNode& node = nodes[row.node];
-    if (!node.isDirectory || node.children.empty() || !expandedNodes.contains(row.node)) {
+    const std::span<const std::uint32_t> children = nodes.Children(row.node);
+    if (children.empty() || !expandedNodes.contains(row.node)) {
       continue;
     }
     siblings.clear();
-    for (const std::uint64_t child : node.children) {
+    for (const std::uint64_t child : children) {
       if (child >= count || listed[child]) continue;
       listed[child] = true;
       siblings.push_back(KeyOf(nodes, child));

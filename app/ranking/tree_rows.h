@@ -25,14 +25,14 @@ struct TreeRow {
 // name, or the path when the name is empty, as for drive roots) in ordinal
 // UTF-16 order, both directions alike. Valid indices come before invalid
 // ones, which are never read.
-bool CompareTreeSiblings(const std::vector<core::ScanNode>& nodes, std::uint64_t a, std::uint64_t b,
+bool CompareTreeSiblings(const core::ScanNodes& nodes, std::uint64_t a, std::uint64_t b,
                          bool descending);
 
 // Replaces rows with the visible rows from `root` (rows keeps its capacity:
 // a rebuild after every toggle need not grow a list of 100,000 rows again).
 // A damaged result whose child links form a cycle or list a node twice
 // still gives each node at most one row.
-void ListTreeRows(const std::vector<core::ScanNode>& nodes, std::uint64_t root,
+void ListTreeRows(const core::ScanNodes& nodes, std::uint64_t root,
                   const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
                   std::vector<TreeRow>& rows);
 

@@ -179,20 +179,15 @@ void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dat
 
   std::vector<Slice>& slices = sliceSets_[job.set];
   std::size_t entryCount = table.entries.size();
-  std::size_t nameUnits = table.names.size();
   std::size_t sizeCount = dataSizes != nullptr ? dataSizes->size() : 0;
   for (std::size_t w = 0; w < job.slicesUsed; ++w) {
     entryCount += slices[w].table.entries.size();
-    nameUnits += slices[w].table.names.size();
     sizeCount += slices[w].dataSizes.size();
   }
   // Grow once per chunk, by at least half again, so that a table filled
   // chunk by chunk is copied a few times per scan, not once per chunk.
   if (entryCount > table.entries.capacity()) {
     table.entries.reserve(std::max(entryCount, table.entries.capacity() * 3 / 2));
-  }
-  if (nameUnits > table.names.capacity()) {
-    table.names.reserve(std::max(nameUnits, table.names.capacity() * 3 / 2));
   }
   if (dataSizes != nullptr && sizeCount > dataSizes->capacity()) {
     dataSizes->reserve(std::max(sizeCount, dataSizes->capacity() * 3 / 2));

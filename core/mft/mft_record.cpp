@@ -9,6 +9,7 @@
 // shared buffer, so a record costs no allocation of its own.
 #include "core/mft/mft_record.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -94,9 +95,14 @@ void AddNameEntry(const base::LeReader& value, std::uint64_t fileReference, bool
   entry.attributes = attributes;
   const std::int64_t realSize = *value.I64(kRealSizeField);
   entry.size = (!isDirectory && realSize > 0) ? static_cast<std::uint64_t>(realSize) : 0;
-  entry.nameOffset = table.names.size();
-  entry.nameLength = *value.U8(kNameLengthField);
-  value.AppendUtf16(kNameField, entry.nameLength, table.names);
+  // Accepted values hold the whole name (AcceptedFileNameValue checked it).
+  const std::uint8_t nameLength = *value.U8(kNameLengthField);
+  const std::uint8_t* bytes = value.Slice(kNameField, 2u * nameLength)->Data();
+  std::array<char16_t, 255> units;
+  for (std::uint8_t i = 0; i < nameLength; ++i) {
+    units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  }
+  entry.nameOffset = table.names.Append(std::u16string_view(units.data(), nameLength));
 }
 
 // What an unnamed $DATA attribute says about the file's size.
@@ -158,19 +164,15 @@ bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
 }
 
 void MftNameTable::Add(MftNameEntry entry, std::u16string_view name) {
-  entry.nameOffset = names.size();
-  entry.nameLength = static_cast<std::uint8_t>(name.size());
-  names.append(name.substr(0, entry.nameLength));
+  entry.nameOffset = names.Append(name);
   entries.push_back(entry);
 }
 
 void MftNameTable::AppendAndClear(MftNameTable& other) {
-  const std::uint64_t shift = names.size();
-  names.append(other.names);
   const std::size_t first = entries.size();
   entries.insert(entries.end(), other.entries.begin(), other.entries.end());
   for (std::size_t i = first; i < entries.size(); ++i) {
-    entries[i].nameOffset += shift;
+    entries[i].nameOffset = names.AppendCopy(other.names.At(entries[i].nameOffset));
   }
   other.Clear();
 }
@@ -194,7 +196,7 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
 
   std::vector<MftNameEntry>& entries = table.entries;
   const std::size_t firstEntry = entries.size();
-  const std::size_t firstNameUnit = table.names.size();
+  const NameArena::Mark firstName = table.names.Position();
   DataSizeReading data;
   bool hasReparsePoint = false;
   std::uint64_t position = *bytes.U16(kFirstAttributeField);
@@ -206,7 +208,7 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
     if (attributeLength < kAttributeHeaderLength || !attribute) {
       // A broken length makes everything read from this record suspect.
       entries.resize(firstEntry);
-      table.names.resize(firstNameUnit);
+      table.names.RollBack(firstName);
       return;
     }
     if (type == kFileNameType) {

@@ -11,23 +11,24 @@
 #include <string_view>
 #include <vector>
 
+#include "core/name_arena.h"
+
 namespace ombrix::core {
 
 // File references keep only the 48-bit record number; sequence numbers are
 // never compared.
 inline constexpr std::uint64_t kMftReferenceMask = 0x0000FFFFFFFFFFFFull;
 
-// One accepted $FILE_NAME. The name itself lives in the table's shared
-// name buffer (MftNameTable): a million names then cost a few large
-// allocations instead of one each, and the strings of the tree are made
-// once, at their final size, when the tree is built.
+// One accepted $FILE_NAME. The name itself lives in the table's name arena
+// (MftNameTable): a million names then cost a few large allocations instead
+// of one each, and the arena becomes the result's own when the tree is
+// built, so no name is copied again.
 struct MftNameEntry {
   std::uint64_t fileReference = 0;    // base record number of the file
   std::uint64_t parentReference = 0;  // record number of the folder holding the name
   std::uint64_t size = 0;             // logical size in bytes; 0 for folders
-  std::uint64_t nameOffset = 0;       // first unit of the name in MftNameTable::names
+  std::uint64_t nameOffset = 0;       // the name in MftNameTable::names
   std::uint32_t attributes = 0;       // Windows file attribute bits
-  std::uint8_t nameLength = 0;        // in UTF-16 units; NTFS allows at most 255
   bool isDirectory = false;
   // True when the entry's own record held a qualifying unnamed $DATA (resident,
   // or non-resident with lowest VCN 0). Entries without one take the size
@@ -35,25 +36,22 @@ struct MftNameEntry {
   bool hasOwnDataSize = false;
 };
 
-// Decoded name entries in record order, and their names back to back.
+// Decoded name entries in record order, and their names.
 struct MftNameTable {
   std::vector<MftNameEntry> entries;
-  std::u16string names;
+  NameArena names;
 
-  std::u16string_view NameOf(const MftNameEntry& entry) const {
-    return std::u16string_view(names).substr(entry.nameOffset, entry.nameLength);
-  }
-  std::u16string_view NameAt(std::size_t index) const { return NameOf(entries[index]); }
+  NodeName NameOf(const MftNameEntry& entry) const { return names.At(entry.nameOffset); }
+  NodeName NameAt(std::size_t index) const { return NameOf(entries[index]); }
 
-  // Appends a copy of entry named name (nameOffset and nameLength are set
-  // here; name must not exceed 255 units).
+  // Appends a copy of entry named name (nameOffset is set here).
   void Add(MftNameEntry entry, std::u16string_view name);
   // Moves other's entries and names to the end of this table; other is left
   // empty with its capacity kept, for reuse.
   void AppendAndClear(MftNameTable& other);
   void Clear() {
     entries.clear();
-    names.clear();
+    names.Clear();
   }
 };
 

@@ -115,23 +115,6 @@ class ChunkSequence {
   std::uint64_t runPosition_ = 0;
 };
 
-// Name lengths differ a lot from volume to volume, so the shared name
-// buffer is not reserved up front: after each chunk it is grown to what the
-// records read so far project for the whole stream (and an eighth more).
-// It is then copied once or twice while still small, instead of at every
-// doubling when it holds a gigabyte of names.
-void ReserveNamesForTheStream(MftNameTable& table, std::uint64_t recordsRead,
-                              std::uint64_t recordsInStream) {
-  if (recordsRead == 0 || recordsRead >= recordsInStream) return;
-  const double projected = static_cast<double>(table.names.size()) *
-                           static_cast<double>(recordsInStream) / static_cast<double>(recordsRead) *
-                           1.125;
-  if (projected > static_cast<double>(table.names.capacity()) &&
-      projected < static_cast<double>(table.names.max_size())) {
-    table.names.reserve(static_cast<std::size_t>(projected));
-  }
-}
-
 }  // namespace
 
 bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
@@ -186,7 +169,6 @@ bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geomet
     decoder.Start(buffer, wholeBytes, read.streamPosition / recordLength);
     decoding = true;
     decoder.Collect(table, dataSizes);
-    ReserveNamesForTheStream(table, stats.records, dataSize / recordLength);
     current ^= 1;
 
     if (bytesRead < read.length) {

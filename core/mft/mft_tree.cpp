@@ -5,7 +5,6 @@
 #include <new>
 #include <utility>
 
-#include "base/fresh_pages.h"
 #include "base/parallel_slices.h"
 #include "core/scan_paths.h"
 
@@ -21,12 +20,12 @@ struct PendingDirectory {
   std::u16string path;
 };
 
-bool IsSkippedName(std::u16string_view name) {
+bool IsSkippedName(const NodeName& name) {
   // The volume root's own record is named "." and lists itself as parent.
   return name.empty() || name == u"." || name == u"..";
 }
 
-bool NamesMatchIgnoringCase(std::u16string_view a, std::u16string_view b) {
+bool NamesMatchIgnoringCase(const NodeName& a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (FoldNameUnit(a[i]) != FoldNameUnit(b[i])) return false;
@@ -128,21 +127,23 @@ struct PlannedFolder {
   std::uint64_t node;
   std::uint64_t firstChild;
   std::uint64_t childCount;
-  std::u16string path;
 };
 
 // The tree's shape before any node exists: the entry of every new node in
-// node order, and the listed folders in the order of their children. Every
-// folder's children are consecutive nodes, so the ranges follow each other.
+// node order, which of them are folders, and the listed folders in the
+// order of their children. Every folder's children are consecutive nodes,
+// so the ranges follow each other.
 struct TreePlan {
   std::vector<std::uint32_t> nodeEntries;
+  std::vector<bool> isFolder;
+  std::uint64_t folderCount = 0;
   std::vector<PlannedFolder> folders;
 };
 
 // Walks the entries below the root and decides the index of every node the
-// tree will get, without making one: the nodes are then made and filled on
-// several threads. Walked folders get their paths here: the walk needs them
-// for progress and for their own sub-folders.
+// tree will get, without making one: the nodes are then filled on several
+// threads. Walked folders carry their paths on the stack only, for the
+// progress reports; the result makes paths from the names when asked.
 TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
                   const std::u16string& rootPath, std::uint64_t rootReference,
                   const MftNameTable& table, const MftChildrenMap& children,
@@ -150,6 +151,7 @@ TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
   const std::vector<MftNameEntry>& entries = table.entries;
   TreePlan plan;
   plan.nodeEntries.reserve(entries.size());
+  plan.isFolder.reserve(entries.size());
   plan.folders.reserve(children.ParentCount());
   std::vector<bool> descended(entries.size(), false);
   std::vector<PendingDirectory> stack;
@@ -169,13 +171,15 @@ TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
     const std::uint64_t firstChild = nextNode;
     for (const std::uint32_t position : children.ChildrenOf(frame.fileReference)) {
       const MftNameEntry& entry = entries[position];
-      const std::u16string_view name = table.NameOf(entry);
+      const NodeName name = table.NameOf(entry);
       if (IsSkippedName(name)) {
         continue;
       }
       plan.nodeEntries.push_back(position);
+      plan.isFolder.push_back(entry.isDirectory);
       const std::uint64_t node = nextNode++;
       if (entry.isDirectory) {
+        ++plan.folderCount;
         if ((entry.attributes & kAttributeReparsePoint) != 0) {
           continue;  // junctions, symbolic links and mount points are shown, not followed
         }
@@ -187,78 +191,65 @@ TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
         progress.ReportCurrent();
       }
     }
-    plan.folders.push_back(
-        {frame.nodeIndex, firstChild, nextNode - firstChild, std::move(frame.path)});
+    plan.folders.push_back({frame.nodeIndex, firstChild, nextNode - firstChild});
   }
   return plan;
 }
 
-// Makes the planned nodes with their fields and names, each name once at
-// its final size.
-void MakePlannedNodes(ScanTreeBuilder& builder, const TreePlan& plan, const MftNameTable& table,
+// Fills the planned nodes of one slice, [begin, end) of the plan, whose
+// first folder takes folderSlot.
+void FillPlannedSlice(ScanNodes& nodes, const TreePlan& plan, const MftNameTable& table,
+                      std::uint64_t firstNode, std::uint64_t nameShift, std::uint64_t begin,
+                      std::uint64_t end, std::uint64_t folderSlot) {
+  const std::vector<PlannedFolder>& folders = plan.folders;
+  // The last folder whose children start at or before the slice's first
+  // node holds it: folders listed without children share their start with
+  // the next one.
+  auto folder = std::upper_bound(folders.begin(), folders.end(), firstNode + begin,
+                                 [](std::uint64_t index, const PlannedFolder& candidate) {
+                                   return index < candidate.firstChild;
+                                 }) -
+                1;
+  for (std::uint64_t i = begin; i < end; ++i) {
+    const std::uint64_t id = firstNode + i;
+    while (id >= folder->firstChild + folder->childCount) ++folder;
+    const MftNameEntry& entry = table.entries[plan.nodeEntries[i]];
+    if (entry.isDirectory) {
+      nodes.SetFolder(id, folderSlot++, folder->node, entry.nameOffset + nameShift,
+                      entry.attributes, 0);
+    } else {
+      nodes.SetFile(id, folder->node, entry.nameOffset + nameShift, entry.attributes, entry.size,
+                    0);
+    }
+  }
+}
+
+// Makes the planned nodes with their fields on up to workerLimit threads.
+// The names are not copied: the table's arena becomes the result's.
+void MakePlannedNodes(ScanNodes& nodes, const TreePlan& plan, MftNameTable& table,
                       std::uint64_t workerLimit) {
-  std::vector<ScanNode>& nodes = builder.nodes;
   const std::uint64_t count = plan.nodeEntries.size();
+  const std::uint64_t nameShift = nodes.AdoptNames(std::move(table.names));
   if (count == 0) {
     return;
   }
-  if (nodes.capacity() >= nodes.size() + count) {
-    base::FaultInPages(nodes.data() + nodes.size(), count * sizeof(ScanNode), workerLimit);
+  const auto [firstNode, firstSlot] = nodes.AppendBlank(count, plan.folderCount);
+  // Folder slots follow node order, so each slice starts at the slot its
+  // first folder takes: counted here, from the plan, before the slices run.
+  const std::uint64_t sliceCount = std::clamp<std::uint64_t>(workerLimit, 1, count);
+  std::vector<std::uint64_t> sliceStart(sliceCount + 1);
+  std::vector<std::uint64_t> slotStart(sliceCount);
+  std::uint64_t slot = firstSlot;
+  for (std::uint64_t s = 0; s < sliceCount; ++s) {
+    sliceStart[s] = s * count / sliceCount;
+    sliceStart[s + 1] = (s + 1) * count / sliceCount;
+    slotStart[s] = slot;
+    for (std::uint64_t i = sliceStart[s]; i < sliceStart[s + 1]; ++i) slot += plan.isFolder[i];
   }
-  const std::uint64_t first = builder.AppendBlankNodes(count);
-  const std::vector<PlannedFolder>& folders = plan.folders;
-  base::RunInSlices(count, workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
-    // The last folder whose children start at or before the slice's first
-    // node holds it: folders listed without children share their start with
-    // the next one.
-    auto folder = std::upper_bound(folders.begin(), folders.end(), first + begin,
-                                   [](std::uint64_t index, const PlannedFolder& candidate) {
-                                     return index < candidate.firstChild;
-                                   }) -
-                  1;
-    for (std::uint64_t i = begin; i < end; ++i) {
-      const std::uint64_t id = first + i;
-      while (id >= folder->firstChild + folder->childCount) ++folder;
-      const MftNameEntry& entry = table.entries[plan.nodeEntries[i]];
-      ScanNode& node = nodes[id];
-      if (entry.isDirectory) {
-        ScanTreeBuilder::SetFolderFields(node, id, folder->node, entry.attributes, 0);
-      } else {
-        ScanTreeBuilder::SetFileFields(node, id, folder->node, entry.attributes, entry.size, 0);
-      }
-      node.name = std::u16string(table.NameOf(entry));
-    }
-  });
-}
-
-// Links each listed folder to its children and gives it the path the walk
-// made.
-void LinkPlannedFolders(std::vector<ScanNode>& nodes, TreePlan& plan, std::uint64_t workerLimit) {
-  std::vector<PlannedFolder>& folders = plan.folders;
-  base::RunInSlices(folders.size(), workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
-    for (std::uint64_t f = begin; f < end; ++f) {
-      PlannedFolder& folder = folders[f];
-      ScanNode& node = nodes[folder.node];
-      node.children.reserve(node.children.size() + folder.childCount);
-      for (std::uint64_t c = 0; c < folder.childCount; ++c) {
-        node.children.push_back(folder.firstChild + c);
-      }
-      node.path = std::move(folder.path);
-    }
-  });
-}
-
-// Only walked folders have children, and they got their paths during the
-// walk: this pass reads the paths of parents and writes only nodes that
-// have none, so its slices are independent.
-void FillMissingPaths(std::vector<ScanNode>& nodes, std::uint64_t first,
-                      std::uint64_t workerLimit) {
-  base::RunInSlices(nodes.size() - first, workerLimit, [&](std::uint64_t begin, std::uint64_t end) {
-    for (std::uint64_t i = first + begin; i < first + end; ++i) {
-      ScanNode& node = nodes[i];
-      if (node.path.empty() && node.parent < i) {
-        node.path = JoinPath(nodes[node.parent].path, node.name);
-      }
+  base::RunInSlices(sliceCount, sliceCount, [&](std::uint64_t begin, std::uint64_t end) {
+    for (std::uint64_t s = begin; s < end; ++s) {
+      FillPlannedSlice(nodes, plan, table, firstNode, nameShift, sliceStart[s], sliceStart[s + 1],
+                       slotStart[s]);
     }
   });
 }
@@ -270,19 +261,14 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      MftNameTable&& table, MftChildrenMap&& children,
                      const ScanCancellationToken& token, EngineProgress& progress,
                      std::uint64_t workerLimit) {
-  const std::uint64_t firstNewNode = builder.nodes.size();
+  MftNameTable ownTable = std::move(table);
+  TreePlan plan;
   {
-    const MftNameTable ownTable = std::move(table);
-    TreePlan plan;
-    {
-      const MftChildrenMap ownChildren = std::move(children);
-      plan = PlanTree(firstNewNode, rootIndex, rootPath, rootReference, ownTable, ownChildren,
-                      token, progress);
-    }
-    MakePlannedNodes(builder, plan, ownTable, workerLimit);
-    LinkPlannedFolders(builder.nodes, plan, workerLimit);
+    const MftChildrenMap ownChildren = std::move(children);
+    plan = PlanTree(builder.nodes.size(), rootIndex, rootPath, rootReference, ownTable,
+                    ownChildren, token, progress);
   }
-  FillMissingPaths(builder.nodes, firstNewNode, workerLimit);
+  MakePlannedNodes(builder.nodes, plan, ownTable, workerLimit);
 }
 
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,
@@ -295,7 +281,7 @@ std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>
     std::optional<std::uint64_t> folded;
     for (const std::uint32_t position : children.ChildrenOf(current)) {
       const MftNameEntry& entry = table.entries[position];
-      const std::u16string_view entryName = table.NameOf(entry);
+      const NodeName entryName = table.NameOf(entry);
       if (!entry.isDirectory || (entry.attributes & kAttributeReparsePoint) != 0 ||
           IsSkippedName(entryName)) {
         continue;

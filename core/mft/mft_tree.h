@@ -4,13 +4,12 @@
 // pushes each entry at most once, so damaged parent references that form a
 // cycle cannot make it loop.
 //
-// Memory and time are the constraints at a million nodes, so the tree is
-// built in passes. One thread walks the entries and only decides where each
-// node goes (cheap: no strings but the walked folders' paths). The nodes are
-// then made at once, and a few threads give them their fields and names
-// from the entries. Only once the entries are released are the remaining
-// paths made, each from its parent's at its exact length, so the entries'
-// names never have to fit in memory next to all the paths.
+// Memory and time are the constraints at tens of millions of nodes, so the
+// tree is built in passes. One thread walks the entries and only decides
+// where each node goes (cheap: no strings but the walked folders' paths,
+// for progress). The nodes are then appended at once, and a few threads
+// give them their fields from the entries. Names are never copied: the
+// entries' name arena becomes the result's.
 #pragma once
 
 #include <cstdint>
@@ -52,9 +51,9 @@ MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
 // Adds the sub-tree below rootReference under the builder's node rootIndex,
 // whose path is rootPath. Reports progress per folder and every 128 files
 // (from this thread); stops when the token is cancelled, keeping what was
-// added. Consumes the table and the children map: they are released before
-// the paths of the files are made. The names and paths are made by up to
-// workerLimit threads, each on its own range of nodes, after the walk.
+// added. Consumes the table (its names move into the builder's nodes) and
+// the children map. The nodes are filled by up to workerLimit threads, each
+// on its own range of nodes, after the walk.
 void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
                      const std::u16string& rootPath, std::uint64_t rootReference,
                      MftNameTable&& table, MftChildrenMap&& children,

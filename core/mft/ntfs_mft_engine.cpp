@@ -124,12 +124,9 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   const PathAttributes rootAttributes =
       volume.RootAttributes(rootPath).value_or(PathAttributes{kAttributeDirectory, 0});
   ScanTreeBuilder builder;
-  // Each entry normally becomes one node (only damaged folder references make
-  // more): one allocation instead of a million-node vector growing by moves.
-  builder.nodes.reserve(table.entries.size() + 1);
-  const std::uint64_t rootIndex =
-      builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath, rootAttributes.attributes,
-                           rootAttributes.lastWriteTime);
+  const std::uint64_t rootIndex = builder.AddRoot(LeafName(rootPath), rootPath,
+                                                  rootAttributes.attributes,
+                                                  rootAttributes.lastWriteTime);
   EngineProgress engineProgress(progress);
   base::TimeInto(stats.populateTreeMs, [&] {
     PopulateMftTree(builder, rootIndex, rootPath, root.recordNumber, std::move(table),

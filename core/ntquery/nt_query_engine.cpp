@@ -42,10 +42,9 @@ ScanResult NtQueryDirectoryScanEngine::Scan(const std::u16string& path,
   const PathAttributes rootAttributes =
       lister_->ReadAttributes(path).value_or(PathAttributes{kAttributeDirectory, 0});
   std::u16string rootPath = TrimTrailingSeparators(path);
-  builder.nodes.reserve(IsDriveRoot(rootPath) ? kDriveRootReserve : kFolderReserve);
-  const std::uint64_t root =
-      builder.AddDirectory(kNoNode, LeafName(rootPath), rootPath, rootAttributes.attributes,
-                           rootAttributes.lastWriteTime);
+  builder.nodes.Reserve(IsDriveRoot(rootPath) ? kDriveRootReserve : kFolderReserve);
+  const std::uint64_t root = builder.AddRoot(LeafName(rootPath), rootPath,
+                                             rootAttributes.attributes, rootAttributes.lastWriteTime);
 
   if (!lister_->HasQueryCall()) {
     builder.AddIssue(rootPath, base::kErrorProcNotFound);

@@ -142,10 +142,9 @@ void NtQueryWalk::AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scr
   scratch.subFolders.clear();
   std::lock_guard lock(builderMutex_);
   for (const DirectoryEntry& entry : scratch.entries) {
-    // Copies, not moves: the paths are still needed for progress reports.
     if (entry.isDirectory != 0) {
-      const std::uint64_t id = builder_.AddDirectory(node, entry.name, entry.path, entry.attributes,
-                                                     entry.lastWriteTime);
+      const std::uint64_t id =
+          builder_.AddDirectory(node, entry.name, entry.attributes, entry.lastWriteTime);
       // Junctions, directory links and mount points stay leaves: following
       // them would count their targets twice or loop.
       if (entry.isReparsePoint == 0) {
@@ -153,8 +152,7 @@ void NtQueryWalk::AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scr
             DirectoryWorkItem{id, entry.path, JoinPath(folder.systemPath, entry.name)});
       }
     } else {
-      builder_.AddFile(node, entry.name, entry.path, entry.attributes, entry.size,
-                       entry.lastWriteTime);
+      builder_.AddFile(node, entry.name, entry.attributes, entry.size, entry.lastWriteTime);
     }
   }
 }

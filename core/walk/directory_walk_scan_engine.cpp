@@ -52,15 +52,14 @@ void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTr
     if ((entry.attributes & kAttributeDirectory) == 0) {
       // A file, a file symlink included: its own logical size counts.
       const bool report = progress.CountFile(childPath);
-      builder.AddFile(folder.index, entry.name, std::move(childPath), entry.attributes, entry.size,
-                      entry.lastWriteTime);
+      builder.AddFile(folder.index, entry.name, entry.attributes, entry.size, entry.lastWriteTime);
       if (report) {
         progress.ReportCurrent();
       }
       continue;
     }
-    const std::uint64_t child = builder.AddDirectory(folder.index, entry.name, childPath,
-                                                     entry.attributes, entry.lastWriteTime);
+    const std::uint64_t child =
+        builder.AddDirectory(folder.index, entry.name, entry.attributes, entry.lastWriteTime);
     progress.CountFolder(childPath);
     progress.ReportCurrent();
     if ((entry.attributes & kAttributeReparsePoint) == 0) {
@@ -98,8 +97,8 @@ ScanResult DirectoryWalkScanEngine::Scan(const std::u16string& path, ScanCancell
     rootAttributes = *found;
   }
   std::u16string root = TrimTrailingSeparators(path);
-  const std::uint64_t rootIndex = builder.AddDirectory(
-      kNoNode, LeafName(root), root, rootAttributes.attributes, rootAttributes.lastWriteTime);
+  const std::uint64_t rootIndex =
+      builder.AddRoot(LeafName(root), root, rootAttributes.attributes, rootAttributes.lastWriteTime);
 
   EngineProgress engineProgress(progress);
   WalkDirectoryTree(*finder_, rootIndex, root, builder, token, engineProgress);

@@ -160,7 +160,7 @@ TEST(ApplicationControllerTest, ScanRunsBelowNormalPriorityAndNotifiesOnceWithTh
   EXPECT_EQ(result.status, ScanStatus::Completed);
   // Labelled by itself: the engine's own root, no synthetic one.
   EXPECT_EQ(result.rootPath, u"D:\\Data");
-  EXPECT_EQ(result.nodes[result.rootIndex].name, u"Data");
+  EXPECT_EQ(result.nodes[result.rootIndex].Name(), u"Data");
   EXPECT_EQ(result.fileCount, 3u);
   EXPECT_TRUE(controller.TakeLatestResult().nodes.empty());
   EXPECT_EQ(h.recorder.Events(),
@@ -176,7 +176,7 @@ TEST(ApplicationControllerTest, SeveralPathsMergeUnderTheLabel) {
   ASSERT_TRUE(h.recorder.WaitForNotifications(1));
   ScanResult result = controller.TakeLatestResult();
   EXPECT_EQ(result.rootPath, u"All local drives");
-  EXPECT_EQ(result.nodes[0].children.size(), 2u);
+  EXPECT_EQ(result.nodes[0].Children().size(), 2u);
   EXPECT_EQ(result.fileCount, 6u);
 
   // Only empty paths start nothing, not even a token.
@@ -324,9 +324,9 @@ TEST(ApplicationControllerTest, ExceptionsDuringAScanBecomeAFailedResult) {
          return std::make_unique<test::FakeScanEngine>(
              [](const std::u16string& path, ScanCancellationToken&, const core::ProgressCallback&) {
                core::ScanTreeBuilder builder;
-               const auto root = builder.AddDirectory(core::kNoNode, u"", path, 0x10, 0);
+               const auto root = builder.AddRoot(u"", path, 0x10, 0);
                test::ArmAllocationFailure(5, test::FailingThreads::Any, 1);
-               for (int i = 0; i < 1000; ++i) builder.AddFile(root, u"f", path + u"f", 0x20, 1, 0);
+               for (int i = 0; i < 1000; ++i) builder.AddFile(root, u"f", 0x20, 1, 0);
                return builder.BuildResult(ScanStatus::Completed, path, 0);
              });
        },

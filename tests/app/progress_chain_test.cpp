@@ -89,7 +89,7 @@ TEST(ProgressChainTest, WorkersSchedulerAndThrottleUnderRealThreads) {
   const core::ScanResult result = controller.TakeLatestResult();
   EXPECT_EQ(result.status, core::ScanStatus::Completed);
   EXPECT_EQ(result.fileCount, 2 * kFilesPerPath);
-  EXPECT_EQ(result.nodes[0].totalSize, 2 * kFilesPerPath * 3);
+  EXPECT_EQ(result.nodes[0].TotalSize(), 2 * kFilesPerPath * 3);
   // The stored copy ends on some report of the scan: counts of the second
   // path are shifted by the first path's.
   const core::ScanProgress last = controller.LatestProgress();

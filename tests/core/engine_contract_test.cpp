@@ -231,7 +231,7 @@ using Listing = std::set<std::tuple<std::u16string, std::uint8_t, std::uint64_t>
 Listing ListingOf(const ScanResult& result) {
   Listing listing;
   for (const ScanNode& node : result.nodes) {
-    if (node.id != result.rootIndex) listing.emplace(node.path, node.isDirectory, node.ownSize);
+    if (node.Id() != result.rootIndex) listing.emplace(node.Path(), node.IsDirectory(), node.OwnSize());
   }
   return listing;
 }
@@ -270,11 +270,12 @@ TEST_P(EngineContractTest, SameTreeAndTotalsForEveryRootPathForm) {
     EXPECT_EQ(result.rootPath, c.rootPath);
     EXPECT_TRUE(result.issues.empty());
     EXPECT_EQ(test::TreeInconsistencies(result), std::vector<std::string>{});
-    const ScanNode& root = result.nodes.at(result.rootIndex);
-    EXPECT_EQ(root.name, c.rootName);
-    EXPECT_EQ(root.path, c.rootPath);
-    EXPECT_EQ(root.attributes, kAttributeDirectory) << "unreadable root attributes";
-    EXPECT_EQ(root.lastWriteTime, 0u);
+    ASSERT_LT(result.rootIndex, result.nodes.size());
+    const ScanNode root = result.nodes[result.rootIndex];
+    EXPECT_EQ(root.Name(), c.rootName);
+    EXPECT_EQ(root.Path(), c.rootPath);
+    EXPECT_EQ(root.Attributes(), kAttributeDirectory) << "unreadable root attributes";
+    EXPECT_EQ(root.LastWriteTime(), 0u);
 
     Listing expected;
     std::uint64_t totalSize = 0;
@@ -289,11 +290,11 @@ TEST_P(EngineContractTest, SameTreeAndTotalsForEveryRootPathForm) {
     // links and mount points are shown, never followed (following them would
     // count their targets twice, or loop).
     EXPECT_EQ(ListingOf(result), expected);
-    EXPECT_EQ(root.totalSize, totalSize);
+    EXPECT_EQ(root.TotalSize(), totalSize);
     const std::u16string link = JoinPath(c.rootPath, u"link");
     for (const ScanNode& node : result.nodes) {
-      if (node.path == link) {
-        EXPECT_EQ(node.isReparsePoint, 1);
+      if (node.Path() == link) {
+        EXPECT_EQ(node.IsReparsePoint(), 1);
       }
     }
     EXPECT_FALSE(engine->Listed(link));

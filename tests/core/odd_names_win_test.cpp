@@ -57,12 +57,12 @@ TEST(OddNamesWinTest, FoldersWithNamesThePathParserRewritesAreListed) {
             ? DirectoryWalkScanEngine(SystemDirectoryFinder()).Scan(root, token, {})
             : NtQueryDirectoryScanEngine(2).Scan(root, token, {});
     EXPECT_EQ(result.fileCount, made.size());
-    EXPECT_EQ(result.nodes[result.rootIndex].totalSize, 7 * made.size());
+    EXPECT_EQ(result.nodes[result.rootIndex].TotalSize(), 7 * made.size());
     EXPECT_TRUE(result.issues.empty());
     for (const std::u16string& name : made) {
       bool found = false;
       for (const ScanNode& node : result.nodes) {
-        found = found || node.path == root + u"\\" + name + u"\\inside.bin";
+        found = found || node.Path() == root + u"\\" + name + u"\\inside.bin";
       }
       EXPECT_TRUE(found) << base::ToUtf8(name);
     }

@@ -88,13 +88,13 @@ TEST(ScanSchedulerTest, SinglePathEqualToLabelIsTheEnginesResultUnchanged) {
   EXPECT_EQ(result.engine, ScanEngineKind::NtQueryDirectory);
   EXPECT_EQ(result.rootPath, u"D:\\Data");
   EXPECT_EQ(result.elapsedMs, 1234);  // the engine's own, not the scheduler's
-  EXPECT_EQ(result.nodes[result.rootIndex].name, u"Data");
+  EXPECT_EQ(result.nodes[result.rootIndex].Name(), u"Data");
   EXPECT_EQ(TreeInconsistencies(result), Log{});
 
   // The same path under another label gets a synthetic root.
   ScanResult labelled = machine.Scan({u"D:\\Data\\"}, u"d:\\data\\", token);
-  EXPECT_EQ(labelled.nodes[0].name, u"d:\\data\\");
-  EXPECT_EQ(labelled.nodes[0].children, std::vector<std::uint64_t>{1});
+  EXPECT_EQ(labelled.nodes[0].Name(), u"d:\\data\\");
+  EXPECT_EQ(test::ChildrenOf(labelled.nodes[0]), std::vector<std::uint64_t>{1});
   EXPECT_EQ(TreeInconsistencies(labelled, RootKind::Synthetic), Log{});
 }
 
@@ -108,15 +108,15 @@ TEST(ScanSchedulerTest, PathsHangUnderTheLabelInPathOrderWithShiftedIndices) {
   EXPECT_EQ(result.status, ScanStatus::Completed);
   EXPECT_EQ(result.rootPath, u"All local drives");
   EXPECT_EQ(result.engine, ScanEngineKind::NtQueryDirectory);
-  const ScanNode& root = result.nodes[0];
-  EXPECT_EQ(root.name, u"All local drives");
-  EXPECT_EQ(root.path, u"All local drives");
-  EXPECT_EQ(root.attributes, kAttributeDirectory);
+  const ScanNode root = result.nodes[0];
+  EXPECT_EQ(root.Name(), u"All local drives");
+  EXPECT_EQ(root.Path(), u"All local drives");
+  EXPECT_EQ(root.Attributes(), kAttributeDirectory);
   // D:\ has its root, sub and three files: nodes 1-5; C:\ starts at 6.
-  ASSERT_EQ(root.children, (std::vector<std::uint64_t>{1, 6}));
-  EXPECT_EQ(result.nodes[7].path, u"C:\\sub");
+  ASSERT_EQ(test::ChildrenOf(root), (std::vector<std::uint64_t>{1, 6}));
+  EXPECT_EQ(result.nodes[7].Path(), u"C:\\sub");
   EXPECT_EQ(result.folderCount, 4u);
-  EXPECT_EQ(root.totalSize, 615u);
+  EXPECT_EQ(root.TotalSize(), 615u);
   ASSERT_EQ(result.issues.size(), 2u);
   EXPECT_EQ(result.issues[1].path, u"C:\\locked");
 
@@ -133,7 +133,7 @@ TEST(ScanSchedulerTest, MergedTotalSaturates) {
   machine.files[u"D:\\"] = {~std::uint64_t{0} - 1};
   ScanCancellationToken token;
   ScanResult result = machine.Scan({u"C:\\", u"D:\\"}, u"All", token);
-  EXPECT_EQ(result.nodes[0].totalSize, ~std::uint64_t{0});
+  EXPECT_EQ(result.nodes[0].TotalSize(), ~std::uint64_t{0});
 }
 
 TEST(ScanSchedulerTest, SecondPathsProgressStartsAtTheFirstPathsFinalCounts) {
@@ -174,8 +174,8 @@ TEST(ScanSchedulerTest, CancelKeepsWhatWasMergedAndScansNoFurther) {
       ScanScheduler(nullptr, ScanOptions{}, platform).Scan({u"C:\\", u"D:\\"}, u"All", later, {});
   EXPECT_EQ(TreeInconsistencies(result, RootKind::Synthetic), Log{});
   EXPECT_EQ(result.status, ScanStatus::Cancelled);
-  ASSERT_EQ(result.nodes[0].children.size(), 1u);
-  EXPECT_EQ(result.nodes[0].fileCount, 2u);
+  ASSERT_EQ(result.nodes[0].Children().size(), 1u);
+  EXPECT_EQ(result.nodes[0].FileCount(), 2u);
 
   // A part that comes back cancelled is merged and ends the loop too.
   int scans = 0;
@@ -191,7 +191,7 @@ TEST(ScanSchedulerTest, CancelKeepsWhatWasMergedAndScansNoFurther) {
       ScanScheduler(nullptr, ScanOptions{}, platform).Scan({u"C:\\", u"D:\\"}, u"All", unset, {});
   EXPECT_EQ(scans, 1);
   EXPECT_EQ(result.status, ScanStatus::Cancelled);
-  EXPECT_EQ(result.nodes[0].totalSize, 11u);
+  EXPECT_EQ(result.nodes[0].TotalSize(), 11u);
 }
 
 TEST(ScanSchedulerTest, AutomaticChoicePerPath) {
@@ -258,7 +258,7 @@ TEST(ScanSchedulerTest, FailedMftPartsOfAMergedScan) {
     EXPECT_EQ(TreeInconsistencies(result, RootKind::Synthetic), Log{});
     EXPECT_TRUE(result.message.empty());
     EXPECT_EQ(result.status, cancel ? ScanStatus::Cancelled : ScanStatus::Completed);
-    EXPECT_EQ(result.nodes[0].totalSize, cancel ? 0u : 10u);
+    EXPECT_EQ(result.nodes[0].TotalSize(), cancel ? 0u : 10u);
     EXPECT_EQ(result.engine, cancel ? ScanEngineKind::NtfsMft : ScanEngineKind::NtQueryDirectory);
   }
   FakeMachine mixed;

@@ -83,18 +83,18 @@ TEST(ScanSchedulerWinTest, AutomaticDriveRootFallsBackFromMftToDirectoryQuery) {
   EXPECT_TRUE(result.message.empty());
   EXPECT_EQ(result.rootPath, u"C:\\");
   ASSERT_EQ(test::TreeInconsistencies(result), std::vector<std::string>{});
-  EXPECT_EQ(result.nodes[result.rootIndex].path, u"C:\\");
+  EXPECT_EQ(result.nodes[result.rootIndex].Path(), u"C:\\");
   EXPECT_GT(result.fileCount, 0u);
   EXPECT_GE(result.fileCount, lastFiles);
   bool sawWindows = false;
-  for (const std::uint64_t child : result.nodes[result.rootIndex].children) {
-    sawWindows = sawWindows || result.nodes[child].name == u"windows";
+  for (const std::uint64_t child : result.nodes[result.rootIndex].Children()) {
+    sawWindows = sawWindows || result.nodes[child].Name() == u"windows";
   }
   EXPECT_TRUE(sawWindows || result.status == ScanStatus::Cancelled);
   if (result.status == ScanStatus::Completed) {
-    const ScanNode& root = result.nodes[result.rootIndex];
-    EXPECT_EQ(root.fileCount, result.fileCount);
-    EXPECT_EQ(root.folderCount + 1, result.folderCount);
+    const ScanNode root = result.nodes[result.rootIndex];
+    EXPECT_EQ(root.FileCount(), result.fileCount);
+    EXPECT_EQ(root.FolderCount() + 1, result.folderCount);
   }
 }
 
@@ -112,9 +112,9 @@ TEST(ScanSchedulerWinTest, AutomaticFolderUsesDirectoryQueryOnly) {
   EXPECT_EQ(result.engine, ScanEngineKind::NtQueryDirectory);
   ASSERT_EQ(test::TreeInconsistencies(result, test::RootKind::Synthetic),
             std::vector<std::string>{});
-  ASSERT_EQ(result.nodes[0].children.size(), 2u);
-  EXPECT_EQ(result.nodes[result.nodes[0].children[0]].path, tree);
-  EXPECT_EQ(result.nodes[result.nodes[0].children[1]].path, u"C:\\windows");
+  ASSERT_EQ(result.nodes[0].Children().size(), 2u);
+  EXPECT_EQ(result.nodes[result.nodes[0].Children()[0]].Path(), tree);
+  EXPECT_EQ(result.nodes[result.nodes[0].Children()[1]].Path(), u"C:\\windows");
 }
 
 }  // namespace

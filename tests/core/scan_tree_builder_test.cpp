@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <stdexcept>
 
 namespace ombrix::core {
 namespace {
@@ -16,12 +17,12 @@ TEST(ScanTreeBuilderTest, ResultWithoutTreeAndWithAnEmptyRoot) {
   EXPECT_EQ(empty.elapsedMs, 7);
 
   ScanTreeBuilder builder;
-  const auto root = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x16, 99);
+  const auto root = builder.AddRoot(u"", u"C:\\", 0x16, 99);
   builder.ComputeTotals();
   ScanResult result = builder.BuildResult(ScanStatus::Completed, u"C:\\", 0);
   ASSERT_EQ(result.rootIndex, root);
-  EXPECT_EQ(result.nodes[root].parent, kNoNode);
-  EXPECT_EQ(result.nodes[root].lastWriteTime, 99u);
+  EXPECT_EQ(result.nodes[root].Parent(), kNoNode);
+  EXPECT_EQ(result.nodes[root].LastWriteTime(), 99u);
   EXPECT_EQ(result.folderCount, 1u);  // the root counts itself
 }
 
@@ -30,28 +31,27 @@ TEST(ScanTreeBuilderTest, ResultWithoutTreeAndWithAnEmptyRoot) {
 TEST(ScanTreeBuilderTest, TotalsSaturateInsteadOfWrapping) {
   constexpr std::uint64_t kHuge = std::numeric_limits<std::int64_t>::max();
   ScanTreeBuilder builder;
-  const auto root = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x10, 0);
-  const auto folder = builder.AddDirectory(root, u"f", u"C:\\f", 0x10, 0);
-  for (int i = 0; i < 3; ++i) builder.AddFile(folder, u"x", u"C:\\f\\x", 0x20, kHuge, 0);
-  builder.AddFile(root, u"y", u"C:\\y", 0x20, 5, 0);
+  const auto root = builder.AddRoot(u"", u"C:\\", 0x10, 0);
+  const auto folder = builder.AddDirectory(root, u"f", 0x10, 0);
+  for (int i = 0; i < 3; ++i) builder.AddFile(folder, u"x", 0x20, kHuge, 0);
+  builder.AddFile(root, u"y", 0x20, 5, 0);
   builder.ComputeTotals();
-  EXPECT_EQ(builder.nodes[folder].totalSize, ~std::uint64_t{0});
-  EXPECT_EQ(builder.nodes[folder].directFilesSize, ~std::uint64_t{0});
-  EXPECT_EQ(builder.nodes[root].totalSize, ~std::uint64_t{0});
-  EXPECT_EQ(builder.nodes[root].fileCount, 4u);
+  EXPECT_EQ(builder.nodes[folder].TotalSize(), ~std::uint64_t{0});
+  EXPECT_EQ(builder.nodes[folder].DirectFilesSize(), ~std::uint64_t{0});
+  EXPECT_EQ(builder.nodes[root].TotalSize(), ~std::uint64_t{0});
+  EXPECT_EQ(builder.nodes[root].FileCount(), 4u);
 }
 
-TEST(ScanTreeBuilderTest, ComputeTotalsIgnoresNodesNotReachableFromRoot) {
+// A parent must be a folder added before its child: anything else would
+// break the order totals and paths rely on, and is refused.
+TEST(ScanTreeBuilderTest, ParentMustBeAFolderAlreadyAdded) {
   ScanTreeBuilder builder;
-  const auto root = builder.AddDirectory(kNoNode, u"", u"C:\\", 0x10, 0);
-  builder.AddFile(root, u"a", u"C:\\a", 0x20, 1, 0);
-  // A second parentless folder replaces the root; the first tree is left
-  // as it was and never totalled.
-  const auto other = builder.AddDirectory(kNoNode, u"o", u"o", 0x10, 0);
-  builder.AddFile(other, u"b", u"o\\b", 0x20, 8, 0);
-  builder.ComputeTotals();
-  EXPECT_EQ(builder.nodes[other].totalSize, 8u);
-  EXPECT_EQ(builder.nodes[root].totalSize, 0u);
+  const auto root = builder.AddRoot(u"", u"C:\\", 0x10, 0);
+  const auto file = builder.AddFile(root, u"a", 0x20, 1, 0);
+  EXPECT_THROW(builder.AddFile(file, u"b", 0x20, 1, 0), std::out_of_range);
+  EXPECT_THROW(builder.AddDirectory(root + 5, u"c", 0x10, 0), std::out_of_range);
+  EXPECT_THROW(builder.AddDirectory(kNoNode, u"d", 0x10, 0), std::out_of_range);
+  EXPECT_EQ(builder.nodes.size(), 2u);
 }
 
 }  // namespace

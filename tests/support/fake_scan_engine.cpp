@@ -13,19 +13,16 @@ core::ScanResult FakeTree(const std::u16string& path, core::ScanEngineKind kind,
                           const core::ProgressCallback& progress, core::ScanStatus status) {
   core::ScanTreeBuilder builder;
   const std::u16string rootPath = core::TrimTrailingSeparators(path);
-  const auto root = builder.AddDirectory(core::kNoNode, core::LeafName(rootPath), rootPath,
-                                         core::kAttributeDirectory, 0);
-  const std::u16string subPath = core::JoinPath(rootPath, u"sub");
-  const auto sub = builder.AddDirectory(root, u"sub", subPath, core::kAttributeDirectory, 0);
+  const auto root =
+      builder.AddRoot(core::LeafName(rootPath), rootPath, core::kAttributeDirectory, 0);
+  const auto sub = builder.AddDirectory(root, u"sub", core::kAttributeDirectory, 0);
   core::ScanProgress report;
   report.foldersScanned = 2;
   for (std::size_t i = 0; i < fileSizes.size(); ++i) {
     const auto parent = i == 0 ? sub : root;
-    std::u16string name = u"f" + base::FromUtf8(std::to_string(i));
-    const std::u16string& parentPath = builder.nodes[parent].path;
-    std::u16string filePath = core::JoinPath(parentPath, name);
-    builder.AddFile(parent, std::move(name), filePath, 0x20, fileSizes[i], 0);
-    report.currentPath = filePath;
+    const std::u16string name = u"f" + base::FromUtf8(std::to_string(i));
+    builder.AddFile(parent, name, 0x20, fileSizes[i], 0);
+    report.currentPath = builder.nodes.Path(builder.nodes.size() - 1);
     report.filesScanned = i + 1;
     if (progress) progress(report);
   }

@@ -15,7 +15,7 @@ using core::kNoNode;
 using core::ScanNode;
 
 std::string Describe(const ScanNode& node) {
-  return "node " + std::to_string(node.id) + " (" + base::ToUtf8(node.path) + ")";
+  return "node " + std::to_string(node.Id()) + " (" + base::ToUtf8(node.Path()) + ")";
 }
 
 struct Totals {
@@ -32,10 +32,12 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, Roo
   const auto& nodes = result.nodes;
   std::uint64_t files = 0;
   for (std::uint64_t i = 0; i < nodes.size(); ++i) {
-    if (nodes[i].id != i) {
-      findings.Add("node at " + std::to_string(i) + " has id " + std::to_string(nodes[i].id));
+    const std::uint64_t parent = nodes[i].Parent();
+    if (parent != kNoNode && (parent >= i || !nodes[parent].IsDirectory())) {
+      findings.Add(Describe(nodes[i]) + " has parent " + std::to_string(parent) +
+                   ", not a folder before it");
     }
-    files += nodes[i].isDirectory != 0 ? 0 : 1;
+    files += nodes[i].IsDirectory() ? 0 : 1;
   }
   const std::uint64_t folders = nodes.size() - files - (root == RootKind::Synthetic ? 1 : 0);
   if (result.fileCount != files || result.folderCount != folders) {
@@ -51,7 +53,7 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, Roo
     if (result.rootIndex != kNoNode) findings.Add("root index without nodes");
     return findings.Take();
   }
-  if (result.rootIndex >= nodes.size() || nodes[result.rootIndex].parent != kNoNode) {
+  if (result.rootIndex >= nodes.size() || nodes[result.rootIndex].Parent() != kNoNode) {
     findings.Add("no valid root");
     return findings.Take();
   }
@@ -62,12 +64,12 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, Roo
   std::vector<bool> seen(nodes.size(), false);
   seen[result.rootIndex] = true;
   for (std::size_t next = 0; next < order.size(); ++next) {
-    const ScanNode& node = nodes[order[next]];
-    if (node.isDirectory == 0 && !node.children.empty()) {
+    const ScanNode node = nodes[order[next]];
+    if (!node.IsDirectory() && !node.Children().empty()) {
       findings.Add(Describe(node) + " is a file with children");
     }
-    for (std::uint64_t child : node.children) {
-      if (child >= nodes.size() || seen[child] || nodes[child].parent != node.id) {
+    for (std::uint64_t child : node.Children()) {
+      if (child >= nodes.size() || seen[child] || nodes[child].Parent() != node.Id()) {
         findings.Add(Describe(node) + " has a bad child " + std::to_string(child));
         continue;
       }
@@ -81,19 +83,19 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, Roo
 
   std::vector<Totals> totals(nodes.size());
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
-    const ScanNode& node = nodes[*it];
-    if (node.isDirectory == 0) {
-      if (node.totalSize != node.ownSize || node.fileCount != 0 || node.folderCount != 0) {
+    const ScanNode node = nodes[*it];
+    if (!node.IsDirectory()) {
+      if (node.TotalSize() != node.OwnSize() || node.FileCount() != 0 || node.FolderCount() != 0) {
         findings.Add(Describe(node) + " is a file with folder totals");
       }
       continue;
     }
     Totals& sum = totals[*it];
-    for (std::uint64_t child : node.children) {
+    for (std::uint64_t child : node.Children()) {
       if (child >= nodes.size()) continue;
-      if (nodes[child].isDirectory == 0) {
-        sum.totalSize = base::SaturatingAdd(sum.totalSize, nodes[child].ownSize);
-        sum.directFilesSize = base::SaturatingAdd(sum.directFilesSize, nodes[child].ownSize);
+      if (!nodes[child].IsDirectory()) {
+        sum.totalSize = base::SaturatingAdd(sum.totalSize, nodes[child].OwnSize());
+        sum.directFilesSize = base::SaturatingAdd(sum.directFilesSize, nodes[child].OwnSize());
         sum.fileCount += 1;
       } else {
         sum.totalSize = base::SaturatingAdd(sum.totalSize, totals[child].totalSize);
@@ -101,15 +103,29 @@ std::vector<std::string> TreeInconsistencies(const core::ScanResult& result, Roo
         sum.folderCount += totals[child].folderCount + 1;
       }
     }
-    if (node.totalSize != sum.totalSize || node.directFilesSize != sum.directFilesSize ||
-        node.fileCount != sum.fileCount || node.folderCount != sum.folderCount) {
-      findings.Add(Describe(node) + " totals " + std::to_string(node.totalSize) + "/" +
-                   std::to_string(node.fileCount) + "/" + std::to_string(node.folderCount) +
+    if (node.TotalSize() != sum.totalSize || node.DirectFilesSize() != sum.directFilesSize ||
+        node.FileCount() != sum.fileCount || node.FolderCount() != sum.folderCount) {
+      findings.Add(Describe(node) + " totals " + std::to_string(node.TotalSize()) + "/" +
+                   std::to_string(node.FileCount()) + "/" + std::to_string(node.FolderCount()) +
                    " but its nodes add up to " + std::to_string(sum.totalSize) + "/" +
                    std::to_string(sum.fileCount) + "/" + std::to_string(sum.folderCount));
     }
   }
   return findings.Take();
+}
+
+std::vector<std::uint64_t> ChildrenOf(const core::ScanNode& node) {
+  const auto children = node.Children();
+  return std::vector<std::uint64_t>(children.begin(), children.end());
+}
+
+std::optional<core::ScanNode> FindNodeByPath(const core::ScanResult& result,
+                                             std::u16string_view path) {
+  core::PathMaker paths(result.nodes);
+  for (std::uint64_t i = 0; i < result.nodes.size(); ++i) {
+    if (paths.PathOf(i) == path) return result.nodes[i];
+  }
+  return std::nullopt;
 }
 
 }  // namespace ombrix::test

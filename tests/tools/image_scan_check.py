@@ -157,24 +157,29 @@ def check_failure(args, root_path, message, options, check):
                      "%s: %r" % (what, got))
 
 
-def boot_sector(sector_size, sectors_per_cluster, mft_cluster=4):
+def boot_sector(sector_size, sectors_per_cluster, mft_cluster=4, total_sectors=128):
     boot = bytearray(512)
     boot[3:11] = b"NTFS    "
     struct.pack_into("<HB", boot, 0x0B, sector_size, sectors_per_cluster)
+    struct.pack_into("<Q", boot, 0x28, total_sectors)
     struct.pack_into("<qb", boot, 0x30, mft_cluster, -10)  # 2^10-byte records
     return bytes(boot)
 
 
 def check_unreadable_images(options, check):
     with tempfile.TemporaryDirectory(prefix="ombrix-images-") as folder:
+        # no-mft.img holds its clusters, zeros where record 0 should be;
+        # cut-off.img only its boot sector, so not one cluster.
         files = {"not-ntfs.img": b"x" * 4096, "zero-sector.img": boot_sector(0, 8),
-                 "no-mft.img": boot_sector(512, 8)}
+                 "no-mft.img": boot_sector(512, 8) + bytes(128 * 512 - 512),
+                 "cut-off.img": boot_sector(512, 8)}
         for name, data in files.items():
             with open(os.path.join(folder, name), "wb") as f:
                 f.write(data)
         for name, root, message in (("missing.img", "\\", NOT_OPENED),
                                     ("not-ntfs.img", "\\", NOT_AVAILABLE),
                                     ("zero-sector.img", "\\", NOT_USABLE),
+                                    ("cut-off.img", "\\", NOT_USABLE),
                                     ("no-mft.img", "\\", NO_RUN_LIST),
                                     ("no-mft.img", "\\..\\x", NO_ROOT)):
             check_failure(["--image", os.path.join(folder, name), "--root", root], root, message,

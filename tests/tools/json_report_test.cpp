@@ -98,8 +98,8 @@ TEST(JsonReportTest, ReportHoldsEveryKeyInItsPlace) {
 
 TEST(JsonReportTest, FullSixtyFourBitSizes) {
   core::ScanTreeBuilder builder;
-  const auto root = builder.AddDirectory(core::kNoNode, u"r", u"r", 0x10, 0);
-  builder.AddFile(root, u"huge", u"r\\huge", 0, ~std::uint64_t{0}, 0);
+  const auto root = builder.AddRoot(u"r", u"r", 0x10, 0);
+  builder.AddFile(root, u"huge", 0, ~std::uint64_t{0}, 0);
   builder.ComputeTotals();
   const std::string bytes =
       ReportOf(builder.BuildResult(core::ScanStatus::Cancelled, u"r", 0), 30, true);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/scan_model.h"
-#include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
 
 namespace ombrix::scan_tool::testing {
@@ -15,13 +14,13 @@ namespace ombrix::scan_tool::testing {
 inline core::ScanResult SmallTree(core::ScanStatus status = core::ScanStatus::Completed) {
   core::ScanTreeBuilder builder;
   const std::u16string root = u"Z:\\R";
-  const auto r = builder.AddDirectory(core::kNoNode, u"R", root, 0x10, 0);
-  builder.AddFile(r, u"a", core::JoinPath(root, u"a"), 0x20, 10, 0);
-  builder.AddFile(r, u"b", core::JoinPath(root, u"b"), 0x20, 30, 0);
-  const auto s = builder.AddDirectory(r, u"S", core::JoinPath(root, u"S"), 0x10, 0);
-  builder.AddFile(s, u"c", u"Z:\\R\\S\\c", 0x20, 30, 0);
-  const auto t = builder.AddDirectory(s, u"T", u"Z:\\R\\S\\T", 0x10, 0);
-  builder.AddFile(t, u"d", u"Z:\\R\\S\\T\\d", 0x20, 5, 0);
+  const auto r = builder.AddRoot(u"R", root, 0x10, 0);
+  builder.AddFile(r, u"a", 0x20, 10, 0);
+  builder.AddFile(r, u"b", 0x20, 30, 0);
+  const auto s = builder.AddDirectory(r, u"S", 0x10, 0);
+  builder.AddFile(s, u"c", 0x20, 30, 0);
+  const auto t = builder.AddDirectory(s, u"T", 0x10, 0);
+  builder.AddFile(t, u"d", 0x20, 5, 0);
   builder.AddIssue(u"Z:\\R\\locked", 5);
   builder.ComputeTotals();
   core::ScanResult result = builder.BuildResult(status, root, 42);

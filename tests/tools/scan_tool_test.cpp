@@ -234,8 +234,8 @@ TEST(ProgressPrinterTest, ThrottledToTheInterval) {
 // formatters give for the "system" language, GUI units included.
 TEST(TextSummaryTest, NumbersInTheUsersFormat) {
   core::ScanTreeBuilder builder;
-  const auto root = builder.AddDirectory(core::kNoNode, u"R", u"Z:\\R", 0x10, 0);
-  builder.AddFile(root, u"big", u"Z:\\R\\big", 0x20, 5ull << 30, 0);
+  const auto root = builder.AddRoot(u"R", u"Z:\\R", 0x10, 0);
+  builder.AddFile(root, u"big", 0x20, 5ull << 30, 0);
   builder.ComputeTotals();
   core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, u"Z:\\R", 1234567);
   result.fileCount = 9876543;

@@ -20,6 +20,7 @@
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
 #include "base/win/wide_string_win.h"
+#include "core/scan_tree_builder.h"
 #include "ui/control_ids.h"
 #include "ui/main_window_state_win.h"
 #include "ui/startup_win.h"
@@ -247,19 +248,13 @@ TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
   for (std::uint64_t successes : {0u, 1u, 4u}) {
     {
       std::lock_guard lock(state_->controller.scanMutex);
-      core::ScanResult result;
-      result.status = core::ScanStatus::Completed;
-      result.rootPath = u"C:\\r";
-      result.nodes.resize(3);
-      for (std::uint64_t i = 0; i < 3; ++i) {
-        result.nodes[i].id = i;
-        result.nodes[i].parent = i == 0 ? core::kNoNode : 0;
-        result.nodes[i].isDirectory = 1;
-        result.nodes[i].path = u"C:\\r" + std::u16string(i, u'x');
-      }
-      result.nodes[0].children = {1, 2};
-      result.rootIndex = 0;
-      state_->controller.latestResult = std::move(result);
+      core::ScanTreeBuilder builder;
+      const std::uint64_t root = builder.AddRoot(u"r", u"C:\\r", core::kAttributeDirectory, 0);
+      builder.AddDirectory(root, u"x", core::kAttributeDirectory, 0);
+      builder.AddDirectory(root, u"xx", core::kAttributeDirectory, 0);
+      builder.ComputeTotals();
+      state_->controller.latestResult =
+          builder.BuildResult(core::ScanStatus::Completed, u"C:\\r", 0);
     }
     {
       test::AllocationFailureScope scope(successes, test::FailingThreads::Any, 1);
@@ -289,33 +284,14 @@ TEST_F(MainWindowTest, FailedElevatedRestartIsTold) {
 void FinishScan(MainWindowState& state) {
   {
     std::lock_guard lock(state.controller.scanMutex);
-    core::ScanResult result;
-    result.status = core::ScanStatus::Completed;
-    result.rootPath = u"C:\\r";
-    const char16_t* names[] = {u"", u"docs", u"big.bin", u"small.txt"};
-    for (std::uint64_t i = 0; i < 4; ++i) {
-      core::ScanNode node;
-      node.id = i;
-      node.parent = i == 0 ? core::kNoNode : (i == 3 ? 1 : 0);
-      node.isDirectory = i < 2;
-      node.name = names[i];
-      node.path = i == 0 ? u"C:\\r" : u"C:\\r\\" + std::u16string(names[i]);
-      node.ownSize = i == 2 ? 3000 : (i == 3 ? 1000 : 0);
-      result.nodes.push_back(node);
-    }
-    result.nodes[0].children = {1, 2};
-    result.nodes[1].children = {3};
-    result.nodes[1].totalSize = 1000;
-    result.nodes[1].fileCount = 1;
-    result.nodes[2].totalSize = 3000;
-    result.nodes[3].totalSize = 1000;
-    result.nodes[0].totalSize = 4000;
-    result.nodes[0].fileCount = 2;
-    result.nodes[0].folderCount = 1;
-    result.rootIndex = 0;
-    result.fileCount = 2;
-    result.folderCount = 2;
-    state.controller.latestResult = std::move(result);
+    core::ScanTreeBuilder builder;
+    const std::uint64_t root = builder.AddRoot(u"", u"C:\\r", core::kAttributeDirectory, 0);
+    const std::uint64_t docs = builder.AddDirectory(root, u"docs", core::kAttributeDirectory, 0);
+    builder.AddFile(root, u"big.bin", 0x20, 3000, 0);
+    builder.AddFile(docs, u"small.txt", 0x20, 1000, 0);
+    builder.ComputeTotals();
+    state.controller.latestResult =
+        builder.BuildResult(core::ScanStatus::Completed, u"C:\\r", 0);
   }
   ::SendMessageW(state.window, app::kScanFinishedMessage, 0, 0);
 }

@@ -11,6 +11,7 @@
 
 #include "app/application_controller.h"
 #include "app/ranking/folder_ranking_model.h"
+#include "core/scan_tree_builder.h"
 #include "i18n/language_strings.h"
 #include "i18n/language_table.h"
 #include "i18n/theme_palette.h"
@@ -175,25 +176,18 @@ TEST(RankingCellGeometryTest, TreeCellIndentBoxAndIcon) {
 }
 
 core::ScanResult SmallResult() {
-  core::ScanResult result;
-  result.status = core::ScanStatus::Completed;
-  result.rootPath = u"/r";
-  for (int i = 0; i < 40; ++i) {
-    core::ScanNode node;
-    node.id = static_cast<std::uint64_t>(i);
-    node.parent = i == 0 ? core::kNoNode : 0;
-    node.isDirectory = i == 0 || i % 4 == 0;
-    node.name = u"n" + std::u16string(1, static_cast<char16_t>(u'A' + i));
-    node.path = u"/r/" + node.name;
-    node.ownSize = node.isDirectory ? 0 : 1000u + static_cast<std::uint64_t>(i);
-    node.totalSize = node.ownSize;
-    if (i > 0) result.nodes[0].children.push_back(node.id);
-    result.nodes.push_back(node);
+  core::ScanTreeBuilder builder;
+  const std::uint64_t root = builder.AddRoot(u"r", u"/r", core::kAttributeDirectory, 0);
+  for (int i = 1; i < 40; ++i) {
+    const std::u16string name = u"n" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+    if (i % 4 == 0) {
+      builder.AddDirectory(root, name, core::kAttributeDirectory, 0);
+    } else {
+      builder.AddFile(root, name, 0x20, 1000u + static_cast<std::uint64_t>(i), 0);
+    }
   }
-  for (int i = 1; i < 40; ++i)
-    result.nodes[0].totalSize += result.nodes[static_cast<std::size_t>(i)].totalSize;
-  result.rootIndex = 0;
-  return result;
+  builder.ComputeTotals();
+  return builder.BuildResult(core::ScanStatus::Completed, u"/r", 0);
 }
 
 TEST(ScanHandOverTest, TheModelTakesTheResult) {

@@ -112,9 +112,9 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
                      bool includeTree) {
   const core::ScanResult& result = ranking.Result();
-  const auto& nodes = result.nodes;
+  const core::ScanNodes& nodes = result.nodes;
   const std::uint64_t totalSize =
-      result.rootIndex < nodes.size() ? nodes[result.rootIndex].totalSize : 0;
+      result.rootIndex < nodes.size() ? nodes.TotalSize(result.rootIndex) : 0;
 
   out.Append('{');
   AppendAsciiField(out, "status", core::ScanStatusName(result.status));
@@ -144,34 +144,35 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
   });
   out.Append(",\n");
   AppendArray(out, "topFiles", ranking.fileRows, [&](const app::RankingRow& row) {
-    AppendStringField(out, "path", nodes[row.node].path);
+    AppendStringField(out, "path", nodes.Path(row.node));
     out.Append(',');
-    AppendNumberField(out, "size", nodes[row.node].ownSize);
+    AppendNumberField(out, "size", nodes.OwnSize(row.node));
   });
   out.Append(",\n");
   AppendArray(out, "topFolders", ranking.subfolderRows, [&](const app::RankingRow& row) {
-    const core::ScanNode& node = nodes[row.node];
-    AppendStringField(out, "path", node.path);
+    const core::ScanNode node = nodes[row.node];
+    AppendStringField(out, "path", node.Path());
     out.Append(',');
-    AppendNumberField(out, "size", node.totalSize);
+    AppendNumberField(out, "size", node.TotalSize());
     out.Append(',');
-    AppendNumberField(out, "fileCount", node.fileCount);
+    AppendNumberField(out, "fileCount", node.FileCount());
     out.Append(',');
-    AppendNumberField(out, "folderCount", node.folderCount);
+    AppendNumberField(out, "folderCount", node.FolderCount());
   });
 
   if (includeTree) {
     out.Append(",\n");
+    core::PathMaker paths(nodes);
     AppendArray(out, "nodes", nodes, [&](const core::ScanNode& node) {
-      AppendStringField(out, "path", node.path);
-      out.Append(node.isDirectory ? ",\"isDirectory\":true," : ",\"isDirectory\":false,");
-      AppendNumberField(out, "size", node.totalSize);
+      AppendStringField(out, "path", paths.PathOf(node.Id()));
+      out.Append(node.IsDirectory() ? ",\"isDirectory\":true," : ",\"isDirectory\":false,");
+      AppendNumberField(out, "size", node.TotalSize());
       out.Append(',');
-      AppendNumberField(out, "fileCount", node.fileCount);
+      AppendNumberField(out, "fileCount", node.FileCount());
       out.Append(',');
-      AppendNumberField(out, "folderCount", node.folderCount);
+      AppendNumberField(out, "folderCount", node.FolderCount());
       out.Append(',');
-      AppendNumberField(out, "attributes", node.attributes);
+      AppendNumberField(out, "attributes", node.Attributes());
     });
   }
   out.Append("}\n");

@@ -31,8 +31,9 @@ void WriteError(const ToolStreams& streams, std::string_view message) {
 // engines store paths; none when no node has it.
 std::uint64_t FindNodeByPath(const core::ScanResult& result, std::u16string_view path) {
   const std::u16string wanted = core::TrimTrailingSeparators(path);
+  core::PathMaker paths(result.nodes);
   for (std::uint64_t i = 0; i < result.nodes.size(); ++i) {
-    if (result.nodes[i].path == wanted) return i;
+    if (paths.PathOf(i) == wanted) return i;
   }
   return core::kNoNode;
 }

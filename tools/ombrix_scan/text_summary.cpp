@@ -52,9 +52,9 @@ std::string SizeColumn(std::uint64_t bytes) {
 
 void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking) {
   const core::ScanResult& result = ranking.Result();
-  const auto& nodes = result.nodes;
+  const core::ScanNodes& nodes = result.nodes;
   const std::uint64_t totalSize =
-      result.rootIndex < nodes.size() ? nodes[result.rootIndex].totalSize : 0;
+      result.rootIndex < nodes.size() ? nodes.TotalSize(result.rootIndex) : 0;
 
   AppendLine(out, "Status:   ", core::ScanStatusName(result.status));
   AppendLine(out, "Engine:   ", core::ScanEngineKindName(result.engine));
@@ -81,15 +81,15 @@ void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& rankin
   out.Append("\nLargest files:\n");
   if (ranking.fileRows.empty()) out.Append("  (none)\n");
   for (const app::RankingRow& row : ranking.fileRows) {
-    AppendLine(out, SizeColumn(nodes[row.node].ownSize) + "  ", Printable(nodes[row.node].path));
+    AppendLine(out, SizeColumn(nodes.OwnSize(row.node)) + "  ", Printable(nodes.Path(row.node)));
   }
   out.Append("\nLargest folders:\n");
   if (ranking.subfolderRows.empty()) out.Append("  (none)\n");
   for (const app::RankingRow& row : ranking.subfolderRows) {
-    const core::ScanNode& node = nodes[row.node];
-    AppendLine(out, SizeColumn(node.totalSize) + "  ",
-               Printable(node.path) + "  (" + CountOf(node.fileCount, "file", "files") + ", " +
-                   CountOf(node.folderCount, "folder", "folders") + ")");
+    const core::ScanNode node = nodes[row.node];
+    AppendLine(out, SizeColumn(node.TotalSize()) + "  ",
+               Printable(node.Path()) + "  (" + CountOf(node.FileCount(), "file", "files") + ", " +
+                   CountOf(node.FolderCount(), "folder", "folders") + ")");
   }
 }
 

@@ -18,8 +18,9 @@ using Names = std::vector<std::u16string>;
 Names RowNames(const FolderRankingModel& model) {
   Names names;
   for (const TreeRow& row : model.treeRows) {
-    const core::ScanNode& node = model.Result().nodes[row.node];
-    names.push_back(std::u16string(row.depth, u'.') + (node.name.empty() ? node.path : node.name));
+    const core::ScanNode node = model.Result().nodes[row.node];
+    names.push_back(std::u16string(row.depth, u'.') +
+                    (node.Name().empty() ? node.Path() : node.Name().ToString()));
   }
   return names;
 }
@@ -104,8 +105,8 @@ TEST(FolderRankingModelTest, AllDrivesRootRanksAcrossTheDrives) {
     ASSERT_EQ(model.subfolderRows.size(), 30u);
     for (std::size_t i = 0; i < 30; ++i) {
       const RankingRow& row = model.subfolderRows[i];
-      EXPECT_EQ(nodes[row.node].parent == tree.root, !allDrives && i < 3) << i;
-      EXPECT_DOUBLE_EQ(row.share, 100.0 * nodes[row.node].totalSize / nodes[tree.root].totalSize);
+      EXPECT_EQ(nodes[row.node].Parent() == tree.root, !allDrives && i < 3) << i;
+      EXPECT_DOUBLE_EQ(row.share, 100.0 * nodes[row.node].TotalSize() / nodes[tree.root].TotalSize());
     }
     for (const std::uint64_t limit : {std::uint64_t{100}, ~std::uint64_t{0}}) {
       model.BuildRankings(tree.root, limit);

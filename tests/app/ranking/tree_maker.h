@@ -14,16 +14,17 @@ namespace ombrix::app::testing {
 class TreeMaker {
  public:
   explicit TreeMaker(std::u16string rootPath = u"X:\\R") : rootPath_(std::move(rootPath)) {
-    root = builder_.AddDirectory(core::kNoNode, core::LeafName(rootPath_), rootPath_, 0x10, 0);
+    root = builder_.AddRoot(core::LeafName(rootPath_), rootPath_, 0x10, 0);
   }
 
   // A drive root has an empty name and its own path ("C:\\").
-  std::uint64_t Folder(std::uint64_t parent, const std::u16string& name, std::u16string path = {}) {
-    if (path.empty()) path = PathBelow(parent, name);
-    return builder_.AddDirectory(parent, name, std::move(path), 0x10, 0);
+  std::uint64_t Folder(std::uint64_t parent, const std::u16string& name,
+                       const std::u16string& path = {}) {
+    if (path.empty()) return builder_.AddDirectory(parent, name, 0x10, 0);
+    return builder_.nodes.AddFolderWithPath(parent, name, path, 0x10, 0);
   }
   std::uint64_t File(std::uint64_t parent, const std::u16string& name, std::uint64_t size) {
-    return builder_.AddFile(parent, name, PathBelow(parent, name), 0x20, size, 0);
+    return builder_.AddFile(parent, name, 0x20, size, 0);
   }
 
   core::ScanResult Finish(core::ScanStatus status = core::ScanStatus::Completed) {
@@ -34,10 +35,6 @@ class TreeMaker {
   std::uint64_t root;
 
  private:
-  std::u16string PathBelow(std::uint64_t parent, const std::u16string& name) const {
-    return core::JoinPath(builder_.nodes[parent].path, name);
-  }
-
   std::u16string rootPath_;
   core::ScanTreeBuilder builder_;
 };

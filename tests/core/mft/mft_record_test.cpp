@@ -16,11 +16,11 @@ constexpr std::uint64_t kRecordNumber = 77;
 
 struct Parsed {
   std::vector<MftNameEntry> entries;
-  std::u16string names;
+  NameArena names;
   std::vector<MftDataSize> dataSizes;
 
   std::u16string Name(std::size_t index) const {
-    return names.substr(entries.at(index).nameOffset, entries.at(index).nameLength);
+    return names.At(entries.at(index).nameOffset).ToString();
   }
 };
 
@@ -329,7 +329,8 @@ TEST(MftFileRecordTest, BrokenAttributeLengthDiscardsTheWholeRecord) {
       TestFileRecord().FileName(5, u"before").BareAttribute(0x40, 8).Bytes();
   ParseFileRecord(bytes.data(), bytes.size(), 1, 512, table);
   EXPECT_EQ(table.entries.size(), 1u);
-  EXPECT_EQ(table.names, u"kept");
+  EXPECT_EQ(table.NameAt(0), u"kept");
+  EXPECT_EQ(table.names.UsedBytes(), 5u);  // the header and "kept": the rolled-back name is gone
 }
 
 TEST(MftFileRecordTest, WalkEndsAtBytesInUse) {

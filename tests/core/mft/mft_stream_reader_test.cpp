@@ -44,7 +44,7 @@ std::vector<std::uint8_t> NamedRecords(std::uint64_t count) {
 
 std::vector<std::pair<std::uint64_t, std::u16string>> Summary(const MftNameTable& table) {
   std::vector<std::pair<std::uint64_t, std::u16string>> summary;
-  for (const auto& e : table.entries) summary.emplace_back(e.fileReference, table.NameOf(e));
+  for (const auto& e : table.entries) summary.emplace_back(e.fileReference, table.NameOf(e).ToString());
   return summary;
 }
 

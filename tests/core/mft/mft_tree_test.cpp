@@ -8,6 +8,7 @@
 
 #include "base/text_encoding.h"
 #include "core/scan_paths.h"
+#include "tests/support/scan_result_checks.h"
 
 namespace ombrix::core {
 namespace {
@@ -41,11 +42,11 @@ MftNameTable Table(const std::vector<NamedEntry>& named) {
   return table;
 }
 
-ScanResult RunWalk(MftNameTable table, std::uint64_t rootReference, const std::u16string& rootPath,
-                   const ProgressCallback& callback = {}) {
+ScanResult RunWalk(MftNameTable&& table, std::uint64_t rootReference,
+                   const std::u16string& rootPath, const ProgressCallback& callback = {}) {
   ScanCancellationToken token;
   ScanTreeBuilder builder;
-  const auto root = builder.AddDirectory(kNoNode, u"", rootPath, 0x10, 0);
+  const auto root = builder.AddRoot(u"", rootPath, 0x10, 0);
   EngineProgress progress(callback);
   MftChildrenMap children = BuildChildrenMap(table.entries);
   PopulateMftTree(builder, root, rootPath, rootReference, std::move(table), std::move(children),
@@ -59,11 +60,8 @@ std::vector<std::uint32_t> ChildrenOf(const MftChildrenMap& children, std::uint6
   return std::vector<std::uint32_t>(positions.begin(), positions.end());
 }
 
-const ScanNode* FindByPath(const ScanResult& result, const std::u16string& path) {
-  for (const ScanNode& node : result.nodes) {
-    if (node.path == path) return &node;
-  }
-  return nullptr;
+bool HasPath(const ScanResult& result, const std::u16string& path) {
+  return test::FindNodeByPath(result, path).has_value();
 }
 
 TEST(MftTreeTest, ChildrenMapKeepsEntryOrderPerParent) {
@@ -77,34 +75,33 @@ TEST(MftTreeTest, ChildrenMapKeepsEntryOrderPerParent) {
 }
 
 TEST(MftTreeTest, HardLinksAppearInBothFoldersWithFullSize) {
-  const MftNameTable entries = Table({Folder(40, 5, u"one"), Folder(41, 5, u"two"),
-                                      File(50, 40, u"link a", 700), File(50, 41, u"link b", 700)});
-  const ScanResult r = RunWalk(entries, 5, u"X:\\");
-  ASSERT_NE(FindByPath(r, u"X:\\one\\link a"), nullptr);
-  ASSERT_NE(FindByPath(r, u"X:\\two\\link b"), nullptr);
-  EXPECT_EQ(r.nodes[r.rootIndex].totalSize, 1400u);
+  const ScanResult r =
+      RunWalk(Table({Folder(40, 5, u"one"), Folder(41, 5, u"two"), File(50, 40, u"link a", 700),
+                     File(50, 41, u"link b", 700)}),
+              5, u"X:\\");
+  ASSERT_TRUE(HasPath(r, u"X:\\one\\link a"));
+  ASSERT_TRUE(HasPath(r, u"X:\\two\\link b"));
+  EXPECT_EQ(r.nodes[r.rootIndex].TotalSize(), 1400u);
 }
 
 TEST(MftTreeTest, ParentCycleEndsTheWalk) {
   // Damaged references: 40 lies in 41 and 41 in 40, both reachable.
-  const MftNameTable entries =
-      Table({Folder(40, 5, u"a"), Folder(41, 40, u"b"), Folder(40, 41, u"a again")});
-  const ScanResult r = RunWalk(entries, 5, u"X:\\");
+  const ScanResult r = RunWalk(
+      Table({Folder(40, 5, u"a"), Folder(41, 40, u"b"), Folder(40, 41, u"a again")}), 5, u"X:\\");
   // Each entry is descended at most once, so the cycle is followed once round.
   EXPECT_LE(r.nodes.size(), 8u);
-  EXPECT_NE(FindByPath(r, u"X:\\a\\b\\a again"), nullptr);
+  EXPECT_TRUE(HasPath(r, u"X:\\a\\b\\a again"));
 }
 
 TEST(MftTreeTest, EntriesBelowNoReachableFolderAreIgnored) {
-  const MftNameTable entries = Table({File(40, 777, u"orphan", 5), Folder(5, 5, u"."),
-                                      File(41, 5, u"", 1), File(42, 5, u"..", 1)});
-  const ScanResult r = RunWalk(entries, 5, u"X:\\");
+  const ScanResult r = RunWalk(Table({File(40, 777, u"orphan", 5), Folder(5, 5, u"."),
+                                      File(41, 5, u"", 1), File(42, 5, u"..", 1)}),
+                               5, u"X:\\");
   EXPECT_EQ(r.nodes.size(), 1u);
 }
 
-// File paths are made after the walk, from the parents' paths; walked
-// folders get theirs during the walk. Either way every node ends up with
-// its full path, also when the walk is cancelled part way.
+// A node's path is made from its parents' names and the root's path, also
+// when the walk is cancelled part way and for an empty root path.
 TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
   const std::vector<NamedEntry> named = {
       Folder(40, 5, u"a"),    File(41, 40, u"f", 1),         Folder(42, 40, u"b"),
@@ -114,7 +111,7 @@ TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
     for (const std::u16string rootPath : {u"X:\\", u"D:\\Data", u""}) {
       ScanCancellationToken token;
       ScanTreeBuilder builder;
-      const auto root = builder.AddDirectory(kNoNode, u"", rootPath, 0x10, 0);
+      const auto root = builder.AddRoot(u"", rootPath, 0x10, 0);
       const ProgressCallback cancel = [&](const ScanProgress&) {
         if (cancelAfterFirstFolder) token.Cancel();
       };
@@ -126,14 +123,14 @@ TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
       const ScanResult r = builder.BuildResult(ScanStatus::Completed, rootPath, 0);
       EXPECT_EQ(r.nodes.size(), cancelAfterFirstFolder ? 4u : 8u);
       for (const ScanNode& node : r.nodes) {
-        if (node.parent == kNoNode) continue;
-        EXPECT_EQ(node.path, JoinPath(r.nodes[node.parent].path, node.name))
-            << base::ToUtf8(rootPath) << " " << base::ToUtf8(node.name);
+        if (node.Parent() == kNoNode) continue;
+        EXPECT_EQ(node.Path(), JoinPath(r.nodes[node.Parent()].Path(), node.Name()))
+            << base::ToUtf8(rootPath) << " " << base::ToUtf8(node.Name().ToString());
       }
-      EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"top")), nullptr);
+      EXPECT_TRUE(HasPath(r, JoinPath(rootPath, u"top")));
       if (!cancelAfterFirstFolder) {
-        EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\g")), nullptr);
-        EXPECT_NE(FindByPath(r, JoinPath(rootPath, u"a\\b\\c")), nullptr);
+        EXPECT_TRUE(HasPath(r, JoinPath(rootPath, u"a\\b\\g")));
+        EXPECT_TRUE(HasPath(r, JoinPath(rootPath, u"a\\b\\c")));
       }
     }
   }
@@ -155,7 +152,7 @@ TEST(MftTreeTest, NodesKeepTheWalkOrderAndLinksOnAnyNumberOfThreads) {
   for (const std::uint64_t workers : {1u, 2u, 3u, 5u, 64u}) {
     ScanCancellationToken token;
     ScanTreeBuilder builder;
-    const auto root = builder.AddDirectory(kNoNode, u"", u"X:\\", 0x10, 0);
+    const auto root = builder.AddRoot(u"", u"X:\\", 0x10, 0);
     const ProgressCallback noCallback;
     EngineProgress progress(noCallback);
     MftNameTable table = Table(named);
@@ -166,16 +163,16 @@ TEST(MftTreeTest, NodesKeepTheWalkOrderAndLinksOnAnyNumberOfThreads) {
     const ScanResult r = builder.BuildResult(ScanStatus::Completed, u"X:\\", 0);
     ASSERT_EQ(r.nodes.size(), walkOrder.size()) << workers;
     for (std::uint64_t i = 0; i < r.nodes.size(); ++i) {
-      const ScanNode& node = r.nodes[i];
-      EXPECT_EQ(node.name, walkOrder[i]) << workers << " " << i;
-      EXPECT_EQ(node.id, i);
-      for (const std::uint64_t child : node.children) EXPECT_EQ(r.nodes[child].parent, i);
-      if (node.parent == kNoNode) continue;
-      const auto& siblings = r.nodes[node.parent].children;
+      const ScanNode node = r.nodes[i];
+      EXPECT_EQ(node.Name(), walkOrder[i]) << workers << " " << i;
+      for (const std::uint64_t child : node.Children()) EXPECT_EQ(r.nodes[child].Parent(), i);
+      if (node.Parent() == kNoNode) continue;
+      const auto siblings = r.nodes[node.Parent()].Children();
       EXPECT_EQ(std::count(siblings.begin(), siblings.end(), i), 1) << workers << " " << i;
     }
-    EXPECT_EQ(r.nodes[r.rootIndex].totalSize, 63u);
-    EXPECT_EQ(r.nodes[r.rootIndex].folderCount, 5u);
+    EXPECT_TRUE(test::TreeInconsistencies(r).empty()) << workers;
+    EXPECT_EQ(r.nodes[r.rootIndex].TotalSize(), 63u);
+    EXPECT_EQ(r.nodes[r.rootIndex].FolderCount(), 5u);
   }
 }
 

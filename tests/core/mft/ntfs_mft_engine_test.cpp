@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "core/mft/mft_run_list.h"
 #include "core/mft/mft_stream_reader.h"
 #include "tests/core/mft/engine_test_volume.h"
+#include "tests/support/scan_result_checks.h"
 #include "tests/support/test_environment.h"
 
 namespace ombrix::core {
@@ -36,11 +38,8 @@ ScanResult ScanFake(FakeVolume& volume, const std::u16string& path = u"X:\\",
   return ScanNtfsVolume(volume, path, workers, token != nullptr ? *token : own, progress);
 }
 
-const ScanNode* FindByPath(const ScanResult& result, const std::u16string& path) {
-  for (const ScanNode& node : result.nodes) {
-    if (node.path == path) return &node;
-  }
-  return nullptr;
+std::optional<ScanNode> FindByPath(const ScanResult& result, const std::u16string& path) {
+  return test::FindNodeByPath(result, path);
 }
 
 // A small volume: root folder (5), a folder with a file, a file in the root.
@@ -153,11 +152,11 @@ TEST(NtfsMftEngineTest, VolumeRootWithItsAttributesAndTheMftItself) {
   volume.rootAttributesOk = true;
   const ScanResult r = ScanFake(volume, u"X:\\");
   ASSERT_EQ(r.status, ScanStatus::Completed);
-  EXPECT_EQ(r.nodes[r.rootIndex].attributes, 0x16u);
-  EXPECT_EQ(r.nodes[r.rootIndex].lastWriteTime, 1234u);
-  const ScanNode* mft = FindByPath(r, u"X:\\$MFT");
-  ASSERT_NE(mft, nullptr);
-  EXPECT_EQ(mft->ownSize, 64u * 1024u);
+  EXPECT_EQ(r.nodes[r.rootIndex].Attributes(), 0x16u);
+  EXPECT_EQ(r.nodes[r.rootIndex].LastWriteTime(), 1234u);
+  const std::optional<ScanNode> mft = FindByPath(r, u"X:\\$MFT");
+  ASSERT_TRUE(mft.has_value());
+  EXPECT_EQ(mft->OwnSize(), 64u * 1024u);
 }
 
 TEST(NtfsMftEngineTest, SubFolderRootFoundByNameAmongDecodedEntries) {
@@ -167,7 +166,7 @@ TEST(NtfsMftEngineTest, SubFolderRootFoundByNameAmongDecodedEntries) {
   const ScanResult r = ScanFake(volume, u"\\data");
   ASSERT_EQ(r.status, ScanStatus::Completed);
   EXPECT_EQ(r.fileCount, 1u);
-  EXPECT_NE(FindByPath(r, u"\\data\\inner.txt"), nullptr);
+  EXPECT_TRUE(FindByPath(r, u"\\data\\inner.txt").has_value());
 }
 
 // Record 0 damaged on disk so that it claims a data stream of an exabyte
@@ -281,9 +280,9 @@ TEST(NtfsMftEngineTest, ShortReadSkipsTheRestOfItsRunAndKeepsLaterRecordNumbers)
   volume.shortReads[at(0)] = 30 * r + 100;  // 30 whole records, then a partial one
   const ScanResult result = ScanFake(volume);
   ASSERT_EQ(result.status, ScanStatus::Completed);
-  EXPECT_NE(FindByPath(result, u"X:\\before cut"), nullptr);
-  EXPECT_EQ(FindByPath(result, u"X:\\after cut"), nullptr);
-  EXPECT_NE(FindByPath(result, u"X:\\late folder\\late file"), nullptr);
+  EXPECT_TRUE(FindByPath(result, u"X:\\before cut").has_value());
+  EXPECT_FALSE(FindByPath(result, u"X:\\after cut").has_value());
+  EXPECT_TRUE(FindByPath(result, u"X:\\late folder\\late file").has_value());
 }
 
 TEST(NtfsMftEngineTest, NamesMovedOutOfTheBaseRecordTakeTheSizeOfItsData) {
@@ -297,9 +296,9 @@ TEST(NtfsMftEngineTest, NamesMovedOutOfTheBaseRecordTakeTheSizeOfItsData) {
       TestFileRecord().BaseReference(40 | (std::uint64_t{3} << 48)).FileName(5, u"moved name.txt"));
   volume.LayOutMft(64, records);
   const ScanResult r = ScanFake(volume);
-  const ScanNode* moved = FindByPath(r, u"X:\\moved name.txt");
-  ASSERT_NE(moved, nullptr);
-  EXPECT_EQ(moved->ownSize, 500u);
+  const std::optional<ScanNode> moved = FindByPath(r, u"X:\\moved name.txt");
+  ASSERT_TRUE(moved.has_value());
+  EXPECT_EQ(moved->OwnSize(), 500u);
 }
 
 }  // namespace

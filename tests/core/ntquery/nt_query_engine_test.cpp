@@ -131,7 +131,7 @@ TEST(NtQueryEngineTest, RunsWithTheWorkersThatStarted) {
     EXPECT_EQ(attempts.load(), available + 1);
     EXPECT_EQ(result.status, ScanStatus::Completed);
     EXPECT_EQ(result.fileCount, 11u);
-    EXPECT_EQ(result.nodes[result.rootIndex].totalSize, 110u);
+    EXPECT_EQ(result.nodes[result.rootIndex].TotalSize(), 110u);
   }
 }
 
@@ -169,7 +169,7 @@ TEST(NtQueryEngineTest, OddNamesReachTheListerAsListed) {
   EXPECT_EQ(result.fileCount, 4u);
   EXPECT_TRUE(result.issues.empty());
   for (const ScanNode& node : result.nodes) {
-    EXPECT_EQ(node.path.rfind(u"R:\\d", 0), 0u) << base::ToUtf8(node.path);
+    EXPECT_EQ(node.Path().rfind(u"R:\\d", 0), 0u) << base::ToUtf8(node.Path());
   }
   EXPECT_TRUE(lister->WasOpened(u"\\\\?\\R:\\d\\space "));
 }
@@ -183,9 +183,9 @@ TEST(NtQueryEngineTest, LargeFolderIsListedAcrossBatchesWithoutLossOrRepeat) {
   const ScanResult result = ScanWith(lister, 8);
   ASSERT_EQ(result.fileCount, 5000u);
   std::set<std::u16string> names;
-  for (const ScanNode& node : result.nodes) names.insert(node.name);
+  for (const ScanNode& node : result.nodes) names.insert(node.Name().ToString());
   EXPECT_EQ(names.size(), 5001u);
-  EXPECT_EQ(result.nodes[result.rootIndex].totalSize, 4999u * 5000u / 2);
+  EXPECT_EQ(result.nodes[result.rootIndex].TotalSize(), 4999u * 5000u / 2);
   EXPECT_EQ(lister->restartQueries.load(), 1u);  // one restart, then continuation calls
 }
 

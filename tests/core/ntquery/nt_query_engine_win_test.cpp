@@ -19,17 +19,17 @@ TEST(NtQueryEngineWineTest, DriveRootHasAnEmptyNameAndTheLargeReserve) {
   });
   EXPECT_EQ(result.status, ScanStatus::Cancelled);
   EXPECT_EQ(result.rootPath, u"Z:\\");
-  const ScanNode& root = result.nodes[result.rootIndex];
-  EXPECT_EQ(root.name, u"");
-  EXPECT_EQ(root.path, u"Z:\\");
+  const ScanNode root = result.nodes[result.rootIndex];
+  EXPECT_EQ(root.Name(), u"");
+  EXPECT_EQ(root.Path(), u"Z:\\");
   EXPECT_GE(result.nodes.capacity(), NtQueryDirectoryScanEngine::kDriveRootReserve);
   EXPECT_GT(result.nodes.size(), 1u);
   for (const ScanNode& node : result.nodes) {
-    EXPECT_EQ(node.path.find(u"\\\\"), std::u16string::npos) << base::ToUtf8(node.path);
+    EXPECT_EQ(node.Path().find(u"\\\\"), std::u16string::npos) << base::ToUtf8(node.Path());
   }
   bool hasTmp = false;
-  for (std::uint64_t child : root.children) {
-    hasTmp = hasTmp || result.nodes[child].path == u"Z:\\tmp";
+  for (std::uint64_t child : root.Children()) {
+    hasTmp = hasTmp || result.nodes[child].Path() == u"Z:\\tmp";
   }
   EXPECT_TRUE(hasTmp);
 }

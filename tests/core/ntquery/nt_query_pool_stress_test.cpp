@@ -129,12 +129,12 @@ void CheckTree(const ScanResult& result, const std::map<std::u16string, Expected
   EXPECT_EQ(test::TreeInconsistencies(result), std::vector<std::string>{});
   std::set<std::u16string> seen;
   for (const ScanNode& node : result.nodes) {
-    ASSERT_TRUE(seen.insert(node.path).second) << "doubled: " << base::ToUtf8(node.path);
-    if (node.id == result.rootIndex) continue;
-    const auto it = expected.find(node.path);
-    ASSERT_NE(it, expected.end()) << "unknown: " << base::ToUtf8(node.path);
-    EXPECT_EQ(node.isDirectory != 0, it->second.isDirectory);
-    EXPECT_EQ(node.ownSize, it->second.size);
+    ASSERT_TRUE(seen.insert(node.Path()).second) << "doubled: " << base::ToUtf8(node.Path());
+    if (node.Id() == result.rootIndex) continue;
+    const auto it = expected.find(node.Path());
+    ASSERT_NE(it, expected.end()) << "unknown: " << base::ToUtf8(node.Path());
+    EXPECT_EQ(node.IsDirectory() != 0, it->second.isDirectory);
+    EXPECT_EQ(node.OwnSize(), it->second.size);
   }
   if (result.status == ScanStatus::Completed) {
     EXPECT_EQ(seen.size(), expected.size() + 1);

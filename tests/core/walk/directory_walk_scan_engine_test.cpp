@@ -35,7 +35,7 @@ TEST(DirectoryWalkScanEngineTest, OnlyAccessDeniedIsAnIssue) {
     finder.Folder(u"X:\\R\\shut", {FoundFile(u"hidden", 50)}).openError = error;
     ScanResult result = Walk(finder, u"X:\\R");
     EXPECT_EQ(result.issues.size(), error == 5 ? 1u : 0u);
-    EXPECT_EQ(result.nodes[result.rootIndex].totalSize, 4u);
+    EXPECT_EQ(result.nodes[result.rootIndex].TotalSize(), 4u);
 
     FakeDirectoryFinder rootless;
     rootless.Folder(u"X:\\R", {FoundFile(u"f", 1)}).openError = error;
@@ -56,7 +56,7 @@ TEST(DirectoryWalkScanEngineTest, ReadFailureEndsOnlyThatFolder) {
   finder.Folder(u"X:\\R\\B", {FoundFile(u"b", 8)});
   ScanResult result = Walk(finder, u"X:\\R");
   EXPECT_TRUE(result.issues.empty());
-  EXPECT_EQ(result.nodes[result.rootIndex].totalSize, 11u);
+  EXPECT_EQ(result.nodes[result.rootIndex].TotalSize(), 11u);
   EXPECT_EQ(result.folderCount, 3u);
   EXPECT_EQ(finder.openEnumerations, 0);
 }
@@ -119,9 +119,9 @@ TEST(DirectoryWalkScanEngineTest, OddNamesReachTheFinderAsListed) {
   finder.Folder(u"\\\\?\\X:\\R", folders);
   ScanResult result = Walk(finder, u"X:\\R");
   EXPECT_EQ(result.fileCount, 4u);
-  EXPECT_EQ(result.nodes[result.rootIndex].path, u"X:\\R");
+  EXPECT_EQ(result.nodes[result.rootIndex].Path(), u"X:\\R");
   for (const ScanNode& node : result.nodes) {
-    EXPECT_EQ(node.path.rfind(u"X:\\R", 0), 0u) << base::ToUtf8(node.path);
+    EXPECT_EQ(node.Path().rfind(u"X:\\R", 0), 0u) << base::ToUtf8(node.Path());
   }
 }
 
@@ -155,9 +155,9 @@ TEST(DirectoryWalkScanEngineTest, HundredThousandLevelsDeep) {
   EXPECT_EQ(result.status, ScanStatus::Completed);
   EXPECT_EQ(finder.opens, kDepth + 1);
   EXPECT_EQ(result.folderCount, kDepth + 1);
-  const ScanNode& root = result.nodes[result.rootIndex];
-  EXPECT_EQ(root.folderCount, kDepth);
-  EXPECT_EQ(root.totalSize, 42u);
+  const ScanNode root = result.nodes[result.rootIndex];
+  EXPECT_EQ(root.FolderCount(), kDepth);
+  EXPECT_EQ(root.TotalSize(), 42u);
   EXPECT_EQ(test::TreeInconsistencies(result), std::vector<std::string>{});
 }
 

@@ -1,0 +1,94 @@
+#include "core/name_arena.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace ombrix::core {
+
+namespace {
+
+// Blocks start small (a test's tree, a folder of a few files) and double up
+// to a few MiB; a block that large is allocated lazily by the system, page
+// by page, so its unused tail costs nothing.
+constexpr std::uint32_t kFirstBlockLength = 4096;
+constexpr std::uint32_t kLargestBlockLength = 4u << 20;
+
+}  // namespace
+
+std::uint8_t* NameArena::Reserve(std::size_t length, std::uint64_t& offset) {
+  if (length > NameArena::kPositionMask) throw std::length_error("name too long for an arena");
+  while (current_ < blocks_.size() && blocks_[current_].capacity - blocks_[current_].used < length) {
+    if (current_ + 1 == blocks_.size()) break;
+    ++current_;
+  }
+  if (current_ >= blocks_.size() || blocks_[current_].capacity - blocks_[current_].used < length) {
+    const std::uint32_t previous = blocks_.empty() ? 0 : blocks_.back().capacity;
+    const auto capacity = static_cast<std::uint32_t>(std::max<std::uint64_t>(
+        length, std::clamp<std::uint64_t>(2ull * previous, kFirstBlockLength, kLargestBlockLength)));
+    Block block;
+    block.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    block.capacity = capacity;
+    blocks_.push_back(std::move(block));
+    current_ = blocks_.size() - 1;
+  }
+  Block& block = blocks_[current_];
+  offset = (std::uint64_t{current_} << kPositionBits) | block.used;
+  std::uint8_t* out = block.bytes.get() + block.used;
+  block.used += static_cast<std::uint32_t>(length);
+  return out;
+}
+
+std::uint64_t NameArena::Append(std::u16string_view name) {
+  if (name.size() > kMaxNameLength) throw std::length_error("name too long for an arena");
+  std::uint64_t offset = 0;
+  EncodeName(name, Reserve(EncodedNameLength(name), offset));
+  return offset;
+}
+
+std::uint64_t NameArena::AppendCopy(const NodeName& name) {
+  std::uint64_t offset = 0;
+  const std::size_t length = name.EncodedLength();
+  std::copy_n(name.EncodedStart(), length, Reserve(length, offset));
+  return offset;
+}
+
+std::uint64_t NameArena::Adopt(NameArena&& other) {
+  const std::uint64_t shift = std::uint64_t{blocks_.size()} << kPositionBits;
+  if (other.blocks_.empty()) return shift;
+  for (Block& block : other.blocks_) blocks_.push_back(std::move(block));
+  current_ = blocks_.size() - 1;
+  other.blocks_.clear();
+  other.current_ = 0;
+  return shift;
+}
+
+void NameArena::Clear() {
+  for (Block& block : blocks_) block.used = 0;
+  current_ = 0;
+}
+
+NameArena::Mark NameArena::Position() const {
+  if (blocks_.empty()) return {};
+  return {current_, blocks_[current_].used};
+}
+
+void NameArena::RollBack(const Mark& mark) {
+  if (blocks_.empty()) return;
+  for (std::size_t b = mark.block + 1; b < blocks_.size(); ++b) blocks_[b].used = 0;
+  blocks_[mark.block].used = mark.used;
+  current_ = mark.block;
+}
+
+std::uint64_t NameArena::UsedBytes() const {
+  std::uint64_t used = 0;
+  for (const Block& block : blocks_) used += block.used;
+  return used;
+}
+
+std::uint64_t NameArena::AllocatedBytes() const {
+  std::uint64_t allocated = 0;
+  for (const Block& block : blocks_) allocated += block.capacity;
+  return allocated;
+}
+
+}  // namespace ombrix::core

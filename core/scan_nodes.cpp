@@ -1,0 +1,304 @@
+#include "core/scan_nodes.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "base/checked_math.h"
+#include "core/scan_paths.h"
+
+namespace ombrix::core {
+
+namespace {
+
+template <typename Vector>
+std::uint64_t BytesOf(const Vector& values) {
+  return values.size() * sizeof(typename Vector::value_type);
+}
+
+}  // namespace
+
+std::span<const std::uint32_t> ScanNodes::Children(std::uint64_t i) const {
+  if (!IsDirectory(i)) return {};
+  const std::uint32_t slot = folderSlots_[i];
+  if (std::uint64_t{slot} + 1 >= childStarts_.size()) return {};
+  return std::span<const std::uint32_t>(children_.data() + childStarts_[slot],
+                                        childStarts_[slot + 1] - childStarts_[slot]);
+}
+
+const std::u16string* ScanNodes::RootPath(std::uint64_t i) const {
+  if ((flags_[i] & kRootFlag) == 0) return nullptr;
+  const auto found = std::lower_bound(
+      rootPaths_.begin(), rootPaths_.end(), i,
+      [](const std::pair<std::uint32_t, std::u16string>& root, std::uint64_t index) {
+        return root.first < index;
+      });
+  return found != rootPaths_.end() && found->first == i ? &found->second : nullptr;
+}
+
+void ScanNodes::AppendPath(std::uint64_t i, std::u16string& out) const {
+  // The names from the node up to its root, then joined top down.
+  std::vector<std::uint64_t> chain;
+  std::uint64_t node = i;
+  while (true) {
+    if (const std::u16string* rootPath = RootPath(node)) {
+      out.append(*rootPath);
+      break;
+    }
+    chain.push_back(node);
+    const std::uint64_t parent = Parent(node);
+    if (parent == kNoNode) break;
+    node = parent;
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) AppendToPath(out, Name(*it));
+}
+
+std::u16string ScanNodes::Path(std::uint64_t i) const {
+  std::u16string path;
+  AppendPath(i, path);
+  return path;
+}
+
+const std::u16string& PathMaker::PathOf(std::uint64_t i) {
+  path_.clear();
+  const std::uint64_t parent = nodes_.Parent(i);
+  if (nodes_.RootPath(i) != nullptr || parent == kNoNode) {
+    nodes_.AppendPath(i, path_);
+    return path_;
+  }
+  if (parent != cachedParent_) {
+    parentPath_.clear();
+    nodes_.AppendPath(parent, parentPath_);
+    cachedParent_ = parent;
+  }
+  path_ = parentPath_;
+  AppendToPath(path_, nodes_.Name(i));
+  return path_;
+}
+
+ScanNodesMemory ScanNodes::Memory() const {
+  ScanNodesMemory memory;
+  memory.perNodeArrays = BytesOf(parents_) + BytesOf(sizes_) + BytesOf(lastWriteTimes_) +
+                         BytesOf(nameOffsets_) + BytesOf(attributes_) + BytesOf(folderSlots_) +
+                         BytesOf(flags_);
+  memory.folderArrays = BytesOf(directFilesSizes_) + BytesOf(fileCounts_) +
+                        BytesOf(folderCounts_) + BytesOf(childStarts_);
+  memory.childIndex = BytesOf(children_);
+  memory.nameBytes = names_.UsedBytes();
+  memory.nameArenaAllocated = names_.AllocatedBytes();
+  for (const auto& [node, path] : rootPaths_) {
+    memory.rootPaths += sizeof(node) + sizeof(path) + path.capacity() * sizeof(char16_t);
+  }
+  return memory;
+}
+
+void ScanNodes::CheckParent(std::uint64_t parent) const {
+  if (parent >= size() || !IsDirectory(parent)) {
+    throw std::out_of_range("a node's parent must be a folder added before it");
+  }
+}
+
+std::uint32_t ScanNodes::AppendFolderSlot() {
+  const auto slot = static_cast<std::uint32_t>(fileCounts_.size());
+  directFilesSizes_.push_back(0);
+  fileCounts_.push_back(0);
+  folderCounts_.push_back(0);
+  return slot;
+}
+
+std::uint64_t ScanNodes::AppendNode(std::uint64_t parent, std::uint64_t nameOffset,
+                                    std::uint8_t flags, std::uint32_t attributes,
+                                    std::uint64_t size, std::uint64_t lastWriteTime) {
+  const std::uint64_t index = this->size();
+  if (index >= kMaxNodes) throw std::length_error("too many nodes for one result");
+  parents_.push_back(parent == kNoNode ? kNoParent : static_cast<std::uint32_t>(parent));
+  sizes_.push_back(size);
+  lastWriteTimes_.push_back(lastWriteTime);
+  nameOffsets_.push_back(nameOffset);
+  attributes_.push_back(attributes);
+  flags_.push_back(flags);
+  folderSlots_.push_back((flags & kDirectoryFlag) != 0 ? AppendFolderSlot() : kNoSlot);
+  return index;
+}
+
+std::uint64_t ScanNodes::AddRoot(std::u16string_view name, std::u16string_view path,
+                                 std::uint32_t attributes, std::uint64_t lastWriteTime) {
+  const std::uint64_t index = AppendNode(kNoNode, names_.Append(name),
+                                         kDirectoryFlag | kRootFlag, attributes, 0, lastWriteTime);
+  rootPaths_.emplace_back(static_cast<std::uint32_t>(index), std::u16string(path));
+  return index;
+}
+
+std::uint64_t ScanNodes::AddFolderWithPath(std::uint64_t parent, std::u16string_view name,
+                                           std::u16string_view path, std::uint32_t attributes,
+                                           std::uint64_t lastWriteTime) {
+  CheckParent(parent);
+  const std::uint64_t index = AppendNode(parent, names_.Append(name), kDirectoryFlag | kRootFlag,
+                                         attributes, 0, lastWriteTime);
+  rootPaths_.emplace_back(static_cast<std::uint32_t>(index), std::u16string(path));
+  return index;
+}
+
+std::uint64_t ScanNodes::AddFolder(std::uint64_t parent, std::u16string_view name,
+                                   std::uint32_t attributes, std::uint64_t lastWriteTime) {
+  CheckParent(parent);
+  return AppendNode(parent, names_.Append(name), kDirectoryFlag, attributes, 0, lastWriteTime);
+}
+
+std::uint64_t ScanNodes::AddFile(std::uint64_t parent, std::u16string_view name,
+                                 std::uint32_t attributes, std::uint64_t size,
+                                 std::uint64_t lastWriteTime) {
+  CheckParent(parent);
+  return AppendNode(parent, names_.Append(name), 0, attributes, size, lastWriteTime);
+}
+
+void ScanNodes::Reserve(std::uint64_t nodeCount) {
+  parents_.reserve(nodeCount);
+  sizes_.reserve(nodeCount);
+  lastWriteTimes_.reserve(nodeCount);
+  nameOffsets_.reserve(nodeCount);
+  attributes_.reserve(nodeCount);
+  folderSlots_.reserve(nodeCount);
+  flags_.reserve(nodeCount);
+}
+
+std::pair<std::uint64_t, std::uint64_t> ScanNodes::AppendBlank(std::uint64_t nodeCount,
+                                                               std::uint64_t folderCount) {
+  const std::uint64_t firstNode = size();
+  const std::uint64_t firstSlot = FolderTotal();
+  if (nodeCount > kMaxNodes - firstNode || folderCount > nodeCount) {
+    throw std::length_error("too many nodes for one result");
+  }
+  const std::uint64_t total = firstNode + nodeCount;
+  parents_.resize(total);
+  sizes_.resize(total);
+  lastWriteTimes_.resize(total);
+  nameOffsets_.resize(total);
+  attributes_.resize(total);
+  folderSlots_.resize(total);
+  flags_.resize(total);
+  directFilesSizes_.resize(firstSlot + folderCount, 0);
+  fileCounts_.resize(firstSlot + folderCount, 0);
+  folderCounts_.resize(firstSlot + folderCount, 0);
+  return {firstNode, firstSlot};
+}
+
+void ScanNodes::SetFolder(std::uint64_t i, std::uint64_t folderSlot, std::uint64_t parent,
+                          std::uint64_t nameOffset, std::uint32_t attributes,
+                          std::uint64_t lastWriteTime) {
+  parents_[i] = static_cast<std::uint32_t>(parent);
+  sizes_[i] = 0;
+  lastWriteTimes_[i] = lastWriteTime;
+  nameOffsets_[i] = nameOffset;
+  attributes_[i] = attributes;
+  folderSlots_[i] = static_cast<std::uint32_t>(folderSlot);
+  flags_[i] = kDirectoryFlag;
+}
+
+void ScanNodes::SetFile(std::uint64_t i, std::uint64_t parent, std::uint64_t nameOffset,
+                        std::uint32_t attributes, std::uint64_t size,
+                        std::uint64_t lastWriteTime) {
+  parents_[i] = static_cast<std::uint32_t>(parent);
+  sizes_[i] = size;
+  lastWriteTimes_[i] = lastWriteTime;
+  nameOffsets_[i] = nameOffset;
+  attributes_[i] = attributes;
+  folderSlots_[i] = kNoSlot;
+  flags_[i] = 0;
+}
+
+void ScanNodes::LinkChildren() {
+  const std::uint64_t count = size();
+  childStarts_.assign(FolderTotal() + 1, 0);
+  std::uint64_t linked = 0;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (parents_[i] == kNoParent) continue;
+    ++childStarts_[folderSlots_[parents_[i]] + 1];
+    ++linked;
+  }
+  for (std::size_t slot = 1; slot < childStarts_.size(); ++slot) {
+    childStarts_[slot] += childStarts_[slot - 1];
+  }
+  children_.resize(linked);
+  std::vector<std::uint32_t> next(childStarts_.begin(), childStarts_.end() - 1);
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (parents_[i] == kNoParent) continue;
+    children_[next[folderSlots_[parents_[i]]]++] = static_cast<std::uint32_t>(i);
+  }
+}
+
+void ScanNodes::ComputeTotals() {
+  const std::uint64_t count = size();
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (IsDirectory(i)) sizes_[i] = 0;
+  }
+  std::fill(directFilesSizes_.begin(), directFilesSizes_.end(), 0);
+  std::fill(fileCounts_.begin(), fileCounts_.end(), 0);
+  std::fill(folderCounts_.begin(), folderCounts_.end(), 0);
+  // Children come after their parents: walking backwards, every node is
+  // complete before it is added to its parent.
+  for (std::uint64_t i = count; i-- > 0;) {
+    const std::uint32_t parent = parents_[i];
+    if (parent == kNoParent) continue;
+    const std::uint32_t parentSlot = folderSlots_[parent];
+    sizes_[parent] = base::SaturatingAdd(sizes_[parent], sizes_[i]);
+    if (IsDirectory(i)) {
+      const std::uint32_t slot = folderSlots_[i];
+      fileCounts_[parentSlot] += fileCounts_[slot];
+      folderCounts_[parentSlot] += folderCounts_[slot] + 1;
+    } else {
+      directFilesSizes_[parentSlot] = base::SaturatingAdd(directFilesSizes_[parentSlot], sizes_[i]);
+      fileCounts_[parentSlot] += 1;
+    }
+  }
+}
+
+void ScanNodes::RollUpFromChildren(std::uint64_t folder) {
+  const std::uint32_t slot = folderSlots_[folder];
+  sizes_[folder] = 0;
+  directFilesSizes_[slot] = 0;
+  fileCounts_[slot] = 0;
+  folderCounts_[slot] = 0;
+  for (const std::uint32_t child : Children(folder)) {
+    sizes_[folder] = base::SaturatingAdd(sizes_[folder], sizes_[child]);
+    if (IsDirectory(child)) {
+      fileCounts_[slot] += fileCounts_[folderSlots_[child]];
+      folderCounts_[slot] += folderCounts_[folderSlots_[child]] + 1;
+    } else {
+      directFilesSizes_[slot] = base::SaturatingAdd(directFilesSizes_[slot], sizes_[child]);
+      fileCounts_[slot] += 1;
+    }
+  }
+}
+
+void ScanNodes::Append(ScanNodes&& part, std::uint64_t newParent) {
+  CheckParent(newParent);
+  const std::uint64_t offset = size();
+  const std::uint64_t slotOffset = FolderTotal();
+  if (part.size() > kMaxNodes - offset) throw std::length_error("too many nodes for one result");
+  const std::uint64_t nameShift = names_.Adopt(std::move(part.names_));
+  Reserve(offset + part.size());
+  for (std::uint64_t j = 0; j < part.size(); ++j) {
+    const std::uint32_t parent = part.parents_[j];
+    parents_.push_back(static_cast<std::uint32_t>(parent == kNoParent ? newParent
+                                                                      : parent + offset));
+    sizes_.push_back(part.sizes_[j]);
+    lastWriteTimes_.push_back(part.lastWriteTimes_[j]);
+    nameOffsets_.push_back(part.nameOffsets_[j] + nameShift);
+    attributes_.push_back(part.attributes_[j]);
+    flags_.push_back(part.flags_[j]);
+    const std::uint32_t slot = part.folderSlots_[j];
+    folderSlots_.push_back(slot == kNoSlot ? kNoSlot
+                                           : static_cast<std::uint32_t>(slot + slotOffset));
+  }
+  directFilesSizes_.insert(directFilesSizes_.end(), part.directFilesSizes_.begin(),
+                           part.directFilesSizes_.end());
+  fileCounts_.insert(fileCounts_.end(), part.fileCounts_.begin(), part.fileCounts_.end());
+  folderCounts_.insert(folderCounts_.end(), part.folderCounts_.begin(), part.folderCounts_.end());
+  for (auto& [node, path] : part.rootPaths_) {
+    rootPaths_.emplace_back(static_cast<std::uint32_t>(node + offset), std::move(path));
+  }
+  part = ScanNodes();
+  LinkChildren();
+}
+
+}  // namespace ombrix::core
