@@ -57,9 +57,11 @@ double CpuSeconds(clockid_t clock) {
 double ThreadCpuSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
 
 // Reads and decodes the whole $MFT of the image into `table` and `sizes`;
-// returns the seconds the enumeration took, or a negative value.
+// returns the seconds the enumeration took, or a negative value. The
+// records the stream holds go to recordCount when given.
 double DecodeImage(const char* image, std::uint64_t workers, std::uint32_t chunkLength,
-                   MftNameTable& table, std::vector<MftDataSize>& sizes) {
+                   MftNameTable& table, std::vector<MftDataSize>& sizes,
+                   std::uint64_t* recordCount = nullptr) {
   NtfsImageVolumeReader reader(image);
   NtfsVolumeGeometry geometry;
   std::vector<MftDataRun> runs;
@@ -72,6 +74,7 @@ double DecodeImage(const char* image, std::uint64_t workers, std::uint32_t chunk
       dataSize / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   table.entries.reserve(records);
   sizes.reserve(records);
+  if (recordCount != nullptr) *recordCount = dataSize / geometry.bytesPerFileRecordSegment;
   MftScanStats stats;
   ScanCancellationToken token;
   const auto start = base::MonotonicClock::now();
@@ -105,7 +108,8 @@ struct TreeTiming {
 TreeTiming TimeTreeBuilding(const char* image) {
   MftNameTable table;
   std::vector<MftDataSize> sizes;
-  if (DecodeImage(image, 2, kMftChunkLength, table, sizes) < 0) return {};
+  std::uint64_t records = 0;
+  if (DecodeImage(image, 2, kMftChunkLength, table, sizes, &records) < 0) return {};
   ScanCancellationToken token;
   ApplyFolderFlagMend(table.entries);
   ApplyDataSizeMend(table.entries, sizes);
@@ -115,7 +119,7 @@ TreeTiming TimeTreeBuilding(const char* image) {
   const auto start = base::MonotonicClock::now();
   const double cpuStart = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   const double threadStart = ThreadCpuSeconds();
-  MftChildrenMap children = BuildChildrenMap(table.entries);
+  MftChildrenMap children = BuildChildrenMap(table.entries, records);
   ScanTreeBuilder builder;
   const std::uint64_t root = builder.AddRoot(u"", u"\\", kAttributeDirectory, 0);
   const ProgressCallback none;

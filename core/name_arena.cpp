@@ -15,21 +15,26 @@ constexpr std::uint32_t kLargestBlockLength = 4u << 20;
 
 }  // namespace
 
+void NameArena::AddBlock(std::uint64_t capacity) {
+  Block block;
+  block.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+  block.capacity = static_cast<std::uint32_t>(capacity);
+  blocks_.push_back(std::move(block));
+  current_ = blocks_.size() - 1;
+}
+
+bool NameArena::CurrentBlockHas(std::size_t length) const {
+  return current_ < blocks_.size() && blocks_[current_].capacity - blocks_[current_].used >= length;
+}
+
 std::uint8_t* NameArena::Reserve(std::size_t length, std::uint64_t& offset) {
   if (length > NameArena::kPositionMask) throw std::length_error("name too long for an arena");
-  while (current_ < blocks_.size() && blocks_[current_].capacity - blocks_[current_].used < length) {
-    if (current_ + 1 == blocks_.size()) break;
-    ++current_;
-  }
-  if (current_ >= blocks_.size() || blocks_[current_].capacity - blocks_[current_].used < length) {
-    const std::uint32_t previous = blocks_.empty() ? 0 : blocks_.back().capacity;
-    const auto capacity = static_cast<std::uint32_t>(std::max<std::uint64_t>(
-        length, std::clamp<std::uint64_t>(2ull * previous, kFirstBlockLength, kLargestBlockLength)));
-    Block block;
-    block.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-    block.capacity = capacity;
-    blocks_.push_back(std::move(block));
-    current_ = blocks_.size() - 1;
+  // After Clear, the blocks already there are used again in turn.
+  while (!CurrentBlockHas(length) && current_ + 1 < blocks_.size()) ++current_;
+  if (!CurrentBlockHas(length)) {
+    const std::uint64_t previous = blocks_.empty() ? 0 : blocks_.back().capacity;
+    AddBlock(std::max<std::uint64_t>(
+        length, std::clamp<std::uint64_t>(2 * previous, kFirstBlockLength, kLargestBlockLength)));
   }
   Block& block = blocks_[current_];
   offset = (std::uint64_t{current_} << kPositionBits) | block.used;
@@ -60,6 +65,11 @@ std::uint64_t NameArena::Adopt(NameArena&& other) {
   other.blocks_.clear();
   other.current_ = 0;
   return shift;
+}
+
+void NameArena::ReserveBlock(std::size_t bytes) {
+  const std::uint64_t capacity = std::min<std::uint64_t>(bytes, kPositionMask);
+  if (!CurrentBlockHas(capacity)) AddBlock(capacity);
 }
 
 void NameArena::Clear() {

@@ -42,6 +42,12 @@ class NameArena {
   // Forgets every name but keeps the blocks for the next ones.
   void Clear();
 
+  // Makes room for about bytes of names in one block, so that a known
+  // amount of names starts with one allocation instead of a few doubling
+  // ones. A block that large is faulted in by the system page by page, as
+  // it is written.
+  void ReserveBlock(std::size_t bytes);
+
   // Where the next name goes; RollBack forgets every name stored since.
   struct Mark {
     std::size_t block = 0;
@@ -67,6 +73,8 @@ class NameArena {
   // Room for length more bytes in the current block (a new block when it
   // has none); returns where they go and sets offset.
   std::uint8_t* Reserve(std::size_t length, std::uint64_t& offset);
+  bool CurrentBlockHas(std::size_t length) const;
+  void AddBlock(std::uint64_t capacity);
 
   std::vector<Block> blocks_;
   std::size_t current_ = 0;  // the block names are appended to

@@ -21,7 +21,7 @@ std::size_t HeaderLength(std::uint64_t header) {
 
 }  // namespace
 
-NodeName NodeName::Decode(const std::uint8_t* encoded) {
+NodeName NodeName::DecodeLongHeader(const std::uint8_t* encoded) {
   std::uint64_t header = 0;
   unsigned shift = 0;
   std::uint8_t headerLength = 0;
@@ -31,12 +31,8 @@ NodeName NodeName::Decode(const std::uint8_t* encoded) {
     header |= std::uint64_t{byte & 0x7Fu} << shift;
     shift += 7;
   } while ((byte & 0x80) != 0);
-  NodeName name;
-  name.data_ = encoded + headerLength;
-  name.length_ = static_cast<std::uint32_t>(header >> 1);
-  name.headerLength_ = headerLength;
-  name.wide_ = (header & 1) != 0;
-  return name;
+  return NodeName(encoded + headerLength, static_cast<std::uint32_t>(header >> 1), headerLength,
+                  (header & 1) != 0);
 }
 
 std::u16string NodeName::ToString() const {

@@ -22,8 +22,13 @@ inline constexpr std::uint32_t kMaxNameLength = 1u << 22;
 class NodeName {
  public:
   NodeName() = default;
-  // The name whose header starts at encoded.
-  static NodeName Decode(const std::uint8_t* encoded);
+  // The name whose header starts at encoded. Inline: sorting a folder of a
+  // million names decodes tens of millions of headers, nearly all of one
+  // byte.
+  static NodeName Decode(const std::uint8_t* encoded) {
+    if (encoded[0] < 0x80) return NodeName(encoded + 1, encoded[0] >> 1, 1, (encoded[0] & 1) != 0);
+    return DecodeLongHeader(encoded);
+  }
 
   std::size_t size() const { return length_; }
   bool empty() const { return length_ == 0; }
@@ -51,6 +56,10 @@ class NodeName {
   const std::uint8_t* EncodedStart() const { return data_ - headerLength_; }
 
  private:
+  NodeName(const std::uint8_t* data, std::uint32_t length, std::uint8_t headerLength, bool wide)
+      : data_(data), length_(length), headerLength_(headerLength), wide_(wide) {}
+  static NodeName DecodeLongHeader(const std::uint8_t* encoded);
+
   const std::uint8_t* data_ = nullptr;
   std::uint32_t length_ = 0;
   std::uint8_t headerLength_ = 0;

@@ -30,8 +30,6 @@ bool CompareTreeSiblings(const core::ScanNodes& nodes, std::uint64_t a, std::uin
 
 // Replaces rows with the visible rows from `root` (rows keeps its capacity:
 // a rebuild after every toggle need not grow a list of 100,000 rows again).
-// A damaged result whose child links form a cycle or list a node twice
-// still gives each node at most one row.
 void ListTreeRows(const core::ScanNodes& nodes, std::uint64_t root,
                   const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
                   std::vector<TreeRow>& rows);

@@ -32,6 +32,9 @@ void MftChunkDecoder::DecodeRecords(const Job& job, std::uint64_t begin, std::ui
 
 void MftChunkDecoder::DecodeSlice(const Job& job, Slice& slice) {
   slice.table.entries.reserve((slice.end - slice.begin) / 2);
+  // The names go to the result as they are (Collect adopts the arena), so
+  // they start in one block of about what a slice's names take.
+  slice.table.names.ReserveBlock((slice.end - slice.begin) * kNameBytesPerRecordGuess);
   slice.dataSizes.reserve(slice.end - slice.begin);
   DecodeRecords(job, slice.begin, slice.end, slice.table, &slice.dataSizes);
 }
@@ -193,7 +196,7 @@ void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dat
     dataSizes->reserve(std::max(sizeCount, dataSizes->capacity() * 3 / 2));
   }
   for (std::size_t w = 0; w < job.slicesUsed; ++w) {
-    table.AppendAndClear(slices[w].table);
+    table.Adopt(std::move(slices[w].table));
     if (dataSizes != nullptr) {
       dataSizes->insert(dataSizes->end(), slices[w].dataSizes.begin(), slices[w].dataSizes.end());
     }

@@ -36,6 +36,9 @@ namespace ombrix::core {
 // A full chunk of 4096-byte records (1024) still goes to the workers; with
 // the workers already running, handing over a chunk costs microseconds.
 inline constexpr std::uint64_t kMinRecordsForParallelChunk = 1024;
+// Name bytes a record holds on a typical volume (about one name of 40
+// units, stored one byte a unit): the first block of a slice's names.
+inline constexpr std::uint64_t kNameBytesPerRecordGuess = 48;
 inline constexpr std::uint64_t kMaxParseWorkers = 64;
 inline constexpr std::uint64_t kMaxAutomaticParseWorkers = 8;
 
@@ -45,7 +48,8 @@ std::uint64_t ParseWorkerLimit(std::uint64_t workerSetting, std::uint64_t hardwa
 
 // Owned by one thread (the scan thread). The worker outputs are kept from
 // chunk to chunk (two sets: one being filled, one being collected) so that
-// their memory is allocated once per scan, not once per chunk.
+// their entry vectors are allocated once per scan, not once per chunk;
+// their names are handed on whole (the arena blocks move to the table).
 class MftChunkDecoder {
  public:
   MftChunkDecoder(std::uint32_t recordLength, std::uint32_t sectorSize, std::uint64_t workerLimit,

@@ -168,13 +168,12 @@ void MftNameTable::Add(MftNameEntry entry, std::u16string_view name) {
   entries.push_back(entry);
 }
 
-void MftNameTable::AppendAndClear(MftNameTable& other) {
+void MftNameTable::Adopt(MftNameTable&& other) {
+  const std::uint64_t shift = names.Adopt(std::move(other.names));
   const std::size_t first = entries.size();
   entries.insert(entries.end(), other.entries.begin(), other.entries.end());
-  for (std::size_t i = first; i < entries.size(); ++i) {
-    entries[i].nameOffset = names.AppendCopy(other.names.At(entries[i].nameOffset));
-  }
-  other.Clear();
+  for (std::size_t i = first; i < entries.size(); ++i) entries[i].nameOffset += shift;
+  other.entries.clear();
 }
 
 void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,

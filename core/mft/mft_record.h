@@ -46,9 +46,10 @@ struct MftNameTable {
 
   // Appends a copy of entry named name (nameOffset is set here).
   void Add(MftNameEntry entry, std::u16string_view name);
-  // Moves other's entries and names to the end of this table; other is left
-  // empty with its capacity kept, for reuse.
-  void AppendAndClear(MftNameTable& other);
+  // Moves other's entries and names to the end of this table, leaving other
+  // empty. The names are not copied: other's arena blocks become this
+  // table's.
+  void Adopt(MftNameTable&& other);
   void Clear() {
     entries.clear();
     names.Clear();

@@ -60,63 +60,51 @@ char16_t FoldNameUnit(char16_t c) {
   return c;
 }
 
-MftChildrenMap::MftChildrenMap(const std::vector<MftNameEntry>& entries) {
-  // Positions are kept in 32 bits: four billion entries would need hundreds
-  // of gigabytes before this point.
-  if (entries.size() > std::numeric_limits<std::uint32_t>::max()) {
+MftChildrenMap::MftChildrenMap(const std::vector<MftNameEntry>& entries,
+                               std::uint64_t recordLimit) {
+  // Positions and starts are kept in 32 bits: four billion entries would
+  // need hundreds of gigabytes before this point, and NTFS numbers fewer
+  // records than that.
+  if (entries.size() >= std::numeric_limits<std::uint32_t>::max() ||
+      recordLimit >= std::numeric_limits<std::uint32_t>::max()) {
     throw std::bad_alloc();
   }
-  // The names of one folder mostly sit in consecutive records, so the last
-  // parent seen answers most lookups without the hash map.
-  std::uint64_t lastParent = 0;
-  std::uint32_t lastGroup = 0;
-  bool haveLast = false;
-  std::vector<std::uint32_t> counts;
+  // Counted per parent, then turned into each parent's first position; the
+  // fill moves every start to the next parent's, and one shift puts them
+  // back.
+  start_.assign(recordLimit + 1, 0);
+  std::uint64_t placed = 0;
   for (const MftNameEntry& entry : entries) {
-    if (!haveLast || entry.parentReference != lastParent) {
-      const auto [found, added] =
-          groupOf_.try_emplace(entry.parentReference, static_cast<std::uint32_t>(counts.size()));
-      if (added) counts.push_back(0);
-      lastParent = entry.parentReference;
-      lastGroup = found->second;
-      haveLast = true;
-    }
-    ++counts[lastGroup];
+    if (entry.parentReference >= recordLimit) continue;
+    if (start_[entry.parentReference]++ == 0) ++parentCount_;
+    ++placed;
   }
-
-  groupStart_.resize(counts.size() + 1);
-  std::uint32_t slot = 0;
-  for (std::size_t group = 0; group < counts.size(); ++group) {
-    groupStart_[group] = slot;
-    slot += counts[group];
+  std::uint32_t next = 0;
+  for (std::uint32_t& start : start_) {
+    const std::uint32_t count = start;
+    start = next;
+    next += count;
   }
-  groupStart_[counts.size()] = slot;
-
-  // counts becomes each group's next free slot.
-  std::copy(groupStart_.begin(), groupStart_.end() - 1, counts.begin());
-  positions_.resize(entries.size());
-  haveLast = false;
+  positions_.resize(placed);
   for (std::uint32_t i = 0; i < entries.size(); ++i) {
     const std::uint64_t parent = entries[i].parentReference;
-    if (!haveLast || parent != lastParent) {
-      lastGroup = groupOf_.find(parent)->second;
-      lastParent = parent;
-      haveLast = true;
-    }
-    positions_[counts[lastGroup]++] = i;
+    if (parent < recordLimit) positions_[start_[parent]++] = i;
   }
+  for (std::uint64_t record = recordLimit; record > 0; --record) {
+    start_[record] = start_[record - 1];
+  }
+  start_[0] = 0;
 }
 
 std::span<const std::uint32_t> MftChildrenMap::ChildrenOf(std::uint64_t parentReference) const {
-  const auto found = groupOf_.find(parentReference);
-  if (found == groupOf_.end()) return {};
-  const std::uint32_t group = found->second;
+  if (start_.empty() || parentReference >= start_.size() - 1) return {};
   return std::span<const std::uint32_t>(positions_)
-      .subspan(groupStart_[group], groupStart_[group + 1] - groupStart_[group]);
+      .subspan(start_[parentReference], start_[parentReference + 1] - start_[parentReference]);
 }
 
-MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries) {
-  return MftChildrenMap(entries);
+MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries,
+                                std::uint64_t recordLimit) {
+  return MftChildrenMap(entries, recordLimit);
 }
 
 namespace {
@@ -135,7 +123,7 @@ struct PlannedFolder {
 // so the ranges follow each other.
 struct TreePlan {
   std::vector<std::uint32_t> nodeEntries;
-  std::vector<bool> isFolder;
+  std::vector<std::uint8_t> isFolder;
   std::uint64_t folderCount = 0;
   std::vector<PlannedFolder> folders;
 };

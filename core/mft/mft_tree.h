@@ -16,7 +16,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/engine_progress.h"
@@ -28,25 +27,31 @@ namespace ombrix::core {
 
 // Parent record number -> positions of its entries, ascending (record order,
 // then attribute order within a record). All positions sit in one array,
-// grouped by parent, from one counting pass: no list per folder.
+// grouped by parent, from one counting pass, and one 32-bit start per
+// record of the stream: no list per folder, no hashing.
+//
+// Only parents below recordLimit (the records the $MFT stream holds) have
+// children: a reference beyond the stream is damage and names no folder
+// the walk can reach.
 class MftChildrenMap {
  public:
   MftChildrenMap() = default;
-  explicit MftChildrenMap(const std::vector<MftNameEntry>& entries);
+  MftChildrenMap(const std::vector<MftNameEntry>& entries, std::uint64_t recordLimit);
 
   // Positions of the entries held by the folder parentReference; empty when
   // it holds none.
   std::span<const std::uint32_t> ChildrenOf(std::uint64_t parentReference) const;
   // The number of distinct parents.
-  std::size_t ParentCount() const { return groupOf_.size(); }
+  std::size_t ParentCount() const { return parentCount_; }
 
  private:
-  std::unordered_map<std::uint64_t, std::uint32_t> groupOf_;  // parent -> group
-  std::vector<std::uint32_t> groupStart_;                     // group -> first slot, and the end
+  std::vector<std::uint32_t> start_;  // record -> its first position; one more at the end
   std::vector<std::uint32_t> positions_;
+  std::size_t parentCount_ = 0;
 };
 
-MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries);
+MftChildrenMap BuildChildrenMap(const std::vector<MftNameEntry>& entries,
+                                std::uint64_t recordLimit);
 
 // Adds the sub-tree below rootReference under the builder's node rootIndex,
 // whose path is rootPath. Reports progress per folder and every 128 files

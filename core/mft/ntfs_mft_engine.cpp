@@ -109,7 +109,9 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   stats.nodes = table.entries.size();
 
   MftChildrenMap children =
-      base::TimeInto(stats.buildChildrenMs, [&] { return BuildChildrenMap(table.entries); });
+      base::TimeInto(stats.buildChildrenMs, [&] {
+        return BuildChildrenMap(table.entries, *streamLength / geometry.bytesPerFileRecordSegment);
+      });
 
   if (!root.namesBelow.empty()) {
     const auto folder = base::TimeInto(stats.resolveRootMs, [&] {

@@ -13,6 +13,10 @@
 namespace ombrix::core {
 namespace {
 
+// Records in the streams these tests stand for: every reference below is
+// smaller, but for the orphan test's.
+constexpr std::uint64_t kRecordLimit = 100;
+
 struct NamedEntry {
   MftNameEntry entry;
   std::u16string name;
@@ -48,7 +52,7 @@ ScanResult RunWalk(MftNameTable&& table, std::uint64_t rootReference,
   ScanTreeBuilder builder;
   const auto root = builder.AddRoot(u"", rootPath, 0x10, 0);
   EngineProgress progress(callback);
-  MftChildrenMap children = BuildChildrenMap(table.entries);
+  MftChildrenMap children = BuildChildrenMap(table.entries, kRecordLimit);
   PopulateMftTree(builder, root, rootPath, rootReference, std::move(table), std::move(children),
                   token, progress, 2);
   builder.ComputeTotals();
@@ -64,14 +68,21 @@ bool HasPath(const ScanResult& result, const std::u16string& path) {
   return test::FindNodeByPath(result, path).has_value();
 }
 
+// A parent's entries in entry order; references at or beyond the stream's
+// records (damage) hold nothing, whatever names them.
 TEST(MftTreeTest, ChildrenMapKeepsEntryOrderPerParent) {
-  const MftNameTable table = Table(
-      {File(30, 5, u"a", 1), Folder(31, 5, u"d"), File(32, 31, u"b", 2), File(33, 5, u"c", 3)});
-  const MftChildrenMap children = BuildChildrenMap(table.entries);
-  ASSERT_EQ(children.ParentCount(), 2u);
+  const MftNameTable table =
+      Table({File(30, 5, u"a", 1), Folder(31, 5, u"d"), File(32, 31, u"b", 2),
+             File(33, 5, u"c", 3), File(34, 99, u"last", 1), File(35, 100, u"beyond", 1),
+             File(36, ~std::uint64_t{0} >> 16, u"far beyond", 1)});
+  const MftChildrenMap children = BuildChildrenMap(table.entries, kRecordLimit);
+  ASSERT_EQ(children.ParentCount(), 3u);
   EXPECT_EQ(ChildrenOf(children, 5), (std::vector<std::uint32_t>{0, 1, 3}));
   EXPECT_EQ(ChildrenOf(children, 31), (std::vector<std::uint32_t>{2}));
+  EXPECT_EQ(ChildrenOf(children, 99), (std::vector<std::uint32_t>{4}));
   EXPECT_TRUE(ChildrenOf(children, 30).empty());
+  EXPECT_TRUE(ChildrenOf(children, 100).empty());
+  EXPECT_TRUE(ChildrenOf(children, ~std::uint64_t{0}).empty());
 }
 
 TEST(MftTreeTest, HardLinksAppearInBothFoldersWithFullSize) {
@@ -94,7 +105,7 @@ TEST(MftTreeTest, ParentCycleEndsTheWalk) {
 }
 
 TEST(MftTreeTest, EntriesBelowNoReachableFolderAreIgnored) {
-  const ScanResult r = RunWalk(Table({File(40, 777, u"orphan", 5), Folder(5, 5, u"."),
+  const ScanResult r = RunWalk(Table({File(40, 77, u"orphan", 5), Folder(5, 5, u"."),
                                       File(41, 5, u"", 1), File(42, 5, u"..", 1)}),
                                5, u"X:\\");
   EXPECT_EQ(r.nodes.size(), 1u);
@@ -117,7 +128,7 @@ TEST(MftTreeTest, EveryNodeGetsItsFullPath) {
       };
       EngineProgress progress(cancel);
       MftNameTable table = Table(named);
-      MftChildrenMap children = BuildChildrenMap(table.entries);
+      MftChildrenMap children = BuildChildrenMap(table.entries, kRecordLimit);
       PopulateMftTree(builder, root, rootPath, 5, std::move(table), std::move(children), token,
                       progress, 2);
       const ScanResult r = builder.BuildResult(ScanStatus::Completed, rootPath, 0);
@@ -156,7 +167,7 @@ TEST(MftTreeTest, NodesKeepTheWalkOrderAndLinksOnAnyNumberOfThreads) {
     const ProgressCallback noCallback;
     EngineProgress progress(noCallback);
     MftNameTable table = Table(named);
-    MftChildrenMap children = BuildChildrenMap(table.entries);
+    MftChildrenMap children = BuildChildrenMap(table.entries, kRecordLimit);
     PopulateMftTree(builder, root, u"X:\\", 5, std::move(table), std::move(children), token,
                     progress, workers);
     builder.ComputeTotals();
@@ -180,7 +191,7 @@ TEST(MftTreeTest, FindFolderByNamesFollowsFoldersIgnoringCase) {
   const MftNameTable entries =
       Table({Folder(40, 5, u"Users"), Folder(41, 40, u"\u00C9LISE"), File(42, 40, u"ann", 1),
              Folder(43, 40, u"ann"), Folder(44, 40, u"Ann"), Folder(45, 5, u"link", 0x410)});
-  const MftChildrenMap children = BuildChildrenMap(entries.entries);
+  const MftChildrenMap children = BuildChildrenMap(entries.entries, kRecordLimit);
   EXPECT_EQ(FindFolderByNames({}, 5, entries, children), 5u);
   EXPECT_EQ(FindFolderByNames({u"users", u"\u00E9lise"}, 5, entries, children), 41u);
   // A file of the same name is passed over; an exact match beats an
