@@ -51,9 +51,13 @@ du = statistics.median(int(v) for v in sys.argv[3].split())
 scans = collections.OrderedDict()
 counts = set()
 breakdown = None
+memory = None
 for line in open(sys.argv[4]):
     if line.startswith("breakdown"):
         breakdown = [int(v) for v in line.split()[1:]]
+        continue
+    if line.startswith("memory"):
+        memory = [int(v) for v in line.split()[1:]]
         continue
     engine, workers, file_count, folder_count, ms, status = line.split()
     assert status == "Completed", line
@@ -79,6 +83,13 @@ if breakdown:
           " (%d calls), CloseHandle %d ms; engine's own work %d ms (%.0f%%)"
           % (elapsed, open_ms, opens, query_ms, queries, close_ms, elapsed - calls,
              100.0 * (elapsed - calls) / max(elapsed, 1)))
+if memory:
+    nodes, per_node, per_folder, child_index, names, arena, roots = memory
+    per = lambda b: b / max(nodes, 1)
+    print("  result of %d nodes, bytes per node: %.1f per-node arrays + %.1f per-folder arrays + %.1f"
+          " child index + %.1f names (%.1f with the arena's unused tail) + %.2f root paths = %.1f"
+          % (nodes, per(per_node), per(per_folder), per(child_index), per(names), per(arena),
+             per(roots), per(per_node + per_folder + child_index + arena + roots)))
 if walk is None:
     print("  (the walk engine is not in this build yet: no walk column)")
 PY

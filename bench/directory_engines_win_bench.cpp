@@ -134,5 +134,15 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(timing->closeNs / 1000000),
               static_cast<unsigned long long>(timing->opens.load()),
               static_cast<unsigned long long>(timing->queries.load()));
+  // The same compact result every engine fills: where its bytes go.
+  const ScanNodesMemory memory = result.nodes.Memory();
+  std::printf("memory %llu %llu %llu %llu %llu %llu %llu\n",
+              static_cast<unsigned long long>(result.nodes.size()),
+              static_cast<unsigned long long>(memory.perNodeArrays),
+              static_cast<unsigned long long>(memory.folderArrays),
+              static_cast<unsigned long long>(memory.childIndex),
+              static_cast<unsigned long long>(memory.nameBytes),
+              static_cast<unsigned long long>(memory.nameArenaAllocated),
+              static_cast<unsigned long long>(memory.rootPaths));
   return 0;
 }

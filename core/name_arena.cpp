@@ -1,6 +1,8 @@
 #include "core/name_arena.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace ombrix::core {
@@ -47,6 +49,26 @@ std::uint64_t NameArena::Append(std::u16string_view name) {
   if (name.size() > kMaxNameLength) throw std::length_error("name too long for an arena");
   std::uint64_t offset = 0;
   EncodeName(name, Reserve(EncodedNameLength(name), offset));
+  return offset;
+}
+
+std::uint64_t NameArena::AppendUtf16Le(const std::uint8_t* bytes, std::size_t units) {
+  if (units > kMaxNameLength) throw std::length_error("name too long for an arena");
+  bool wide = false;
+  for (std::size_t i = 0; i < units; ++i) wide |= bytes[2 * i + 1] != 0;
+  std::uint64_t offset = 0;
+  std::uint8_t* out = Reserve(NameHeaderLength(units, wide) + units * (wide ? 2 : 1), offset);
+  out += WriteNameHeader(units, wide, out);
+  if (!wide) {
+    for (std::size_t i = 0; i < units; ++i) out[i] = bytes[2 * i];
+  } else if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, bytes, 2 * units);
+  } else {
+    for (std::size_t i = 0; i < units; ++i) {
+      const auto unit = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+      std::memcpy(out + 2 * i, &unit, 2);
+    }
+  }
   return offset;
 }
 

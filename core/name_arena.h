@@ -27,6 +27,9 @@ class NameArena {
 
   // Stores name (at most kMaxNameLength units); returns its offset.
   std::uint64_t Append(std::u16string_view name);
+  // Stores the name of `units` UTF-16 units at `bytes`, little-endian, as
+  // they lie in an NTFS record: one pass to choose the form, one to copy.
+  std::uint64_t AppendUtf16Le(const std::uint8_t* bytes, std::size_t units);
   // Stores a copy of a name held by another arena; returns its offset here.
   std::uint64_t AppendCopy(const NodeName& name);
 

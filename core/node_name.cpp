@@ -10,16 +10,28 @@ bool FitsOneByte(std::u16string_view name) {
   return std::all_of(name.begin(), name.end(), [](char16_t unit) { return unit < 0x100; });
 }
 
-std::size_t HeaderLength(std::uint64_t header) {
-  std::size_t length = 1;
+}  // namespace
+
+std::size_t NameHeaderLength(std::size_t length, bool wide) {
+  std::uint64_t header = (std::uint64_t{length} << 1) | (wide ? 1 : 0);
+  std::size_t bytes = 1;
   while (header >= 0x80) {
     header >>= 7;
-    ++length;
+    ++bytes;
   }
-  return length;
+  return bytes;
 }
 
-}  // namespace
+std::size_t WriteNameHeader(std::size_t length, bool wide, std::uint8_t* out) {
+  std::uint64_t header = (std::uint64_t{length} << 1) | (wide ? 1 : 0);
+  std::size_t written = 0;
+  while (header >= 0x80) {
+    out[written++] = static_cast<std::uint8_t>(header | 0x80);
+    header >>= 7;
+  }
+  out[written++] = static_cast<std::uint8_t>(header);
+  return written;
+}
 
 NodeName NodeName::DecodeLongHeader(const std::uint8_t* encoded) {
   std::uint64_t header = 0;
@@ -77,25 +89,19 @@ int NodeName::Compare(std::u16string_view other) const {
 
 std::size_t EncodedNameLength(std::u16string_view name) {
   const bool wide = !FitsOneByte(name);
-  return HeaderLength((std::uint64_t{name.size()} << 1) | (wide ? 1 : 0)) +
-         name.size() * (wide ? 2 : 1);
+  return NameHeaderLength(name.size(), wide) + name.size() * (wide ? 2 : 1);
 }
 
 std::size_t EncodeName(std::u16string_view name, std::uint8_t* out) {
   const bool wide = !FitsOneByte(name);
-  std::uint64_t header = (std::uint64_t{name.size()} << 1) | (wide ? 1 : 0);
-  std::size_t written = 0;
-  while (header >= 0x80) {
-    out[written++] = static_cast<std::uint8_t>(header | 0x80);
-    header >>= 7;
-  }
-  out[written++] = static_cast<std::uint8_t>(header);
+  const std::size_t written = WriteNameHeader(name.size(), wide, out);
   if (wide) {
     std::memcpy(out + written, name.data(), 2 * name.size());
     return written + 2 * name.size();
   }
-  for (const char16_t unit : name) out[written++] = static_cast<std::uint8_t>(unit);
-  return written;
+  std::uint8_t* units = out + written;
+  for (const char16_t unit : name) *units++ = static_cast<std::uint8_t>(unit);
+  return written + name.size();
 }
 
 }  // namespace ombrix::core

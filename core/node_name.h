@@ -71,4 +71,9 @@ std::size_t EncodedNameLength(std::u16string_view name);
 // Writes the header and units of name at out; returns the bytes written.
 std::size_t EncodeName(std::u16string_view name, std::uint8_t* out);
 
+// The header of a name of length units, one byte a unit or two; and the
+// bytes it takes. WriteNameHeader returns the bytes written.
+std::size_t NameHeaderLength(std::size_t length, bool wide);
+std::size_t WriteNameHeader(std::size_t length, bool wide, std::uint8_t* out);
+
 }  // namespace ombrix::core

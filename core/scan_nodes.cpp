@@ -17,6 +17,30 @@ std::uint64_t BytesOf(const Vector& values) {
 
 }  // namespace
 
+ScanNodes::ScanNodes(ScanNodes&& other) noexcept { *this = std::move(other); }
+
+// Spelled out so that a moved-from store is empty and says so, whatever the
+// standard library leaves in moved-from vectors.
+ScanNodes& ScanNodes::operator=(ScanNodes&& other) noexcept {
+  if (this == &other) return *this;
+  parents_ = std::exchange(other.parents_, {});
+  sizes_ = std::exchange(other.sizes_, {});
+  lastWriteTimes_ = std::exchange(other.lastWriteTimes_, {});
+  nameOffsets_ = std::exchange(other.nameOffsets_, {});
+  attributes_ = std::exchange(other.attributes_, {});
+  folderSlots_ = std::exchange(other.folderSlots_, {});
+  flags_ = std::exchange(other.flags_, {});
+  directFilesSizes_ = std::exchange(other.directFilesSizes_, {});
+  fileCounts_ = std::exchange(other.fileCounts_, {});
+  folderCounts_ = std::exchange(other.folderCounts_, {});
+  childStarts_ = std::exchange(other.childStarts_, {});
+  children_ = std::exchange(other.children_, {});
+  names_ = std::exchange(other.names_, {});
+  childrenLinked_ = std::exchange(other.childrenLinked_, false);
+  rootPaths_ = std::exchange(other.rootPaths_, {});
+  return *this;
+}
+
 std::span<const std::uint32_t> ScanNodes::Children(std::uint64_t i) const {
   if (!IsDirectory(i)) return {};
   const std::uint32_t slot = folderSlots_[i];
@@ -110,6 +134,7 @@ std::uint64_t ScanNodes::AppendNode(std::uint64_t parent, std::uint64_t nameOffs
                                     std::uint64_t size, std::uint64_t lastWriteTime) {
   const std::uint64_t index = this->size();
   if (index >= kMaxNodes) throw std::length_error("too many nodes for one result");
+  childrenLinked_ = false;
   parents_.push_back(parent == kNoNode ? kNoParent : static_cast<std::uint32_t>(parent));
   sizes_.push_back(size);
   lastWriteTimes_.push_back(lastWriteTime);
@@ -169,6 +194,7 @@ std::pair<std::uint64_t, std::uint64_t> ScanNodes::AppendBlank(std::uint64_t nod
     throw std::length_error("too many nodes for one result");
   }
   const std::uint64_t total = firstNode + nodeCount;
+  childrenLinked_ = false;
   parents_.resize(total);
   sizes_.resize(total);
   lastWriteTimes_.resize(total);
@@ -207,6 +233,7 @@ void ScanNodes::SetFile(std::uint64_t i, std::uint64_t parent, std::uint64_t nam
 }
 
 void ScanNodes::LinkChildren() {
+  if (childrenLinked_) return;
   const std::uint64_t count = size();
   childStarts_.assign(FolderTotal() + 1, 0);
   std::uint64_t linked = 0;
@@ -224,6 +251,7 @@ void ScanNodes::LinkChildren() {
     if (parents_[i] == kNoParent) continue;
     children_[next[folderSlots_[parents_[i]]]++] = static_cast<std::uint32_t>(i);
   }
+  childrenLinked_ = true;
 }
 
 void ScanNodes::ComputeTotals() {
@@ -298,6 +326,7 @@ void ScanNodes::Append(ScanNodes&& part, std::uint64_t newParent) {
     rootPaths_.emplace_back(static_cast<std::uint32_t>(node + offset), std::move(path));
   }
   part = ScanNodes();
+  childrenLinked_ = false;
   LinkChildren();
 }
 

@@ -91,8 +91,8 @@ struct ScanNodesMemory {
 class ScanNodes {
  public:
   ScanNodes() = default;
-  ScanNodes(ScanNodes&&) noexcept = default;
-  ScanNodes& operator=(ScanNodes&&) noexcept = default;
+  ScanNodes(ScanNodes&& other) noexcept;
+  ScanNodes& operator=(ScanNodes&& other) noexcept;
   ScanNodes(const ScanNodes&) = delete;
   ScanNodes& operator=(const ScanNodes&) = delete;
 
@@ -196,7 +196,7 @@ class ScanNodes {
 
   // Lays out the children of every folder from the parents (see the note at
   // the top). Run once the nodes are complete; nodes added later are not
-  // listed until it runs again.
+  // listed until it runs again. Nothing to do when nothing changed since.
   void LinkChildren();
   // Fills the totals of every folder from the nodes below it, saturating
   // sizes (a damaged disk can claim sizes whose sum would wrap around).
@@ -239,6 +239,7 @@ class ScanNodes {
   std::vector<std::uint32_t> childStarts_;  // slot -> its first child; one more at the end
   base::DefaultInitVector<std::uint32_t> children_;
   NameArena names_;
+  bool childrenLinked_ = false;
   // The roots' own paths, by node index (ascending).
   std::vector<std::pair<std::uint32_t, std::u16string>> rootPaths_;
 };

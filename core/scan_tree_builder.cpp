@@ -29,6 +29,7 @@ void ScanTreeBuilder::AddIssue(std::u16string path, std::uint32_t errorCode) {
 void ScanTreeBuilder::ComputeTotals() {
   if (rootIndex == kNoNode || rootIndex >= nodes.size()) return;
   nodes.ComputeTotals();
+  nodes.LinkChildren();
 }
 
 ScanResult ScanTreeBuilder::BuildResult(ScanStatus status, std::u16string rootPath,

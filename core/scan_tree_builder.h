@@ -31,7 +31,8 @@ class ScanTreeBuilder {
                         std::uint64_t size, std::uint64_t lastWriteTime);
   void AddIssue(std::u16string path, std::uint32_t errorCode);
 
-  // Fills the totals of every folder below the root; nothing without a root.
+  // Finishes the tree: the totals of every folder below the root and the
+  // index of every folder's children. Nothing without a root.
   void ComputeTotals();
 
   // Consumes the builder. engine is left 0 for the caller to set.

@@ -9,7 +9,6 @@
 // shared buffer, so a record costs no allocation of its own.
 #include "core/mft/mft_record.h"
 
-#include <array>
 #include <bit>
 #include <cstring>
 
@@ -97,12 +96,8 @@ void AddNameEntry(const base::LeReader& value, std::uint64_t fileReference, bool
   entry.size = (!isDirectory && realSize > 0) ? static_cast<std::uint64_t>(realSize) : 0;
   // Accepted values hold the whole name (AcceptedFileNameValue checked it).
   const std::uint8_t nameLength = *value.U8(kNameLengthField);
-  const std::uint8_t* bytes = value.Slice(kNameField, 2u * nameLength)->Data();
-  std::array<char16_t, 255> units;
-  for (std::uint8_t i = 0; i < nameLength; ++i) {
-    units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-  }
-  entry.nameOffset = table.names.Append(std::u16string_view(units.data(), nameLength));
+  entry.nameOffset =
+      table.names.AppendUtf16Le(value.Slice(kNameField, 2u * nameLength)->Data(), nameLength);
 }
 
 // What an unnamed $DATA attribute says about the file's size.

@@ -230,6 +230,15 @@ TEST(NodeNameTest, EncodingKeepsEveryUnitAndOrdersAsUtf16) {
     const NodeName name = arena.At(offsets[i]);
     EXPECT_EQ(name.ToString(), cases[i].name) << i;
     EXPECT_EQ(name.EncodedLength(), cases[i].encodedLength) << i;
+    // The same name as a record holds it, little-endian bytes.
+    std::vector<std::uint8_t> bytes;
+    for (const char16_t unit : cases[i].name) {
+      bytes.push_back(static_cast<std::uint8_t>(unit));
+      bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    const NodeName fromRecord = arena.At(arena.AppendUtf16Le(bytes.data(), cases[i].name.size()));
+    EXPECT_EQ(fromRecord, cases[i].name) << i;
+    EXPECT_EQ(fromRecord.EncodedLength(), cases[i].encodedLength) << i;
     for (std::size_t j = 0; j < std::size(cases); ++j) {
       const int want = cases[i].name < cases[j].name ? -1 : (cases[j].name < cases[i].name);
       EXPECT_EQ(name.Compare(arena.At(offsets[j])), want) << i << " " << j;
