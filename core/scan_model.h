@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,19 @@ enum class ScanEngineKind : std::uint32_t {
   NtfsMft = 2,
 };
 
+// Where a drive's used space went, for a scan of a whole drive (or an
+// image): the volume's own figures beside what the scan found on it, the
+// difference split into what can be named. Bytes throughout.
+struct VolumeSpace {
+  std::uint64_t volumeSize = 0;
+  std::uint64_t usedSpace = 0;
+  std::uint64_t freeSpace = 0;
+  std::uint64_t filesOnDisk = 0;  // the root's size on disk, every file's clusters once
+  std::uint64_t metadata = 0;     // NTFS metadata files, where the scan does not list them
+  std::uint64_t unreadable = 0;   // what folders that could not be read must hold
+  std::uint64_t unexplained = 0;  // the rest of the difference
+};
+
 struct ScanResult {
   ScanStatus status = ScanStatus{0};
   ScanEngineKind engine = ScanEngineKind{0};
@@ -46,6 +60,8 @@ struct ScanResult {
   std::uint64_t folderCount = 0;  // the root included
   std::uint64_t issueCount = 0;
   std::int64_t elapsedMs = 0;
+  // Set for scans of a whole drive or image, when its space could be asked.
+  std::optional<VolumeSpace> space;
 
   ScanResult() = default;
   ScanResult(ScanResult&&) noexcept = default;

@@ -25,16 +25,18 @@ ScanNodes& ScanNodes::operator=(ScanNodes&& other) noexcept {
   if (this == &other) return *this;
   parents_ = std::exchange(other.parents_, {});
   sizes_ = std::exchange(other.sizes_, {});
+  sizesOnDisk_ = std::exchange(other.sizesOnDisk_, {});
   lastWriteTimes_ = std::exchange(other.lastWriteTimes_, {});
   nameOffsets_ = std::exchange(other.nameOffsets_, {});
   attributes_ = std::exchange(other.attributes_, {});
-  folderSlots_ = std::exchange(other.folderSlots_, {});
+  slots_ = std::exchange(other.slots_, {});
   flags_ = std::exchange(other.flags_, {});
   directFilesSizes_ = std::exchange(other.directFilesSizes_, {});
   fileCounts_ = std::exchange(other.fileCounts_, {});
   folderCounts_ = std::exchange(other.folderCounts_, {});
   childStarts_ = std::exchange(other.childStarts_, {});
   children_ = std::exchange(other.children_, {});
+  linkCounts_ = std::exchange(other.linkCounts_, {});
   names_ = std::exchange(other.names_, {});
   childrenLinked_ = std::exchange(other.childrenLinked_, false);
   rootPaths_ = std::exchange(other.rootPaths_, {});
@@ -43,7 +45,7 @@ ScanNodes& ScanNodes::operator=(ScanNodes&& other) noexcept {
 
 std::span<const std::uint32_t> ScanNodes::Children(std::uint64_t i) const {
   if (!IsDirectory(i)) return {};
-  const std::uint32_t slot = folderSlots_[i];
+  const std::uint32_t slot = slots_[i];
   if (std::uint64_t{slot} + 1 >= childStarts_.size()) return {};
   return std::span<const std::uint32_t>(children_.data() + childStarts_[slot],
                                         childStarts_[slot + 1] - childStarts_[slot]);
@@ -101,11 +103,12 @@ const std::u16string& PathMaker::PathOf(std::uint64_t i) {
 
 ScanNodesMemory ScanNodes::Memory() const {
   ScanNodesMemory memory;
-  memory.perNodeArrays = BytesOf(parents_) + BytesOf(sizes_) + BytesOf(lastWriteTimes_) +
-                         BytesOf(nameOffsets_) + BytesOf(attributes_) + BytesOf(folderSlots_) +
+  memory.perNodeArrays = BytesOf(parents_) + BytesOf(sizes_) + BytesOf(sizesOnDisk_) +
+                         BytesOf(lastWriteTimes_) +
+                         BytesOf(nameOffsets_) + BytesOf(attributes_) + BytesOf(slots_) +
                          BytesOf(flags_);
   memory.folderArrays = BytesOf(directFilesSizes_) + BytesOf(fileCounts_) +
-                        BytesOf(folderCounts_) + BytesOf(childStarts_);
+                        BytesOf(folderCounts_) + BytesOf(childStarts_) + BytesOf(linkCounts_);
   memory.childIndex = BytesOf(children_);
   memory.nameBytes = names_.UsedBytes();
   memory.nameArenaAllocated = names_.AllocatedBytes();
@@ -131,24 +134,26 @@ std::uint32_t ScanNodes::AppendFolderSlot() {
 
 std::uint64_t ScanNodes::AppendNode(std::uint64_t parent, std::uint64_t nameOffset,
                                     std::uint8_t flags, std::uint32_t attributes,
-                                    std::uint64_t size, std::uint64_t lastWriteTime) {
+                                    std::uint64_t size, std::uint64_t lastWriteTime,
+                                    std::uint64_t sizeOnDisk) {
   const std::uint64_t index = this->size();
   if (index >= kMaxNodes) throw std::length_error("too many nodes for one result");
   childrenLinked_ = false;
   parents_.push_back(parent == kNoNode ? kNoParent : static_cast<std::uint32_t>(parent));
   sizes_.push_back(size);
+  sizesOnDisk_.push_back(sizeOnDisk);
   lastWriteTimes_.push_back(lastWriteTime);
   nameOffsets_.push_back(nameOffset);
   attributes_.push_back(attributes);
   flags_.push_back(flags);
-  folderSlots_.push_back((flags & kDirectoryFlag) != 0 ? AppendFolderSlot() : kNoSlot);
+  slots_.push_back((flags & kDirectoryFlag) != 0 ? AppendFolderSlot() : kNoSlot);
   return index;
 }
 
 std::uint64_t ScanNodes::AddRoot(std::u16string_view name, std::u16string_view path,
                                  std::uint32_t attributes, std::uint64_t lastWriteTime) {
   const std::uint64_t index = AppendNode(kNoNode, names_.Append(name),
-                                         kDirectoryFlag | kRootFlag, attributes, 0, lastWriteTime);
+                                         kDirectoryFlag | kRootFlag, attributes, 0, lastWriteTime, 0);
   rootPaths_.emplace_back(static_cast<std::uint32_t>(index), std::u16string(path));
   return index;
 }
@@ -158,7 +163,7 @@ std::uint64_t ScanNodes::AddFolderWithPath(std::uint64_t parent, std::u16string_
                                            std::uint64_t lastWriteTime) {
   CheckParent(parent);
   const std::uint64_t index = AppendNode(parent, names_.Append(name), kDirectoryFlag | kRootFlag,
-                                         attributes, 0, lastWriteTime);
+                                         attributes, 0, lastWriteTime, 0);
   rootPaths_.emplace_back(static_cast<std::uint32_t>(index), std::u16string(path));
   return index;
 }
@@ -166,23 +171,42 @@ std::uint64_t ScanNodes::AddFolderWithPath(std::uint64_t parent, std::u16string_
 std::uint64_t ScanNodes::AddFolder(std::uint64_t parent, std::u16string_view name,
                                    std::uint32_t attributes, std::uint64_t lastWriteTime) {
   CheckParent(parent);
-  return AppendNode(parent, names_.Append(name), kDirectoryFlag, attributes, 0, lastWriteTime);
+  return AppendNode(parent, names_.Append(name), kDirectoryFlag, attributes, 0, lastWriteTime, 0);
 }
 
 std::uint64_t ScanNodes::AddFile(std::uint64_t parent, std::u16string_view name,
                                  std::uint32_t attributes, std::uint64_t size,
-                                 std::uint64_t lastWriteTime) {
+                                 std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk) {
   CheckParent(parent);
-  return AppendNode(parent, names_.Append(name), 0, attributes, size, lastWriteTime);
+  return AppendNode(parent, names_.Append(name), 0, attributes, size, lastWriteTime, sizeOnDisk);
+}
+
+void ScanNodes::MarkPlaceholder(std::uint64_t file) {
+  if (file < size() && !IsDirectory(file)) flags_[file] |= kPlaceholderFlag;
+}
+
+void ScanNodes::LinkNames(std::span<const std::uint64_t> files, std::uint32_t linkCount) {
+  const auto group = static_cast<std::uint32_t>(linkCounts_.size());
+  std::uint32_t named = 0;
+  for (const std::uint64_t file : files) {
+    // A node already in a group stays there: one file, one group.
+    if (file >= size() || IsDirectory(file) || IsHardLinked(file)) continue;
+    flags_[file] |= kHardLinkFlag;
+    slots_[file] = group;
+    ++named;
+  }
+  if (named == 0) return;
+  linkCounts_.push_back(std::max(linkCount, named));
 }
 
 void ScanNodes::Reserve(std::uint64_t nodeCount) {
   parents_.reserve(nodeCount);
   sizes_.reserve(nodeCount);
+  sizesOnDisk_.reserve(nodeCount);
   lastWriteTimes_.reserve(nodeCount);
   nameOffsets_.reserve(nodeCount);
   attributes_.reserve(nodeCount);
-  folderSlots_.reserve(nodeCount);
+  slots_.reserve(nodeCount);
   flags_.reserve(nodeCount);
 }
 
@@ -197,10 +221,11 @@ std::pair<std::uint64_t, std::uint64_t> ScanNodes::AppendBlank(std::uint64_t nod
   childrenLinked_ = false;
   parents_.resize(total);
   sizes_.resize(total);
+  sizesOnDisk_.resize(total);
   lastWriteTimes_.resize(total);
   nameOffsets_.resize(total);
   attributes_.resize(total);
-  folderSlots_.resize(total);
+  slots_.resize(total);
   flags_.resize(total);
   directFilesSizes_.resize(firstSlot + folderCount, 0);
   fileCounts_.resize(firstSlot + folderCount, 0);
@@ -213,22 +238,24 @@ void ScanNodes::SetFolder(std::uint64_t i, std::uint64_t folderSlot, std::uint64
                           std::uint64_t lastWriteTime) {
   parents_[i] = static_cast<std::uint32_t>(parent);
   sizes_[i] = 0;
+  sizesOnDisk_[i] = 0;
   lastWriteTimes_[i] = lastWriteTime;
   nameOffsets_[i] = nameOffset;
   attributes_[i] = attributes;
-  folderSlots_[i] = static_cast<std::uint32_t>(folderSlot);
+  slots_[i] = static_cast<std::uint32_t>(folderSlot);
   flags_[i] = kDirectoryFlag;
 }
 
 void ScanNodes::SetFile(std::uint64_t i, std::uint64_t parent, std::uint64_t nameOffset,
-                        std::uint32_t attributes, std::uint64_t size,
-                        std::uint64_t lastWriteTime) {
+                        std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime,
+                        std::uint64_t sizeOnDisk) {
   parents_[i] = static_cast<std::uint32_t>(parent);
   sizes_[i] = size;
+  sizesOnDisk_[i] = sizeOnDisk;
   lastWriteTimes_[i] = lastWriteTime;
   nameOffsets_[i] = nameOffset;
   attributes_[i] = attributes;
-  folderSlots_[i] = kNoSlot;
+  slots_[i] = kNoSlot;
   flags_[i] = 0;
 }
 
@@ -239,7 +266,7 @@ void ScanNodes::LinkChildren() {
   std::uint64_t linked = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
     if (parents_[i] == kNoParent) continue;
-    ++childStarts_[folderSlots_[parents_[i]] + 1];
+    ++childStarts_[slots_[parents_[i]] + 1];
     ++linked;
   }
   for (std::size_t slot = 1; slot < childStarts_.size(); ++slot) {
@@ -249,7 +276,7 @@ void ScanNodes::LinkChildren() {
   std::vector<std::uint32_t> next(childStarts_.begin(), childStarts_.end() - 1);
   for (std::uint64_t i = 0; i < count; ++i) {
     if (parents_[i] == kNoParent) continue;
-    children_[next[folderSlots_[parents_[i]]]++] = static_cast<std::uint32_t>(i);
+    children_[next[slots_[parents_[i]]]++] = static_cast<std::uint32_t>(i);
   }
   childrenLinked_ = true;
 }
@@ -257,7 +284,10 @@ void ScanNodes::LinkChildren() {
 void ScanNodes::ComputeTotals() {
   const std::uint64_t count = size();
   for (std::uint64_t i = 0; i < count; ++i) {
-    if (IsDirectory(i)) sizes_[i] = 0;
+    if (IsDirectory(i)) {
+      sizes_[i] = 0;
+      sizesOnDisk_[i] = 0;
+    }
   }
   std::fill(directFilesSizes_.begin(), directFilesSizes_.end(), 0);
   std::fill(fileCounts_.begin(), fileCounts_.end(), 0);
@@ -267,10 +297,14 @@ void ScanNodes::ComputeTotals() {
   for (std::uint64_t i = count; i-- > 0;) {
     const std::uint32_t parent = parents_[i];
     if (parent == kNoParent) continue;
-    const std::uint32_t parentSlot = folderSlots_[parent];
+    const std::uint32_t parentSlot = slots_[parent];
     sizes_[parent] = base::SaturatingAdd(sizes_[parent], sizes_[i]);
+    // A linked file's clusters are added below, once per folder.
+    if (!IsHardLinked(i)) {
+      sizesOnDisk_[parent] = base::SaturatingAdd(sizesOnDisk_[parent], sizesOnDisk_[i]);
+    }
     if (IsDirectory(i)) {
-      const std::uint32_t slot = folderSlots_[i];
+      const std::uint32_t slot = slots_[i];
       fileCounts_[parentSlot] += fileCounts_[slot];
       folderCounts_[parentSlot] += folderCounts_[slot] + 1;
     } else {
@@ -278,19 +312,55 @@ void ScanNodes::ComputeTotals() {
       fileCounts_[parentSlot] += 1;
     }
   }
+  AddLinkedFilesOnDisk();
+}
+
+void ScanNodes::AddLinkedFilesOnDisk() {
+  if (linkCounts_.empty()) return;
+  // The names of each group, grouped: a count per group, then the names.
+  std::vector<std::uint32_t> starts(linkCounts_.size() + 1, 0);
+  const std::uint64_t count = size();
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (IsHardLinked(i)) ++starts[slots_[i] + 1];
+  }
+  for (std::size_t g = 1; g < starts.size(); ++g) starts[g] += starts[g - 1];
+  std::vector<std::uint32_t> members(starts.back());
+  std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (IsHardLinked(i)) members[next[slots_[i]]++] = static_cast<std::uint32_t>(i);
+  }
+  // Every folder above any name of a group takes the group's clusters
+  // once: walking up from each name stops at the first folder this group
+  // already reached, whose ancestors it reached too.
+  std::vector<std::uint32_t> reachedBy(FolderTotal(), kNoSlot);
+  for (std::uint32_t group = 0; group < linkCounts_.size(); ++group) {
+    std::uint64_t bytes = 0;
+    for (std::uint32_t m = starts[group]; m < starts[group + 1]; ++m) {
+      bytes = std::max(bytes, sizesOnDisk_[members[m]]);
+    }
+    for (std::uint32_t m = starts[group]; m < starts[group + 1]; ++m) {
+      for (std::uint32_t folder = parents_[members[m]];
+           folder != kNoParent && reachedBy[slots_[folder]] != group; folder = parents_[folder]) {
+        reachedBy[slots_[folder]] = group;
+        sizesOnDisk_[folder] = base::SaturatingAdd(sizesOnDisk_[folder], bytes);
+      }
+    }
+  }
 }
 
 void ScanNodes::RollUpFromChildren(std::uint64_t folder) {
-  const std::uint32_t slot = folderSlots_[folder];
+  const std::uint32_t slot = slots_[folder];
   sizes_[folder] = 0;
+  sizesOnDisk_[folder] = 0;
   directFilesSizes_[slot] = 0;
   fileCounts_[slot] = 0;
   folderCounts_[slot] = 0;
   for (const std::uint32_t child : Children(folder)) {
     sizes_[folder] = base::SaturatingAdd(sizes_[folder], sizes_[child]);
+    sizesOnDisk_[folder] = base::SaturatingAdd(sizesOnDisk_[folder], sizesOnDisk_[child]);
     if (IsDirectory(child)) {
-      fileCounts_[slot] += fileCounts_[folderSlots_[child]];
-      folderCounts_[slot] += folderCounts_[folderSlots_[child]] + 1;
+      fileCounts_[slot] += fileCounts_[slots_[child]];
+      folderCounts_[slot] += folderCounts_[slots_[child]] + 1;
     } else {
       directFilesSizes_[slot] = base::SaturatingAdd(directFilesSizes_[slot], sizes_[child]);
       fileCounts_[slot] += 1;
@@ -302,6 +372,7 @@ void ScanNodes::Append(ScanNodes&& part, std::uint64_t newParent) {
   CheckParent(newParent);
   const std::uint64_t offset = size();
   const std::uint64_t slotOffset = FolderTotal();
+  const std::uint64_t groupOffset = LinkGroupTotal();
   if (part.size() > kMaxNodes - offset) throw std::length_error("too many nodes for one result");
   const std::uint64_t nameShift = names_.Adopt(std::move(part.names_));
   Reserve(offset + part.size());
@@ -310,18 +381,20 @@ void ScanNodes::Append(ScanNodes&& part, std::uint64_t newParent) {
     parents_.push_back(static_cast<std::uint32_t>(parent == kNoParent ? newParent
                                                                       : parent + offset));
     sizes_.push_back(part.sizes_[j]);
+    sizesOnDisk_.push_back(part.sizesOnDisk_[j]);
     lastWriteTimes_.push_back(part.lastWriteTimes_[j]);
     nameOffsets_.push_back(part.nameOffsets_[j] + nameShift);
     attributes_.push_back(part.attributes_[j]);
     flags_.push_back(part.flags_[j]);
-    const std::uint32_t slot = part.folderSlots_[j];
-    folderSlots_.push_back(slot == kNoSlot ? kNoSlot
-                                           : static_cast<std::uint32_t>(slot + slotOffset));
+    const std::uint32_t slot = part.slots_[j];
+    const std::uint64_t shift = (part.flags_[j] & kDirectoryFlag) != 0 ? slotOffset : groupOffset;
+    slots_.push_back(slot == kNoSlot ? kNoSlot : static_cast<std::uint32_t>(slot + shift));
   }
   directFilesSizes_.insert(directFilesSizes_.end(), part.directFilesSizes_.begin(),
                            part.directFilesSizes_.end());
   fileCounts_.insert(fileCounts_.end(), part.fileCounts_.begin(), part.fileCounts_.end());
   folderCounts_.insert(folderCounts_.end(), part.folderCounts_.begin(), part.folderCounts_.end());
+  linkCounts_.insert(linkCounts_.end(), part.linkCounts_.begin(), part.linkCounts_.end());
   for (auto& [node, path] : part.rootPaths_) {
     rootPaths_.emplace_back(static_cast<std::uint32_t>(node + offset), std::move(path));
   }

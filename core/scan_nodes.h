@@ -58,6 +58,16 @@ class ScanNode {
   std::uint32_t Attributes() const;
   // A file's logical size; 0 for a folder.
   std::uint64_t OwnSize() const;
+  // The bytes a file's clusters take (all its streams; none for data held
+  // in its MFT record), or a folder's total of them, each file counted
+  // once however many of its names lie below.
+  std::uint64_t SizeOnDisk() const;
+  // A file with more than one name (hard links): how many it has, at least
+  // the names found; 0 for any other node.
+  std::uint32_t LinkCount() const;
+  // A file whose data is not on this disk (a cloud placeholder): never
+  // opened, its size on disk is what is really stored.
+  bool IsPlaceholder() const;
   // Bytes in the whole subtree; a file's own size.
   std::uint64_t TotalSize() const;
   // Folder totals; 0 for a file.
@@ -77,8 +87,9 @@ class ScanNode {
 
 // Where the bytes of a ScanNodes go, by structure.
 struct ScanNodesMemory {
-  std::uint64_t perNodeArrays = 0;  // parents, sizes, times, attributes, flags, names, slots
-  std::uint64_t folderArrays = 0;   // per-folder totals and child ranges
+  std::uint64_t perNodeArrays = 0;  // parents, sizes, sizes on disk, times, attributes, flags,
+                                    // names, slots
+  std::uint64_t folderArrays = 0;   // per-folder totals and child ranges, link groups
   std::uint64_t childIndex = 0;     // the children grouped by folder
   std::uint64_t nameBytes = 0;      // the names themselves (arena bytes in use)
   std::uint64_t nameArenaAllocated = 0;
@@ -140,16 +151,22 @@ class ScanNodes {
   // A folder's total or a file's own size: what a node is ranked by.
   std::uint64_t RankingSize(std::uint64_t i) const { return sizes_[i]; }
   std::uint64_t OwnSize(std::uint64_t i) const { return IsDirectory(i) ? 0 : sizes_[i]; }
+  std::uint64_t SizeOnDisk(std::uint64_t i) const { return sizesOnDisk_[i]; }
+  bool IsHardLinked(std::uint64_t i) const { return (flags_[i] & kHardLinkFlag) != 0; }
+  std::uint32_t LinkCount(std::uint64_t i) const {
+    return IsHardLinked(i) ? linkCounts_[slots_[i]] : 0;
+  }
+  bool IsPlaceholder(std::uint64_t i) const { return (flags_[i] & kPlaceholderFlag) != 0; }
   std::uint64_t TotalSize(std::uint64_t i) const { return sizes_[i]; }
   std::uint64_t LastWriteTime(std::uint64_t i) const { return lastWriteTimes_[i]; }
   std::uint64_t DirectFilesSize(std::uint64_t i) const {
-    return IsDirectory(i) ? directFilesSizes_[folderSlots_[i]] : 0;
+    return IsDirectory(i) ? directFilesSizes_[slots_[i]] : 0;
   }
   std::uint64_t FileCount(std::uint64_t i) const {
-    return IsDirectory(i) ? fileCounts_[folderSlots_[i]] : 0;
+    return IsDirectory(i) ? fileCounts_[slots_[i]] : 0;
   }
   std::uint64_t FolderCount(std::uint64_t i) const {
-    return IsDirectory(i) ? folderCounts_[folderSlots_[i]] : 0;
+    return IsDirectory(i) ? folderCounts_[slots_[i]] : 0;
   }
   std::span<const std::uint32_t> Children(std::uint64_t i) const;
   NodeName Name(std::uint64_t i) const { return names_.At(nameOffsets_[i]); }
@@ -161,6 +178,7 @@ class ScanNodes {
   const std::u16string* RootPath(std::uint64_t i) const;
 
   std::uint64_t FolderTotal() const { return fileCounts_.size(); }
+  std::uint64_t LinkGroupTotal() const { return linkCounts_.size(); }
 
   ScanNodesMemory Memory() const;
 
@@ -176,8 +194,15 @@ class ScanNodes {
                                   std::uint64_t lastWriteTime);
   std::uint64_t AddFolder(std::uint64_t parent, std::u16string_view name,
                           std::uint32_t attributes, std::uint64_t lastWriteTime);
+  // sizeOnDisk: the bytes the file's clusters take; engines that cannot
+  // tell give the logical size.
   std::uint64_t AddFile(std::uint64_t parent, std::u16string_view name, std::uint32_t attributes,
-                        std::uint64_t size, std::uint64_t lastWriteTime);
+                        std::uint64_t size, std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk);
+  void MarkPlaceholder(std::uint64_t file);
+  // Makes the files names of one file with linkCount names (at least as
+  // many as given): a folder's size on disk then counts its clusters once,
+  // however many of them lie below it.
+  void LinkNames(std::span<const std::uint64_t> files, std::uint32_t linkCount);
   void Reserve(std::uint64_t nodeCount);
 
   // For an engine that lays out a large tree first and fills it on several
@@ -190,7 +215,8 @@ class ScanNodes {
   void SetFolder(std::uint64_t i, std::uint64_t folderSlot, std::uint64_t parent,
                  std::uint64_t nameOffset, std::uint32_t attributes, std::uint64_t lastWriteTime);
   void SetFile(std::uint64_t i, std::uint64_t parent, std::uint64_t nameOffset,
-               std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime);
+               std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime,
+               std::uint64_t sizeOnDisk);
   // Takes another arena's names; returns what to add to its offsets.
   std::uint64_t AdoptNames(NameArena&& names) { return names_.Adopt(std::move(names)); }
 
@@ -199,7 +225,9 @@ class ScanNodes {
   // listed until it runs again. Nothing to do when nothing changed since.
   void LinkChildren();
   // Fills the totals of every folder from the nodes below it, saturating
-  // sizes (a damaged disk can claim sizes whose sum would wrap around).
+  // sizes (a damaged disk can claim sizes whose sum would wrap around). The
+  // logical totals count every name; the sizes on disk count each linked
+  // file once per folder.
   void ComputeTotals();
   // The same totals for one folder from its direct children alone (which
   // must be totalled): how a merged scan's synthetic root is summed up.
@@ -216,10 +244,13 @@ class ScanNodes {
   static constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
   static constexpr std::uint8_t kDirectoryFlag = 0x1;
   static constexpr std::uint8_t kRootFlag = 0x2;
+  static constexpr std::uint8_t kHardLinkFlag = 0x4;
+  static constexpr std::uint8_t kPlaceholderFlag = 0x8;
 
   std::uint64_t AppendNode(std::uint64_t parent, std::uint64_t nameOffset, std::uint8_t flags,
                            std::uint32_t attributes, std::uint64_t size,
-                           std::uint64_t lastWriteTime);
+                           std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk);
+  void AddLinkedFilesOnDisk();
   std::uint32_t AppendFolderSlot();
   void CheckParent(std::uint64_t parent) const;
 
@@ -227,10 +258,13 @@ class ScanNodes {
   // nodes (AppendBlank), so their fresh pages are faulted in there.
   base::DefaultInitVector<std::uint32_t> parents_;
   base::DefaultInitVector<std::uint64_t> sizes_;  // own size of a file, total of a folder
+  base::DefaultInitVector<std::uint64_t> sizesOnDisk_;  // the same, on disk
   base::DefaultInitVector<std::uint64_t> lastWriteTimes_;
   base::DefaultInitVector<std::uint64_t> nameOffsets_;
   base::DefaultInitVector<std::uint32_t> attributes_;
-  base::DefaultInitVector<std::uint32_t> folderSlots_;  // a folder's slot in the per-folder arrays
+  // A folder's slot in the per-folder arrays; a hard-linked file's link
+  // group; kNoSlot for any other file.
+  base::DefaultInitVector<std::uint32_t> slots_;
   base::DefaultInitVector<std::uint8_t> flags_;
   // Per folder slot.
   std::vector<std::uint64_t> directFilesSizes_;
@@ -238,6 +272,8 @@ class ScanNodes {
   std::vector<std::uint32_t> folderCounts_;
   std::vector<std::uint32_t> childStarts_;  // slot -> its first child; one more at the end
   base::DefaultInitVector<std::uint32_t> children_;
+  // Per link group: the names the file has.
+  std::vector<std::uint32_t> linkCounts_;
   NameArena names_;
   bool childrenLinked_ = false;
   // The roots' own paths, by node index (ascending).
@@ -248,6 +284,9 @@ inline std::uint64_t ScanNode::Parent() const { return nodes_->Parent(index_); }
 inline bool ScanNode::IsDirectory() const { return nodes_->IsDirectory(index_); }
 inline std::uint32_t ScanNode::Attributes() const { return nodes_->Attributes(index_); }
 inline std::uint64_t ScanNode::OwnSize() const { return nodes_->OwnSize(index_); }
+inline std::uint64_t ScanNode::SizeOnDisk() const { return nodes_->SizeOnDisk(index_); }
+inline std::uint32_t ScanNode::LinkCount() const { return nodes_->LinkCount(index_); }
+inline bool ScanNode::IsPlaceholder() const { return nodes_->IsPlaceholder(index_); }
 inline std::uint64_t ScanNode::TotalSize() const { return nodes_->TotalSize(index_); }
 inline std::uint64_t ScanNode::DirectFilesSize() const { return nodes_->DirectFilesSize(index_); }
 inline std::uint64_t ScanNode::FileCount() const { return nodes_->FileCount(index_); }

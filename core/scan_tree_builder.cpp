@@ -1,5 +1,7 @@
 #include "core/scan_tree_builder.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace ombrix::core {
@@ -18,8 +20,38 @@ std::uint64_t ScanTreeBuilder::AddDirectory(std::uint64_t parent, std::u16string
 
 std::uint64_t ScanTreeBuilder::AddFile(std::uint64_t parent, std::u16string_view name,
                                        std::uint32_t attributes, std::uint64_t size,
-                                       std::uint64_t lastWriteTime) {
-  return nodes.AddFile(parent, name, attributes, size, lastWriteTime);
+                                       std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk) {
+  return nodes.AddFile(parent, name, attributes, size, lastWriteTime, sizeOnDisk);
+}
+
+void ScanTreeBuilder::SetFileIdentity(std::uint64_t file, std::uint64_t identity,
+                                      std::uint32_t linkCount) {
+  identities_.push_back({identity, file, linkCount});
+}
+
+void ScanTreeBuilder::LinkFilesOfOneIdentity() {
+  std::sort(identities_.begin(), identities_.end(),
+            [](const FileIdentity& a, const FileIdentity& b) {
+              return a.identity != b.identity ? a.identity < b.identity : a.file < b.file;
+            });
+  std::vector<std::uint64_t> files;
+  for (auto run = identities_.begin(); run != identities_.end();) {
+    const auto end = std::find_if(run, identities_.end(), [&](const FileIdentity& other) {
+      return other.identity != run->identity;
+    });
+    std::uint32_t linkCount = 0;
+    files.clear();
+    for (auto it = run; it != end; ++it) {
+      files.push_back(it->file);
+      linkCount = std::max(linkCount, it->linkCount);
+    }
+    // One name and no word of others: an ordinary file.
+    const auto found = static_cast<std::uint32_t>(files.size());  // nodes fit 32 bits
+    if (found > 1 || linkCount > 1) nodes.LinkNames(files, std::max(linkCount, found));
+    run = end;
+  }
+  identities_.clear();
+  identities_.shrink_to_fit();
 }
 
 void ScanTreeBuilder::AddIssue(std::u16string path, std::uint32_t errorCode) {
@@ -28,6 +60,7 @@ void ScanTreeBuilder::AddIssue(std::u16string path, std::uint32_t errorCode) {
 
 void ScanTreeBuilder::ComputeTotals() {
   if (rootIndex == kNoNode || rootIndex >= nodes.size()) return;
+  LinkFilesOfOneIdentity();
   nodes.ComputeTotals();
   nodes.LinkChildren();
 }

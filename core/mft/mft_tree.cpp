@@ -206,8 +206,8 @@ void FillPlannedSlice(ScanNodes& nodes, const TreePlan& plan, const MftNameTable
       nodes.SetFolder(id, folderSlot++, folder->node, entry.nameOffset + nameShift,
                       entry.attributes, 0);
     } else {
-      nodes.SetFile(id, folder->node, entry.nameOffset + nameShift, entry.attributes, entry.size,
-                    0);
+      nodes.SetFile(id, folder->node, entry.nameOffset + nameShift, entry.attributes, entry.size, 0,
+                    entry.size);
     }
   }
 }

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ struct PlainNode {
   std::uint64_t size = 0;
   std::uint64_t time = 0;
   std::vector<std::uint64_t> children;
+  std::uint64_t onDisk = 0;
+  std::uint64_t group = kNoNode;  // the names of one file share it
+  std::uint32_t linkCount = 0;
 };
 
 std::u16string RandomName(std::mt19937_64& rng) {
@@ -51,14 +56,21 @@ struct TwinTree {
     plain.push_back({kNoNode, true, LeafName(rootPath), rootPath, kAttributeDirectory, 0, 7, {}});
   }
   void Add(std::uint64_t parent, bool folder, const std::u16string& name, std::uint64_t size,
-           std::uint32_t attributes, std::uint64_t time) {
+           std::uint32_t attributes, std::uint64_t time, std::uint64_t onDisk) {
     const std::uint64_t index = folder ? nodes.AddFolder(parent, name, attributes, time)
-                                       : nodes.AddFile(parent, name, attributes, size, time);
+                                       : nodes.AddFile(parent, name, attributes, size, time, onDisk);
     ASSERT_EQ(index, plain.size());
-    plain.push_back(
-        {parent, folder, name, JoinPath(plain[parent].path, name), attributes, folder ? 0 : size,
-         time, {}});
+    plain.push_back({parent, folder, name, JoinPath(plain[parent].path, name), attributes,
+                     folder ? 0 : size, time, {}, folder ? 0 : onDisk});
     plain[parent].children.push_back(index);
+  }
+  // Makes some files names of one file.
+  void Link(std::vector<std::uint64_t> files, std::uint32_t linkCount) {
+    for (const std::uint64_t f : files) {
+      plain[f].group = files.front();
+      plain[f].linkCount = std::max<std::uint32_t>(linkCount, files.size());
+    }
+    nodes.LinkNames(files, linkCount);
   }
 };
 
@@ -74,11 +86,50 @@ TwinTree RandomTree(std::mt19937_64& rng, std::uint64_t count) {
       // Sizes up to 2^64 - 1: totals must saturate, not wrap.
       const std::uint64_t size = rng() % 50 == 0 ? ~std::uint64_t{0} - rng() % 3 : rng() % 5000;
       tree.Add(parent, folder, RandomName(rng), size, static_cast<std::uint32_t>(rng()),
-               rng());
+               rng(), rng() % 50 == 0 ? ~std::uint64_t{0} - rng() % 3 : rng() % 8192);
       if (folder) folders.push_back(tree.plain.size() - 1);
     }
   }
   return tree;
+}
+
+// Groups of two or three names of one file, anywhere in the tree; some
+// files have names the tree does not hold (a link count above the names).
+void LinkSomeFiles(TwinTree& tree, std::mt19937_64& rng) {
+  std::vector<std::uint64_t> files;
+  for (std::uint64_t i = 0; i < tree.plain.size(); ++i) {
+    if (!tree.plain[i].folder && rng() % 3 == 0) files.push_back(i);
+  }
+  std::shuffle(files.begin(), files.end(), rng);
+  while (files.size() >= 3) {
+    const std::size_t take = 1 + rng() % 3;
+    std::vector<std::uint64_t> group(files.end() - take, files.end());
+    files.resize(files.size() - take);
+    tree.Link(group, rng() % 4 == 0 ? 5 : 0);
+  }
+}
+
+// A folder's size on disk as the rules say it: every file below counted
+// once, whatever number of its names lie there (a file's bytes: the most
+// any of its names reports).
+std::uint64_t PlainOnDisk(const std::vector<PlainNode>& plain, std::uint64_t folder) {
+  std::map<std::uint64_t, std::uint64_t> fileBytes;
+  for (std::uint64_t i = 0; i < plain.size(); ++i) {
+    if (plain[i].folder) continue;
+    const std::uint64_t file = plain[i].group != kNoNode ? plain[i].group : i;
+    fileBytes[file] = std::max(fileBytes[file], plain[i].onDisk);
+  }
+  std::set<std::uint64_t> counted;
+  std::uint64_t total = 0;
+  for (std::uint64_t i = 0; i < plain.size(); ++i) {
+    if (plain[i].folder) continue;
+    std::uint64_t above = plain[i].parent;
+    while (above != kNoNode && above != folder) above = plain[above].parent;
+    if (above != folder) continue;
+    const std::uint64_t file = plain[i].group != kNoNode ? plain[i].group : i;
+    if (counted.insert(file).second) total = base::SaturatingAdd(total, fileBytes[file]);
+  }
+  return total;
 }
 
 void TotalPlain(std::vector<PlainNode>& plain, std::vector<std::uint64_t>& files,
@@ -86,6 +137,9 @@ void TotalPlain(std::vector<PlainNode>& plain, std::vector<std::uint64_t>& files
   files.assign(plain.size(), 0);
   folders.assign(plain.size(), 0);
   direct.assign(plain.size(), 0);
+  for (std::uint64_t i = 0; i < plain.size(); ++i) {
+    if (plain[i].folder) plain[i].onDisk = PlainOnDisk(plain, i);
+  }
   for (std::uint64_t i = plain.size(); i-- > 0;) {
     if (!plain[i].folder) continue;
     std::uint64_t total = 0;
@@ -125,6 +179,8 @@ void ExpectSame(const ScanNodes& nodes, std::vector<PlainNode> plain, const std:
     EXPECT_EQ(node.FileCount(), files[i]);
     EXPECT_EQ(node.FolderCount(), folders[i]);
     EXPECT_EQ(node.DirectFilesSize(), direct[i]);
+    EXPECT_EQ(node.SizeOnDisk(), want.onDisk);
+    EXPECT_EQ(node.LinkCount(), want.linkCount);
     const auto children = node.Children();
     EXPECT_EQ(std::vector<std::uint64_t>(children.begin(), children.end()), want.children);
   }
@@ -134,6 +190,7 @@ TEST(ScanNodesTest, RandomTreesKeepEveryFieldNamePathAndTotal) {
   std::mt19937_64 rng(9);
   for (int round = 0; round < 40; ++round) {
     TwinTree tree = RandomTree(rng, 1 + rng() % 400);
+    if (round % 2 == 1) LinkSomeFiles(tree, rng);
     tree.nodes.ComputeTotals();
     tree.nodes.LinkChildren();
     ExpectSame(tree.nodes, tree.plain, "round " + std::to_string(round));
@@ -171,7 +228,8 @@ TEST(ScanNodesTest, BlankNodesFilledInAnyOrderEqualAddedOnes) {
       if (p.folder) {
         filled.SetFolder(i, slots[i], p.parent, offsets[i - 1] + shift, p.attributes, p.time);
       } else {
-        filled.SetFile(i, p.parent, offsets[i - 1] + shift, p.attributes, p.size, p.time);
+        filled.SetFile(i, p.parent, offsets[i - 1] + shift, p.attributes, p.size, p.time,
+                       p.onDisk);
       }
     }
     filled.ComputeTotals();
@@ -190,6 +248,7 @@ TEST(ScanNodesTest, AppendedPartsKeepTheirNamesPathsAndTotals) {
       {kNoNode, true, u"All local drives", u"All local drives", kAttributeDirectory, 0, 0, {}}};
   for (int part = 0; part < 3; ++part) {
     TwinTree tree = RandomTree(rng, 1 + rng() % 200);
+    LinkSomeFiles(tree, rng);
     tree.nodes.ComputeTotals();
     const std::uint64_t offset = plain.size();
     merged.Append(std::move(tree.nodes), 0);
@@ -197,6 +256,7 @@ TEST(ScanNodesTest, AppendedPartsKeepTheirNamesPathsAndTotals) {
     for (PlainNode p : tree.plain) {
       p.parent = p.parent == kNoNode ? 0 : p.parent + offset;
       for (std::uint64_t& c : p.children) c += offset;
+      if (p.group != kNoNode) p.group += offset;
       plain.push_back(p);
     }
   }

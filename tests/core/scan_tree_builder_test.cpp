@@ -54,5 +54,32 @@ TEST(ScanTreeBuilderTest, ParentMustBeAFolderAlreadyAdded) {
   EXPECT_EQ(builder.nodes.size(), 2u);
 }
 
+// Files of one identity are names of one file: their clusters count once
+// in every folder above them, while the logical totals count each name.
+TEST(ScanTreeBuilderTest, NamesOfOneFileCountOnceOnDisk) {
+  ScanTreeBuilder builder;
+  const auto root = builder.AddRoot(u"", u"C:\\", 0x10, 0);
+  const auto a = builder.AddDirectory(root, u"a", 0x10, 0);
+  const auto b = builder.AddDirectory(root, u"b", 0x10, 0);
+  const auto linkA = builder.AddFile(a, u"link", 0x20, 1000, 0, 4096);
+  const auto linkB = builder.AddFile(b, u"link", 0x20, 1000, 0, 4096);
+  const auto alone = builder.AddFile(b, u"alone", 0x20, 10, 0, 4096);
+  const auto elsewhere = builder.AddFile(a, u"other name elsewhere", 0x20, 5, 0, 4096);
+  builder.SetFileIdentity(linkA, 77, 0);
+  builder.SetFileIdentity(alone, 78, 0);  // one name, nothing else known: no group
+  builder.SetFileIdentity(linkB, 77, 0);
+  builder.SetFileIdentity(elsewhere, 79, 2);  // its other name is outside the scan
+  builder.ComputeTotals();
+  const ScanNodes& nodes = builder.nodes;
+  EXPECT_EQ(nodes.TotalSize(root), 2015u);
+  EXPECT_EQ(nodes.SizeOnDisk(root), 3u * 4096);
+  EXPECT_EQ(nodes.SizeOnDisk(a), 2u * 4096);
+  EXPECT_EQ(nodes.SizeOnDisk(b), 2u * 4096);
+  EXPECT_EQ(nodes.LinkCount(linkA), 2u);
+  EXPECT_EQ(nodes.LinkCount(linkB), 2u);
+  EXPECT_EQ(nodes.LinkCount(alone), 0u);
+  EXPECT_EQ(nodes.LinkCount(elsewhere), 2u);
+}
+
 }  // namespace
 }  // namespace ombrix::core
