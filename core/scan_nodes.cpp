@@ -31,6 +31,8 @@ ScanNodes& ScanNodes::operator=(ScanNodes&& other) noexcept {
   attributes_ = std::exchange(other.attributes_, {});
   slots_ = std::exchange(other.slots_, {});
   flags_ = std::exchange(other.flags_, {});
+  folderOwnSizes_ = std::exchange(other.folderOwnSizes_, {});
+  folderOwnSizesOnDisk_ = std::exchange(other.folderOwnSizesOnDisk_, {});
   directFilesSizes_ = std::exchange(other.directFilesSizes_, {});
   fileCounts_ = std::exchange(other.fileCounts_, {});
   folderCounts_ = std::exchange(other.folderCounts_, {});
@@ -107,7 +109,8 @@ ScanNodesMemory ScanNodes::Memory() const {
                          BytesOf(lastWriteTimes_) +
                          BytesOf(nameOffsets_) + BytesOf(attributes_) + BytesOf(slots_) +
                          BytesOf(flags_);
-  memory.folderArrays = BytesOf(directFilesSizes_) + BytesOf(fileCounts_) +
+  memory.folderArrays = BytesOf(folderOwnSizes_) + BytesOf(folderOwnSizesOnDisk_) +
+                        BytesOf(directFilesSizes_) + BytesOf(fileCounts_) +
                         BytesOf(folderCounts_) + BytesOf(childStarts_) + BytesOf(linkCounts_);
   memory.childIndex = BytesOf(children_);
   memory.nameBytes = names_.UsedBytes();
@@ -126,6 +129,8 @@ void ScanNodes::CheckParent(std::uint64_t parent) const {
 
 std::uint32_t ScanNodes::AppendFolderSlot() {
   const auto slot = static_cast<std::uint32_t>(fileCounts_.size());
+  folderOwnSizes_.push_back(0);
+  folderOwnSizesOnDisk_.push_back(0);
   directFilesSizes_.push_back(0);
   fileCounts_.push_back(0);
   folderCounts_.push_back(0);
@@ -181,6 +186,13 @@ std::uint64_t ScanNodes::AddFile(std::uint64_t parent, std::u16string_view name,
   return AppendNode(parent, names_.Append(name), 0, attributes, size, lastWriteTime, sizeOnDisk);
 }
 
+void ScanNodes::SetFolderOwnSize(std::uint64_t folder, std::uint64_t size,
+                                 std::uint64_t sizeOnDisk) {
+  if (folder >= this->size() || !IsDirectory(folder)) return;
+  folderOwnSizes_[slots_[folder]] = size;
+  folderOwnSizesOnDisk_[slots_[folder]] = sizeOnDisk;
+}
+
 void ScanNodes::MarkPlaceholder(std::uint64_t file) {
   if (file < size() && !IsDirectory(file)) flags_[file] |= kPlaceholderFlag;
 }
@@ -227,6 +239,8 @@ std::pair<std::uint64_t, std::uint64_t> ScanNodes::AppendBlank(std::uint64_t nod
   attributes_.resize(total);
   slots_.resize(total);
   flags_.resize(total);
+  folderOwnSizes_.resize(firstSlot + folderCount, 0);
+  folderOwnSizesOnDisk_.resize(firstSlot + folderCount, 0);
   directFilesSizes_.resize(firstSlot + folderCount, 0);
   fileCounts_.resize(firstSlot + folderCount, 0);
   folderCounts_.resize(firstSlot + folderCount, 0);
@@ -285,8 +299,8 @@ void ScanNodes::ComputeTotals() {
   const std::uint64_t count = size();
   for (std::uint64_t i = 0; i < count; ++i) {
     if (IsDirectory(i)) {
-      sizes_[i] = 0;
-      sizesOnDisk_[i] = 0;
+      sizes_[i] = folderOwnSizes_[slots_[i]];
+      sizesOnDisk_[i] = folderOwnSizesOnDisk_[slots_[i]];
     }
   }
   std::fill(directFilesSizes_.begin(), directFilesSizes_.end(), 0);
@@ -350,8 +364,8 @@ void ScanNodes::AddLinkedFilesOnDisk() {
 
 void ScanNodes::RollUpFromChildren(std::uint64_t folder) {
   const std::uint32_t slot = slots_[folder];
-  sizes_[folder] = 0;
-  sizesOnDisk_[folder] = 0;
+  sizes_[folder] = folderOwnSizes_[slot];
+  sizesOnDisk_[folder] = folderOwnSizesOnDisk_[slot];
   directFilesSizes_[slot] = 0;
   fileCounts_[slot] = 0;
   folderCounts_[slot] = 0;
@@ -390,6 +404,10 @@ void ScanNodes::Append(ScanNodes&& part, std::uint64_t newParent) {
     const std::uint64_t shift = (part.flags_[j] & kDirectoryFlag) != 0 ? slotOffset : groupOffset;
     slots_.push_back(slot == kNoSlot ? kNoSlot : static_cast<std::uint32_t>(slot + shift));
   }
+  folderOwnSizes_.insert(folderOwnSizes_.end(), part.folderOwnSizes_.begin(),
+                         part.folderOwnSizes_.end());
+  folderOwnSizesOnDisk_.insert(folderOwnSizesOnDisk_.end(), part.folderOwnSizesOnDisk_.begin(),
+                               part.folderOwnSizesOnDisk_.end());
   directFilesSizes_.insert(directFilesSizes_.end(), part.directFilesSizes_.begin(),
                            part.directFilesSizes_.end());
   fileCounts_.insert(fileCounts_.end(), part.fileCounts_.begin(), part.fileCounts_.end());

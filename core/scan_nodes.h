@@ -56,7 +56,8 @@ class ScanNode {
   bool IsDirectory() const;
   bool IsReparsePoint() const { return (Attributes() & kAttributeReparsePoint) != 0; }
   std::uint32_t Attributes() const;
-  // A file's logical size; 0 for a folder.
+  // A file's logical size; a folder's own entry (0 from every Windows
+  // engine; a saved scan from elsewhere may give one).
   std::uint64_t OwnSize() const;
   // The bytes a file's clusters take (all its streams; none for data held
   // in its MFT record), or a folder's total of them, each file counted
@@ -150,7 +151,9 @@ class ScanNodes {
   std::uint32_t Attributes(std::uint64_t i) const { return attributes_[i]; }
   // A folder's total or a file's own size: what a node is ranked by.
   std::uint64_t RankingSize(std::uint64_t i) const { return sizes_[i]; }
-  std::uint64_t OwnSize(std::uint64_t i) const { return IsDirectory(i) ? 0 : sizes_[i]; }
+  std::uint64_t OwnSize(std::uint64_t i) const {
+    return IsDirectory(i) ? folderOwnSizes_[slots_[i]] : sizes_[i];
+  }
   std::uint64_t SizeOnDisk(std::uint64_t i) const { return sizesOnDisk_[i]; }
   bool IsHardLinked(std::uint64_t i) const { return (flags_[i] & kHardLinkFlag) != 0; }
   std::uint32_t LinkCount(std::uint64_t i) const {
@@ -199,6 +202,9 @@ class ScanNodes {
   std::uint64_t AddFile(std::uint64_t parent, std::u16string_view name, std::uint32_t attributes,
                         std::uint64_t size, std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk);
   void MarkPlaceholder(std::uint64_t file);
+  // A folder's own entry takes bytes too on some file systems (4096 on most
+  // Linux ones): counted in its totals, as du counts it.
+  void SetFolderOwnSize(std::uint64_t folder, std::uint64_t size, std::uint64_t sizeOnDisk);
   // Makes the files names of one file with linkCount names (at least as
   // many as given): a folder's size on disk then counts its clusters once,
   // however many of them lie below it.
@@ -267,6 +273,8 @@ class ScanNodes {
   base::DefaultInitVector<std::uint32_t> slots_;
   base::DefaultInitVector<std::uint8_t> flags_;
   // Per folder slot.
+  std::vector<std::uint64_t> folderOwnSizes_;
+  std::vector<std::uint64_t> folderOwnSizesOnDisk_;
   std::vector<std::uint64_t> directFilesSizes_;
   std::vector<std::uint32_t> fileCounts_;
   std::vector<std::uint32_t> folderCounts_;
