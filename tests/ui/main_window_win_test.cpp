@@ -266,7 +266,11 @@ TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
       ::SendMessageW(state_->window, app::kScanFinishedMessage, 0, 0);
     }
     ASSERT_TRUE(::IsWindow(state_->window));
-    EXPECT_EQ(StatusText(), app::kScanOutOfMemoryMessage) << successes;
+    // The completion line in the user's language, the failure after it.
+    const std::u16string line = StatusText();
+    EXPECT_EQ(line.rfind(state_->language.Translate("status.completed"), 0), 0u) << successes;
+    EXPECT_TRUE(line.ends_with(std::u16string(u" - ") + app::kScanOutOfMemoryMessage))
+        << successes;
     EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(::IsWindowEnabled(state_->controls.scanButton));
   }
