@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, DroppedFolderIsChosenAndAFileIsRefused) {
   EXPECT_EQ(state_->settings.recentFolders[0], dropped.u16string());
   wchar_t text[1024] = {};
   ::GetMenuStringW(state_->recentFoldersMenu, 0, text, 1024, MF_BYPOSITION);
-  EXPECT_EQ(base::FromWide(text), u"1 " + dropped.u16string());
+  EXPECT_EQ(base::FromWide(text), u"&1 " + dropped.u16string());
 }
 
 TEST_F(MainWindowTest, DeviceChangeKeepsTheChosenItem) {

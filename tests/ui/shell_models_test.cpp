@@ -242,7 +242,7 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   const MenuEntry& recent = bar[0].items.at(0);
   EXPECT_TRUE(recent.recentFolders);
   ASSERT_EQ(recent.items.size(), 2u);
-  EXPECT_EQ(recent.items[1].text, u"2 D:\\b");
+  EXPECT_EQ(recent.items[1].text, u"&2 D:\\b");
   EXPECT_EQ(recent.items[1].id, kFirstRecentFolderCommand + 1);
   EXPECT_FALSE(bar[0].items.at(2).recentFolders);
 
@@ -264,6 +264,25 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   EXPECT_EQ(languages.items.front().id, kSystemLanguageCommand);
   EXPECT_EQ(checkedIds(languages), std::vector<int>{kFirstLanguageCommand + 3});  // de-DE
   EXPECT_EQ(languages.items[4].text, std::u16string(i18n::kLanguages[3].displayName));
+}
+
+// A "&" in a path is the path's, not a mnemonic; the entries get the
+// usual keys 1 to 9, then 0 for the tenth, and none after it.
+TEST(MenuBarModelTest, RecentFolderEntriesEscapeAmpersandsAndNumberTheirKeys) {
+  test::TemporaryFolder folder;
+  i18n::LanguageStrings language(
+      {[] { return std::vector<std::u16string>{}; }, [&] { return folder.Path(); }});
+  std::vector<std::u16string> recent;
+  for (int i = 0; i < 12; ++i) recent.push_back(u"D:\\f" + std::u16string(1, u'a' + i));
+  recent[0] = u"C:\\R&D";
+  recent[1] = u"C:\\A && B&";
+  const std::vector<MenuEntry> entries = RecentFolderEntries(language, recent);
+  ASSERT_EQ(entries.size(), 12u);
+  EXPECT_EQ(entries[0].text, u"&1 C:\\R&&D");
+  EXPECT_EQ(entries[1].text, u"&2 C:\\A &&&& B&&");
+  EXPECT_EQ(entries[8].text, u"&9 D:\\fi");
+  EXPECT_EQ(entries[9].text, u"1&0 D:\\fj");
+  EXPECT_EQ(entries[10].text, u"11 D:\\fk");
 }
 
 }  // namespace
