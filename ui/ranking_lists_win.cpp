@@ -105,22 +105,25 @@ std::optional<int> SelectedRow(HWND list) {
   return row;
 }
 
-// Marks the model's row for node in the Folders list and shows the
-// rankings the model has just made for it.
-void MarkTreeRow(MainWindowState& state, std::optional<std::size_t> row) {
+// Marks the model's row for the selected node in the Folders list, and
+// shows the rankings again when the model has made new ones (the user's
+// selection in a right-hand list stays when they are the same).
+void MarkTreeRow(MainWindowState& state, std::optional<std::size_t> row,
+                 std::uint64_t rankingsBefore) {
   const HWND list = state.controls.foldersList;
   ShowRowCount(state, RankingListKind::Folders);
   if (!row) return;
   ::SetFocus(list);
   MarkOnlyRow(state, list, static_cast<int>(*row));
   ::SendMessageW(list, LVM_ENSUREVISIBLE, *row, FALSE);
-  ShowRankings(state);
+  if (state.ranking.RankingsRevision() != rankingsBefore) ShowRankings(state);
 }
 
 void ToggleNode(MainWindowState& state, std::uint64_t node) {
   if (!state.ranking.ToggleExpanded(node)) return;
   state.ranking.RebuildTreeRows();
-  MarkTreeRow(state, state.ranking.SelectTreeNode(node));
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
+  MarkTreeRow(state, state.ranking.SelectTreeNode(node), rankings);
 }
 
 std::optional<std::uint64_t> TreeNodeAt(const MainWindowState& state, int row) {
@@ -130,25 +133,36 @@ std::optional<std::uint64_t> TreeNodeAt(const MainWindowState& state, int row) {
   return state.ranking.treeRows[static_cast<std::size_t>(row)].node;
 }
 
-void OnFoldersClick(MainWindowState& state, const NMITEMACTIVATE& click) {
+// True when the click fell into the [+]/[-] box of an expandable row.
+bool OnExpanderBox(const MainWindowState& state, const NMITEMACTIVATE& click) {
   const std::optional<std::uint64_t> node = TreeNodeAt(state, click.iItem);
-  if (!node || !state.ranking.IsExpandable(*node)) return;
+  if (!node || !state.ranking.IsExpandable(*node)) return false;
   const TreeCellLayout cell =
       LayOutTreeCell(ListCellRect(state.controls.foldersList, click.iItem, 0),
                      state.ranking.treeRows[static_cast<std::size_t>(click.iItem)].depth, true,
                      state.dpi);
-  if (cell.expanderBox.Contains(click.ptAction.x, click.ptAction.y)) ToggleNode(state, *node);
+  return cell.expanderBox.Contains(click.ptAction.x, click.ptAction.y);
+}
+
+void OnFoldersClick(MainWindowState& state, const NMITEMACTIVATE& click) {
+  if (OnExpanderBox(state, click)) {
+    ToggleNode(state, state.ranking.treeRows[static_cast<std::size_t>(click.iItem)].node);
+  }
 }
 
 void OnFoldersDoubleClick(MainWindowState& state, const NMITEMACTIVATE& click) {
+  // A double click on the box was a click first, which toggled already; a
+  // second toggle would undo it with a flicker.
+  if (OnExpanderBox(state, click)) return;
   const std::optional<std::uint64_t> node = TreeNodeAt(state, click.iItem);
   if (node) ToggleNode(state, *node);
 }
 
 void FlipShareOrder(MainWindowState& state) {
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
   const std::optional<std::size_t> row = state.ranking.FlipShareOrder();
   SetColumnCaption(state, RankingListKind::Folders, ShareColumnOf(RankingListKind::Folders));
-  MarkTreeRow(state, row);
+  MarkTreeRow(state, row, rankings);
 }
 
 bool SelectionNewlySet(const NMLISTVIEW& change) {
@@ -161,8 +175,9 @@ void OnItemChanged(MainWindowState& state, RankingListKind kind, const NMLISTVIE
   if (kind == RankingListKind::Folders) {
     const std::optional<std::uint64_t> node = TreeNodeAt(state, change.iItem);
     if (SelectionNewlySet(change) && node) {
+      const std::uint64_t rankings = state.ranking.RankingsRevision();
       state.ranking.SelectNode(*node);
-      ShowRankings(state);
+      if (state.ranking.RankingsRevision() != rankings) ShowRankings(state);
     }
     return;
   }

@@ -329,6 +329,13 @@ def phase_tree(w, expected):
               "--x", 2 * 18 + 6 + 5)
     w.settle()
     w.expect(w.rows(FOLDERS) == expected.tree_rows({root, alpha}), "inner collapsed again")
+    # A double click on the box toggles once, as a single click does.
+    for expanded, state in (({root, alpha, inner}, "expanded"), ({root, alpha}, "collapsed")):
+        w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--row", row, "--column", 0,
+                  "--x", 2 * 18 + 6 + 5, "--double")
+        w.settle()
+        w.expect(w.rows(FOLDERS) == expected.tree_rows(expanded),
+                 "a double click on inner's box should leave it %s:\n%s" % (state, w.rows(FOLDERS)))
     file_row = row_of(w.rows(FOLDERS), alpha + "\\alpha-05.dat")
     w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--row", file_row, "--double")
     w.settle()
@@ -356,6 +363,12 @@ def phase_tree(w, expected):
     w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FILES, "--row", 0)
     w.settle()
     w.expect(w.control(OPEN)["enabled"], "a selected Files row enables Open")
+    # The order flipped and back with alpha still selected: its rankings are
+    # the same and stay as they are, the Files row selected with them.
+    for flip in ("flipped", "flipped back"):
+        w.s.drive("header-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--column", 1)
+        w.settle()
+        w.expect(w.control(OPEN)["enabled"], "the order %s: the Files row is still selected" % flip)
     shot, cropped, window = w.screenshot_window("ombrix-dark")
     x, y = window["clientOrigin"]
     folders = w.control(FOLDERS)["rect"]
