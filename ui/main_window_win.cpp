@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "base/win/wide_string_win.h"
+#include "ui/folder_choices_win.h"
 #include "ui/main_window_commands_win.h"
 #include "ui/main_window_view_win.h"
 #include "ui/menu_bar_win.h"
@@ -190,6 +193,9 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       return 0;
     case app::kScanFinishedMessage:
       OnScanFinished(*state);
+      return 0;
+    case kBackgroundAnswersMessage:
+      OnBackgroundAnswers(*state);
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));

@@ -271,8 +271,9 @@ void ResetRankingColumnWidths(MainWindowState& state) {
 void ClearRankingLists(MainWindowState& state) {
   // The old tree goes now rather than when the next one arrives: two trees
   // of a large volume need not share the memory, and nothing can show the
-  // old one while the lists are empty.
-  state.ranking.SetResult(core::ScanResult{});
+  // old one while the lists are empty. Freeing tens of millions of nodes
+  // takes seconds, which the window thread does not wait for.
+  state.oldResults.Dispose(state.ranking.ReleaseResult());
   ShowRankingModel(state);
 }
 

@@ -13,6 +13,7 @@ namespace ombrix::ui {
 inline constexpr char kNoticeReady[] = "status.ready";
 inline constexpr char kNoticeSaveFailed[] = "status.save_failed";
 inline constexpr char kNoticeRecentMissing[] = "status.recent_missing";
+inline constexpr char kNoticeRecentUnreachable[] = "status.recent_unreachable";
 inline constexpr char kNoticeFolderSelected[] = "status.folder_selected";
 inline constexpr char kNoticeDropFolder[] = "status.drop_folder";
 inline constexpr char kNoticeSelectRanking[] = "status.select_ranking";

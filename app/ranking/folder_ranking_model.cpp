@@ -34,6 +34,12 @@ void FolderRankingModel::SetResult(core::ScanResult result) {
   if (result_.status != core::ScanStatus::Cancelled) BuildRankings(result_.rootIndex);
 }
 
+core::ScanResult FolderRankingModel::ReleaseResult() {
+  core::ScanResult released = std::move(result_);
+  SetResult(core::ScanResult{});
+  return released;
+}
+
 double FolderRankingModel::ShareOf(std::uint64_t node, std::uint64_t base) const {
   const auto& nodes = result_.nodes;
   if (node >= nodes.size()) return 0.0;

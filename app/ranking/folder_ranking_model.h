@@ -50,6 +50,9 @@ class FolderRankingModel {
   // was cancelled (then the right-hand lists stay empty).
   void SetResult(core::ScanResult result);
   const core::ScanResult& Result() const { return result_; }
+  // Gives the result away whole, leaving the model as an empty result
+  // leaves it: the caller frees a large tree where it suits it.
+  core::ScanResult ReleaseResult();
 
   // Percent of base's ranking size that node takes (base none: the root);
   // 0 when either is invalid or the base is empty. Not clamped.

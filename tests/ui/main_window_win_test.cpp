@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -17,13 +22,16 @@
 #include <shlobj.h>
 
 #include "app/application_controller.h"
+#include "app/application_controller_win.h"
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
 #include "base/win/wide_string_win.h"
 #include "ui/control_ids.h"
+#include "ui/folder_queries_win.h"
 #include "ui/main_window_state_win.h"
 #include "ui/startup_win.h"
 #include "tests/support/failing_allocator.h"
+#include "tests/support/fake_scan_engine.h"
 #include "tests/ui/window_robot_win.h"
 
 namespace ombrix::ui {
@@ -50,7 +58,8 @@ class MainWindowTest : public ::testing::Test {
     const std::u16string settingsPath = (folder_ / "ombrix.settings.json").u16string();
     state_ = std::make_unique<MainWindowState>(
         ::GetModuleHandleW(nullptr), app::SettingsStore(settingsPath, app::SystemSettingsFiles()),
-        StartupSeams{});
+        seams_, platform_);
+    if (folderQueries_.isFolder) state_->folderQueries = folderQueries_;
     ASSERT_TRUE(RegisterMainWindowClass(*state_) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
     ASSERT_NE(CreateMainWindow(*state_, u"Ombrix"), nullptr);
   }
@@ -59,6 +68,23 @@ class MainWindowTest : public ::testing::Test {
     DrainQuit();
     state_.reset();
     std::filesystem::remove_all(folder_);
+  }
+
+  // Runs the window's messages until `done` holds (the background worker's
+  // answers arrive as messages); false after ten seconds without.
+  static bool PumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs = 10000) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (!done()) {
+      if (::GetTickCount64() > deadline) return false;
+      MSG message;
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+      }
+      ::Sleep(1);
+    }
+    return true;
   }
 
   // The window's WM_DESTROY posts the quit meant for a message loop.
@@ -134,6 +160,10 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::filesystem::path folder_;
+  // What Create() hands the state; tests change them before calling it.
+  StartupSeams seams_;
+  app::ControllerPlatform platform_ = app::SystemControllerPlatform();
+  FolderQueries folderQueries_;
   std::unique_ptr<MainWindowState> state_;
 };
 
@@ -184,6 +214,7 @@ TEST_F(MainWindowTest, RecentFolderThatVanishedIsRemovedAndTold) {
   Create();
   ASSERT_EQ(state_->settings.recentFolders.size(), 2u);
   Command(kFirstRecentFolderCommand);
+  ASSERT_TRUE(PumpUntil([&] { return state_->settings.recentFolders.size() == 1; }));
   EXPECT_EQ(StatusText(), state_->language.Translate("status.recent_missing"));
   ASSERT_EQ(state_->settings.recentFolders.size(), 1u);
   EXPECT_EQ(state_->settings.recentFolders[0], present.u16string());
@@ -192,9 +223,27 @@ TEST_F(MainWindowTest, RecentFolderThatVanishedIsRemovedAndTold) {
   EXPECT_EQ(SavedSettings().find("gone"), std::string::npos);
 
   Command(kFirstRecentFolderCommand);
+  ASSERT_TRUE(PumpUntil([&] { return !state_->selectedFolder.empty(); }));
   EXPECT_EQ(StatusText(), state_->language.Translate("status.folder_selected"));
   EXPECT_EQ(SelectorIndex(), 1);
   EXPECT_EQ(SelectorItem(1), state_->language.Translate("combo.folder_prefix") + present.u16string());
+}
+
+// A drive this process cannot see (an elevated process does not see the
+// drives the user mapped; here a letter Wine has not mapped) may still hold
+// the folder: the entry is kept and the settings are not rewritten.
+TEST_F(MainWindowTest, RecentFolderOnADriveThisProcessCannotSeeIsKept) {
+  ASSERT_FALSE(SystemFolderQueries().isFolder(u"Q:\\")) << "Q: is mapped in this prefix";
+  WriteSettings("[\"Q:\\\\Projects\", " + Json(folder_) + "]");
+  Create();
+  const std::string saved = SavedSettings();
+  Command(kFirstRecentFolderCommand);
+  ASSERT_TRUE(PumpUntil(
+      [&] { return StatusText() == state_->language.Translate("status.recent_unreachable"); }));
+  EXPECT_EQ(state_->settings.recentFolders.size(), 2u);
+  EXPECT_EQ(::GetMenuItemCount(state_->recentFoldersMenu), 2);
+  EXPECT_EQ(SavedSettings(), saved);
+  EXPECT_TRUE(state_->selectedFolder.empty());
 }
 
 TEST_F(MainWindowTest, DroppedFolderIsChosenAndAFileIsRefused) {
@@ -202,12 +251,14 @@ TEST_F(MainWindowTest, DroppedFolderIsChosenAndAFileIsRefused) {
   std::filesystem::create_directories(dropped);
   std::ofstream(folder_ / "file.txt") << "x";
   Drop({folder_ / "file.txt"});
-  EXPECT_EQ(StatusText(), state_->language.Translate("status.drop_folder"));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return StatusText() == state_->language.Translate("status.drop_folder"); }));
   EXPECT_TRUE(state_->selectedFolder.empty());
   Drop({folder_ / "file.txt", dropped});
-  EXPECT_EQ(state_->selectedFolder, dropped.u16string());
+  ASSERT_TRUE(PumpUntil([&] { return state_->selectedFolder == dropped.u16string(); }));
+  // The recent list follows once the worker has compared the spellings.
+  ASSERT_TRUE(PumpUntil([&] { return !state_->settings.recentFolders.empty(); }));
   EXPECT_EQ(SelectorIndex(), 1);
-  ASSERT_FALSE(state_->settings.recentFolders.empty());
   EXPECT_EQ(state_->settings.recentFolders[0], dropped.u16string());
   wchar_t text[1024] = {};
   ::GetMenuStringW(state_->recentFoldersMenu, 0, text, 1024, MF_BYPOSITION);
@@ -215,16 +266,31 @@ TEST_F(MainWindowTest, DroppedFolderIsChosenAndAFileIsRefused) {
 }
 
 TEST_F(MainWindowTest, DeviceChangeKeepsTheChosenItem) {
-  const int count = static_cast<int>(::SendMessageW(state_->controls.selector, CB_GETCOUNT, 0, 0));
-  const int last = count - 1;
-  ::SendMessageW(state_->controls.selector, CB_SETCURSEL, last, 0);
+  std::atomic<int> listings{0};
+  platform_.enumerateDrives = [&] {
+    // A drive arrives after the first listing, in front of the others.
+    std::vector<app::DriveInfo> drives(listings++ == 0 ? 2 : 3);
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+      drives[i].rootPath = std::u16string(1, static_cast<char16_t>(u'E' - drives.size() + i)) + u":\\";
+      drives[i].displayText = drives[i].rootPath;
+    }
+    return drives;
+  };
+  Create();
+  EXPECT_EQ(listings, 1);  // once, as the window is made
+  ::SendMessageW(state_->controls.selector, CB_SETCURSEL, 2, 0);  // D:
   ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
-  EXPECT_EQ(SelectorIndex(), last);
+  ASSERT_TRUE(PumpUntil([&] { return state_->controller.drives.size() == 3; }));
+  EXPECT_EQ(SelectorItem(SelectorIndex()), u"D:\\");
   ::SendMessageW(state_->controls.selector, CB_SETCURSEL, 0, 0);
   ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return listings == 3; }));
+  PumpUntil([] { return false; }, 300);  // the answer's use
   EXPECT_EQ(SelectorIndex(), 0);
   // Other events change nothing.
   ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  PumpUntil([] { return false; }, 300);
+  EXPECT_EQ(listings, 3);
   EXPECT_EQ(SelectorIndex(), 0);
 }
 
@@ -274,6 +340,185 @@ TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
     EXPECT_EQ(::SendMessageW(state_->controls.foldersList, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(::IsWindowEnabled(state_->controls.scanButton));
   }
+}
+
+// A file-system query that hangs, as one on an offline network path or a
+// drive that spins up does, until the test lets it go; it gives up after
+// ten seconds so a window that waits for it fails the test instead of
+// hanging it.
+class HangingQuery {
+ public:
+  void Hang() {
+    std::unique_lock lock(mutex_);
+    entered_ = true;
+    changed_.notify_all();
+    changed_.wait_for(lock, std::chrono::seconds(10), [this] { return released_; });
+    returned_ = true;
+  }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+  bool WaitEntered() {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(5), [this] { return entered_; });
+  }
+  bool Returned() {
+    std::lock_guard lock(mutex_);
+    return returned_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool entered_ = false;
+  bool released_ = false;
+  bool returned_ = false;
+};
+
+// Nothing that may touch a network path runs on the window thread: the
+// command or message returns while the query still hangs, and its answer
+// is used once it comes.
+TEST_F(MainWindowTest, PathQueriesNeverHoldTheWindowThread) {
+  const auto chosen = folder_ / "chosen";
+  std::filesystem::create_directories(chosen);
+  WriteSettings("[" + Json(chosen) + "]");
+  enum class Hangs { IsFolder, ComparableForm, DriveListing };
+  struct Case {
+    const char* what;
+    Hangs hangs;
+    std::function<void()> act;
+    std::function<bool()> answered;
+  };
+  const auto folderChosen = [&] { return state_->selectedFolder == chosen.u16string(); };
+  const Case cases[] = {
+      {"a recent folder", Hangs::IsFolder, [&] { Command(kFirstRecentFolderCommand); },
+       folderChosen},
+      {"a dropped folder", Hangs::IsFolder, [&] { Drop({chosen}); }, folderChosen},
+      // Its answer would open the shell's dialog; the test stops before.
+      {"the folder picker's start folder", Hangs::IsFolder, [&] { Command(kFolderButtonId); },
+       [] { return true; }},
+      {"a new recent folder's other spellings", Hangs::ComparableForm,
+       [&] {
+         Drop({chosen});
+         PumpUntil(folderChosen);
+       },
+       [&] {
+         return state_->settings.recentFolders.size() == 1 &&
+                SavedSettings().find("chosen") != std::string::npos;
+       }},
+      {"the drives after a device change", Hangs::DriveListing,
+       [&] { ::SendMessageW(state_->window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0); },
+       [&] { return state_->controller.drives.size() == 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto hang = std::make_shared<HangingQuery>();
+    const FolderQueries real = SystemFolderQueries();
+    folderQueries_ = real;
+    if (c.hangs == Hangs::IsFolder) {
+      folderQueries_.isFolder = [hang, real](const std::u16string& path) {
+        hang->Hang();
+        return real.isFolder(path);
+      };
+    } else if (c.hangs == Hangs::ComparableForm) {
+      folderQueries_.comparableForm = [hang, real](const std::u16string& path) {
+        hang->Hang();
+        return real.comparableForm(path);
+      };
+    }
+    // No drive at start-up; one (after a wait, when that hangs) later.
+    auto listings = std::make_shared<std::atomic<int>>(0);
+    const bool drivesHang = c.hangs == Hangs::DriveListing;
+    platform_.enumerateDrives = [hang, listings, drivesHang] {
+      const bool later = (*listings)++ > 0;
+      if (later && drivesHang) hang->Hang();
+      app::DriveInfo drive;
+      drive.rootPath = drive.displayText = u"C:\\";
+      return std::vector<app::DriveInfo>(later ? 1 : 0, drive);
+    };
+    Create();
+    c.act();
+    EXPECT_TRUE(hang->WaitEntered()) << "the query was not asked";
+    EXPECT_FALSE(hang->Returned()) << "the window thread waited for the query";
+    hang->Release();
+    EXPECT_TRUE(PumpUntil(c.answered)) << "the answer was not used";
+    ++state_->folderPickerRequest;  // no picker after the test has looked
+  }
+}
+
+// A scan engine that holds its scan until the test lets it end.
+struct HeldScan {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool entered = false;
+  bool released = false;
+
+  core::ScanResult Run(const std::u16string& path, core::ScanCancellationToken& token) {
+    std::unique_lock lock(mutex);
+    entered = true;
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::seconds(10),
+                     [&] { return released || token.IsCancelled(); });
+    return test::FakeTree(path, core::ScanEngineKind::NtQueryDirectory, {10, 20}, {});
+  }
+  void Release() {
+    std::lock_guard lock(mutex);
+    released = true;
+    changed.notify_all();
+  }
+};
+
+// One drive, C:\, scanned by a held scan.
+void UseHeldScans(app::ControllerPlatform& platform, std::shared_ptr<HeldScan> held) {
+  platform.enumerateDrives = [] {
+    app::DriveInfo drive;
+    drive.rootPath = drive.displayText = u"C:\\";
+    return std::vector<app::DriveInfo>{drive};
+  };
+  platform.scan.isVolumeRoot = [](const std::u16string&) { return false; };
+  platform.scan.engines.makeNtQueryDirectory = [held](std::uint64_t) {
+    return std::make_unique<test::FakeScanEngine>(
+        [held](const std::u16string& path, core::ScanCancellationToken& token,
+               const core::ProgressCallback&) { return held->Run(path, token); });
+  };
+}
+
+// Freeing a tree of tens of millions of nodes takes seconds: a new scan
+// hands the old one to a thread of its own instead of freeing it on the
+// window thread.
+TEST_F(MainWindowTest, ANewScanFreesThePreviousTreeOffTheWindowThread) {
+  auto held = std::make_shared<HeldScan>();
+  UseHeldScans(platform_, held);
+  Create();
+  constexpr std::uint64_t kNodes = 20000;
+  {
+    std::lock_guard lock(state_->controller.scanMutex);
+    core::ScanResult& result = state_->controller.latestResult;
+    result.status = core::ScanStatus::Completed;
+    result.rootPath = u"C:\\old";
+    result.nodes.resize(kNodes);
+    for (std::uint64_t i = 0; i < kNodes; ++i) {
+      result.nodes[i].id = i;
+      result.nodes[i].parent = i == 0 ? core::kNoNode : 0;
+      // Longer than any short-string buffer: every path is a block of its own.
+      result.nodes[i].path = u"C:\\old\\a folder name long enough " + std::u16string(i % 7, u'x');
+      if (i > 0) result.nodes[0].children.push_back(i);
+    }
+    result.nodes[0].isDirectory = 1;
+    result.rootIndex = 0;
+  }
+  ::SendMessageW(state_->window, app::kScanFinishedMessage, 0, 0);
+  ASSERT_EQ(state_->ranking.Result().nodes.size(), kNodes);
+  const std::uint64_t before = test::ReleasesOnThisThread();
+  Command(kScanButtonId);
+  ASSERT_TRUE(state_->controller.IsScanning());
+  EXPECT_TRUE(state_->ranking.Result().nodes.empty());
+  EXPECT_LT(test::ReleasesOnThisThread() - before, kNodes / 10)
+      << "the window thread freed the old tree";
+  held->Release();
+  ASSERT_TRUE(PumpUntil([&] { return state_->uiState == UiState::Finished; }));
 }
 
 // A restart with administrator rights that does not happen leaves this

@@ -97,25 +97,40 @@ bool AsciiEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
 
 TEST(RecentFoldersTest, NewestFirstDeDuplicatedIgnoringCaseAtMostSixteen) {
   std::vector<std::u16string> recent;
-  EXPECT_FALSE(AddRecentFolder(recent, u"", AsciiEqualIgnoringCase));
+  EXPECT_FALSE(AddRecentFolder(recent, u"", ComparableFolderForm, AsciiEqualIgnoringCase));
   EXPECT_TRUE(recent.empty());
   for (int i = 0; i < 17; ++i) {
-    AddRecentFolder(recent, u"/data/folder" + std::u16string(1, u'a' + i), AsciiEqualIgnoringCase);
+    AddRecentFolder(recent, u"/data/folder" + std::u16string(1, u'a' + i), ComparableFolderForm,
+                    AsciiEqualIgnoringCase);
   }
   ASSERT_EQ(recent.size(), kRecentFoldersLimit);
   EXPECT_EQ(recent.front(), u"/data/folderq");
   EXPECT_EQ(recent.back(), u"/data/folderb");  // the oldest, a, was pushed out
   // Another spelling of an entry moves it to the front, as given.
-  AddRecentFolder(recent, u"/DATA/FOLDERC", AsciiEqualIgnoringCase);
+  AddRecentFolder(recent, u"/DATA/FOLDERC", ComparableFolderForm, AsciiEqualIgnoringCase);
   EXPECT_EQ(recent.front(), u"/DATA/FOLDERC");
   EXPECT_EQ(recent.size(), kRecentFoldersLimit);
   int spellings = 0;
   for (const auto& entry : recent) spellings += AsciiEqualIgnoringCase(entry, u"/data/folderc");
   EXPECT_EQ(spellings, 1);
   // Lexically the same folder ("." and "..", a trailing separator).
-  AddRecentFolder(recent, u"/data/x/../folderd/.", AsciiEqualIgnoringCase);
+  AddRecentFolder(recent, u"/data/x/../folderd/.", ComparableFolderForm, AsciiEqualIgnoringCase);
   EXPECT_EQ(recent.size(), kRecentFoldersLimit);
   for (std::size_t i = 1; i < recent.size(); ++i) EXPECT_NE(recent[i], u"/data/folderd");
+}
+
+// The window works the forms out off its thread, for the new folder and the
+// entries as they were; an entry added in the meantime is compared by its
+// text alone.
+TEST(RecentFoldersTest, FormsWorkedOutBeforehandWithTheLexicalFormForTheRest) {
+  std::vector<std::u16string> recent{u"/later/./added/", u"/target", u"/other"};
+  const FolderForm forms =
+      KnownFolderForms({{u"/link", u"/target"}, {u"/target", u"/target"}, {u"/other", u"/other"}});
+  EXPECT_EQ(forms(u"/later/./added/"), LexicalFolderForm(u"/later/added"));
+  AddRecentFolder(recent, u"/link", forms, AsciiEqualIgnoringCase);
+  EXPECT_EQ(recent, (std::vector<std::u16string>{u"/link", u"/later/./added/", u"/other"}));
+  AddRecentFolder(recent, u"/LATER/added", forms, AsciiEqualIgnoringCase);
+  EXPECT_EQ(recent, (std::vector<std::u16string>{u"/LATER/added", u"/link", u"/other"}));
 }
 
 TEST(OpenTargetTest, ListUsedByOpen) {

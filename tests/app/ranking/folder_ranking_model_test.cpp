@@ -211,6 +211,25 @@ TEST(FolderRankingModelTest, RanksOncePerChangeOfTheSelection) {
   EXPECT_EQ(model.fileRows.size(), 2u);
 }
 
+// A new scan's start hands the old tree over to be freed elsewhere: whole,
+// with the model left as empty as a new empty result leaves it.
+TEST(FolderRankingModelTest, ReleasedResultLeavesTheModelEmpty) {
+  TreeMaker tree;
+  const auto a = tree.Folder(tree.root, u"A");
+  tree.File(a, u"x", 5);
+  FolderRankingModel model;
+  model.SetResult(tree.Finish());
+  ASSERT_TRUE(model.ToggleExpanded(a));
+  model.RebuildTreeRows();
+  const core::ScanResult released = model.ReleaseResult();
+  EXPECT_EQ(released.nodes.size(), 3u);
+  EXPECT_EQ(released.rootPath, u"X:\\R");
+  EXPECT_TRUE(model.Result().nodes.empty());
+  EXPECT_TRUE(model.treeRows.empty() && model.fileRows.empty() && model.subfolderRows.empty());
+  EXPECT_TRUE(model.expandedNodes.empty());
+  EXPECT_EQ(model.selectedNode, core::kNoNode);
+}
+
 TEST(FolderRankingModelTest, HundredThousandNestedFoldersNeedNoRecursion) {
   TreeMaker tree;
   std::uint64_t folder = tree.root;
