@@ -44,12 +44,23 @@ int SelectorIndex(const MainWindowState& state) {
   return static_cast<int>(::SendMessageW(state.controls.selector, CB_GETCURSEL, 0, 0));
 }
 
+// While a scan runs only Cancel is usable, and the focus is there when it
+// was on a control that goes grey; after the scan it goes back to Scan.
 void SetInputsEnabled(MainWindowState& state, bool idle) {
-  ::EnableWindow(state.controls.selector, idle ? TRUE : FALSE);
-  ::EnableWindow(state.controls.scanButton, idle ? TRUE : FALSE);
-  ::EnableWindow(state.controls.folderButton, idle ? TRUE : FALSE);
-  ::EnableWindow(state.controls.cancelButton, idle ? FALSE : TRUE);
-  UpdateOpenButton(state);
+  const MainWindowControls& c = state.controls;
+  // What becomes usable first, so the focus can move there.
+  if (idle) {
+    for (const HWND input : {c.selector, c.scanButton, c.folderButton}) {
+      EnableInput(input, true, nullptr);
+    }
+    EnableInput(c.cancelButton, false, c.scanButton);
+    UpdateOpenButton(state);
+  } else {
+    EnableInput(c.cancelButton, true, nullptr);
+    for (const HWND input : {c.selector, c.scanButton, c.folderButton, c.openButton}) {
+      EnableInput(input, false, c.cancelButton);
+    }
+  }
 }
 
 void StartScan(MainWindowState& state) {
@@ -57,7 +68,6 @@ void StartScan(MainWindowState& state) {
   if (index < 0) return;
   ClearStatus(state);
   SetInputsEnabled(state, false);
-  ::EnableWindow(state.controls.openButton, FALSE);
   ClearRankingLists(state);
   const std::optional<ScanChoice> choice =
       ScanChoiceFor(index, state.selectedFolder, state.controller.drives);

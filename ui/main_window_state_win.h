@@ -80,6 +80,8 @@ struct MainWindowState {
 
   HWND window = nullptr;
   MainWindowControls controls;
+  // The child that had the keyboard focus when the window was deactivated.
+  HWND lastFocus = nullptr;
   // Owned by the menu bar, which the window destroys with itself.
   HMENU recentFoldersMenu = nullptr;
 

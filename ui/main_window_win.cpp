@@ -156,6 +156,15 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers the whole client area
+    case WM_ACTIVATE: {
+      const ActivateMessage activate = DecodeActivate(wParam);
+      if (!activate.active) {
+        RememberFocus(*state);
+      } else if (!activate.minimized) {
+        RestoreFocus(*state);
+      }
+      return 0;
+    }
     case WM_SETCURSOR:
       if (OnSetCursor(*state, DecodeSetCursor(lParam))) return TRUE;
       break;
@@ -226,6 +235,10 @@ bool RegisterMainWindowClass(MainWindowState& state) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kMainWindowClass;
   return ::RegisterClassExW(&windowClass) != 0;
+}
+
+bool HandleMainWindowKeys(HWND window, MSG& message) {
+  return ::IsDialogMessageW(window, &message) != FALSE;
 }
 
 HWND CreateMainWindow(MainWindowState& state, const std::u16string& title) {

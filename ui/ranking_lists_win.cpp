@@ -14,6 +14,7 @@
 #include "ui/control_ids.h"
 #include "ui/dpi_scaling.h"
 #include "ui/file_manager_win.h"
+#include "ui/main_window_view_win.h"
 #include "ui/open_target.h"
 #include "ui/ranking_cell_geometry.h"
 #include "ui/ranking_cells_win.h"
@@ -286,7 +287,7 @@ void UpdateOpenButton(MainWindowState& state) {
   const bool usable = !state.controller.IsScanning() &&
                       (HasSelection(state.controls.filesList) ||
                        HasSelection(state.controls.subfoldersList));
-  ::EnableWindow(state.controls.openButton, usable ? TRUE : FALSE);
+  EnableInput(state.controls.openButton, usable, state.controls.filesList);
 }
 
 std::optional<LRESULT> OnRankingListNotify(MainWindowState& state, const NotifyMessage& notify) {

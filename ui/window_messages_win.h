@@ -35,6 +35,12 @@ struct DpiChangedMessage {
   RECT suggested{};
 };
 
+// WM_ACTIVATE.
+struct ActivateMessage {
+  bool active = false;
+  bool minimized = false;
+};
+
 // WM_SETCURSOR.
 struct SetCursorMessage {
   bool inClientArea = false;
@@ -88,6 +94,10 @@ inline DpiChangedMessage DecodeDpiChanged(WPARAM wParam, LPARAM lParam) {
   message.dpi = HIWORD(wParam);
   if (lParam != 0) message.suggested = *reinterpret_cast<const RECT*>(lParam);
   return message;
+}
+
+inline ActivateMessage DecodeActivate(WPARAM wParam) {
+  return ActivateMessage{LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0};
 }
 
 inline SetCursorMessage DecodeSetCursor(LPARAM lParam) {

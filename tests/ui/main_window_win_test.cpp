@@ -485,6 +485,57 @@ void UseHeldScans(app::ControllerPlatform& platform, std::shared_ptr<HeldScan> h
   };
 }
 
+// A key as the message loop meets it: through the window's key handling
+// first, dispatched when that leaves it.
+void PressKey(HWND window, UINT key, bool shift = false) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+  MSG message{::GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+  if (!HandleMainWindowKeys(window, message)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  keys[VK_SHIFT] = 0;
+  ::SetKeyboardState(keys);
+}
+
+// Tab and Shift+Tab walk the tool row left to right and then the three
+// lists, passing over what is disabled (Cancel and Open while idle).
+TEST_F(MainWindowTest, TabMovesThroughTheControlsAndPassesDisabledOnes) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  const MainWindowControls& c = state_->controls;
+  const std::vector<HWND> order = {c.selector,    c.folderButton, c.scanButton,
+                                   c.foldersList, c.filesList,    c.subfoldersList};
+  ::SetFocus(c.selector);
+  for (std::size_t i = 1; i <= order.size(); ++i) {
+    PressKey(state_->window, VK_TAB);
+    EXPECT_EQ(::GetFocus(), order[i % order.size()]) << "Tab " << i;
+  }
+  for (std::size_t i = order.size(); i-- > 0;) {
+    PressKey(state_->window, VK_TAB, true);
+    EXPECT_EQ(::GetFocus(), order[i]) << "Shift+Tab to " << i;
+  }
+}
+
+// Pressing Scan greys it: the focus goes to Cancel, and back to Scan when
+// the scan has ended, never nowhere.
+TEST_F(MainWindowTest, FocusLeavesAControlThatGoesGrey) {
+  auto held = std::make_shared<HeldScan>();
+  UseHeldScans(platform_, held);
+  Create();
+  ::ShowWindow(state_->window, SW_SHOW);
+  ::SetFocus(state_->controls.scanButton);
+  Command(kScanButtonId);
+  ASSERT_TRUE(state_->controller.IsScanning());
+  EXPECT_FALSE(::IsWindowEnabled(state_->controls.scanButton));
+  EXPECT_EQ(::GetFocus(), state_->controls.cancelButton);
+  held->Release();
+  ASSERT_TRUE(PumpUntil([&] { return state_->uiState == UiState::Finished; }));
+  EXPECT_EQ(::GetFocus(), state_->controls.scanButton);
+}
+
 // Freeing a tree of tens of millions of nodes takes seconds: a new scan
 // hands the old one to a thread of its own instead of freeing it on the
 // window thread.
