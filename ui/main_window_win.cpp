@@ -142,7 +142,10 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       OnDestroy(*state);
       return 0;
     case WM_SIZE: {
-      const SizeMessage size = DecodeSize(lParam);
+      // A minimised window has no client area to lay out in: the splitters
+      // would be clamped to their minimum and kept there after a restore.
+      const SizeMessage size = DecodeSize(wParam, lParam);
+      if (size.minimized || size.clientWidth == 0 || size.clientHeight == 0) return 0;
       state->client = ClientSize{size.clientWidth, size.clientHeight};
       ArrangeMainWindow(*state);
       return 0;

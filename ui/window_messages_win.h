@@ -20,6 +20,7 @@ struct ClientPoint {
 struct SizeMessage {
   int clientWidth = 0;
   int clientHeight = 0;
+  bool minimized = false;
 };
 
 // WM_COMMAND from a menu, an accelerator or a control.
@@ -77,7 +78,9 @@ struct DropFilesMessage {
   HDROP drop = nullptr;
 };
 
-inline SizeMessage DecodeSize(LPARAM lParam) { return SizeMessage{LOWORD(lParam), HIWORD(lParam)}; }
+inline SizeMessage DecodeSize(WPARAM wParam, LPARAM lParam) {
+  return SizeMessage{LOWORD(lParam), HIWORD(lParam), wParam == SIZE_MINIMIZED};
+}
 
 // Mouse messages: client coordinates, signed (a captured mouse may be left
 // of or above the window).

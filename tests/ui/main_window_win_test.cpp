@@ -572,6 +572,31 @@ TEST_F(MainWindowTest, ANewScanFreesThePreviousTreeOffTheWindowThread) {
   ASSERT_TRUE(PumpUntil([&] { return state_->uiState == UiState::Finished; }));
 }
 
+int ListWidth(HWND list) {
+  RECT rect{};
+  ::GetWindowRect(list, &rect);
+  return rect.right - rect.left;
+}
+
+// A minimised window has an empty client area; laying the lists out in it
+// would clamp the splitters to their smallest and keep them there. Started
+// minimised, the window's first visible layout is the one it restores to.
+TEST_F(MainWindowTest, MinimisingKeepsTheSplitters) {
+  for (const int first : {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE}) {
+    Create();
+    ::ShowWindow(state_->window, first);
+    ::ShowWindow(state_->window, SW_RESTORE);
+    const SplitterPositions before = state_->splitters;
+    const int foldersWidth = ListWidth(state_->controls.foldersList);
+    ASSERT_GT(before.leftPaneWidth, 300) << first;
+    ::ShowWindow(state_->window, SW_MINIMIZE);
+    ::ShowWindow(state_->window, SW_RESTORE);
+    EXPECT_EQ(state_->splitters.leftPaneWidth, before.leftPaneWidth) << first;
+    EXPECT_EQ(state_->splitters.topRightHeight, before.topRightHeight) << first;
+    EXPECT_EQ(ListWidth(state_->controls.foldersList), foldersWidth) << first;
+  }
+}
+
 // A restart with administrator rights that does not happen leaves this
 // instance running and tells why in the status bar.
 TEST_F(MainWindowTest, FailedElevatedRestartIsTold) {
