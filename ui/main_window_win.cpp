@@ -261,12 +261,10 @@ void PlaceOnMonitorWorkArea(HWND window) {
   } else {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   }
-  RECT current{};
-  ::GetWindowRect(window, &current);
   const PixelRect place =
       PlaceOnWorkArea(PixelRect{workArea.left, workArea.top, workArea.right - workArea.left,
                                 workArea.bottom - workArea.top},
-                      current.right - current.left, current.bottom - current.top);
+                      WindowDpi(window));
   ::SetWindowPos(window, nullptr, place.left, place.top, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

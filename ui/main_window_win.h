@@ -25,7 +25,8 @@ HWND CreateMainWindow(MainWindowState& state, const std::u16string& title);
 // true when it was handled (dispatched) already.
 bool HandleMainWindowKeys(HWND window, MSG& message);
 
-// Sizes and centres the window on the work area of its monitor.
+// Sizes the window for its DPI and centres it on the work area of its
+// monitor.
 void PlaceOnMonitorWorkArea(HWND window);
 
 }  // namespace ombrix::ui

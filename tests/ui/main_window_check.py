@@ -291,6 +291,9 @@ def phase_144(session, checks):
     session.write_settings(language="de-DE")
     texts = session.language("de-DE")
     process, main = checks.start_main(what)
+    # 1280 x 720 scaled by 1.5, capped at 80 % of the 1280 x 1024 screen.
+    checks.expect(main["rect"] == [128, 102, 1024, 819],
+                  "%s: window at %s (the start size scaled, within the work area)" % (what, main["rect"]))
     report = session.report(main["hwnd"])
     checks.check_controls(report, texts, PALETTES["MysticForest"], 144, what)
     session.screenshot("main-144")
