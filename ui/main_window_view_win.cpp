@@ -128,6 +128,12 @@ void ApplyMainWindowFonts(MainWindowState& state) {
 
 void ArrangeMainWindow(MainWindowState& state) {
   const MainWindowControls& c = state.controls;
+  // The status bar docks itself and takes the height its font needs; the
+  // lists end above it, whatever that height is.
+  ::SendMessageW(c.statusBar, WM_SIZE, 0, 0);
+  RECT statusBar{};
+  ::GetWindowRect(c.statusBar, &statusBar);
+  state.client.statusBarHeight = statusBar.bottom - statusBar.top;
   const ToolButtonWidths buttons{ButtonWidth(state, c.folderButton, kFolderButtonMinWidth),
                                  ButtonWidth(state, c.scanButton, kScanButtonMinWidth),
                                  ButtonWidth(state, c.cancelButton, kCancelButtonMinWidth),
@@ -142,8 +148,6 @@ void ArrangeMainWindow(MainWindowState& state) {
   Place(c.foldersList, layout.foldersList);
   Place(c.filesList, layout.filesList);
   Place(c.subfoldersList, layout.subfoldersList);
-  // The status bar docks itself to the bottom edge.
-  ::SendMessageW(c.statusBar, WM_SIZE, 0, 0);
   ::RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 

@@ -111,17 +111,38 @@ void EndDrag(MainWindowState& state) {
   ::ReleaseCapture();
 }
 
+// The controls take the new font before the old one is deleted (when the
+// returned font goes): a control that paints meanwhile would draw with a
+// deleted font.
+[[nodiscard]] UiFont RenewUiFont(MainWindowState& state) {
+  UiFont old = std::exchange(state.font, UiFont::ForDpi(state.dpi));
+  ApplyMainWindowFonts(state);
+  return old;
+}
+
 void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
   const std::uint32_t oldDpi = state.dpi;
   state.dpi = message.dpi != 0 ? message.dpi : oldDpi;
-  if (state.font.dpi() != state.dpi) state.font = UiFont::ForDpi(state.dpi);
+  UiFont oldFont;
+  if (state.font.dpi() != state.dpi) {
+    oldFont = RenewUiFont(state);
+  } else {
+    ApplyMainWindowFonts(state);
+  }
   RescaleSplitters(state.splitters, oldDpi, state.dpi);
   const RECT& to = message.suggested;
   ::SetWindowPos(state.window, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);
   ResetRankingColumnWidths(state);
+  ArrangeMainWindow(state);
+}
+
+// Windows' text size or the message font changed: the same DPI, other
+// metrics.
+void OnSettingChange(MainWindowState& state, const SettingChangeMessage& change) {
+  if (!change.metricsMayHaveChanged) return;
+  const UiFont oldFont = RenewUiFont(state);
   ArrangeMainWindow(state);
 }
 
@@ -146,7 +167,8 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       // would be clamped to their minimum and kept there after a restore.
       const SizeMessage size = DecodeSize(wParam, lParam);
       if (size.minimized || size.clientWidth == 0 || size.clientHeight == 0) return 0;
-      state->client = ClientSize{size.clientWidth, size.clientHeight};
+      state->client.width = size.clientWidth;
+      state->client.height = size.clientHeight;
       ArrangeMainWindow(*state);
       return 0;
     }
@@ -212,6 +234,9 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_DPICHANGED:
       OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));
       return 0;
+    case WM_SETTINGCHANGE:
+      OnSettingChange(*state, DecodeSettingChange(wParam, lParam));
+      break;
     default:
       break;
   }

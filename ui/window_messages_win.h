@@ -68,6 +68,12 @@ struct DeviceChangeMessage {
   bool drivesMayHaveChanged = false;
 };
 
+// WM_SETTINGCHANGE: the message font and Windows' text size are part of
+// the non-client metrics.
+struct SettingChangeMessage {
+  bool metricsMayHaveChanged = false;
+};
+
 // WM_TIMER.
 struct TimerMessage {
   UINT_PTR id = 0;
@@ -123,6 +129,14 @@ inline ContextMenuMessage DecodeContextMenu(WPARAM wParam, LPARAM lParam) {
 
 inline DeviceChangeMessage DecodeDeviceChange(WPARAM wParam) {
   return DeviceChangeMessage{wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE};
+}
+
+inline SettingChangeMessage DecodeSettingChange(WPARAM wParam, LPARAM lParam) {
+  // Some senders give no action, only the section name.
+  const auto* section = reinterpret_cast<const wchar_t*>(lParam);
+  const bool metricsSection = section != nullptr && ::lstrcmpiW(section, L"WindowMetrics") == 0;
+  return SettingChangeMessage{wParam == SPI_SETNONCLIENTMETRICS ||
+                              wParam == SPI_SETICONTITLELOGFONT || metricsSection};
 }
 
 inline TimerMessage DecodeTimer(WPARAM wParam) { return TimerMessage{wParam}; }

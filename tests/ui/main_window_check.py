@@ -111,14 +111,15 @@ class MainWindowChecks:
             self.expect(rect[1] == m and rect[3] == row, "%s: %s button at y %d, %d high" % (what, name, rect[1], rect[3]))
         top = scale(36, dpi) + m
         self.expect(folders[0] == m and folders[1] == top, "%s: Folders list at %s" % (what, folders[:2]))
-        self.expect(folders[1] + folders[3] == client_h - m - scale(24, dpi),
-                    "%s: Folders list ends at %d of %d" % (what, folders[1] + folders[3], client_h))
+        status = controls[1008]["rect"]
+        self.expect(folders[1] + folders[3] == status[1] - m,
+                    "%s: Folders list ends at %d, not a margin above the status bar at %d"
+                    % (what, folders[1] + folders[3], status[1]))
         self.expect(files[0] == folders[0] + folders[2] + g + m and files[1] == top and
                     files[0] + files[2] == client_w - m, "%s: Files list at %s" % (what, files))
         self.expect(subfolders[0] == files[0] and subfolders[1] == files[1] + files[3] + g and
                     subfolders[1] + subfolders[3] == folders[1] + folders[3],
                     "%s: Subfolders list at %s" % (what, subfolders))
-        status = controls[1008]["rect"]
         self.expect(status[1] + status[3] == client_h and status[2] == client_w,
                     "%s: status bar docked at the bottom: %s" % (what, status))
         self.expect(controls[1008]["statusText"] == texts["status.ready"],

@@ -572,6 +572,77 @@ TEST_F(MainWindowTest, ANewScanFreesThePreviousTreeOffTheWindowThread) {
   ASSERT_TRUE(PumpUntil([&] { return state_->uiState == UiState::Finished; }));
 }
 
+// What one control saw when it was handed a new font: whether the font it
+// had been drawing with still existed then.
+struct FontHandOver {
+  HFONT previous = nullptr;
+  HFONT received = nullptr;
+  bool previousAlive = false;
+};
+
+LRESULT CALLBACK WatchFontHandOver(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR data) {
+  auto* watch = reinterpret_cast<FontHandOver*>(data);
+  const auto font = reinterpret_cast<HFONT>(wParam);
+  if (message == WM_SETFONT && watch->received == nullptr && font != watch->previous) {
+    watch->received = font;
+    watch->previousAlive = ::GetObjectType(watch->previous) == OBJ_FONT;
+  }
+  return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+// A DPI change and a change of Windows' text size make a new font; every
+// control gets it before the old one is deleted, and the old one is
+// deleted then.
+TEST_F(MainWindowTest, ControlsGetTheNewFontBeforeTheOldOneIsDeleted) {
+  RECT frame{};
+  ::GetWindowRect(state_->window, &frame);
+  const struct {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  } changes[] = {
+      {"DPI change", WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame)},
+      {"text size change", WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0},
+  };
+  const HWND button = state_->controls.scanButton;
+  for (const auto& change : changes) {
+    FontHandOver watch;
+    watch.previous = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
+    ASSERT_EQ(::GetObjectType(watch.previous), static_cast<DWORD>(OBJ_FONT));
+    ::SetWindowSubclass(button, WatchFontHandOver, 1, reinterpret_cast<DWORD_PTR>(&watch));
+    ::SendMessageW(state_->window, change.message, change.wParam, change.lParam);
+    ::RemoveWindowSubclass(button, WatchFontHandOver, 1);
+    EXPECT_NE(watch.received, nullptr) << change.what << ": no new font";
+    EXPECT_TRUE(watch.previousAlive) << change.what << ": the old font was deleted first";
+    EXPECT_EQ(::GetObjectType(watch.previous), 0u) << change.what << ": the old font is kept";
+  }
+}
+
+// With Windows' text size above 100 % the status bar is taller: the lists
+// end above it instead of under it.
+TEST_F(MainWindowTest, ListsEndAboveTheStatusBarWhateverItsFont) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  LOGFONTW large{};
+  large.lfHeight = -40;
+  ::lstrcpyW(large.lfFaceName, L"Tahoma");
+  const HFONT font = ::CreateFontIndirectW(&large);
+  const HWND statusBar = state_->controls.statusBar;
+  ::SendMessageW(statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  RECT client{};
+  ::GetClientRect(state_->window, &client);
+  ::SendMessageW(state_->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  RECT bar{};
+  RECT folders{};
+  ::GetWindowRect(statusBar, &bar);
+  ::GetWindowRect(state_->controls.foldersList, &folders);
+  EXPECT_GT(bar.bottom - bar.top, 40);
+  EXPECT_EQ(folders.bottom, bar.top - 8);
+  ::SendMessageW(statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(state_->font.get()), FALSE);
+  ::DeleteObject(font);
+}
+
 int ListWidth(HWND list) {
   RECT rect{};
   ::GetWindowRect(list, &rect);
