@@ -14,6 +14,9 @@ StartupSeams SystemStartupSeams() {
   StartupSeams seams;
   seams.isProcessElevated = core::IsProcessElevated;
   seams.launchElevated = LaunchElevated;
+  seams.allowMessageFromLowerRights = [](HWND window, UINT message) {
+    return ::ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr) != FALSE;
+  };
   return seams;
 }
 

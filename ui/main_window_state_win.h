@@ -29,12 +29,15 @@
 namespace ombrix::ui {
 
 // What the start-up asks of the system about rights, replaceable because
-// Wine always runs programs as an administrator and never shows a
-// consent prompt.
+// Wine always runs programs as an administrator, never shows a consent
+// prompt and filters no messages between processes.
 struct StartupSeams {
   std::function<bool()> isProcessElevated;
   // ERROR_SUCCESS when an elevated instance was started (elevation_win.h).
   std::function<DWORD(const std::u16string& executablePath)> launchElevated;
+  // Lets `message` reach the window from processes with fewer rights
+  // (ChangeWindowMessageFilterEx); Wine has no such filter.
+  std::function<bool(HWND window, UINT message)> allowMessageFromLowerRights;
 };
 
 StartupSeams SystemStartupSeams();

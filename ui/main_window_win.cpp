@@ -26,6 +26,18 @@ MainWindowState* StateOf(HWND window) {
   return reinterpret_cast<MainWindowState*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// The messages a drop from Explorer arrives in: Ombrix asks to run elevated,
+// and Windows keeps them from an elevated window when Explorer is not.
+constexpr UINT kCopyGlobalData = 0x0049;  // carries the dropped names across
+constexpr UINT kDropMessages[] = {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData};
+
+void AllowDropsFromExplorer(MainWindowState& state) {
+  if (!state.seams.allowMessageFromLowerRights) return;
+  for (const UINT message : kDropMessages) {
+    state.seams.allowMessageFromLowerRights(state.window, message);
+  }
+}
+
 void OnCreate(MainWindowState& state) {
   ::SendMessageW(state.window, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(state.largeIcon.get()));
@@ -40,6 +52,7 @@ void OnCreate(MainWindowState& state) {
   state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
   InstallMenuBar(state);
   ::DragAcceptFiles(state.window, TRUE);
+  AllowDropsFromExplorer(state);
   CreateMainWindowControls(state);
   ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);

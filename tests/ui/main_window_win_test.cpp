@@ -203,6 +203,21 @@ TEST_F(MainWindowTest, ThemeCheckMarkMovesWithTheChoice) {
   EXPECT_NE(SavedSettings().find("\"theme\": \"JuicyPlum\""), std::string::npos);
 }
 
+// Windows drops a drop from a non-elevated Explorer on an elevated window
+// unless the window lets its messages through; Wine filters nothing, so the
+// call is checked at its seam, and the real one against Wine's stub.
+TEST_F(MainWindowTest, DropsAreLetThroughFromAnExplorerWithFewerRights) {
+  std::vector<UINT> allowed;
+  seams_.allowMessageFromLowerRights = [&](HWND window, UINT message) {
+    EXPECT_NE(window, nullptr);
+    allowed.push_back(message);
+    return true;
+  };
+  Create();
+  EXPECT_EQ(allowed, (std::vector<UINT>{WM_DROPFILES, WM_COPYDATA, 0x0049}));
+  EXPECT_TRUE(SystemStartupSeams().allowMessageFromLowerRights(state_->window, WM_DROPFILES));
+}
+
 TEST_F(MainWindowTest, StatusBarStartsReady) {
   EXPECT_EQ(StatusText(), state_->language.Translate("status.ready"));
 }
