@@ -78,8 +78,13 @@ struct MainWindowState {
   i18n::ThemePalette palette;
   app::ApplicationController controller;
 
+  // The class's icons, at the system's base sizes.
   base::UniqueIcon largeIcon;
   base::UniqueIcon smallIcon;
+  // The window's own caption and taskbar icons, drawn from the icon's
+  // images for the window's DPI.
+  base::UniqueIcon windowLargeIcon;
+  base::UniqueIcon windowSmallIcon;
 
   HWND window = nullptr;
   MainWindowControls controls;

@@ -38,12 +38,33 @@ void AllowDropsFromExplorer(MainWindowState& state) {
   }
 }
 
+HICON LoadAppIcon(HINSTANCE instance, int size) {
+  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+}
+
+// The caption and taskbar icons from the .ico's images at the window's DPI
+// (64 pixels at 200 %), not its 32 and 16 pixel images stretched. Each new
+// icon is set before the one it replaces is destroyed.
+void SetWindowIcons(MainWindowState& state) {
+  const struct {
+    WPARAM which;
+    int metric;
+    base::UniqueIcon MainWindowState::*slot;
+  } icons[] = {{ICON_BIG, SM_CXICON, &MainWindowState::windowLargeIcon},
+               {ICON_SMALL, SM_CXSMICON, &MainWindowState::windowSmallIcon}};
+  for (const auto& icon : icons) {
+    base::UniqueIcon fresh(
+        LoadAppIcon(state.instance, ::GetSystemMetricsForDpi(icon.metric, state.dpi)));
+    if (!fresh) continue;
+    ::SendMessageW(state.window, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(fresh.get()));
+    std::swap(state.*icon.slot, fresh);
+  }
+}
+
 void OnCreate(MainWindowState& state) {
-  ::SendMessageW(state.window, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(state.largeIcon.get()));
-  ::SendMessageW(state.window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(state.smallIcon.get()));
   state.dpi = WindowDpi(state.window);
+  SetWindowIcons(state);
   state.font = UiFont::ForDpi(state.dpi);
   state.settings = state.settingsStore.LoadSettings();
   state.language.SetLanguage(state.settings.language);
@@ -149,6 +170,7 @@ void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
   ApplyMainWindowTheme(state);
   ResetRankingColumnWidths(state);
   ArrangeMainWindow(state);
+  SetWindowIcons(state);
 }
 
 // Windows' text size or the message font changed: the same DPI, other
@@ -254,11 +276,6 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       break;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-HICON LoadAppIcon(HINSTANCE instance, int size) {
-  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                         size, size, LR_DEFAULTCOLOR));
 }
 
 }  // namespace

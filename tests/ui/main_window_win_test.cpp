@@ -658,6 +658,34 @@ TEST_F(MainWindowTest, ListsEndAboveTheStatusBarWhateverItsFont) {
   ::DeleteObject(font);
 }
 
+int IconWidth(HWND window, WPARAM which) {
+  const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, which, 0));
+  ICONINFO info{};
+  if (icon == nullptr || !::GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  ::GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+  if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+  ::DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// The caption and taskbar icons come from the icon's images at the
+// window's DPI, and again after a DPI change, not 32 and 16 pixels
+// stretched.
+TEST_F(MainWindowTest, IconsAreTakenAtTheWindowsDpi) {
+  RECT frame{};
+  ::GetWindowRect(state_->window, &frame);
+  for (const std::uint32_t dpi : {state_->dpi, 192u, 144u}) {
+    if (dpi != state_->dpi) {
+      ::SendMessageW(state_->window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&frame));
+    }
+    EXPECT_EQ(IconWidth(state_->window, ICON_BIG), ::GetSystemMetricsForDpi(SM_CXICON, dpi)) << dpi;
+    EXPECT_EQ(IconWidth(state_->window, ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, dpi))
+        << dpi;
+  }
+}
+
 int ListWidth(HWND list) {
   RECT rect{};
   ::GetWindowRect(list, &rect);
