@@ -181,6 +181,11 @@ void RetextMainWindow(MainWindowState& state) {
   }
 }
 
+HBRUSH WindowBackgroundBrush(const MainWindowState& state, HDC dc) {
+  ::SetDCBrushColor(dc, state.palette.windowBackground);
+  return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+}
+
 void PaintMainWindow(const MainWindowState& state, HDC dc) {
   RECT client{};
   ::GetClientRect(state.window, &client);

@@ -36,4 +36,8 @@ void RetextMainWindow(MainWindowState& state);
 
 void PaintMainWindow(const MainWindowState& state, HDC dc);
 
+// The window's background colour as a brush for `dc` (the stock DC brush),
+// for controls that paint around themselves (WM_CTLCOLORBTN).
+HBRUSH WindowBackgroundBrush(const MainWindowState& state, HDC dc);
+
 }  // namespace ombrix::ui

@@ -216,6 +216,16 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers the whole client area
+    case WM_PRINTCLIENT:
+      // Themed buttons and the selector ask for their parent's background
+      // behind their rounded corners.
+      PaintMainWindow(*state, reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_CTLCOLORBTN:
+      // What a button shows around its face; otherwise light corners on a
+      // dark window.
+      return reinterpret_cast<LRESULT>(
+          WindowBackgroundBrush(*state, reinterpret_cast<HDC>(wParam)));
     case WM_ACTIVATE: {
       const ActivateMessage activate = DecodeActivate(wParam);
       if (!activate.active) {

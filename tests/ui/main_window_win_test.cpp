@@ -167,6 +167,9 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<MainWindowState> state_;
 };
 
+// A finished scan of a small tree handed to the window (below).
+void FinishScan(MainWindowState& state);
+
 TEST_F(MainWindowTest, MenuBarAndCaptionsFollowTheChosenLanguage) {
   Command(kFirstLanguageCommand);  // English
   const std::u16string englishFile = ItemText(::GetMenu(state_->window), 0);
@@ -684,6 +687,96 @@ TEST_F(MainWindowTest, IconsAreTakenAtTheWindowsDpi) {
     EXPECT_EQ(IconWidth(state_->window, ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, dpi))
         << dpi;
   }
+}
+
+// A 32-bit drawing surface standing in for a control's drawing context.
+class Canvas {
+ public:
+  Canvas(int width, int height) : dc_(::CreateCompatibleDC(nullptr)) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old_ = ::SelectObject(dc_, bitmap_);
+    const RECT all{0, 0, width, height};
+    ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+  ~Canvas() {
+    ::SelectObject(dc_, old_);
+    ::DeleteObject(bitmap_);
+    ::DeleteDC(dc_);
+  }
+  HDC dc() const { return dc_; }
+  COLORREF Pixel(int x, int y) const { return ::GetPixel(dc_, x, y); }
+
+ private:
+  HDC dc_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
+// On a dark window the themed buttons and the selector must not show the
+// system's light colour around their rounded corners: they ask their parent
+// for its background.
+TEST_F(MainWindowTest, ButtonsAndTheSelectorSeeTheWindowsBackgroundAroundThem) {
+  const COLORREF background = state_->palette.windowBackground;
+  ASSERT_TRUE(state_->palette.isDark);
+  Canvas canvas(40, 40);
+  const auto brush = reinterpret_cast<HBRUSH>(
+      ::SendMessageW(state_->window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(canvas.dc()),
+                     reinterpret_cast<LPARAM>(state_->controls.scanButton)));
+  ASSERT_NE(brush, nullptr);
+  const RECT corner{0, 0, 10, 10};
+  ::FillRect(canvas.dc(), &corner, brush);
+  EXPECT_EQ(canvas.Pixel(5, 5), background);
+  ::SendMessageW(state_->window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()),
+                 PRF_CLIENT);
+  EXPECT_EQ(canvas.Pixel(30, 30), background);
+}
+
+// The lists draw through custom draw into the control's own (buffered)
+// drawing context: the header strip right of the last column, and every
+// cell of a row, also one the mouse hovers over.
+TEST_F(MainWindowTest, ListPaintingGoesIntoTheControlsDrawingContext) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  FinishScan(*state_);
+  const HWND list = state_->controls.foldersList;
+  const HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < 6; ++column) ::SendMessageW(list, LVM_SETCOLUMNWIDTH, column, 40);
+  RECT headerRect{};
+  ::GetClientRect(header, &headerRect);
+  ASSERT_GT(headerRect.right, 6 * 40 + 20);
+  Canvas canvas(headerRect.right + 10, 200);
+
+  NMCUSTOMDRAW headerDraw{};
+  headerDraw.hdr = {header, static_cast<UINT_PTR>(::GetDlgCtrlID(header)),
+                    static_cast<UINT>(NM_CUSTOMDRAW)};
+  headerDraw.dwDrawStage = CDDS_POSTPAINT;
+  headerDraw.hdc = canvas.dc();
+  headerDraw.rc = headerRect;
+  ::SendMessageW(list, WM_NOTIFY, headerDraw.hdr.idFrom, reinterpret_cast<LPARAM>(&headerDraw));
+  EXPECT_EQ(canvas.Pixel(headerRect.right - 4, 2), state_->palette.headerBackground);
+
+  // The size cell of the second row, under the mouse.
+  NMLVCUSTOMDRAW cell{};
+  cell.nmcd.hdr = {list, static_cast<UINT_PTR>(kFoldersListId), static_cast<UINT>(NM_CUSTOMDRAW)};
+  cell.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+  cell.nmcd.hdc = canvas.dc();
+  cell.nmcd.dwItemSpec = 1;
+  cell.nmcd.uItemState = CDIS_HOT;
+  cell.iSubItem = 2;
+  const LRESULT answer =
+      ::SendMessageW(state_->window, WM_NOTIFY, kFoldersListId, reinterpret_cast<LPARAM>(&cell));
+  EXPECT_EQ(answer, CDRF_SKIPDEFAULT) << "the cell was left to the control";
+  RECT bounds{};
+  bounds.top = 2;
+  bounds.left = LVIR_BOUNDS;
+  ASSERT_TRUE(::SendMessageW(list, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&bounds)));
+  EXPECT_EQ(canvas.Pixel(bounds.left + 1, bounds.top + 1), state_->palette.cellBackground);
 }
 
 int ListWidth(HWND list) {
