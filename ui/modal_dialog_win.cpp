@@ -67,8 +67,8 @@ bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setu
       ::DispatchMessageW(&message);
     }
   }
-  if (::IsWindow(dialog)) ::DestroyWindow(dialog);
   ::EnableWindow(owner, TRUE);
+  if (::IsWindow(dialog)) ::DestroyWindow(dialog);
   ::SetActiveWindow(owner);
   ::SetForegroundWindow(owner);
   return true;
@@ -76,6 +76,10 @@ bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setu
 
 void EndModalDialog(HWND dialog, ModalDialogState& state) {
   state.done = true;
+  // Windows activates another window when the active one is destroyed; the
+  // owner must be enabled by then to be chosen, or another program's
+  // window comes forward first and the screen flickers.
+  ::EnableWindow(::GetWindow(dialog, GW_OWNER), TRUE);
   ::DestroyWindow(dialog);
 }
 

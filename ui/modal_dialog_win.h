@@ -48,8 +48,8 @@ Record* DialogRecord(HWND dialog) {
   return reinterpret_cast<Record*>(::GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
-// How a dialog ends itself: marked done for the runner's loop, then its
-// window destroyed.
+// How a dialog ends itself: marked done for the runner's loop, its owner
+// enabled again, then its window destroyed.
 void EndModalDialog(HWND dialog, ModalDialogState& state);
 
 // A child control at a 96-DPI position, scaled by `dpi`.
