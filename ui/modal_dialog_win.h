@@ -11,8 +11,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
+#include "ui/dialog_button_row.h"
 #include "ui/pixel_rect.h"
 
 namespace ombrix::ui {
@@ -56,6 +58,11 @@ void EndModalDialog(HWND dialog, ModalDialogState& state);
 HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16string& text,
                          DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi,
                          DWORD exStyle = 0);
+
+// Sizes a row of the dialog's push buttons, created at `rects96`, to their
+// captions in the dialog font (dialog_button_row.h).
+void FitButtonRow(HWND dialog, std::span<const int> ids, std::span<const PixelRect> rects96,
+                  RowAnchor anchor, std::uint32_t dpi);
 
 // The control-colour messages every dialog answers alike: text on the
 // window colour. True when `message` was one of them.

@@ -350,6 +350,56 @@ def phase_startup_96(session, checks):
     startup_dialog(session, checks, session.language("en-US"), 96)
 
 
+def button_row(report, ids):
+    return [child(report, i)["rect"] for i in ids]
+
+
+def check_button_row(checks, rects, minimum_widths, client_width, what):
+    """Buttons at least as wide as written, side by side, inside the dialog."""
+    for rect, minimum in zip(rects, minimum_widths):
+        checks.expect(rect[2] >= minimum, "%s: button %s narrower than %d" % (what, rect, minimum))
+        checks.expect(rect[0] >= 0 and rect[0] + rect[2] <= client_width, "%s: button %s outside" % (what, rect))
+    for left, right in zip(rects, rects[1:]):
+        checks.expect(left[0] + left[2] < right[0], "%s: buttons %s and %s overlap" % (what, left, right))
+
+
+def phase_translated_dialogs(session, checks):
+    """The dialogs whose texts were longest: the start-up prompt in Russian
+    (its administrator button was cut off) and the scan settings in
+    Italian, pictured for a person to read."""
+    what = "start-up prompt in ru-RU"
+    texts = session.language("ru-RU")
+    session.write_settings(language="ru-RU")
+    process = session.launch("ombrix-startup-harness.exe", {"OMBRIX_TEST_CONSENT": "decline"})
+    dialog = session.wait_window(STARTUP, timeout_ms=40000)
+    report = session.report(dialog["hwnd"])
+    rects = button_row(report, (2051, 2052))
+    check_button_row(checks, rects, (130, 130), report["client"][2], what)
+    checks.expect(rects[0][2] > 130, "%s: the administrator button grew for %r: %s"
+                  % (what, texts["dialog.startup.admin.heading"], rects[0]))
+    session.screenshot("startup-ru-RU")
+    session.drive("click", "--hwnd", dialog["hwnd"], "--id", 2052)
+    checks.expect(session.wait_gone(STARTUP), what + ": closed")
+    main = session.drive("windows", "--class", MAIN)[0]
+    checks.close_main(process, main, what)
+
+    what = "scan settings in it-IT"
+    texts = session.language("it-IT")
+    session.write_settings(language="it-IT")
+    process, main = checks.start_main(what)
+    session.drive("command", "--hwnd", main["hwnd"], "--id", 1012)
+    dialog = session.wait_window(SCAN_SETTINGS)
+    report = session.report(dialog["hwnd"])
+    checks.expect([child(report, i)["text"] for i in (2002, 2004)] ==
+                  [texts["dialog.scan_settings.ask_admin"], texts["dialog.scan_settings.always_admin"]],
+                  what + ": the check boxes' texts")
+    check_button_row(checks, button_row(report, (1, 2)), (80, 90), report["client"][2], what)
+    session.screenshot("scan-settings-it-IT")
+    session.drive("click", "--hwnd", dialog["hwnd"], "--id", 2)
+    checks.expect(session.wait_gone(SCAN_SETTINGS), what + ": Cancel closes it")
+    checks.close_main(process, main, what)
+
+
 def relaunch(session, checks):
     what = "elevated restart"
     # Always elevated, consent declined: no prompt, the instance goes on.
@@ -404,7 +454,8 @@ def run(options, check):
     session.lay_out_app()
     checks = MainWindowChecks(session, check)
     try:
-        for phase in (phase_96, phase_startup_96, relaunch, phase_144, phase_small_screen):
+        for phase in (phase_96, phase_startup_96, phase_translated_dialogs, relaunch, phase_144,
+                      phase_small_screen):
             try:
                 phase(session, checks)
             except (DriverError, subprocess.TimeoutExpired, StopIteration, KeyError, IndexError,
