@@ -279,6 +279,9 @@ void ClearRankingLists(MainWindowState& state) {
 }
 
 void ShowRankingModel(MainWindowState& state) {
+  // A hand-over that ran out of memory leaves a fresh model, largest first,
+  // whichever way the user had turned the list: the caption goes with it.
+  SetColumnCaption(state, RankingListKind::Folders, ShareColumnOf(RankingListKind::Folders));
   ShowRowCount(state, RankingListKind::Folders);
   ShowRankings(state);
 }

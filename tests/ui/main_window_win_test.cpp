@@ -360,6 +360,51 @@ TEST_F(MainWindowTest, OutOfMemoryInTheScanHandOverKeepsTheWindow) {
   }
 }
 
+std::u16string HeaderText(HWND list, int column) {
+  const HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  wchar_t text[128] = {};
+  HDITEMW item{};
+  item.mask = HDI_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 128;
+  ::SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+  return base::FromWide(text);
+}
+
+// What a click on a list's column header tells the window.
+void ClickColumnHeader(const MainWindowState& state, HWND list, int column) {
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = list;
+  click.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(list));
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iItem = -1;
+  click.iSubItem = column;
+  ::SendMessageW(state.window, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+// The user had turned the Folders list smallest-first; a hand-over that
+// ran out of memory starts a fresh model, largest first, and the share
+// header says so instead of keeping its arrow up.
+TEST_F(MainWindowTest, ShareHeaderFollowsTheOrderAfterAnOutOfMemoryHandOver) {
+  FinishScan(*state_);
+  const HWND folders = state_->controls.foldersList;
+  ClickColumnHeader(*state_, folders, 1);
+  ASSERT_FALSE(state_->ranking.shareDescending);
+  ASSERT_EQ(HeaderText(folders, 1), state_->language.Translate("column.share_asc"));
+  {
+    std::lock_guard lock(state_->controller.scanMutex);
+    state_->controller.latestResult.status = core::ScanStatus::Completed;
+    state_->controller.latestResult.nodes.resize(2);
+    state_->controller.latestResult.rootIndex = 0;
+  }
+  {
+    test::AllocationFailureScope scope(0, test::FailingThreads::Any, 1);
+    ::SendMessageW(state_->window, app::kScanFinishedMessage, 0, 0);
+  }
+  EXPECT_TRUE(state_->ranking.shareDescending);
+  EXPECT_EQ(HeaderText(folders, 1), state_->language.Translate("column.share_desc"));
+}
+
 // A file-system query that hangs, as one on an offline network path or a
 // drive that spins up does, until the test lets it go; it gives up after
 // ten seconds so a window that waits for it fails the test instead of
