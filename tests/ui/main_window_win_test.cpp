@@ -405,11 +405,11 @@ TEST_F(MainWindowTest, ShareHeaderFollowsTheOrderAfterAnOutOfMemoryHandOver) {
   EXPECT_EQ(HeaderText(folders, 1), state_->language.Translate("column.share_desc"));
 }
 
-// A file-system query that hangs, as one on an offline network path or a
-// drive that spins up does, until the test lets it go; it gives up after
-// ten seconds so a window that waits for it fails the test instead of
-// hanging it.
-class HangingQuery {
+// A call that hangs until the test lets it go: a file-system query as one
+// on an offline network path or a drive that spins up does, or a scan. It
+// gives up after ten seconds, so a window that waits for it fails the test
+// instead of hanging it.
+class HangingCall {
  public:
   void Hang() {
     std::unique_lock lock(mutex_);
@@ -477,7 +477,7 @@ TEST_F(MainWindowTest, PathQueriesNeverHoldTheWindowThread) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto hang = std::make_shared<HangingQuery>();
+    auto hang = std::make_shared<HangingCall>();
     const FolderQueries real = SystemFolderQueries();
     folderQueries_ = real;
     if (c.hangs == Hangs::IsFolder) {
@@ -511,30 +511,8 @@ TEST_F(MainWindowTest, PathQueriesNeverHoldTheWindowThread) {
   }
 }
 
-// A scan engine that holds its scan until the test lets it end.
-struct HeldScan {
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool entered = false;
-  bool released = false;
-
-  core::ScanResult Run(const std::u16string& path, core::ScanCancellationToken& token) {
-    std::unique_lock lock(mutex);
-    entered = true;
-    changed.notify_all();
-    changed.wait_for(lock, std::chrono::seconds(10),
-                     [&] { return released || token.IsCancelled(); });
-    return test::FakeTree(path, core::ScanEngineKind::NtQueryDirectory, {10, 20}, {});
-  }
-  void Release() {
-    std::lock_guard lock(mutex);
-    released = true;
-    changed.notify_all();
-  }
-};
-
-// One drive, C:\, scanned by a held scan.
-void UseHeldScans(app::ControllerPlatform& platform, std::shared_ptr<HeldScan> held) {
+// One drive, C:\, whose scan hangs until the test lets it end.
+void UseHeldScans(app::ControllerPlatform& platform, std::shared_ptr<HangingCall> held) {
   platform.enumerateDrives = [] {
     app::DriveInfo drive;
     drive.rootPath = drive.displayText = u"C:\\";
@@ -543,8 +521,11 @@ void UseHeldScans(app::ControllerPlatform& platform, std::shared_ptr<HeldScan> h
   platform.scan.isVolumeRoot = [](const std::u16string&) { return false; };
   platform.scan.engines.makeNtQueryDirectory = [held](std::uint64_t) {
     return std::make_unique<test::FakeScanEngine>(
-        [held](const std::u16string& path, core::ScanCancellationToken& token,
-               const core::ProgressCallback&) { return held->Run(path, token); });
+        [held](const std::u16string& path, core::ScanCancellationToken&,
+               const core::ProgressCallback&) {
+          held->Hang();
+          return test::FakeTree(path, core::ScanEngineKind::NtQueryDirectory, {10, 20}, {});
+        });
   };
 }
 
@@ -585,7 +566,7 @@ TEST_F(MainWindowTest, TabMovesThroughTheControlsAndPassesDisabledOnes) {
 // Pressing Scan greys it: the focus goes to Cancel, and back to Scan when
 // the scan has ended, never nowhere.
 TEST_F(MainWindowTest, FocusLeavesAControlThatGoesGrey) {
-  auto held = std::make_shared<HeldScan>();
+  auto held = std::make_shared<HangingCall>();
   UseHeldScans(platform_, held);
   Create();
   ::ShowWindow(state_->window, SW_SHOW);
@@ -603,7 +584,7 @@ TEST_F(MainWindowTest, FocusLeavesAControlThatGoesGrey) {
 // hands the old one to a thread of its own instead of freeing it on the
 // window thread.
 TEST_F(MainWindowTest, ANewScanFreesThePreviousTreeOffTheWindowThread) {
-  auto held = std::make_shared<HeldScan>();
+  auto held = std::make_shared<HangingCall>();
   UseHeldScans(platform_, held);
   Create();
   constexpr std::uint64_t kNodes = 20000;
