@@ -158,6 +158,11 @@ void ApplicationController::RefreshDrives() {
   }
 }
 
+std::function<std::vector<DriveInfo>()> ApplicationController::DriveEnumerator() const {
+  if (platform_.enumerateDrives) return platform_.enumerateDrives;
+  return [] { return std::vector<DriveInfo>{}; };
+}
+
 void ApplicationController::CancelScan() {
   if (cancelToken) {
     cancelToken->Cancel();

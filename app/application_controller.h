@@ -84,6 +84,10 @@ class ApplicationController {
                            WindowHandle window);
 
   void RefreshDrives();
+  // The platform's drive listing, for a caller that lists the drives on a
+  // thread of its own and then sets `drives`; it gives an empty list when
+  // the platform has none.
+  std::function<std::vector<DriveInfo>()> DriveEnumerator() const;
 
   // Window-thread conveniences over the shared fields below.
   bool IsScanning() const { return scanning.load(); }

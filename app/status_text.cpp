@@ -51,6 +51,12 @@ std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStri
   text += strings.Translate("status.elapsed");
   text += FormatCount(setting, elapsedMs, locale);
   text += strings.Translate("status.ms");
+  // The engine's account of a failure is a fixed English sentence; it goes
+  // after the line the user's language already gives.
+  if (result.status == core::ScanStatus::Failed && !result.message.empty()) {
+    text += kAfterOutcome;
+    text += result.message;
+  }
   return text;
 }
 

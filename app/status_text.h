@@ -23,7 +23,8 @@ std::u16string ProgressText(ApplicationController& controller, i18n::LanguageStr
                             const LocaleQueries& locale = SystemLocaleQueries());
 
 // "Scan complete - Files: 4, Folders: 3, Inaccessible: 1, Elapsed: 42 ms";
-// the cancelled word for a cancelled scan, with the partial counts.
+// the cancelled word for a cancelled scan, with the partial counts; a
+// failed scan's line ends in " - " and the engine's message.
 std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStrings& strings,
                               const LocaleQueries& locale = SystemLocaleQueries());
 

@@ -15,6 +15,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Ombrix.AboutDialog";
 constexpr int kLicenseBox = 2101;
+constexpr int kButtons[] = {IDOK};
+constexpr PixelRect kButtonRects[] = {{422, 400, 80, 28}};
 constexpr char16_t kProductName[] = u"Ombrix Free Edition";
 constexpr char16_t kVersion[] = u"v1.01";
 constexpr char16_t kCopyright[] =
@@ -42,8 +44,9 @@ void CreateControls(HWND dialog, AboutRecord& record) {
                           kLicenseBox, {18, 104, 484, 276}, dpi, WS_EX_CLIENTEDGE);
   const HWND close =
       CreateDialogControl(dialog, WC_BUTTONW, language.Translate("dialog.common.close"),
-                          BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, {422, 400, 80, 28}, dpi);
+                          BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kButtonRects[0], dpi);
   ApplyFontToWindowTree(dialog, DialogFont(dpi));
+  FitButtonRow(dialog, kButtons, kButtonRects, RowAnchor::Right, dpi);
   ::SendMessageW(license, EM_SETSEL, 0, 0);
   ::SetFocus(close);
 }

@@ -10,17 +10,15 @@
 #include <vector>
 
 #include "base/win/wide_string_win.h"
-#include "core/path_attributes_win.h"
 #include "core/scan_model.h"
 #include "i18n/language_table.h"
 #include "i18n/theme_palette.h"
 #include "ui/about_dialog_win.h"
 #include "ui/control_ids.h"
-#include "ui/folder_picker_win.h"
+#include "ui/folder_choices_win.h"
 #include "ui/main_window_view_win.h"
 #include "ui/menu_bar_win.h"
 #include "ui/ranking_lists_win.h"
-#include "ui/recent_folders.h"
 #include "ui/scan_handover.h"
 #include "ui/scan_settings_choice.h"
 #include "ui/scan_settings_dialog_win.h"
@@ -30,23 +28,10 @@
 namespace ombrix::ui {
 namespace {
 
-// The drop-down is at least this wide (96 DPI: not scaled, as the Part
-// gives it), and each caption gets this much room beyond its text.
+// The drop-down is at least this many pixels wide, and each caption gets
+// this much room beyond its text.
 constexpr int kMinimumDropDownWidth = 300;
 constexpr int kDropDownTextPadding = 36;
-
-bool IsExistingFolder(const std::u16string& path) {
-  if (path.empty()) return false;
-  // The engines' own query, so folders deeper than MAX_PATH are found too.
-  const std::optional<core::PathAttributes> found = core::ReadPathAttributes(path);
-  return found && (found->attributes & core::kAttributeDirectory) != 0;
-}
-
-bool EqualIgnoringCaseOrdinal(std::u16string_view a, std::u16string_view b) {
-  return ::CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
-                                reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
 
 // Saves the settings; a failure is told in the status bar.
 bool Save(MainWindowState& state) {
@@ -59,28 +44,23 @@ int SelectorIndex(const MainWindowState& state) {
   return static_cast<int>(::SendMessageW(state.controls.selector, CB_GETCURSEL, 0, 0));
 }
 
-void SelectSelectorItem(const MainWindowState& state, int index) {
-  ::SendMessageW(state.controls.selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
+// While a scan runs only Cancel is usable, and the focus is there when it
+// was on a control that goes grey; after the scan it goes back to Scan.
 void SetInputsEnabled(MainWindowState& state, bool idle) {
-  ::EnableWindow(state.controls.selector, idle ? TRUE : FALSE);
-  ::EnableWindow(state.controls.scanButton, idle ? TRUE : FALSE);
-  ::EnableWindow(state.controls.folderButton, idle ? TRUE : FALSE);
-  ::EnableWindow(state.controls.cancelButton, idle ? FALSE : TRUE);
-  UpdateOpenButton(state);
-}
-
-// A folder was chosen (picker, recent entry, drop): it becomes the
-// selector's folder item and the newest recent folder.
-void UseFolder(MainWindowState& state, const std::u16string& folder) {
-  state.selectedFolder = folder;
-  AddRecentFolder(state.settings.recentFolders, folder, EqualIgnoringCaseOrdinal);
-  const bool saved = state.settingsStore.SaveSettings(state.settings);
-  RebuildRecentFoldersMenu(state);
-  FillSelector(state);
-  SelectSelectorItem(state, 1);
-  ShowNotice(state, saved ? kNoticeFolderSelected : kNoticeSaveFailed);
+  const MainWindowControls& c = state.controls;
+  // What becomes usable first, so the focus can move there.
+  if (idle) {
+    for (const HWND input : {c.selector, c.scanButton, c.folderButton}) {
+      EnableInput(input, true, nullptr);
+    }
+    EnableInput(c.cancelButton, false, c.scanButton);
+    UpdateOpenButton(state);
+  } else {
+    EnableInput(c.cancelButton, true, nullptr);
+    for (const HWND input : {c.selector, c.scanButton, c.folderButton, c.openButton}) {
+      EnableInput(input, false, c.cancelButton);
+    }
+  }
 }
 
 void StartScan(MainWindowState& state) {
@@ -88,7 +68,6 @@ void StartScan(MainWindowState& state) {
   if (index < 0) return;
   ClearStatus(state);
   SetInputsEnabled(state, false);
-  ::EnableWindow(state.controls.openButton, FALSE);
   ClearRankingLists(state);
   const std::optional<ScanChoice> choice =
       ScanChoiceFor(index, state.selectedFolder, state.controller.drives);
@@ -111,37 +90,6 @@ void StartScan(MainWindowState& state) {
   state.uiState = UiState::Scanning;
   ShowScanLine(state);
   ::SetTimer(state.window, kProgressTimer, kProgressTimerPeriodMs, nullptr);
-}
-
-void PickFolder(MainWindowState& state) {
-  std::u16string start;
-  if (IsExistingFolder(state.selectedFolder)) {
-    start = state.selectedFolder;
-  } else {
-    for (const std::u16string& recent : state.settings.recentFolders) {
-      if (IsExistingFolder(recent)) {
-        start = recent;
-        break;
-      }
-    }
-  }
-  const std::u16string chosen =
-      ShowFolderPicker(state.window, state.language.Translate("dialog.folder.title"), start);
-  if (!chosen.empty()) UseFolder(state, chosen);
-}
-
-void ChooseRecentFolder(MainWindowState& state, std::size_t position) {
-  if (position >= state.settings.recentFolders.size()) return;
-  const std::u16string folder = state.settings.recentFolders[position];
-  if (IsExistingFolder(folder)) {
-    UseFolder(state, folder);
-    return;
-  }
-  state.settings.recentFolders.erase(state.settings.recentFolders.begin() +
-                                     static_cast<std::ptrdiff_t>(position));
-  const bool saved = state.settingsStore.SaveSettings(state.settings);
-  RebuildRecentFoldersMenu(state);
-  ShowNotice(state, saved ? kNoticeRecentMissing : kNoticeSaveFailed);
 }
 
 void EditScanSettings(MainWindowState& state) {
@@ -172,6 +120,10 @@ void ChooseTheme(MainWindowState& state, std::u16string themeId) {
 }
 
 }  // namespace
+
+void SelectSelectorItem(const MainWindowState& state, int index) {
+  ::SendMessageW(state.controls.selector, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 void FillSelector(MainWindowState& state) {
   const HWND combo = state.controls.selector;
@@ -254,31 +206,21 @@ void OnScanFinished(MainWindowState& state) {
 
 void OnDeviceChange(MainWindowState& state, const DeviceChangeMessage& change) {
   if (!change.drivesMayHaveChanged) return;
-  const SelectorMemory before =
-      RememberSelection(SelectorIndex(state), state.selectedFolder, state.controller.drives);
-  state.controller.RefreshDrives();
-  FillSelector(state);
-  if (before.index < 0) return;
-  SelectSelectorItem(state,
-                     ReselectedIndex(before, state.selectedFolder, state.controller.drives));
+  // Every volume is asked for its label and size, and a drive that spins
+  // up or a card reader takes its time: the worker asks.
+  AskOffWindowThread<std::vector<app::DriveInfo>>(
+      state, state.controller.DriveEnumerator(),
+      [](MainWindowState& state, const std::vector<app::DriveInfo>& drives) {
+        const SelectorMemory before =
+            RememberSelection(SelectorIndex(state), state.selectedFolder, state.controller.drives);
+        state.controller.drives = drives;
+        FillSelector(state);
+        if (before.index < 0) return;
+        SelectSelectorItem(state,
+                           ReselectedIndex(before, state.selectedFolder, state.controller.drives));
+      });
 }
 
-void OnDropFiles(MainWindowState& state, const DropFilesMessage& drop) {
-  std::u16string folder;
-  const UINT count = ::DragQueryFileW(drop.drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT index = 0; index < count && folder.empty(); ++index) {
-    const UINT length = ::DragQueryFileW(drop.drop, index, nullptr, 0);
-    std::u16string path(length + 1, u'\0');
-    const UINT copied = ::DragQueryFileW(drop.drop, index, base::WritableWide(path), length + 1);
-    path.resize(copied);
-    if (IsExistingFolder(path)) folder = path;
-  }
-  ::DragFinish(drop.drop);
-  if (folder.empty()) {
-    ShowNotice(state, kNoticeDropFolder);
-    return;
-  }
-  UseFolder(state, folder);
-}
+void OnBackgroundAnswers(MainWindowState& state) { state.answers.Deliver(); }
 
 }  // namespace ombrix::ui

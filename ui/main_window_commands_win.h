@@ -1,6 +1,7 @@
 // The main window's commands from its menus and buttons (WM_COMMAND), and
 // the other inputs that start or end something: the progress timer, the
-// scan-finished message, device changes and dropped folders.
+// scan-finished message, device changes and the background worker's
+// answers. Choosing a folder is folder_choices_win.h's.
 #pragma once
 
 #include "ui/main_window_state_win.h"
@@ -14,8 +15,12 @@ inline constexpr UINT kProgressTimerPeriodMs = 250;
 
 void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command);
 
+// The selector's item for the chosen folder, when there is one.
+inline constexpr int kFolderSelectorIndex = 1;
+
 // Resets the selector's items and selects its default item.
 void FillSelector(MainWindowState& state);
+void SelectSelectorItem(const MainWindowState& state, int index);
 // The same after a language change, keeping the item the user had chosen.
 void FillSelectorKeepingChoice(MainWindowState& state);
 
@@ -23,6 +28,7 @@ void OnProgressTimer(MainWindowState& state, const TimerMessage& timer);
 // WM_APP + 1: the scan thread has left its result in the controller.
 void OnScanFinished(MainWindowState& state);
 void OnDeviceChange(MainWindowState& state, const DeviceChangeMessage& change);
-void OnDropFiles(MainWindowState& state, const DropFilesMessage& drop);
+// kBackgroundAnswersMessage: the worker has left answers in the mailbox.
+void OnBackgroundAnswers(MainWindowState& state);
 
 }  // namespace ombrix::ui

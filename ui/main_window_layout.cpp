@@ -15,8 +15,6 @@ constexpr int kSelectorDropDownHeight = 180;
 constexpr int kSelectorMinWidth = 300;
 constexpr int kSelectorMaxWidth = 460;
 constexpr int kContentTop = 36;
-// Room left at the bottom for the status bar, which docks itself.
-constexpr int kStatusBarRoom = 24;
 constexpr int kLeftPaneMinWidth = 180;
 constexpr int kRightPaneMinWidth = 320;
 constexpr int kRightListMinHeight = 120;
@@ -39,7 +37,7 @@ Content ContentFor(ClientSize client, std::uint32_t dpi) {
   content.splitter = ScaleForDpi(kSplitterThickness, dpi);
   content.top = ScaleForDpi(kContentTop, dpi) + content.margin;
   content.height =
-      std::max(client.height - content.margin - ScaleForDpi(kStatusBarRoom, dpi) - content.top, 0);
+      std::max(client.height - content.margin - client.statusBarHeight - content.top, 0);
   content.rightAvailable = std::max(content.height - content.splitter, 0);
   return content;
 }

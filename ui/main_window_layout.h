@@ -15,6 +15,9 @@ namespace ombrix::ui {
 struct ClientSize {
   int width = 0;
   int height = 0;
+  // The status bar docked at the bottom edge: its height follows its font
+  // (Windows' text size), and the lists end a margin above it.
+  int statusBarHeight = 0;
 };
 
 // Each tool button is at least this wide (96 DPI) and otherwise as wide as

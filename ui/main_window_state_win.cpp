@@ -6,6 +6,7 @@
 #include "core/process_elevation_win.h"
 #include "i18n/language_environment.h"
 #include "ui/elevation_win.h"
+#include "ui/folder_queries_win.h"
 
 namespace ombrix::ui {
 
@@ -13,20 +14,27 @@ StartupSeams SystemStartupSeams() {
   StartupSeams seams;
   seams.isProcessElevated = core::IsProcessElevated;
   seams.launchElevated = LaunchElevated;
+  seams.allowMessageFromLowerRights = [](HWND window, UINT message) {
+    return ::ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr) != FALSE;
+  };
   return seams;
 }
 
 MainWindowState::MainWindowState(HINSTANCE instance, app::SettingsStore store,
-                                 StartupSeams startupSeams)
+                                 StartupSeams startupSeams,
+                                 app::ControllerPlatform controllerPlatform)
     : instance(instance),
       seams(std::move(startupSeams)),
       settingsStore(std::move(store)),
       settings(app::DefaultSettings(settingsStore.hardwareThreads())),
       language(i18n::SystemLanguageEnvironment()),
-      controller(app::SystemControllerPlatform()) {
+      // Lists the drives once, as it is made.
+      controller(std::move(controllerPlatform)),
+      folderQueries(SystemFolderQueries()),
+      // The window exists before anything is asked, and is never replaced.
+      answers([this] { ::PostMessageW(window, kBackgroundAnswersMessage, 0, 0); }) {
   language.SetLanguage(u"system");
   SetTheme(*this, u"MysticForest");
-  controller.RefreshDrives();
 }
 
 void SetTheme(MainWindowState& state, const std::u16string& themeId) {

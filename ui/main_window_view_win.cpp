@@ -19,7 +19,9 @@ namespace {
 
 // Virtual lists (LVS_OWNERDATA): the control holds a row count and asks for
 // the texts of the rows it shows, so 100,000 rows are listed at once.
-constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA;
+constexpr DWORD kListStyle =
+    WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA;
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kListExStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER;
 // Row height of the lists at 96 DPI.
 constexpr int kListRowSpacing = 22;
@@ -35,16 +37,18 @@ struct ControlTemplate {
   HWND MainWindowControls::*slot;
 };
 
+// In the order Tab visits them (the order of creation): the tool row left
+// to right, then Folders, Files and Subfolders.
 const ControlTemplate kControls[] = {
-    {WC_COMBOBOXW, kSelectorId, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 0, 220, 200, nullptr,
-     &MainWindowControls::selector},
-    {WC_BUTTONW, kScanButtonId, WS_CHILD | WS_VISIBLE, 0, 90, 28, "toolbar.scan",
-     &MainWindowControls::scanButton},
-    {WC_BUTTONW, kCancelButtonId, WS_CHILD | WS_VISIBLE, 0, 90, 28, "toolbar.cancel",
-     &MainWindowControls::cancelButton},
-    {WC_BUTTONW, kFolderButtonId, WS_CHILD | WS_VISIBLE, 0, 100, 28, "toolbar.folder",
+    {WC_COMBOBOXW, kSelectorId, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 220, 200,
+     nullptr, &MainWindowControls::selector},
+    {WC_BUTTONW, kFolderButtonId, kButtonStyle, 0, 100, 28, "toolbar.folder",
      &MainWindowControls::folderButton},
-    {WC_BUTTONW, kOpenButtonId, WS_CHILD | WS_VISIBLE, 0, 90, 28, "toolbar.open",
+    {WC_BUTTONW, kScanButtonId, kButtonStyle, 0, 90, 28, "toolbar.scan",
+     &MainWindowControls::scanButton},
+    {WC_BUTTONW, kCancelButtonId, kButtonStyle, 0, 90, 28, "toolbar.cancel",
+     &MainWindowControls::cancelButton},
+    {WC_BUTTONW, kOpenButtonId, kButtonStyle, 0, 90, 28, "toolbar.open",
      &MainWindowControls::openButton},
     {WC_LISTVIEWW, kFoldersListId, kListStyle, WS_EX_CLIENTEDGE, 300, 300, nullptr,
      &MainWindowControls::foldersList},
@@ -93,6 +97,26 @@ void CreateMainWindowControls(MainWindowState& state) {
   }
 }
 
+void EnableInput(HWND control, bool enabled, HWND focusInstead) {
+  // Windows leaves the focus nowhere when its control is disabled, and the
+  // keyboard then does nothing until a click: it moves on first.
+  if (!enabled && ::GetFocus() == control) ::SetFocus(focusInstead);
+  ::EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
+void RememberFocus(MainWindowState& state) {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(state.window, focus)) state.lastFocus = focus;
+}
+
+void RestoreFocus(MainWindowState& state) {
+  HWND target = state.lastFocus;
+  if (target == nullptr || !::IsWindow(target) || !::IsWindowEnabled(target)) {
+    target = ::GetNextDlgTabItem(state.window, nullptr, FALSE);
+  }
+  if (target != nullptr) ::SetFocus(target);
+}
+
 void ApplyMainWindowFonts(MainWindowState& state) {
   ApplyFontToWindowTree(state.window, state.font.get());
   const LPARAM spacing = MAKELPARAM(0, ScaleForDpi(kListRowSpacing, state.dpi));
@@ -104,6 +128,12 @@ void ApplyMainWindowFonts(MainWindowState& state) {
 
 void ArrangeMainWindow(MainWindowState& state) {
   const MainWindowControls& c = state.controls;
+  // The status bar docks itself and takes the height its font needs; the
+  // lists end above it, whatever that height is.
+  ::SendMessageW(c.statusBar, WM_SIZE, 0, 0);
+  RECT statusBar{};
+  ::GetWindowRect(c.statusBar, &statusBar);
+  state.client.statusBarHeight = statusBar.bottom - statusBar.top;
   const ToolButtonWidths buttons{ButtonWidth(state, c.folderButton, kFolderButtonMinWidth),
                                  ButtonWidth(state, c.scanButton, kScanButtonMinWidth),
                                  ButtonWidth(state, c.cancelButton, kCancelButtonMinWidth),
@@ -118,8 +148,6 @@ void ArrangeMainWindow(MainWindowState& state) {
   Place(c.foldersList, layout.foldersList);
   Place(c.filesList, layout.filesList);
   Place(c.subfoldersList, layout.subfoldersList);
-  // The status bar docks itself to the bottom edge.
-  ::SendMessageW(c.statusBar, WM_SIZE, 0, 0);
   ::RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -151,6 +179,11 @@ void RetextMainWindow(MainWindowState& state) {
        {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {
     ::InvalidateRect(list, nullptr, TRUE);
   }
+}
+
+HBRUSH WindowBackgroundBrush(const MainWindowState& state, HDC dc) {
+  ::SetDCBrushColor(dc, state.palette.windowBackground);
+  return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
 }
 
 void PaintMainWindow(const MainWindowState& state, HDC dc) {

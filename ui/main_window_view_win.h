@@ -12,6 +12,16 @@ namespace ombrix::ui {
 
 void CreateMainWindowControls(MainWindowState& state);
 
+// Enables or disables one of the window's controls; when it is disabled
+// while it has the keyboard focus, the focus moves to `focusInstead` first.
+void EnableInput(HWND control, bool enabled, HWND focusInstead);
+
+// The control that had the focus when the window was deactivated gets it
+// back when the window is active again, as in a dialog; the first control
+// Tab reaches when that one is gone or disabled.
+void RememberFocus(MainWindowState& state);
+void RestoreFocus(MainWindowState& state);
+
 // Sends the UI font to every child and sets the lists' row spacing.
 void ApplyMainWindowFonts(MainWindowState& state);
 
@@ -25,5 +35,9 @@ void ApplyMainWindowTheme(MainWindowState& state);
 void RetextMainWindow(MainWindowState& state);
 
 void PaintMainWindow(const MainWindowState& state, HDC dc);
+
+// The window's background colour as a brush for `dc` (the stock DC brush),
+// for controls that paint around themselves (WM_CTLCOLORBTN).
+HBRUSH WindowBackgroundBrush(const MainWindowState& state, HDC dc);
 
 }  // namespace ombrix::ui

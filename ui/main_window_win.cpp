@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "base/win/wide_string_win.h"
+#include "ui/folder_choices_win.h"
 #include "ui/main_window_commands_win.h"
 #include "ui/main_window_view_win.h"
 #include "ui/menu_bar_win.h"
@@ -23,12 +26,45 @@ MainWindowState* StateOf(HWND window) {
   return reinterpret_cast<MainWindowState*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// The messages a drop from Explorer arrives in: Ombrix asks to run elevated,
+// and Windows keeps them from an elevated window when Explorer is not.
+constexpr UINT kCopyGlobalData = 0x0049;  // carries the dropped names across
+constexpr UINT kDropMessages[] = {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData};
+
+void AllowDropsFromExplorer(MainWindowState& state) {
+  if (!state.seams.allowMessageFromLowerRights) return;
+  for (const UINT message : kDropMessages) {
+    state.seams.allowMessageFromLowerRights(state.window, message);
+  }
+}
+
+HICON LoadAppIcon(HINSTANCE instance, int size) {
+  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+}
+
+// The caption and taskbar icons from the .ico's images at the window's DPI
+// (64 pixels at 200 %), not its 32 and 16 pixel images stretched. Each new
+// icon is set before the one it replaces is destroyed.
+void SetWindowIcons(MainWindowState& state) {
+  const struct {
+    WPARAM which;
+    int metric;
+    base::UniqueIcon MainWindowState::*slot;
+  } icons[] = {{ICON_BIG, SM_CXICON, &MainWindowState::windowLargeIcon},
+               {ICON_SMALL, SM_CXSMICON, &MainWindowState::windowSmallIcon}};
+  for (const auto& icon : icons) {
+    base::UniqueIcon fresh(
+        LoadAppIcon(state.instance, ::GetSystemMetricsForDpi(icon.metric, state.dpi)));
+    if (!fresh) continue;
+    ::SendMessageW(state.window, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(fresh.get()));
+    std::swap(state.*icon.slot, fresh);
+  }
+}
+
 void OnCreate(MainWindowState& state) {
-  ::SendMessageW(state.window, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(state.largeIcon.get()));
-  ::SendMessageW(state.window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(state.smallIcon.get()));
   state.dpi = WindowDpi(state.window);
+  SetWindowIcons(state);
   state.font = UiFont::ForDpi(state.dpi);
   state.settings = state.settingsStore.LoadSettings();
   state.language.SetLanguage(state.settings.language);
@@ -37,6 +73,7 @@ void OnCreate(MainWindowState& state) {
   state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
   InstallMenuBar(state);
   ::DragAcceptFiles(state.window, TRUE);
+  AllowDropsFromExplorer(state);
   CreateMainWindowControls(state);
   ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);
@@ -108,17 +145,39 @@ void EndDrag(MainWindowState& state) {
   ::ReleaseCapture();
 }
 
+// The controls take the new font before the old one is deleted (when the
+// returned font goes): a control that paints meanwhile would draw with a
+// deleted font.
+[[nodiscard]] UiFont RenewUiFont(MainWindowState& state) {
+  UiFont old = std::exchange(state.font, UiFont::ForDpi(state.dpi));
+  ApplyMainWindowFonts(state);
+  return old;
+}
+
 void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
   const std::uint32_t oldDpi = state.dpi;
   state.dpi = message.dpi != 0 ? message.dpi : oldDpi;
-  if (state.font.dpi() != state.dpi) state.font = UiFont::ForDpi(state.dpi);
+  UiFont oldFont;
+  if (state.font.dpi() != state.dpi) {
+    oldFont = RenewUiFont(state);
+  } else {
+    ApplyMainWindowFonts(state);
+  }
   RescaleSplitters(state.splitters, oldDpi, state.dpi);
   const RECT& to = message.suggested;
   ::SetWindowPos(state.window, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ApplyMainWindowFonts(state);
   ApplyMainWindowTheme(state);
   ResetRankingColumnWidths(state);
+  ArrangeMainWindow(state);
+  SetWindowIcons(state);
+}
+
+// Windows' text size or the message font changed: the same DPI, other
+// metrics.
+void OnSettingChange(MainWindowState& state, const SettingChangeMessage& change) {
+  if (!change.metricsMayHaveChanged) return;
+  const UiFont oldFont = RenewUiFont(state);
   ArrangeMainWindow(state);
 }
 
@@ -139,8 +198,12 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       OnDestroy(*state);
       return 0;
     case WM_SIZE: {
-      const SizeMessage size = DecodeSize(lParam);
-      state->client = ClientSize{size.clientWidth, size.clientHeight};
+      // A minimised window has no client area to lay out in: the splitters
+      // would be clamped to their minimum and kept there after a restore.
+      const SizeMessage size = DecodeSize(wParam, lParam);
+      if (size.minimized || size.clientWidth == 0 || size.clientHeight == 0) return 0;
+      state->client.width = size.clientWidth;
+      state->client.height = size.clientHeight;
       ArrangeMainWindow(*state);
       return 0;
     }
@@ -153,6 +216,25 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers the whole client area
+    case WM_PRINTCLIENT:
+      // Themed buttons and the selector ask for their parent's background
+      // behind their rounded corners.
+      PaintMainWindow(*state, reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_CTLCOLORBTN:
+      // What a button shows around its face; otherwise light corners on a
+      // dark window.
+      return reinterpret_cast<LRESULT>(
+          WindowBackgroundBrush(*state, reinterpret_cast<HDC>(wParam)));
+    case WM_ACTIVATE: {
+      const ActivateMessage activate = DecodeActivate(wParam);
+      if (!activate.active) {
+        RememberFocus(*state);
+      } else if (!activate.minimized) {
+        RestoreFocus(*state);
+      }
+      return 0;
+    }
     case WM_SETCURSOR:
       if (OnSetCursor(*state, DecodeSetCursor(lParam))) return TRUE;
       break;
@@ -191,18 +273,19 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case app::kScanFinishedMessage:
       OnScanFinished(*state);
       return 0;
+    case kBackgroundAnswersMessage:
+      OnBackgroundAnswers(*state);
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));
       return 0;
+    case WM_SETTINGCHANGE:
+      OnSettingChange(*state, DecodeSettingChange(wParam, lParam));
+      break;
     default:
       break;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-HICON LoadAppIcon(HINSTANCE instance, int size) {
-  return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                         size, size, LR_DEFAULTCOLOR));
 }
 
 }  // namespace
@@ -222,6 +305,10 @@ bool RegisterMainWindowClass(MainWindowState& state) {
   return ::RegisterClassExW(&windowClass) != 0;
 }
 
+bool HandleMainWindowKeys(HWND window, MSG& message) {
+  return ::IsDialogMessageW(window, &message) != FALSE;
+}
+
 HWND CreateMainWindow(MainWindowState& state, const std::u16string& title) {
   return ::CreateWindowExW(0, kMainWindowClass, base::WideView(title), kMainWindowStyle,
                            CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr,
@@ -239,12 +326,10 @@ void PlaceOnMonitorWorkArea(HWND window) {
   } else {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   }
-  RECT current{};
-  ::GetWindowRect(window, &current);
   const PixelRect place =
       PlaceOnWorkArea(PixelRect{workArea.left, workArea.top, workArea.right - workArea.left,
                                 workArea.bottom - workArea.top},
-                      current.right - current.left, current.bottom - current.top);
+                      WindowDpi(window));
   ::SetWindowPos(window, nullptr, place.left, place.top, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

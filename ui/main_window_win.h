@@ -20,7 +20,13 @@ bool RegisterMainWindowClass(MainWindowState& state);
 // the language and the theme into the state.
 HWND CreateMainWindow(MainWindowState& state, const std::u16string& title);
 
-// Sizes and centres the window on the work area of its monitor.
+// Tab and Shift+Tab move between the selector, the buttons and the three
+// lists, as in a dialog. The message loop hands every message here first;
+// true when it was handled (dispatched) already.
+bool HandleMainWindowKeys(HWND window, MSG& message);
+
+// Sizes the window for its DPI and centres it on the work area of its
+// monitor.
 void PlaceOnMonitorWorkArea(HWND window);
 
 }  // namespace ombrix::ui

@@ -37,6 +37,25 @@ std::u16string Decimal(std::size_t value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
+// Menus take "&" as the mark of the next letter's key, so a path's own "&"
+// ("C:\R&D") is doubled to be shown at all.
+std::u16string WithoutMnemonics(const std::u16string& text) {
+  std::u16string escaped;
+  escaped.reserve(text.size());
+  for (const char16_t unit : text) {
+    if (unit == u'&') escaped += u'&';
+    escaped += unit;
+  }
+  return escaped;
+}
+
+// "&1" to "&9", then "1&0" for the tenth (its key is 0), plain numbers after.
+std::u16string RecentFolderNumber(std::size_t number) {
+  if (number < 10) return u"&" + Decimal(number);
+  if (number == 10) return u"1&0";
+  return Decimal(number);
+}
+
 std::vector<MenuEntry> ThemeEntries(i18n::LanguageStrings& language,
                                     const app::AppSettings& settings) {
   std::vector<MenuEntry> entries;
@@ -76,7 +95,8 @@ std::vector<MenuEntry> RecentFolderEntries(i18n::LanguageStrings& language,
   const std::size_t count =
       std::min(recentFolders.size(), static_cast<std::size_t>(kMaxRecentFolders));
   for (std::size_t index = 0; index < count; ++index) {
-    entries.push_back(Command(Decimal(index + 1) + u' ' + recentFolders[index],
+    entries.push_back(Command(RecentFolderNumber(index + 1) + u' ' +
+                                  WithoutMnemonics(recentFolders[index]),
                               kFirstRecentFolderCommand + static_cast<int>(index)));
   }
   return entries;

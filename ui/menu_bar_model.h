@@ -30,7 +30,8 @@ struct MenuEntry {
 std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
                                     const app::AppSettings& settings);
 
-// "1 C:\Data", "2 D:\Photos", ... (at most 16), or one disabled "(none)".
+// "&1 C:\Data", "&2 D:\Photos", ... (at most 16; keys 1 to 9 and 0, a "&" of
+// a path doubled so the menu shows it), or one disabled "(none)".
 std::vector<MenuEntry> RecentFolderEntries(i18n::LanguageStrings& language,
                                            const std::vector<std::u16string>& recentFolders);
 

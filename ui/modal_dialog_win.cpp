@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "base/win/wide_string_win.h"
 #include "ui/dpi_scaling.h"
 #include "ui/ui_fonts_win.h"
@@ -67,8 +70,8 @@ bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setu
       ::DispatchMessageW(&message);
     }
   }
-  if (::IsWindow(dialog)) ::DestroyWindow(dialog);
   ::EnableWindow(owner, TRUE);
+  if (::IsWindow(dialog)) ::DestroyWindow(dialog);
   ::SetActiveWindow(owner);
   ::SetForegroundWindow(owner);
   return true;
@@ -76,6 +79,10 @@ bool RunModalDialog(HINSTANCE instance, HWND owner, const ModalDialogSetup& setu
 
 void EndModalDialog(HWND dialog, ModalDialogState& state) {
   state.done = true;
+  // Windows activates another window when the active one is destroyed; the
+  // owner must be enabled by then to be chosen, or another program's
+  // window comes forward first and the screen flickers.
+  ::EnableWindow(::GetWindow(dialog, GW_OWNER), TRUE);
   ::DestroyWindow(dialog);
 }
 
@@ -92,6 +99,23 @@ HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16st
       exStyle, className, base::WideView(text), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
       rect.width, rect.height, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
       reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(dialog, GWLP_HINSTANCE)), nullptr);
+}
+
+void FitButtonRow(HWND dialog, std::span<const int> ids, std::span<const PixelRect> rects96,
+                  RowAnchor anchor, std::uint32_t dpi) {
+  std::vector<int> captions;
+  for (const int id : ids) {
+    const HWND button = ::GetDlgItem(dialog, id);
+    std::wstring caption(static_cast<std::size_t>(::GetWindowTextLengthW(button)) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(button, caption.data(), static_cast<int>(caption.size()))));
+    captions.push_back(TextWidth(button, DialogFont(dpi), caption.c_str()));
+  }
+  const std::vector<PixelRect> row = LayOutButtonRow(rects96, captions, anchor, dpi);
+  for (std::size_t i = 0; i < row.size() && i < ids.size(); ++i) {
+    ::MoveWindow(::GetDlgItem(dialog, ids[i]), row[i].left, row[i].top, row[i].width,
+                 row[i].height, FALSE);
+  }
 }
 
 bool HandleDialogControlColour(UINT message, WPARAM wParam, LRESULT& result) {

@@ -11,8 +11,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
+#include "ui/dialog_button_row.h"
 #include "ui/pixel_rect.h"
 
 namespace ombrix::ui {
@@ -48,14 +50,19 @@ Record* DialogRecord(HWND dialog) {
   return reinterpret_cast<Record*>(::GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
-// How a dialog ends itself: marked done for the runner's loop, then its
-// window destroyed.
+// How a dialog ends itself: marked done for the runner's loop, its owner
+// enabled again, then its window destroyed.
 void EndModalDialog(HWND dialog, ModalDialogState& state);
 
 // A child control at a 96-DPI position, scaled by `dpi`.
 HWND CreateDialogControl(HWND dialog, const wchar_t* className, const std::u16string& text,
                          DWORD style, int id, const PixelRect& rect96, std::uint32_t dpi,
                          DWORD exStyle = 0);
+
+// Sizes a row of the dialog's push buttons, created at `rects96`, to their
+// captions in the dialog font (dialog_button_row.h).
+void FitButtonRow(HWND dialog, std::span<const int> ids, std::span<const PixelRect> rects96,
+                  RowAnchor anchor, std::uint32_t dpi);
 
 // The control-colour messages every dialog answers alike: text on the
 // window colour. True when `message` was one of them.

@@ -18,6 +18,8 @@ namespace {
 
 constexpr UINT_PTR kHeaderSubclassId = 1;
 constexpr int kHeaderTextMax = 256;
+// A plain cell's text keeps this far (96 DPI) from the cell's sides.
+constexpr int kTextCellInset = 6;
 
 // The fixed colours of the icons and the system marker (not the palette's).
 struct IconColours {
@@ -85,7 +87,7 @@ double RowShare(const MainWindowState& state, RankingListKind kind, int row) {
   return 0.0;
 }
 
-void DrawShareBar(MainWindowState& state, RankingListKind kind, HDC dc, HWND list, int row,
+void DrawShareBar(MainWindowState& state, RankingListKind kind, HDC dc, int row,
                   const PixelRect& cell, bool selected) {
   const i18n::ThemePalette& palette = state.palette;
   Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
@@ -93,7 +95,19 @@ void DrawShareBar(MainWindowState& state, RankingListKind kind, HDC dc, HWND lis
   Fill(dc, bar.filled, selected ? palette.selectedBar : palette.bar);
   Text(dc, RankingCellText(state, kind, row, ShareColumnOf(kind)), bar.text,
        selected ? palette.selectedText : palette.text, DT_RIGHT);
-  (void)list;
+}
+
+void DrawTextCell(MainWindowState& state, RankingListKind kind, HDC dc, int row, int column,
+                  const PixelRect& cell, bool selected) {
+  const i18n::ThemePalette& palette = state.palette;
+  Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
+  const int inset = ScaleForDpi(kTextCellInset, state.dpi);
+  const PixelRect text{cell.left + inset, cell.top, cell.width - 2 * inset, cell.height};
+  const auto columns = ColumnsOf(kind);
+  const auto index = static_cast<std::size_t>(column);
+  const bool right = index < columns.size() && columns[index].alignment == ColumnAlignment::Right;
+  Text(dc, RankingCellText(state, kind, row, column), text,
+       selected ? palette.selectedText : palette.text, right ? DT_RIGHT : DT_LEFT);
 }
 
 void DrawFolderIcon(HDC dc, const PixelRect& icon, std::uint32_t dpi, const IconColours& colours) {
@@ -188,8 +202,10 @@ LRESULT DrawHeaderItem(MainWindowState& state, NMCUSTOMDRAW& draw) {
 }
 
 // The part of the header right of the last column is painted by the header
-// itself in the system's colour; it is filled with the header colour here.
-void PaintHeaderRest(MainWindowState& state, HWND header) {
+// itself in the system's colour; it is filled with the header colour here,
+// into the header's own drawing context: the lists are double-buffered, and
+// whatever went straight to the screen would be covered by the buffer.
+void PaintHeaderRest(MainWindowState& state, HWND header, HDC dc) {
   const int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   RECT client{};
   ::GetClientRect(header, &client);
@@ -200,11 +216,9 @@ void PaintHeaderRest(MainWindowState& state, HWND header) {
     right = last.right;
   }
   if (right >= client.right) return;
-  const HDC dc = ::GetDC(header);
   Fill(dc, PixelRect{right, 0, client.right - right, client.bottom}, state.palette.headerBackground);
   const int line = ScaleForDpi(1, state.dpi);
   Fill(dc, PixelRect{right, client.bottom - line, client.right - right, line}, state.palette.border);
-  ::ReleaseDC(header, dc);
 }
 
 LRESULT CALLBACK HeaderOwnerProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
@@ -216,7 +230,7 @@ LRESULT CALLBACK HeaderOwnerProcedure(HWND list, UINT message, WPARAM wParam, LP
         header->hwndFrom == reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0))) {
       auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(lParam);
       if (draw->dwDrawStage == CDDS_POSTPAINT) {
-        PaintHeaderRest(*state, header->hwndFrom);
+        PaintHeaderRest(*state, header->hwndFrom, draw->hdc);
         return CDRF_DODEFAULT;
       }
       LRESULT answer = DrawHeaderItem(*state, *draw);
@@ -236,10 +250,10 @@ LRESULT DrawRankingListItem(MainWindowState& state, RankingListKind kind, NMLVCU
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-      // A selected row is drawn in the palette's selection colours in every
-      // cell (below); the control is not to paint its own highlight over
-      // the cells it draws.
-      draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+      // Every cell is drawn here in the palette's colours, selected rows in
+      // its selection colours; the control is not to paint its own
+      // highlight or its hot-tracking glow under the mouse.
+      draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS | CDIS_HOT);
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
       break;
@@ -252,18 +266,15 @@ LRESULT DrawRankingListItem(MainWindowState& state, RankingListKind kind, NMLVCU
   const bool treeCell = kind == RankingListKind::Folders && column == 0;
   const HWND list = draw.nmcd.hdr.hwndFrom;
   const bool selected = RowSelected(list, row);
-  if (!shareCell && !treeCell) {
-    // The control draws the other cells; in the theme's colours.
-    draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
-    draw.clrText = selected ? state.palette.selectedText : state.palette.text;
-    draw.clrTextBk = selected ? state.palette.selectedBackground : state.palette.cellBackground;
-    return CDRF_NEWFONT;
-  }
+  // The plain cells too: left to the control, a row under the mouse would be
+  // half in its hot-tracking colours and half in the palette's.
   const PixelRect cell = ListCellRect(list, row, column);
   if (shareCell) {
-    DrawShareBar(state, kind, draw.nmcd.hdc, list, row, cell, selected);
-  } else {
+    DrawShareBar(state, kind, draw.nmcd.hdc, row, cell, selected);
+  } else if (treeCell) {
     DrawTreeCell(state, draw.nmcd.hdc, row, cell, selected);
+  } else {
+    DrawTextCell(state, kind, draw.nmcd.hdc, row, column, cell, selected);
   }
   return CDRF_SKIPDEFAULT;
 }

@@ -14,6 +14,7 @@
 #include "ui/control_ids.h"
 #include "ui/dpi_scaling.h"
 #include "ui/file_manager_win.h"
+#include "ui/main_window_view_win.h"
 #include "ui/open_target.h"
 #include "ui/ranking_cell_geometry.h"
 #include "ui/ranking_cells_win.h"
@@ -105,22 +106,25 @@ std::optional<int> SelectedRow(HWND list) {
   return row;
 }
 
-// Marks the model's row for node in the Folders list and shows the
-// rankings the model has just made for it.
-void MarkTreeRow(MainWindowState& state, std::optional<std::size_t> row) {
+// Marks the model's row for the selected node in the Folders list, and
+// shows the rankings again when the model has made new ones (the user's
+// selection in a right-hand list stays when they are the same).
+void MarkTreeRow(MainWindowState& state, std::optional<std::size_t> row,
+                 std::uint64_t rankingsBefore) {
   const HWND list = state.controls.foldersList;
   ShowRowCount(state, RankingListKind::Folders);
   if (!row) return;
   ::SetFocus(list);
   MarkOnlyRow(state, list, static_cast<int>(*row));
   ::SendMessageW(list, LVM_ENSUREVISIBLE, *row, FALSE);
-  ShowRankings(state);
+  if (state.ranking.RankingsRevision() != rankingsBefore) ShowRankings(state);
 }
 
 void ToggleNode(MainWindowState& state, std::uint64_t node) {
   if (!state.ranking.ToggleExpanded(node)) return;
   state.ranking.RebuildTreeRows();
-  MarkTreeRow(state, state.ranking.SelectTreeNode(node));
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
+  MarkTreeRow(state, state.ranking.SelectTreeNode(node), rankings);
 }
 
 std::optional<std::uint64_t> TreeNodeAt(const MainWindowState& state, int row) {
@@ -130,25 +134,36 @@ std::optional<std::uint64_t> TreeNodeAt(const MainWindowState& state, int row) {
   return state.ranking.treeRows[static_cast<std::size_t>(row)].node;
 }
 
-void OnFoldersClick(MainWindowState& state, const NMITEMACTIVATE& click) {
+// True when the click fell into the [+]/[-] box of an expandable row.
+bool OnExpanderBox(const MainWindowState& state, const NMITEMACTIVATE& click) {
   const std::optional<std::uint64_t> node = TreeNodeAt(state, click.iItem);
-  if (!node || !state.ranking.IsExpandable(*node)) return;
+  if (!node || !state.ranking.IsExpandable(*node)) return false;
   const TreeCellLayout cell =
       LayOutTreeCell(ListCellRect(state.controls.foldersList, click.iItem, 0),
                      state.ranking.treeRows[static_cast<std::size_t>(click.iItem)].depth, true,
                      state.dpi);
-  if (cell.expanderBox.Contains(click.ptAction.x, click.ptAction.y)) ToggleNode(state, *node);
+  return cell.expanderBox.Contains(click.ptAction.x, click.ptAction.y);
+}
+
+void OnFoldersClick(MainWindowState& state, const NMITEMACTIVATE& click) {
+  if (OnExpanderBox(state, click)) {
+    ToggleNode(state, state.ranking.treeRows[static_cast<std::size_t>(click.iItem)].node);
+  }
 }
 
 void OnFoldersDoubleClick(MainWindowState& state, const NMITEMACTIVATE& click) {
+  // A double click on the box was a click first, which toggled already; a
+  // second toggle would undo it with a flicker.
+  if (OnExpanderBox(state, click)) return;
   const std::optional<std::uint64_t> node = TreeNodeAt(state, click.iItem);
   if (node) ToggleNode(state, *node);
 }
 
 void FlipShareOrder(MainWindowState& state) {
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
   const std::optional<std::size_t> row = state.ranking.FlipShareOrder();
   SetColumnCaption(state, RankingListKind::Folders, ShareColumnOf(RankingListKind::Folders));
-  MarkTreeRow(state, row);
+  MarkTreeRow(state, row, rankings);
 }
 
 bool SelectionNewlySet(const NMLISTVIEW& change) {
@@ -161,8 +176,9 @@ void OnItemChanged(MainWindowState& state, RankingListKind kind, const NMLISTVIE
   if (kind == RankingListKind::Folders) {
     const std::optional<std::uint64_t> node = TreeNodeAt(state, change.iItem);
     if (SelectionNewlySet(change) && node) {
+      const std::uint64_t rankings = state.ranking.RankingsRevision();
       state.ranking.SelectNode(*node);
-      ShowRankings(state);
+      if (state.ranking.RankingsRevision() != rankings) ShowRankings(state);
     }
     return;
   }
@@ -256,12 +272,16 @@ void ResetRankingColumnWidths(MainWindowState& state) {
 void ClearRankingLists(MainWindowState& state) {
   // The old tree goes now rather than when the next one arrives: two trees
   // of a large volume need not share the memory, and nothing can show the
-  // old one while the lists are empty.
-  state.ranking.SetResult(core::ScanResult{});
+  // old one while the lists are empty. Freeing tens of millions of nodes
+  // takes seconds, which the window thread does not wait for.
+  state.oldResults.Dispose(state.ranking.ReleaseResult());
   ShowRankingModel(state);
 }
 
 void ShowRankingModel(MainWindowState& state) {
+  // A hand-over that ran out of memory leaves a fresh model, largest first,
+  // whichever way the user had turned the list: the caption goes with it.
+  SetColumnCaption(state, RankingListKind::Folders, ShareColumnOf(RankingListKind::Folders));
   ShowRowCount(state, RankingListKind::Folders);
   ShowRankings(state);
 }
@@ -270,7 +290,7 @@ void UpdateOpenButton(MainWindowState& state) {
   const bool usable = !state.controller.IsScanning() &&
                       (HasSelection(state.controls.filesList) ||
                        HasSelection(state.controls.subfoldersList));
-  ::EnableWindow(state.controls.openButton, usable ? TRUE : FALSE);
+  EnableInput(state.controls.openButton, usable, state.controls.filesList);
 }
 
 std::optional<LRESULT> OnRankingListNotify(MainWindowState& state, const NotifyMessage& notify) {

@@ -18,6 +18,8 @@ constexpr wchar_t kClassName[] = L"Ombrix.ScanSettingsDialog";
 constexpr int kThreadCountBox = 2001;
 constexpr int kAskAtStartupBox = 2002;
 constexpr int kAlwaysElevatedBox = 2004;
+constexpr int kButtons[] = {IDOK, IDCANCEL};
+constexpr PixelRect kButtonRects[] = {{236, 130, 80, 28}, {330, 130, 90, 28}};
 
 struct ScanSettingsRecord {
   ModalDialogState modal;
@@ -63,10 +65,11 @@ void CreateControls(HWND dialog, ScanSettingsRecord& record) {
   CreateDialogControl(dialog, WC_BUTTONW, Text(record, "dialog.scan_settings.always_admin"),
                       BS_AUTOCHECKBOX | WS_TABSTOP, kAlwaysElevatedBox, {16, 88, 400, 24}, dpi);
   CreateDialogControl(dialog, WC_BUTTONW, Text(record, "dialog.common.ok"),
-                      BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, {236, 130, 80, 28}, dpi);
+                      BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kButtonRects[0], dpi);
   CreateDialogControl(dialog, WC_BUTTONW, Text(record, "dialog.common.cancel"), WS_TABSTOP,
-                      IDCANCEL, {330, 130, 90, 28}, dpi);
+                      IDCANCEL, kButtonRects[1], dpi);
   ApplyFontToWindowTree(dialog, DialogFont(dpi));
+  FitButtonRow(dialog, kButtons, kButtonRects, RowAnchor::Right, dpi);
 
   for (std::uint32_t count = 1; count <= maximum; ++count) {
     const std::wstring item = std::to_wstring(count);

@@ -14,6 +14,8 @@ constexpr wchar_t kClassName[] = L"Ombrix.StartupPrivilegeDialog";
 constexpr int kAdministratorButton = 2051;
 constexpr int kStandardButton = 2052;
 constexpr int kDontShowAgainBox = 2053;
+constexpr int kButtons[] = {kAdministratorButton, kStandardButton};
+constexpr PixelRect kButtonRects[] = {{122, 216, 130, 30}, {268, 216, 130, 30}};
 
 void CreateControls(HWND dialog, StartupPrivilegeResult& result) {
   i18n::LanguageStrings& language = *result.language;
@@ -24,19 +26,22 @@ void CreateControls(HWND dialog, StartupPrivilegeResult& result) {
                       {24, 18, 472, 24}, dpi);
   const HWND adminLabel =
       CreateDialogControl(dialog, WC_STATICW, adminHeading, 0, 0, {24, 56, 180, 22}, dpi);
+  // Two lines high: Russian and Ukrainian descriptions wrap, and the room
+  // below each is free up to the next heading.
   CreateDialogControl(dialog, WC_STATICW, language.Translate("dialog.startup.admin.description"), 0,
-                      0, {44, 80, 452, 22}, dpi);
+                      0, {44, 80, 452, 32}, dpi);
   const HWND standardLabel =
       CreateDialogControl(dialog, WC_STATICW, standardHeading, 0, 0, {24, 114, 220, 22}, dpi);
   CreateDialogControl(dialog, WC_STATICW, language.Translate("dialog.startup.standard.description"),
-                      0, 0, {44, 138, 452, 22}, dpi);
+                      0, 0, {44, 138, 452, 32}, dpi);
   CreateDialogControl(dialog, WC_BUTTONW, language.Translate("dialog.startup.dont_show_again"),
                       BS_AUTOCHECKBOX, kDontShowAgainBox, {24, 174, 260, 24}, dpi);
   CreateDialogControl(dialog, WC_BUTTONW, adminHeading, BS_DEFPUSHBUTTON | WS_TABSTOP,
-                      kAdministratorButton, {122, 216, 130, 30}, dpi);
+                      kAdministratorButton, kButtonRects[0], dpi);
   CreateDialogControl(dialog, WC_BUTTONW, standardHeading, BS_PUSHBUTTON | WS_TABSTOP,
-                      kStandardButton, {268, 216, 130, 30}, dpi);
+                      kStandardButton, kButtonRects[1], dpi);
   ApplyFontToWindowTree(dialog, DialogFont(dpi));
+  FitButtonRow(dialog, kButtons, kButtonRects, RowAnchor::Centre, dpi);
   for (HWND heading : {adminLabel, standardLabel}) {
     ::SendMessageW(heading, WM_SETFONT, reinterpret_cast<WPARAM>(DialogHeadingFont(dpi)), TRUE);
   }

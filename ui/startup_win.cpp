@@ -18,10 +18,11 @@ namespace {
 
 constexpr DWORD kAllCommonControlClasses = 0xFF;
 
-int RunMessageLoop() {
+int RunMessageLoop(HWND mainWindow) {
   MSG message{};
   BOOL got;
   while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+    if (HandleMainWindowKeys(mainWindow, message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
@@ -81,7 +82,7 @@ int RunOmbrix(HINSTANCE instance, int showCommand, StartupSeams seams) {
   ::ShowWindow(state->window, showCommand);
   ::UpdateWindow(state->window);
   if (!ResolveStartupElevation(*state, elevated)) return 0;
-  const int exitCode = RunMessageLoop();
+  const int exitCode = RunMessageLoop(state->window);
   // Only a failed loop leaves the window behind; it must not outlive the
   // state its procedure uses.
   if (::IsWindow(state->window)) ::DestroyWindow(state->window);

@@ -23,10 +23,7 @@ std::u16string ScanLine(MainWindowState& state) {
   if (state.uiState == UiState::Scanning) {
     return app::ProgressText(state.controller, state.language);
   }
-  const core::ScanResult& result = state.ranking.Result();
-  // A failed scan has no counts worth reading; its message says why.
-  if (result.status == core::ScanStatus::Failed) return result.message;
-  return app::CompletionText(result, state.language);
+  return app::CompletionText(state.ranking.Result(), state.language);
 }
 
 constexpr UINT_PTR kStatusSubclassId = 1;

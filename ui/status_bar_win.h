@@ -1,6 +1,6 @@
 // The status bar's one line. A scan shows its progress line while it runs
-// and its completion line (or, when it failed, its message) once it has
-// ended; between scans a notice may tell what just happened ("Ready", a
+// and its completion line (a failed scan's with the failure after it) once
+// it has ended; between scans a notice may tell what just happened ("Ready", a
 // save that failed, a recent folder that vanished). The next progress or
 // completion line replaces a notice. Window thread only.
 #pragma once
@@ -13,6 +13,7 @@ namespace ombrix::ui {
 inline constexpr char kNoticeReady[] = "status.ready";
 inline constexpr char kNoticeSaveFailed[] = "status.save_failed";
 inline constexpr char kNoticeRecentMissing[] = "status.recent_missing";
+inline constexpr char kNoticeRecentUnreachable[] = "status.recent_unreachable";
 inline constexpr char kNoticeFolderSelected[] = "status.folder_selected";
 inline constexpr char kNoticeDropFolder[] = "status.drop_folder";
 inline constexpr char kNoticeSelectRanking[] = "status.select_ranking";
@@ -25,8 +26,8 @@ void InstallStatusBarPainting(MainWindowState& state);
 
 void ShowNotice(MainWindowState& state, const char* key);
 void ClearStatus(MainWindowState& state);
-// The progress line while uiState is Scanning, the completion line (or a
-// failed scan's message) once Finished.
+// The progress line while uiState is Scanning, the completion line once
+// Finished.
 void ShowScanLine(MainWindowState& state);
 // After a language change: whatever the bar shows, in the new language.
 void RetextStatus(MainWindowState& state);

@@ -20,6 +20,7 @@ struct ClientPoint {
 struct SizeMessage {
   int clientWidth = 0;
   int clientHeight = 0;
+  bool minimized = false;
 };
 
 // WM_COMMAND from a menu, an accelerator or a control.
@@ -33,6 +34,12 @@ struct CommandMessage {
 struct DpiChangedMessage {
   std::uint32_t dpi = 0;
   RECT suggested{};
+};
+
+// WM_ACTIVATE.
+struct ActivateMessage {
+  bool active = false;
+  bool minimized = false;
 };
 
 // WM_SETCURSOR.
@@ -61,6 +68,12 @@ struct DeviceChangeMessage {
   bool drivesMayHaveChanged = false;
 };
 
+// WM_SETTINGCHANGE: the message font and Windows' text size are part of
+// the non-client metrics.
+struct SettingChangeMessage {
+  bool metricsMayHaveChanged = false;
+};
+
 // WM_TIMER.
 struct TimerMessage {
   UINT_PTR id = 0;
@@ -71,7 +84,9 @@ struct DropFilesMessage {
   HDROP drop = nullptr;
 };
 
-inline SizeMessage DecodeSize(LPARAM lParam) { return SizeMessage{LOWORD(lParam), HIWORD(lParam)}; }
+inline SizeMessage DecodeSize(WPARAM wParam, LPARAM lParam) {
+  return SizeMessage{LOWORD(lParam), HIWORD(lParam), wParam == SIZE_MINIMIZED};
+}
 
 // Mouse messages: client coordinates, signed (a captured mouse may be left
 // of or above the window).
@@ -88,6 +103,10 @@ inline DpiChangedMessage DecodeDpiChanged(WPARAM wParam, LPARAM lParam) {
   message.dpi = HIWORD(wParam);
   if (lParam != 0) message.suggested = *reinterpret_cast<const RECT*>(lParam);
   return message;
+}
+
+inline ActivateMessage DecodeActivate(WPARAM wParam) {
+  return ActivateMessage{LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0};
 }
 
 inline SetCursorMessage DecodeSetCursor(LPARAM lParam) {
@@ -110,6 +129,14 @@ inline ContextMenuMessage DecodeContextMenu(WPARAM wParam, LPARAM lParam) {
 
 inline DeviceChangeMessage DecodeDeviceChange(WPARAM wParam) {
   return DeviceChangeMessage{wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE};
+}
+
+inline SettingChangeMessage DecodeSettingChange(WPARAM wParam, LPARAM lParam) {
+  // Some senders give no action, only the section name.
+  const auto* section = reinterpret_cast<const wchar_t*>(lParam);
+  const bool metricsSection = section != nullptr && ::lstrcmpiW(section, L"WindowMetrics") == 0;
+  return SettingChangeMessage{wParam == SPI_SETNONCLIENTMETRICS ||
+                              wParam == SPI_SETICONTITLELOGFONT || metricsSection};
 }
 
 inline TimerMessage DecodeTimer(WPARAM wParam) { return TimerMessage{wParam}; }

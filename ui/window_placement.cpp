@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/dpi_scaling.h"
+
 namespace ombrix::ui {
 namespace {
 
@@ -10,18 +12,18 @@ constexpr int kPreferredHeight = 720;
 constexpr int kMaxPercentOfWorkArea = 80;
 constexpr int kWorkAreaBorder = 48;
 
-int FitInWorkArea(int preferred, int workAreaLength, int current) {
-  int length = std::min(
-      {preferred, workAreaLength * kMaxPercentOfWorkArea / 100, workAreaLength - kWorkAreaBorder});
-  length = std::max(length, 1);
-  return std::min(length, current);
+int FitInWorkArea(int preferred96, int workAreaLength, std::uint32_t dpi) {
+  const int length =
+      std::min({ScaleForDpi(preferred96, dpi), workAreaLength * kMaxPercentOfWorkArea / 100,
+                workAreaLength - ScaleForDpi(kWorkAreaBorder, dpi)});
+  return std::max(length, 1);
 }
 
 }  // namespace
 
-PixelRect PlaceOnWorkArea(const PixelRect& workArea, int currentWidth, int currentHeight) {
-  const int width = FitInWorkArea(kPreferredWidth, workArea.width, currentWidth);
-  const int height = FitInWorkArea(kPreferredHeight, workArea.height, currentHeight);
+PixelRect PlaceOnWorkArea(const PixelRect& workArea, std::uint32_t dpi) {
+  const int width = FitInWorkArea(kPreferredWidth, workArea.width, dpi);
+  const int height = FitInWorkArea(kPreferredHeight, workArea.height, dpi);
   return PixelRect{workArea.left + std::max((workArea.width - width) / 2, 0),
                    workArea.top + std::max((workArea.height - height) / 2, 0), width, height};
 }

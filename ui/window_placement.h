@@ -2,14 +2,17 @@
 // once it exists, dialogs centred over their owner.
 #pragma once
 
+#include <cstdint>
+
 #include "ui/pixel_rect.h"
 
 namespace ombrix::ui {
 
-// At most 1280 x 720, at most 80 % of the work area and at least 48 pixels
-// short of it in each direction, never larger than the window is now;
-// centred in the work area.
-PixelRect PlaceOnWorkArea(const PixelRect& workArea, int currentWidth, int currentHeight);
+// At most 1280 x 720 at 96 DPI, scaled to the window's DPI like every other
+// size in the window (at 200 % the tool row alone is wider than 1280
+// pixels), but never more than 80 % of the work area nor closer than 48
+// scaled pixels to its edges; centred in the work area.
+PixelRect PlaceOnWorkArea(const PixelRect& workArea, std::uint32_t dpi);
 
 // Centred over the owner, but never left of or above the owner's own
 // origin, so a dialog larger than its owner keeps its caption reachable

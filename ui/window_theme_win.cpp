@@ -51,6 +51,10 @@ void ApplyThemeToWindow(const ThemedWindows& windows, const i18n::ThemePalette& 
     SetFrameAttribute(windows.main, kCaptionColour, palette.captionBackground, functions);
     SetFrameAttribute(windows.main, kCaptionTextColour, palette.captionText, functions);
     SetFrameAttribute(windows.main, kBorderColour, palette.border, functions);
+    // Windows 10 keeps drawing the title bar in the old theme until the
+    // window is activated again; a frame change has it drawn anew now.
+    ::SetWindowPos(windows.main, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   for (HWND list : windows.lists) ApplyThemeToListView(list, palette, functions);
   if (windows.statusBar != nullptr) {

@@ -25,10 +25,18 @@ void FolderRankingModel::SetResult(core::ScanResult result) {
   RebuildTreeRows();
   // The previous result's rows index nodes of a tree that is gone; after a
   // cancelled scan the lists stay empty rather than pointing into this one.
+  ranked_.reset();
+  ++rankingsRevision_;
   fileRows.clear();
   subfolderRows.clear();
   activeRankingList = RankingList::None;
   if (result_.status != core::ScanStatus::Cancelled) BuildRankings(result_.rootIndex);
+}
+
+core::ScanResult FolderRankingModel::ReleaseResult() {
+  core::ScanResult released = std::move(result_);
+  SetResult(core::ScanResult{});
+  return released;
 }
 
 double FolderRankingModel::ShareOf(std::uint64_t node, std::uint64_t base) const {
@@ -90,6 +98,10 @@ bool FolderRankingModel::IsAllDrivesRoot(std::uint64_t node) const {
 }
 
 void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) {
+  // Unset until the rows are complete: rows left half made by a failed
+  // allocation are never taken for the node's.
+  ranked_.reset();
+  ++rankingsRevision_;
   fileRows.clear();
   subfolderRows.clear();
   activeRankingList = RankingList::None;
@@ -115,6 +127,7 @@ void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) 
     if (allDrives && nodes.Parent(folder) == node) continue;
     subfolderRows.push_back({folder, SharePercent(nodes.TotalSize(folder), baseSize)});
   }
+  ranked_ = RankedFor{node, limit};
 }
 
 std::optional<std::size_t> FolderRankingModel::TreeRowOf(std::uint64_t node) const {
@@ -126,6 +139,7 @@ std::optional<std::size_t> FolderRankingModel::TreeRowOf(std::uint64_t node) con
 
 void FolderRankingModel::SelectNode(std::uint64_t node) {
   selectedNode = node;
+  if (ranked_ && ranked_->node == node && ranked_->limit == kRankingLength) return;
   BuildRankings(node);
 }
 

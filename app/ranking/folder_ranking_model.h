@@ -3,10 +3,12 @@
 // runs on the window thread, owns the window's own result (moved in when a
 // scan ends) and shares nothing with the scan threads.
 //
-// Every selection re-ranks from scratch, and that has to stay instant on
-// volumes of tens of millions of nodes: rankings visit only the nodes below
-// the selection (nodes_below.h) and keep the largest in a bounded heap
-// (largest_nodes.h). Nothing is cached between selections.
+// Every change of the selection re-ranks from scratch, and that has to
+// stay instant on volumes of tens of millions of nodes: rankings visit only
+// the nodes below the selection (nodes_below.h) and keep the largest in a
+// bounded heap (largest_nodes.h). Nothing is cached between selections, but
+// selecting the node whose rankings are shown (the click that selected a
+// row, then its [+] box; an order flip) does not rank it again.
 //
 // Rows carry node indices, depths and shares only; the column texts are
 // made from them by the row-text code, which reads the nodes through
@@ -48,6 +50,9 @@ class FolderRankingModel {
   // was cancelled (then the right-hand lists stay empty).
   void SetResult(core::ScanResult result);
   const core::ScanResult& Result() const { return result_; }
+  // Gives the result away whole, leaving the model as an empty result
+  // leaves it: the caller frees a large tree where it suits it.
+  core::ScanResult ReleaseResult();
 
   // Percent of base's ranking size that node takes (base none: the root);
   // 0 when either is invalid or the base is empty. Not clamped.
@@ -76,7 +81,8 @@ class FolderRankingModel {
 
   // Position of node's row in treeRows, if it has one.
   std::optional<std::size_t> TreeRowOf(std::uint64_t node) const;
-  // A Folders row was selected: selectedNode = node, then its rankings.
+  // A Folders row was selected: selectedNode = node, then its rankings
+  // unless they are the ones made last.
   void SelectNode(std::uint64_t node);
   // Selects node again after the rows were rebuilt (toggle, order flip):
   // when it has a row, SelectNode and return that row for the view to mark.
@@ -84,6 +90,10 @@ class FolderRankingModel {
   // The share header was clicked: flips the order, rebuilds the rows and
   // selects the previous selection again when it still has a row.
   std::optional<std::size_t> FlipShareOrder();
+
+  // Changes whenever fileRows and subfolderRows are made anew, so the view
+  // refreshes the right-hand lists (and drops their selections) only then.
+  std::uint64_t RankingsRevision() const { return rankingsRevision_; }
 
   std::unordered_set<std::uint64_t> expandedNodes;
   bool shareDescending = true;
@@ -103,6 +113,13 @@ class FolderRankingModel {
   Ranked RankBelow(std::uint64_t node, std::uint64_t fileLimit, std::uint64_t folderLimit) const;
 
   core::ScanResult result_;
+  // What fileRows and subfolderRows rank, when they are complete.
+  struct RankedFor {
+    std::uint64_t node;
+    std::uint64_t limit;
+  };
+  std::optional<RankedFor> ranked_;
+  std::uint64_t rankingsRevision_ = 0;
 };
 
 }  // namespace ombrix::app

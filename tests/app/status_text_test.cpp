@@ -59,6 +59,22 @@ TEST(StatusTextTest, CompletionLine) {
             u"Inaccessible:\u00A02, Elapsed:\u00A00\u00A0ms");
 }
 
+// A scan that failed ends like any other, in the user's language, with the
+// engine's own account of the failure after it; without one, the line
+// alone.
+TEST(StatusTextTest, FailedScanShowsTheCompletionLineThenTheEnginesDetail) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  strings.SetLanguage(u"de-DE");
+  core::ScanResult failed = Finished(core::ScanStatus::Failed, 7);
+  failed.message = u"Not enough memory to finish the scan.";
+  const std::u16string line = u"Scan abgeschlossen - Dateien:\u00A01.234.567, Ordner:\u00A04.321, "
+                              u"Kein Zugriff:\u00A02, Dauer:\u00A07\u00A0ms";
+  EXPECT_EQ(CompletionText(failed, strings, Locales()),
+            line + u" - Not enough memory to finish the scan.");
+  failed.message.clear();
+  EXPECT_EQ(CompletionText(failed, strings, Locales()), line);
+}
+
 TEST(StatusTextTest, ALanguageSwitchChangesWordsAndNumbers) {
   i18n::LanguageStrings strings = ShippedStrings();
   strings.SetLanguage(u"de-DE");

@@ -16,6 +16,9 @@ std::atomic<bool> workersOnly{false};
 // The arming thread's id, compared without locks from any thread.
 std::atomic<std::thread::id> armingThread{};
 
+// Trivially destructible, so it can be counted in as a thread ends.
+thread_local std::uint64_t releasesOnThisThread = 0;
+
 bool ShouldFail() {
   if (!armed.load(std::memory_order_acquire)) return false;
   if (workersOnly.load(std::memory_order_relaxed) &&
@@ -48,6 +51,8 @@ void DisarmAllocationFailure() { armed.store(false, std::memory_order_release); 
 
 std::uint64_t RefusedAllocations() { return refused.load(std::memory_order_relaxed); }
 
+std::uint64_t ReleasesOnThisThread() { return releasesOnThisThread; }
+
 }  // namespace ombrix::test
 
 // The replacements: malloc and free on both sides, so every form of new and
@@ -60,7 +65,10 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  if (p != nullptr) ++ombrix::test::releasesOnThisThread;
+  std::free(p);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }

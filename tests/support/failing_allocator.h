@@ -1,7 +1,8 @@
 // Makes the program under test run out of memory on demand: while armed,
 // the global operator new throws std::bad_alloc once the given number of
 // allocations has succeeded. Real allocation points fail, in real code, on
-// whichever thread reaches them.
+// whichever thread reaches them. The same replacement counts what each
+// thread frees.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,10 @@ void ArmAllocationFailure(std::uint64_t successes, FailingThreads threads = Fail
 void DisarmAllocationFailure();
 // How many allocations were refused since the last arming.
 std::uint64_t RefusedAllocations();
+
+// How many blocks the calling thread has given back so far: a test can
+// tell which thread freed a large structure.
+std::uint64_t ReleasesOnThisThread();
 
 // Disarms when the scope ends, whatever happens in it.
 struct AllocationFailureScope {

@@ -111,14 +111,15 @@ class MainWindowChecks:
             self.expect(rect[1] == m and rect[3] == row, "%s: %s button at y %d, %d high" % (what, name, rect[1], rect[3]))
         top = scale(36, dpi) + m
         self.expect(folders[0] == m and folders[1] == top, "%s: Folders list at %s" % (what, folders[:2]))
-        self.expect(folders[1] + folders[3] == client_h - m - scale(24, dpi),
-                    "%s: Folders list ends at %d of %d" % (what, folders[1] + folders[3], client_h))
+        status = controls[1008]["rect"]
+        self.expect(folders[1] + folders[3] == status[1] - m,
+                    "%s: Folders list ends at %d, not a margin above the status bar at %d"
+                    % (what, folders[1] + folders[3], status[1]))
         self.expect(files[0] == folders[0] + folders[2] + g + m and files[1] == top and
                     files[0] + files[2] == client_w - m, "%s: Files list at %s" % (what, files))
         self.expect(subfolders[0] == files[0] and subfolders[1] == files[1] + files[3] + g and
                     subfolders[1] + subfolders[3] == folders[1] + folders[3],
                     "%s: Subfolders list at %s" % (what, subfolders))
-        status = controls[1008]["rect"]
         self.expect(status[1] + status[3] == client_h and status[2] == client_w,
                     "%s: status bar docked at the bottom: %s" % (what, status))
         self.expect(controls[1008]["statusText"] == texts["status.ready"],
@@ -291,6 +292,9 @@ def phase_144(session, checks):
     session.write_settings(language="de-DE")
     texts = session.language("de-DE")
     process, main = checks.start_main(what)
+    # 1280 x 720 scaled by 1.5, capped at 80 % of the 1280 x 1024 screen.
+    checks.expect(main["rect"] == [128, 102, 1024, 819],
+                  "%s: window at %s (the start size scaled, within the work area)" % (what, main["rect"]))
     report = session.report(main["hwnd"])
     checks.check_controls(report, texts, PALETTES["MysticForest"], 144, what)
     session.screenshot("main-144")
@@ -344,6 +348,56 @@ def wait_for_lines(path, count, timeout=10):
 
 def phase_startup_96(session, checks):
     startup_dialog(session, checks, session.language("en-US"), 96)
+
+
+def button_row(report, ids):
+    return [child(report, i)["rect"] for i in ids]
+
+
+def check_button_row(checks, rects, minimum_widths, client_width, what):
+    """Buttons at least as wide as written, side by side, inside the dialog."""
+    for rect, minimum in zip(rects, minimum_widths):
+        checks.expect(rect[2] >= minimum, "%s: button %s narrower than %d" % (what, rect, minimum))
+        checks.expect(rect[0] >= 0 and rect[0] + rect[2] <= client_width, "%s: button %s outside" % (what, rect))
+    for left, right in zip(rects, rects[1:]):
+        checks.expect(left[0] + left[2] < right[0], "%s: buttons %s and %s overlap" % (what, left, right))
+
+
+def phase_translated_dialogs(session, checks):
+    """The dialogs whose texts were longest: the start-up prompt in Russian
+    (its administrator button was cut off) and the scan settings in
+    Italian, pictured for a person to read."""
+    what = "start-up prompt in ru-RU"
+    texts = session.language("ru-RU")
+    session.write_settings(language="ru-RU")
+    process = session.launch("ombrix-startup-harness.exe", {"OMBRIX_TEST_CONSENT": "decline"})
+    dialog = session.wait_window(STARTUP, timeout_ms=40000)
+    report = session.report(dialog["hwnd"])
+    rects = button_row(report, (2051, 2052))
+    check_button_row(checks, rects, (130, 130), report["client"][2], what)
+    checks.expect(rects[0][2] > 130, "%s: the administrator button grew for %r: %s"
+                  % (what, texts["dialog.startup.admin.heading"], rects[0]))
+    session.screenshot("startup-ru-RU")
+    session.drive("click", "--hwnd", dialog["hwnd"], "--id", 2052)
+    checks.expect(session.wait_gone(STARTUP), what + ": closed")
+    main = session.drive("windows", "--class", MAIN)[0]
+    checks.close_main(process, main, what)
+
+    what = "scan settings in it-IT"
+    texts = session.language("it-IT")
+    session.write_settings(language="it-IT")
+    process, main = checks.start_main(what)
+    session.drive("command", "--hwnd", main["hwnd"], "--id", 1012)
+    dialog = session.wait_window(SCAN_SETTINGS)
+    report = session.report(dialog["hwnd"])
+    checks.expect([child(report, i)["text"] for i in (2002, 2004)] ==
+                  [texts["dialog.scan_settings.ask_admin"], texts["dialog.scan_settings.always_admin"]],
+                  what + ": the check boxes' texts")
+    check_button_row(checks, button_row(report, (1, 2)), (80, 90), report["client"][2], what)
+    session.screenshot("scan-settings-it-IT")
+    session.drive("click", "--hwnd", dialog["hwnd"], "--id", 2)
+    checks.expect(session.wait_gone(SCAN_SETTINGS), what + ": Cancel closes it")
+    checks.close_main(process, main, what)
 
 
 def relaunch(session, checks):
@@ -400,7 +454,8 @@ def run(options, check):
     session.lay_out_app()
     checks = MainWindowChecks(session, check)
     try:
-        for phase in (phase_96, phase_startup_96, relaunch, phase_144, phase_small_screen):
+        for phase in (phase_96, phase_startup_96, phase_translated_dialogs, relaunch, phase_144,
+                      phase_small_screen):
             try:
                 phase(session, checks)
             except (DriverError, subprocess.TimeoutExpired, StopIteration, KeyError, IndexError,

@@ -29,7 +29,7 @@ TEST(MainWindowLayoutTest, ArrangesTheWindowAtEachDpi) {
   };
   const Case cases[] = {
       {96,
-       {1264, 681},
+       {1264, 681, 24},
        {{8, 8, 460, 180},
         {476, 8, 112, 28},
         {596, 8, 90, 28},
@@ -40,7 +40,7 @@ TEST(MainWindowLayoutTest, ArrangesTheWindowAtEachDpi) {
         {639, 349, 617, 300},
         {{625, 44, 6, 605}, {639, 343, 617, 6}}}},
       {144,
-       {1896, 1022},
+       {1896, 1022, 36},
        {{12, 12, 690, 270},
         {714, 12, 168, 42},
         {894, 12, 135, 42},
@@ -63,6 +63,20 @@ TEST(MainWindowLayoutTest, ArrangesTheWindowAtEachDpi) {
   }
 }
 
+// With Windows' text size above 100 % the status bar is taller than at
+// first: the lists and the splitter end a margin above it, not under it.
+TEST(MainWindowLayoutTest, ListsEndAboveTheStatusBarWhateverItsHeight) {
+  for (const int statusBar : {0, 24, 41, 60}) {
+    const ClientSize client{1264, 681, statusBar};
+    SplitterPositions splitters;
+    const MainWindowLayout layout = LayOutMainWindow(client, 96, MinimumButtons(96), splitters);
+    const int top = client.height - statusBar;
+    EXPECT_EQ(layout.foldersList.bottom(), top - 8) << statusBar;
+    EXPECT_EQ(layout.subfoldersList.bottom(), top - 8) << statusBar;
+    EXPECT_EQ(layout.splitters.vertical.bottom(), top - 8) << statusBar;
+  }
+}
+
 TEST(MainWindowLayoutTest, ButtonsGrowWithLongCaptions) {
   EXPECT_EQ(ToolButtonWidth(kScanButtonMinWidth, 40, 96), 90);
   EXPECT_EQ(ToolButtonWidth(kScanButtonMinWidth, 100, 96), 134);
@@ -75,7 +89,8 @@ TEST(MainWindowLayoutTest, NoSizeIsNegativeHoweverSmallTheWindow) {
       for (int height = 0; height <= 900; height += 45) {
         SplitterPositions splitters;
         const MainWindowLayout layout =
-            LayOutMainWindow({width, height}, dpi, MinimumButtons(dpi), splitters);
+            LayOutMainWindow({width, height, ScaleForDpi(24, dpi)}, dpi, MinimumButtons(dpi),
+                             splitters);
         for (const PixelRect& rect : AllRects(layout)) {
           ASSERT_GE(rect.width, 0) << width << " x " << height;
           ASSERT_GE(rect.height, 0) << width << " x " << height;
@@ -87,13 +102,14 @@ TEST(MainWindowLayoutTest, NoSizeIsNegativeHoweverSmallTheWindow) {
     }
   }
   SplitterPositions splitters;
-  const MainWindowLayout narrow = LayOutMainWindow({200, 60}, 96, MinimumButtons(96), splitters);
+  const MainWindowLayout narrow =
+      LayOutMainWindow({200, 60, 24}, 96, MinimumButtons(96), splitters);
   EXPECT_EQ(narrow.filesList.width, 0);
   EXPECT_EQ(narrow.subfoldersList.height, 0);
 }
 
 TEST(MainWindowLayoutTest, DraggedSplittersStopWhereEachPaneKeepsItsMinimum) {
-  const ClientSize client{1264, 681};
+  const ClientSize client{1264, 681, 24};
   SplitterPositions splitters;
   LayOutMainWindow(client, 96, MinimumButtons(96), splitters);
   struct Drag {
@@ -127,14 +143,15 @@ TEST(MainWindowLayoutTest, DraggedSplittersStopWhereEachPaneKeepsItsMinimum) {
   // way so the right pane keeps its minimum.
   DragSplitter(Splitter::Vertical, 5000, 300, client, 96, splitters);
   const MainWindowLayout wide = LayOutMainWindow(client, 96, MinimumButtons(96), splitters);
-  const MainWindowLayout narrow = LayOutMainWindow({800, 681}, 96, MinimumButtons(96), splitters);
+  const MainWindowLayout narrow =
+      LayOutMainWindow({800, 681, 24}, 96, MinimumButtons(96), splitters);
   EXPECT_EQ(narrow.filesList.width, wide.filesList.width);
   EXPECT_EQ(splitters.leftPaneWidth, 914 - (1264 - 800));
 }
 
 TEST(MainWindowLayoutTest, SplittersKeepTheirProportionAcrossADpiChange) {
   SplitterPositions splitters;
-  LayOutMainWindow({1264, 681}, 96, MinimumButtons(96), splitters);
+  LayOutMainWindow({1264, 681, 24}, 96, MinimumButtons(96), splitters);
   RescaleSplitters(splitters, 96, 144);
   EXPECT_EQ(splitters.leftPaneWidth, 926);
   EXPECT_EQ(splitters.topRightHeight, 449);

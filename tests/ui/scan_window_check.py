@@ -36,6 +36,7 @@ LIGHT = {"cell": 0xFFFFFF, "header": 0xFAF7F5, "selected": 0xEB6325}
 
 DATA = "e2e-data"
 BIG = "e2e-big"
+AMPERSAND = "e2e-R&D"
 
 
 # Number formatting the way the program writes it, for en-US and de-DE -------------
@@ -329,6 +330,13 @@ def phase_tree(w, expected):
               "--x", 2 * 18 + 6 + 5)
     w.settle()
     w.expect(w.rows(FOLDERS) == expected.tree_rows({root, alpha}), "inner collapsed again")
+    # A double click on the box toggles once, as a single click does.
+    for expanded, state in (({root, alpha, inner}, "expanded"), ({root, alpha}, "collapsed")):
+        w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--row", row, "--column", 0,
+                  "--x", 2 * 18 + 6 + 5, "--double")
+        w.settle()
+        w.expect(w.rows(FOLDERS) == expected.tree_rows(expanded),
+                 "a double click on inner's box should leave it %s:\n%s" % (state, w.rows(FOLDERS)))
     file_row = row_of(w.rows(FOLDERS), alpha + "\\alpha-05.dat")
     w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--row", file_row, "--double")
     w.settle()
@@ -356,6 +364,12 @@ def phase_tree(w, expected):
     w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FILES, "--row", 0)
     w.settle()
     w.expect(w.control(OPEN)["enabled"], "a selected Files row enables Open")
+    # The order flipped and back with alpha still selected: its rankings are
+    # the same and stay as they are, the Files row selected with them.
+    for flip in ("flipped", "flipped back"):
+        w.s.drive("header-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--column", 1)
+        w.settle()
+        w.expect(w.control(OPEN)["enabled"], "the order %s: the Files row is still selected" % flip)
     shot, cropped, window = w.screenshot_window("ombrix-dark")
     x, y = window["clientOrigin"]
     folders = w.control(FOLDERS)["rect"]
@@ -392,6 +406,24 @@ def phase_drop(w, data_win, data_path):
     saved = w.s.read_settings()["recentFolders"]
     w.expect(saved[0] == upper and sum(1 for p in saved if p.lower() == data_win.lower()) == 1,
              "%s: recent folders %s" % (what, saved))
+
+
+def phase_menu_ampersand(w, ampersand_win):
+    """A folder with '&' in its name, dropped, heads File > Recent folders;
+    the menu is opened from the keyboard for a screenshot (Wine keeps menus
+    inside the program, so only a picture shows it)."""
+    w.s.drive("drop", "--hwnd", w.hwnd, "--path", ampersand_win)
+    w.settle()
+    saved = w.s.read_settings()["recentFolders"]
+    w.expect(saved[0] == ampersand_win, "'&' folder first in the recent list: %s" % saved[:1])
+    w.s.drive("post", "--hwnd", w.hwnd, "--message", 0x0112, "--wparam", 0xF100, "--lparam", ord("f"))
+    w.settle()
+    w.s.drive("post", "--hwnd", w.hwnd, "--message", 0x0100, "--wparam", 0x27)  # VK_RIGHT
+    w.settle()
+    print("recent folders menu: %s" % w.s.screenshot("menu-recent-ampersand"))
+    for _ in range(3):
+        w.s.drive("post", "--hwnd", w.hwnd, "--message", 0x0100, "--wparam", 0x1B)  # VK_ESCAPE
+        w.settle(0.3)
 
 
 def phase_cancel(w, big_win):
@@ -529,8 +561,9 @@ def run(options, check):
         pathlib.Path(session.app / "ombrix-scan.exe").write_bytes(
             (session.build / "tools" / "ombrix-scan.exe").read_bytes())
         drive_c = session.prefix / "drive_c"
-        for name in (DATA, BIG, "e2e-long"):
+        for name in (DATA, BIG, "e2e-long", AMPERSAND):
             subprocess.run(["rm", "-rf", str(drive_c / name)], check=True)
+        (drive_c / AMPERSAND).mkdir()
         make_data(drive_c / DATA)
         make_big(drive_c / BIG)
         long_folder = make_long(drive_c / "e2e-long")
@@ -556,6 +589,8 @@ def run(options, check):
                 expected = step()
             for name, step in (("tree", lambda: phase_tree(w, expected)),
                                ("drop", lambda: phase_drop(w, data_win, drive_c / DATA)),
+                               ("menu", lambda: phase_menu_ampersand(
+                                   w, windows_path(session, drive_c / AMPERSAND))),
                                ("cancel", lambda: phase_cancel(w, big_win)),
                                ("long path", lambda: phase_long_path(w, long_win)),
                                ("language and theme",

@@ -98,25 +98,40 @@ bool AsciiEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
 
 TEST(RecentFoldersTest, NewestFirstDeDuplicatedIgnoringCaseAtMostSixteen) {
   std::vector<std::u16string> recent;
-  EXPECT_FALSE(AddRecentFolder(recent, u"", AsciiEqualIgnoringCase));
+  EXPECT_FALSE(AddRecentFolder(recent, u"", ComparableFolderForm, AsciiEqualIgnoringCase));
   EXPECT_TRUE(recent.empty());
   for (int i = 0; i < 17; ++i) {
-    AddRecentFolder(recent, u"/data/folder" + std::u16string(1, u'a' + i), AsciiEqualIgnoringCase);
+    AddRecentFolder(recent, u"/data/folder" + std::u16string(1, u'a' + i), ComparableFolderForm,
+                    AsciiEqualIgnoringCase);
   }
   ASSERT_EQ(recent.size(), kRecentFoldersLimit);
   EXPECT_EQ(recent.front(), u"/data/folderq");
   EXPECT_EQ(recent.back(), u"/data/folderb");  // the oldest, a, was pushed out
   // Another spelling of an entry moves it to the front, as given.
-  AddRecentFolder(recent, u"/DATA/FOLDERC", AsciiEqualIgnoringCase);
+  AddRecentFolder(recent, u"/DATA/FOLDERC", ComparableFolderForm, AsciiEqualIgnoringCase);
   EXPECT_EQ(recent.front(), u"/DATA/FOLDERC");
   EXPECT_EQ(recent.size(), kRecentFoldersLimit);
   int spellings = 0;
   for (const auto& entry : recent) spellings += AsciiEqualIgnoringCase(entry, u"/data/folderc");
   EXPECT_EQ(spellings, 1);
   // Lexically the same folder ("." and "..", a trailing separator).
-  AddRecentFolder(recent, u"/data/x/../folderd/.", AsciiEqualIgnoringCase);
+  AddRecentFolder(recent, u"/data/x/../folderd/.", ComparableFolderForm, AsciiEqualIgnoringCase);
   EXPECT_EQ(recent.size(), kRecentFoldersLimit);
   for (std::size_t i = 1; i < recent.size(); ++i) EXPECT_NE(recent[i], u"/data/folderd");
+}
+
+// The window works the forms out off its thread, for the new folder and the
+// entries as they were; an entry added in the meantime is compared by its
+// text alone.
+TEST(RecentFoldersTest, FormsWorkedOutBeforehandWithTheLexicalFormForTheRest) {
+  std::vector<std::u16string> recent{u"/later/./added/", u"/target", u"/other"};
+  const FolderForm forms =
+      KnownFolderForms({{u"/link", u"/target"}, {u"/target", u"/target"}, {u"/other", u"/other"}});
+  EXPECT_EQ(forms(u"/later/./added/"), LexicalFolderForm(u"/later/added"));
+  AddRecentFolder(recent, u"/link", forms, AsciiEqualIgnoringCase);
+  EXPECT_EQ(recent, (std::vector<std::u16string>{u"/link", u"/later/./added/", u"/other"}));
+  AddRecentFolder(recent, u"/LATER/added", forms, AsciiEqualIgnoringCase);
+  EXPECT_EQ(recent, (std::vector<std::u16string>{u"/LATER/added", u"/link", u"/other"}));
 }
 
 TEST(OpenTargetTest, ListUsedByOpen) {
@@ -236,7 +251,7 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   const MenuEntry& recent = bar[0].items.at(0);
   EXPECT_TRUE(recent.recentFolders);
   ASSERT_EQ(recent.items.size(), 2u);
-  EXPECT_EQ(recent.items[1].text, u"2 D:\\b");
+  EXPECT_EQ(recent.items[1].text, u"&2 D:\\b");
   EXPECT_EQ(recent.items[1].id, kFirstRecentFolderCommand + 1);
   EXPECT_FALSE(bar[0].items.at(2).recentFolders);
 
@@ -258,6 +273,25 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   EXPECT_EQ(languages.items.front().id, kSystemLanguageCommand);
   EXPECT_EQ(checkedIds(languages), std::vector<int>{kFirstLanguageCommand + 3});  // de-DE
   EXPECT_EQ(languages.items[4].text, std::u16string(i18n::kLanguages[3].displayName));
+}
+
+// A "&" in a path is the path's, not a mnemonic; the entries get the
+// usual keys 1 to 9, then 0 for the tenth, and none after it.
+TEST(MenuBarModelTest, RecentFolderEntriesEscapeAmpersandsAndNumberTheirKeys) {
+  test::TemporaryFolder folder;
+  i18n::LanguageStrings language(
+      {[] { return std::vector<std::u16string>{}; }, [&] { return folder.Path(); }});
+  std::vector<std::u16string> recent;
+  for (int i = 0; i < 12; ++i) recent.push_back(u"D:\\f" + std::u16string(1, u'a' + i));
+  recent[0] = u"C:\\R&D";
+  recent[1] = u"C:\\A && B&";
+  const std::vector<MenuEntry> entries = RecentFolderEntries(language, recent);
+  ASSERT_EQ(entries.size(), 12u);
+  EXPECT_EQ(entries[0].text, u"&1 C:\\R&&D");
+  EXPECT_EQ(entries[1].text, u"&2 C:\\A &&&& B&&");
+  EXPECT_EQ(entries[8].text, u"&9 D:\\fi");
+  EXPECT_EQ(entries[9].text, u"1&0 D:\\fj");
+  EXPECT_EQ(entries[10].text, u"11 D:\\fk");
 }
 
 }  // namespace

@@ -8,25 +8,29 @@ namespace {
 TEST(WindowPlacementTest, FitsTheWindowToTheWorkArea) {
   struct Case {
     PixelRect workArea;
-    int currentWidth, currentHeight;
+    std::uint32_t dpi;
     PixelRect expected;
   };
   const Case cases[] = {
       // Large screen: the preferred size, centred.
-      {{0, 0, 1920, 1040}, 1280, 720, {320, 160, 1280, 720}},
+      {{0, 0, 1920, 1040}, 96, {320, 160, 1280, 720}},
       // 1024 x 600: 80 % of it, centred.
-      {{0, 0, 1024, 600}, 1280, 720, {102, 60, 819, 480}},
+      {{0, 0, 1024, 600}, 96, {102, 60, 819, 480}},
       // A work area that does not start at the origin (taskbar on the left).
-      {{60, 0, 1024, 600}, 1280, 720, {162, 60, 819, 480}},
+      {{60, 0, 1024, 600}, 96, {162, 60, 819, 480}},
       // Tiny: 48 short of the work area wins over 80 %, and never below 1.
-      {{0, 0, 200, 100}, 1280, 720, {24, 24, 152, 52}},
-      {{0, 0, 30, 20}, 1280, 720, {14, 9, 1, 1}},
-      // Never larger than the window already is.
-      {{0, 0, 1920, 1040}, 800, 500, {560, 270, 800, 500}},
+      {{0, 0, 200, 100}, 96, {24, 24, 152, 52}},
+      {{0, 0, 30, 20}, 96, {14, 9, 1, 1}},
+      // At 200 % on a 4K screen: 1280 x 720 at 96 DPI, scaled.
+      {{0, 0, 3840, 2080}, 192, {640, 320, 2560, 1440}},
+      // At 175 % on 2560 x 1400: 80 % of the work area caps the scaled size.
+      {{0, 0, 2560, 1400}, 168, {256, 140, 2048, 1120}},
+      // At 200 % on a small work area the scaled border (96) wins over 80 %.
+      {{0, 0, 400, 300}, 192, {48, 48, 304, 204}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(PlaceOnWorkArea(c.workArea, c.currentWidth, c.currentHeight), c.expected)
-        << c.workArea.width << " x " << c.workArea.height;
+    EXPECT_EQ(PlaceOnWorkArea(c.workArea, c.dpi), c.expected)
+        << c.workArea.width << " x " << c.workArea.height << " at " << c.dpi;
   }
 }
 

@@ -18,8 +18,19 @@ struct Recorded {
   std::vector<std::pair<DWORD, DWORD>> frameAttributes;
   std::vector<std::pair<HWND, std::wstring>> styles;
   HRESULT frameResult = S_OK;
+  // How many frame attributes were set when the frame was last laid out
+  // anew (WM_NCCALCSIZE); -1 when it was not.
+  int frameRecalculatedAfter = -1;
 };
 Recorded recorded;
+
+LRESULT CALLBACK RecordFrameChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR) {
+  if (message == WM_NCCALCSIZE) {
+    recorded.frameRecalculatedAfter = static_cast<int>(recorded.frameAttributes.size());
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
 
 HRESULT WINAPI RecordFrame(HWND, DWORD attribute, LPCVOID value, DWORD size) {
   EXPECT_EQ(size, 4u);
@@ -45,6 +56,7 @@ struct ThemedTestWindow {
     }
     windows.statusBar = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0,
                                           windows.main, nullptr, nullptr, nullptr);
+    ::SetWindowSubclass(windows.main, RecordFrameChange, 1, 0);
   }
   ~ThemedTestWindow() { ::DestroyWindow(windows.main); }
   ThemedWindows windows;
@@ -75,6 +87,8 @@ TEST(WindowThemeTest, PaintsFrameListsAndStatusBarInThePalette) {
                                                         {36, palette.captionText},
                                                         {34, palette.border}};
     EXPECT_EQ(recorded.frameAttributes, frame);
+    // The title bar is drawn anew in the new colours at once.
+    EXPECT_EQ(recorded.frameRecalculatedAfter, 4);
     for (HWND list : test.windows.lists) {
       EXPECT_EQ(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0), palette.cellBackground);
       EXPECT_EQ(::SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), palette.cellBackground);

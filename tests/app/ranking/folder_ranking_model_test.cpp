@@ -160,6 +160,77 @@ TEST(FolderRankingModelTest, ToggleListsChildrenBelowAndSelectsTheFolder) {
   EXPECT_EQ(RowNames(model), (Names{u"R", u".A", u".z"}));
 }
 
+// Ranking walks every node below the selection: it runs when the selection
+// changes, not again for the node already ranked (the click that selected a
+// row and then its box, an order flip), and the user's choice of a
+// right-hand list stays.
+TEST(FolderRankingModelTest, RanksOncePerChangeOfTheSelection) {
+  TreeMaker tree;
+  const auto a = tree.Folder(tree.root, u"A");
+  tree.File(a, u"x", 5);
+  tree.File(tree.root, u"z", 1);
+  FolderRankingModel model;
+  model.SetResult(tree.Finish());
+  // The rankings as they stand, with the user's choice of the Files list.
+  std::uint64_t revision = 0;
+  const auto keep = [&] {
+    revision = model.RankingsRevision();
+    model.activeRankingList = RankingList::Files;
+  };
+  const auto expectKept = [&](const char* what) {
+    EXPECT_EQ(model.RankingsRevision(), revision) << what;
+    EXPECT_EQ(model.activeRankingList, RankingList::Files) << what;
+  };
+  keep();
+  model.SelectNode(tree.root);
+  expectKept("the root selected after the scan had ranked it");
+
+  model.SelectNode(a);
+  EXPECT_NE(model.RankingsRevision(), revision);
+  EXPECT_EQ(model.activeRankingList, RankingList::None);
+  keep();
+  ASSERT_TRUE(model.ToggleExpanded(a));
+  model.RebuildTreeRows();
+  EXPECT_EQ(model.SelectTreeNode(a), 1u);
+  expectKept("A's box clicked after the click had selected A");
+  EXPECT_EQ(model.FlipShareOrder(), 2u);
+  expectKept("the order flipped");
+
+  // ombrix-scan's longer rankings are not the window's.
+  model.BuildRankings(a, 100);
+  revision = model.RankingsRevision();
+  model.SelectNode(a);
+  EXPECT_NE(model.RankingsRevision(), revision);
+  // After a cancelled scan nothing is ranked; selecting the root ranks it.
+  TreeMaker partial;
+  partial.File(partial.root, u"x", 5);
+  partial.File(partial.root, u"y", 6);
+  model.SetResult(partial.Finish(core::ScanStatus::Cancelled));
+  revision = model.RankingsRevision();
+  model.SelectNode(model.Result().rootIndex);
+  EXPECT_NE(model.RankingsRevision(), revision);
+  EXPECT_EQ(model.fileRows.size(), 2u);
+}
+
+// A new scan's start hands the old tree over to be freed elsewhere: whole,
+// with the model left as empty as a new empty result leaves it.
+TEST(FolderRankingModelTest, ReleasedResultLeavesTheModelEmpty) {
+  TreeMaker tree;
+  const auto a = tree.Folder(tree.root, u"A");
+  tree.File(a, u"x", 5);
+  FolderRankingModel model;
+  model.SetResult(tree.Finish());
+  ASSERT_TRUE(model.ToggleExpanded(a));
+  model.RebuildTreeRows();
+  const core::ScanResult released = model.ReleaseResult();
+  EXPECT_EQ(released.nodes.size(), 3u);
+  EXPECT_EQ(released.rootPath, u"X:\\R");
+  EXPECT_TRUE(model.Result().nodes.empty());
+  EXPECT_TRUE(model.treeRows.empty() && model.fileRows.empty() && model.subfolderRows.empty());
+  EXPECT_TRUE(model.expandedNodes.empty());
+  EXPECT_EQ(model.selectedNode, core::kNoNode);
+}
+
 TEST(FolderRankingModelTest, HundredThousandNestedFoldersNeedNoRecursion) {
   TreeMaker tree;
   std::uint64_t folder = tree.root;

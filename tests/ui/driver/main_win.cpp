@@ -20,6 +20,9 @@
 //                                            edge, default its middle)
 //   header-click --hwnd H --id N --column C  left click on a list's header
 //   drop     --hwnd H --path P [--path2 Q]   WM_DROPFILES with these paths
+//   post     --hwnd H --message M [--wparam W] [--lparam L]
+//                                            any message, posted (keys for an
+//                                            open menu, WM_SYSCOMMAND, ...)
 #include <windows.h>
 
 #include <shlobj.h>
@@ -260,6 +263,11 @@ int Run(const std::wstring& action, const Options& options) {
   if (action == L"list-click") return ListClick(options);
   if (action == L"header-click") return HeaderClick(options);
   if (action == L"drop") return Drop(options);
+  if (action == L"post") {
+    return Result(::PostMessageW(window, static_cast<UINT>(Number(options, L"message")),
+                                 static_cast<WPARAM>(Number(options, L"wparam")),
+                                 static_cast<LPARAM>(Number(options, L"lparam"))) != FALSE);
+  }
   return kExitUsage;
 }
 
