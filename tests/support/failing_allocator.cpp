@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <malloc.h>
 #include <new>
 #include <thread>
 
@@ -18,6 +19,7 @@ std::atomic<std::thread::id> armingThread{};
 
 // Trivially destructible, so it can be counted in as a thread ends.
 thread_local std::uint64_t releasesOnThisThread = 0;
+thread_local std::uint64_t bytesReleasedOnThisThread = 0;
 
 bool ShouldFail() {
   if (!armed.load(std::memory_order_acquire)) return false;
@@ -53,6 +55,8 @@ std::uint64_t RefusedAllocations() { return refused.load(std::memory_order_relax
 
 std::uint64_t ReleasesOnThisThread() { return releasesOnThisThread; }
 
+std::uint64_t BytesReleasedOnThisThread() { return bytesReleasedOnThisThread; }
+
 }  // namespace ombrix::test
 
 // The replacements: malloc and free on both sides, so every form of new and
@@ -66,7 +70,14 @@ void* operator new(std::size_t size) {
 }
 void* operator new[](std::size_t size) { return operator new(size); }
 void operator delete(void* p) noexcept {
-  if (p != nullptr) ++ombrix::test::releasesOnThisThread;
+  if (p != nullptr) {
+    ++ombrix::test::releasesOnThisThread;
+#ifdef _WIN32
+    ombrix::test::bytesReleasedOnThisThread += _msize(p);
+#else
+    ombrix::test::bytesReleasedOnThisThread += malloc_usable_size(p);
+#endif
+  }
   std::free(p);
 }
 void operator delete[](void* p) noexcept { operator delete(p); }

@@ -28,6 +28,8 @@ std::uint64_t RefusedAllocations();
 // How many blocks the calling thread has given back so far: a test can
 // tell which thread freed a large structure.
 std::uint64_t ReleasesOnThisThread();
+// The bytes of the blocks freed on the calling thread so far.
+std::uint64_t BytesReleasedOnThisThread();
 
 // Disarms when the scope ends, whatever happens in it.
 struct AllocationFailureScope {

@@ -388,9 +388,12 @@ TEST_F(MainWindowTest, ShareHeaderFollowsTheOrderAfterAnOutOfMemoryHandOver) {
   ASSERT_EQ(HeaderText(folders, 1), state_->language.Translate("column.share_asc"));
   {
     std::lock_guard lock(state_->controller.scanMutex);
-    state_->controller.latestResult.status = core::ScanStatus::Completed;
-    state_->controller.latestResult.nodes.resize(2);
-    state_->controller.latestResult.rootIndex = 0;
+    core::ScanTreeBuilder builder;
+    const std::uint64_t root = builder.AddRoot(u"r", u"C:\\r", core::kAttributeDirectory, 0);
+    builder.AddDirectory(root, u"d", core::kAttributeDirectory, 0);
+    builder.ComputeTotals();
+    state_->controller.latestResult =
+        builder.BuildResult(core::ScanStatus::Completed, u"C:\\r", 0);
   }
   {
     test::AllocationFailureScope scope(0, test::FailingThreads::Any, 1);
@@ -582,30 +585,27 @@ TEST_F(MainWindowTest, ANewScanFreesThePreviousTreeOffTheWindowThread) {
   auto held = std::make_shared<HangingCall>();
   UseHeldScans(platform_, held);
   Create();
-  constexpr std::uint64_t kNodes = 20000;
+  constexpr std::uint64_t kNodes = 200000;
   {
-    std::lock_guard lock(state_->controller.scanMutex);
-    core::ScanResult& result = state_->controller.latestResult;
-    result.status = core::ScanStatus::Completed;
-    result.rootPath = u"C:\\old";
-    result.nodes.resize(kNodes);
-    for (std::uint64_t i = 0; i < kNodes; ++i) {
-      result.nodes[i].id = i;
-      result.nodes[i].parent = i == 0 ? core::kNoNode : 0;
-      // Longer than any short-string buffer: every path is a block of its own.
-      result.nodes[i].path = u"C:\\old\\a folder name long enough " + std::u16string(i % 7, u'x');
-      if (i > 0) result.nodes[0].children.push_back(i);
+    core::ScanTreeBuilder builder;
+    const std::uint64_t root = builder.AddRoot(u"old", u"C:\\old", core::kAttributeDirectory, 0);
+    for (std::uint64_t i = 1; i < kNodes; ++i) {
+      builder.AddFile(root, u"a file name of a usual length " + std::u16string(i % 7, u'x'), 0x20,
+                      i, 0);
     }
-    result.nodes[0].isDirectory = 1;
-    result.rootIndex = 0;
+    builder.ComputeTotals();
+    std::lock_guard lock(state_->controller.scanMutex);
+    state_->controller.latestResult =
+        builder.BuildResult(core::ScanStatus::Completed, u"C:\\old", 0);
   }
   ::SendMessageW(state_->window, app::kScanFinishedMessage, 0, 0);
   ASSERT_EQ(state_->ranking.Result().nodes.size(), kNodes);
-  const std::uint64_t before = test::ReleasesOnThisThread();
+  const std::uint64_t treeBytes = state_->ranking.Result().nodes.Memory().Total();
+  const std::uint64_t before = test::BytesReleasedOnThisThread();
   Command(kScanButtonId);
   ASSERT_TRUE(state_->controller.IsScanning());
   EXPECT_TRUE(state_->ranking.Result().nodes.empty());
-  EXPECT_LT(test::ReleasesOnThisThread() - before, kNodes / 10)
+  EXPECT_LT(test::BytesReleasedOnThisThread() - before, treeBytes / 10)
       << "the window thread freed the old tree";
   held->Release();
   ASSERT_TRUE(PumpUntil([&] { return state_->uiState == UiState::Finished; }));
