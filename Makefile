@@ -83,5 +83,7 @@ dist: windows
 run: windows
 	BUILD=$(BUILD_ABS) scripts/run-ombrix.sh
 
+# The deep test chain lies outside the build folder (tests/data/build_trees.py).
 clean:
+	@if [ -f $(BUILD)/testdata/trees/deep.path ]; then rm -rf "$$(cat $(BUILD)/testdata/trees/deep.path)"; fi
 	rm -rf $(BUILD)
