@@ -1,8 +1,10 @@
 #include "tests/support/failing_allocator.h"
 
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
-#include <malloc.h>
+#include <cstring>
 #include <new>
 #include <thread>
 
@@ -61,24 +63,31 @@ std::uint64_t BytesReleasedOnThisThread() { return bytesReleasedOnThisThread; }
 
 // The replacements: malloc and free on both sides, so every form of new and
 // delete the program uses meets in one pair. GCC cannot see that and warns
-// about a mismatch.
+// about a mismatch. Each block carries its size in front of it, aligned as
+// malloc aligns, so a free can be counted in bytes on every platform.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+constexpr std::size_t kSizeHeader = alignof(std::max_align_t);
+}  // namespace
+
 void* operator new(std::size_t size) {
   if (ombrix::test::ShouldFail()) throw std::bad_alloc();
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  if (size > SIZE_MAX - kSizeHeader) throw std::bad_alloc();
+  if (auto* block = static_cast<unsigned char*>(std::malloc(kSizeHeader + size))) {
+    std::memcpy(block, &size, sizeof size);
+    return block + kSizeHeader;
+  }
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
 void operator delete(void* p) noexcept {
-  if (p != nullptr) {
-    ++ombrix::test::releasesOnThisThread;
-#ifdef _WIN32
-    ombrix::test::bytesReleasedOnThisThread += _msize(p);
-#else
-    ombrix::test::bytesReleasedOnThisThread += malloc_usable_size(p);
-#endif
-  }
-  std::free(p);
+  if (p == nullptr) return;
+  unsigned char* block = static_cast<unsigned char*>(p) - kSizeHeader;
+  std::size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  ++ombrix::test::releasesOnThisThread;
+  ombrix::test::bytesReleasedOnThisThread += size;
+  std::free(block);
 }
 void operator delete[](void* p) noexcept { operator delete(p); }
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
