@@ -24,9 +24,9 @@
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
 #include "core/scan_tree_builder.h"
-#include "ui/control_ids.h"
-#include "ui/main_window_state_win.h"
-#include "ui/main_window_win.h"
+#include "ui/common/control_ids.h"
+#include "ui/window/main_window_state_win.h"
+#include "ui/window/main_window_win.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "base/win/dll_search_win.h"
-#include "ui/main_window_state_win.h"
-#include "ui/startup_win.h"
+#include "ui/window/main_window_state_win.h"
+#include "ui/startup/startup_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   ombrix::base::RestrictDllSearchToSystem32();

@@ -5,7 +5,7 @@ its built executable:
   CommandLineToArgvW, __argv/__wargv, and wWinMain leaves its command-line
   parameter unnamed;
 - nothing starts a program by a bare name: explorer.exe is run by its full
-  path (ui/file_manager_win.cpp builds it from GetWindowsDirectoryW);
+  path (ui/window/file_manager_win.cpp builds it from GetWindowsDirectoryW);
 - ombrix.exe's manifest declares longPathAware.
 ombrix-scan is a console tool whose arguments are its interface, so tools/
 is not searched."""
@@ -41,7 +41,7 @@ def main():
     if not signature or len(signature.group(1).split(",")) != 4 or \
             signature.group(1).split(",")[2].strip() not in ("PWSTR", "LPWSTR", "wchar_t*"):
         problems.append("wWinMain names its command-line parameter")
-    if "GetWindowsDirectoryW" not in (source / "ui" / "file_manager_win.cpp").read_text(encoding="utf-8"):
+    if "GetWindowsDirectoryW" not in (source / "ui" / "window" / "file_manager_win.cpp").read_text(encoding="utf-8"):
         problems.append("explorer.exe's path does not come from GetWindowsDirectoryW")
     if args.platform == "windows":
         exe = pathlib.Path(args.build_dir) / "ui" / "ombrix.exe"

@@ -13,9 +13,9 @@
 #include <string>
 
 #include "base/win/executable_path_win.h"
-#include "ui/elevation_win.h"
-#include "ui/main_window_state_win.h"
-#include "ui/startup_win.h"
+#include "ui/startup/elevation_win.h"
+#include "ui/window/main_window_state_win.h"
+#include "ui/startup/startup_win.h"
 
 namespace {
 
