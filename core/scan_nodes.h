@@ -39,6 +39,11 @@ inline constexpr std::uint32_t kAttributeSystem = 0x4;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
+// The size a node is ranked, shared and drawn by: its logical bytes (every
+// name of a file counts, as Explorer adds them up) or the bytes its clusters
+// take (each file once). The user picks one; logical is the default.
+enum class SizeBasis : std::uint8_t { Logical, OnDisk };
+
 // Nodes a result can hold: indices are kept in 32 bits.
 inline constexpr std::uint64_t kMaxNodes = 0xFFFFFFFEu;
 
@@ -151,6 +156,9 @@ class ScanNodes {
   std::uint32_t Attributes(std::uint64_t i) const { return attributes_[i]; }
   // A folder's total or a file's own size: what a node is ranked by.
   std::uint64_t RankingSize(std::uint64_t i) const { return sizes_[i]; }
+  std::uint64_t RankingSize(std::uint64_t i, SizeBasis basis) const {
+    return basis == SizeBasis::Logical ? sizes_[i] : sizesOnDisk_[i];
+  }
   std::uint64_t OwnSize(std::uint64_t i) const {
     return IsDirectory(i) ? folderOwnSizes_[slots_[i]] : sizes_[i];
   }
