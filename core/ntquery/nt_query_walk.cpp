@@ -5,6 +5,7 @@
 
 #include "base/system_error_codes.h"
 #include "base/thread_starter.h"
+#include "core/placeholders.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {
@@ -152,7 +153,12 @@ void NtQueryWalk::AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scr
             DirectoryWorkItem{id, entry.path, JoinPath(folder.systemPath, entry.name)});
       }
     } else {
-      builder_.AddFile(node, entry.name, entry.attributes, entry.size, entry.lastWriteTime);
+      const std::uint64_t file = builder_.AddFile(node, entry.name, entry.attributes, entry.size,
+                                                  entry.lastWriteTime, entry.allocationSize);
+      // Every name of a hard-linked file carries the file's id; the entry
+      // does not say how many names there are, so the names found count.
+      if (entry.fileId != 0) builder_.SetFileIdentity(file, entry.fileId, 0);
+      if (IsPlaceholder(entry.attributes, entry.reparseTag)) builder_.nodes.MarkPlaceholder(file);
     }
   }
 }
