@@ -93,7 +93,7 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   MftNameTable table;
   table.entries.reserve(expectedRecords);
   const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
-    std::vector<MftDataSize> dataSizes;
+    std::vector<MftRecordData> dataSizes;
     dataSizes.reserve(expectedRecords);
     if (!EnumerateMftRecords(volume, geometry, runs, *streamLength, token, table, &dataSizes,
                              stats, workerSetting)) {
@@ -101,6 +101,7 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
     }
     ApplyFolderFlagMend(table.entries);
     ApplyDataSizeMend(table.entries, dataSizes);
+    ApplyAllocationMend(table.entries, dataSizes);
     return true;
   });
   if (!enumerated) {
