@@ -45,6 +45,7 @@ constexpr std::uint64_t kValueLengthField = 0x10;
 constexpr std::uint64_t kValueOffsetField = 0x14;
 constexpr std::uint64_t kMinResidentLength = 0x18;
 constexpr std::uint64_t kLowestVcnField = 0x10;
+constexpr std::uint64_t kHighestVcnField = 0x18;
 constexpr std::uint64_t kMappingPairsOffsetField = 0x20;
 constexpr std::uint64_t kAllocatedSizeField = 0x28;
 constexpr std::uint64_t kDataSizeField = 0x30;
@@ -143,6 +144,26 @@ DataSizeReading ReadUnnamedDataSize(const base::LeReader& attribute) {
   return {true, dataSize > 0 ? static_cast<std::uint64_t>(dataSize) : 0};
 }
 
+// The clusters of the holes (runs without a location) in an extent's
+// mapping pairs; what damaged pairs leave unclear counts as stored.
+std::uint64_t HoleClusters(const base::LeReader& attribute) {
+  std::uint64_t position = *attribute.U16(kMappingPairsOffsetField);
+  std::uint64_t holes = 0;
+  while (const auto header = attribute.U8(position)) {
+    const unsigned lengthBytes = *header & 0x0F;
+    const unsigned offsetBytes = *header >> 4;
+    if (*header == 0 || lengthBytes == 0 || lengthBytes > 8 || offsetBytes > 8 ||
+        !attribute.Contains(position + 1, lengthBytes + offsetBytes)) {
+      break;
+    }
+    if (offsetBytes == 0) {
+      holes = base::SaturatingAdd(holes, *attribute.UnsignedN(position + 1, lengthBytes));
+    }
+    position += 1 + lengthBytes + offsetBytes;
+  }
+  return holes;
+}
+
 // The clusters a stream takes, from the first extent of a non-resident
 // attribute (0 for a resident one: its value lives in the record, and for
 // a later extent, which carries no sizes).
@@ -151,10 +172,23 @@ std::uint64_t ReadAllocatedLength(const base::LeReader& attribute) {
   if (attribute.Length() < kMinNonResidentLength || *attribute.I64(kLowestVcnField) != 0) return 0;
   const std::uint16_t flags = *attribute.U16(kAttributeFlagsField);
   const bool holesCounted = (flags & (kAttributeCompressed | kAttributeSparse)) != 0;
-  const std::int64_t allocated = holesCounted && attribute.Length() >= kMinCompressedLength
-                                     ? *attribute.I64(kTotalAllocatedField)
-                                     : *attribute.I64(kAllocatedSizeField);
-  return allocated > 0 ? static_cast<std::uint64_t>(allocated) : 0;
+  if (holesCounted && attribute.Length() >= kMinCompressedLength) {
+    const std::int64_t total = *attribute.I64(kTotalAllocatedField);
+    return total > 0 ? static_cast<std::uint64_t>(total) : 0;
+  }
+  const std::int64_t allocated = *attribute.I64(kAllocatedSizeField);
+  if (allocated <= 0) return 0;
+  // A stream can have holes without saying so: $BadClus's $Bad is one hole
+  // the size of the volume. When this extent maps the whole stream, its
+  // clusters' length follows from the allocated size, and the holes are
+  // taken off.
+  const std::int64_t highestVcn = *attribute.I64(kHighestVcnField);
+  const std::uint64_t holes = HoleClusters(attribute);
+  if (holes == 0 || highestVcn < 0) return static_cast<std::uint64_t>(allocated);
+  const std::uint64_t clusters = static_cast<std::uint64_t>(highestVcn) + 1;
+  const auto bytes = static_cast<std::uint64_t>(allocated);
+  if (bytes % clusters != 0 || holes > clusters) return bytes;
+  return bytes - holes * (bytes / clusters);
 }
 
 // A resident attribute's value as a reader, when the attribute is resident

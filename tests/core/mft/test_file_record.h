@@ -95,6 +95,7 @@ class TestFileRecord {
     Header(attribute, type, 1, name, nameOffset);
     Put(attribute, 0x0C, allocation.flags, 2);
     Put(attribute, 0x10, static_cast<std::uint64_t>(lowestVcn), 8);
+    Put(attribute, 0x18, static_cast<std::uint64_t>(lowestVcn + RunClusters(mappingPairs) - 1), 8);
     Put(attribute, 0x20, pairsOffset, 2);
     Put(attribute, 0x28,
         static_cast<std::uint64_t>(allocation.allocated < 0 ? dataSize : allocation.allocated), 8);
@@ -168,6 +169,19 @@ class TestFileRecord {
   }
 
  private:
+  // The clusters mapping pairs cover, holes included.
+  static std::int64_t RunClusters(const std::vector<std::uint8_t>& pairs) {
+    std::int64_t clusters = 0;
+    for (std::size_t at = 0; at < pairs.size() && pairs[at] != 0;) {
+      const unsigned lengthBytes = pairs[at] & 0x0F;
+      for (unsigned i = 0; i < lengthBytes && at + 1 + i < pairs.size(); ++i) {
+        clusters += std::int64_t{pairs[at + 1 + i]} << (8 * i);
+      }
+      at += 1 + lengthBytes + (pairs[at] >> 4);
+    }
+    return clusters;
+  }
+
   static std::size_t Align8(std::size_t value) { return (value + 7) & ~std::size_t{7}; }
 
   static void Header(std::vector<std::uint8_t>& attribute, std::uint32_t type,
