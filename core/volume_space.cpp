@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/checked_math.h"
+
 namespace ombrix::core {
 
 VolumeSpace DescribeSpace(std::uint64_t volumeSize, std::uint64_t usedSpace,
@@ -18,6 +20,14 @@ VolumeSpace DescribeSpace(std::uint64_t volumeSize, std::uint64_t usedSpace,
   space.unreadable = someFoldersUnreadable ? rest : 0;
   space.unexplained = someFoldersUnreadable ? 0 : rest;
   return space;
+}
+
+VolumeSpace AddSpaces(const VolumeSpace& a, const VolumeSpace& b) {
+  const auto add = base::SaturatingAdd;
+  return {add(a.volumeSize, b.volumeSize),   add(a.usedSpace, b.usedSpace),
+          add(a.freeSpace, b.freeSpace),     add(a.filesOnDisk, b.filesOnDisk),
+          add(a.metadata, b.metadata),       add(a.unreadable, b.unreadable),
+          add(a.unexplained, b.unexplained)};
 }
 
 }  // namespace ombrix::core

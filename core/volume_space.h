@@ -30,4 +30,7 @@ VolumeSpace DescribeSpace(std::uint64_t volumeSize, std::uint64_t usedSpace,
                           std::uint64_t filesOnDisk, std::uint64_t metadata,
                           bool someFoldersUnreadable);
 
+// The figures of two volumes together (every field summed, saturating).
+VolumeSpace AddSpaces(const VolumeSpace& a, const VolumeSpace& b);
+
 }  // namespace ombrix::core

@@ -111,6 +111,16 @@ void ChooseLanguage(MainWindowState& state, std::u16string setting) {
   RetextStatus(state);
 }
 
+// The lists rank, order and share by the other size at once; the choice
+// is kept even when saving it fails, as a theme is.
+void ChooseSizeBasis(MainWindowState& state, core::SizeBasis basis) {
+  if (state.settings.sizeBasis == basis) return;
+  state.settings.sizeBasis = basis;
+  Save(state);
+  InstallMenuBar(state);
+  ShowSizeBasis(state);
+}
+
 void ChooseTheme(MainWindowState& state, std::u16string themeId) {
   state.settings.theme = themeId;
   if (!Save(state)) return;
@@ -172,6 +182,9 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {
     EditScanSettings(state);
+  } else if (id == kLogicalSizesCommand || id == kSizesOnDiskCommand) {
+    ChooseSizeBasis(state, id == kSizesOnDiskCommand ? core::SizeBasis::OnDisk
+                                                     : core::SizeBasis::Logical);
   } else if (id == kAboutCommand) {
     ShowAboutDialog(state.instance, state.window, state.language);
   } else if (id >= kFirstRecentFolderCommand &&
@@ -198,6 +211,9 @@ void OnScanFinished(MainWindowState& state) {
   // Ranking a huge tree may run out of memory even when the scan did not:
   // the window stays, and the status bar says so (scan_handover.h).
   HandOverScanResult(state.ranking, std::move(result));
+  // A hand-over that ran out of memory leaves a fresh model, on logical
+  // sizes.
+  state.ranking.SetSizeBasis(state.settings.sizeBasis);
   ShowRankingModel(state);
   SetInputsEnabled(state, true);
   state.uiState = UiState::Finished;

@@ -106,6 +106,8 @@ struct MainWindowState {
 
   // The finished scan the three lists show, with their rows.
   app::FolderRankingModel ranking;
+  // The On disk column's marks in the current language.
+  app::SizeMarkTexts sizeMarks;
   // The folder item of the selector; empty when none was chosen.
   std::u16string selectedFolder;
   // Set while the window itself changes a list's selection, so the

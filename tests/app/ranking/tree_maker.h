@@ -31,6 +31,9 @@ class TreeMaker {
     return builder_.AddFile(parent, name, 0x20, size, 0, sizeOnDisk);
   }
 
+  // For marks and links the builder offers beyond plain files.
+  core::ScanTreeBuilder& Builder() { return builder_; }
+
   core::ScanResult Finish(core::ScanStatus status = core::ScanStatus::Completed) {
     builder_.ComputeTotals();
     return builder_.BuildResult(status, rootPath_, 0);
