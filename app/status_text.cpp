@@ -1,5 +1,7 @@
 #include "app/status_text.h"
 
+#include <algorithm>
+
 #include "app/number_format.h"
 
 namespace ombrix::app {
@@ -45,13 +47,24 @@ std::u16string SpaceText(const core::ScanResult& result, i18n::LanguageStrings& 
 }  // namespace
 
 std::u16string ProgressText(const core::ScanProgress& progress, i18n::LanguageStrings& strings,
-                            const LocaleQueries& locale) {
+                            const LocaleQueries& locale, std::optional<std::uint64_t> usedSpace) {
   const std::u16string& setting = strings.Setting();
   std::u16string text = strings.Translate("status.scanning_files");
   text += FormatCount(setting, progress.filesScanned, locale);
   text += kItemSeparator;
   text += strings.Translate("status.folders");
   text += FormatCount(setting, progress.foldersScanned, locale);
+  if (usedSpace) {
+    const double percent =
+        *usedSpace == 0 ? 100.0
+                        : std::min(100.0, 100.0 * static_cast<double>(progress.bytesOnDisk) /
+                                              static_cast<double>(*usedSpace));
+    text += kItemSeparator;
+    text += FillIn(strings, "status.found_of_used",
+                   {{u"{found}", FormatSize(setting, progress.bytesOnDisk, locale)},
+                    {u"{used}", FormatSize(setting, *usedSpace, locale)},
+                    {u"{percent}", FormatShare(setting, percent, locale)}});
+  }
   if (!progress.currentPath.empty()) {
     text += kItemSeparator;
     text += strings.Translate("status.current");
@@ -61,8 +74,8 @@ std::u16string ProgressText(const core::ScanProgress& progress, i18n::LanguageSt
 }
 
 std::u16string ProgressText(ApplicationController& controller, i18n::LanguageStrings& strings,
-                            const LocaleQueries& locale) {
-  return ProgressText(controller.LatestProgress(), strings, locale);
+                            const LocaleQueries& locale, std::optional<std::uint64_t> usedSpace) {
+  return ProgressText(controller.LatestProgress(), strings, locale, usedSpace);
 }
 
 std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStrings& strings,

@@ -63,6 +63,9 @@ struct ScanProgress {
   std::u16string currentPath;
   std::uint64_t filesScanned = 0;
   std::uint64_t foldersScanned = 0;
+  // The sizes on disk of the files counted so far (a file of several names
+  // once per name): set against a drive's used space while it is scanned.
+  std::uint64_t bytesOnDisk = 0;
 };
 
 using ProgressCallback = std::function<void(const ScanProgress&)>;

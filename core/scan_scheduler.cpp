@@ -44,6 +44,7 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
   ScanResult merged = MakeMergedResult(label);
   std::uint64_t filesBase = 0;
   std::uint64_t foldersBase = 0;
+  std::uint64_t bytesBase = 0;
   bool engineTaken = false;
   std::optional<VolumeSpace> spaces = paths.empty() ? std::nullopt : std::optional(VolumeSpace{});
   for (const std::u16string& path : paths) {
@@ -55,10 +56,11 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
     // over the whole scan.
     ProgressCallback shifted;
     if (progress) {
-      shifted = [filesBase, foldersBase, &progress](const ScanProgress& p) {
+      shifted = [filesBase, foldersBase, bytesBase, &progress](const ScanProgress& p) {
         ScanProgress total = p;
         total.filesScanned += filesBase;
         total.foldersScanned += foldersBase;
+        total.bytesOnDisk += bytesBase;
         progress(total);
       };
     }
@@ -71,6 +73,7 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
     }
     filesBase += part.fileCount;
     foldersBase += part.folderCount;
+    if (part.rootIndex < part.nodes.size()) bytesBase += part.nodes.SizeOnDisk(part.rootIndex);
     // Drives add up; a part without the figures (a folder, a drive that
     // could not be asked) leaves the sum unknown.
     spaces = spaces && part.space ? std::optional(AddSpaces(*spaces, *part.space)) : std::nullopt;

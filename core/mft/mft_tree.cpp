@@ -180,7 +180,8 @@ TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
         if (entry.fileReference < namesPerFile.size() && namesPerFile[entry.fileReference] > 1) {
           plan.linkedFiles.push_back({node, entry.fileReference, namesPerFile[entry.fileReference]});
         }
-        if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); })) {
+        if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); },
+                                       entry.allocated)) {
           progress.ReportCurrent();
         }
       }

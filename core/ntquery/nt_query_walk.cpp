@@ -124,7 +124,7 @@ void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch&
                                       batch.bytesReturned, prefix, scratch.entries);
     AddEntries(item, scratch);
     for (const DirectoryEntry& entry : scratch.entries) {
-      ReportEntry(entry.path, entry.isDirectory == 0);
+      ReportEntry(entry.path, entry.isDirectory == 0, entry.isDirectory == 0 ? entry.allocationSize : 0);
     }
     for (DirectoryWorkItem& subFolder : scratch.subFolders) {
       PushWorkItem(std::move(subFolder));
@@ -168,11 +168,11 @@ void NtQueryWalk::AddIssue(const std::u16string& path, std::uint32_t errorCode) 
   builder_.AddIssue(path, errorCode);
 }
 
-void NtQueryWalk::ReportEntry(const std::u16string& path, bool isFile) {
+void NtQueryWalk::ReportEntry(const std::u16string& path, bool isFile, std::uint64_t sizeOnDisk) {
   ScanProgress snapshot;
   {
     std::lock_guard lock(progressMutex_);
-    const bool reportPoint = isFile ? progress_.CountFile(path) : progress_.CountFolder(path);
+    const bool reportPoint = isFile ? progress_.CountFile(path, sizeOnDisk) : progress_.CountFolder(path);
     if (!reportPoint) return;
     snapshot = progress_.Current();
   }

@@ -62,9 +62,9 @@ void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTr
     std::u16string childPath = JoinPath(folder.path, entry.name);
     if ((entry.attributes & kAttributeDirectory) == 0) {
       // A file, a file symlink included: its own logical size counts.
-      const bool report = progress.CountFile(childPath);
       const std::uint64_t onDisk =
           DataIsElsewhere(entry.attributes) ? 0 : EstimatedSizeOnDisk(entry.size, clusterLength);
+      const bool report = progress.CountFile(childPath, onDisk);
       const std::uint64_t file = builder.AddFile(folder.index, entry.name, entry.attributes,
                                                  entry.size, entry.lastWriteTime, onDisk);
       if (IsPlaceholder(entry.attributes, entry.reparseTag)) builder.nodes.MarkPlaceholder(file);

@@ -51,6 +51,20 @@ TEST(StatusTextTest, ProgressLineFromTheControllersLatestProgress) {
 // After a scan with a tree, what it found on disk; after a drive scan, set
 // against the drive's used space with the difference named, in the words
 // and order of the language.
+// While drives are scanned the line says how much of their used space was
+// found, never past all of it, before the current path.
+TEST(StatusTextTest, ProgressLineAgainstTheUsedSpace) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  core::ScanProgress progress{u"C:\\Data", 3, 1, 1536};
+  EXPECT_EQ(ProgressText(progress, strings, Locales(), 6144),
+            u"Scanning... Files:\u00A03, Folders:\u00A01, Found on disk: 1.5 KB of 6.0 KB used "
+            u"(25.0 %), Current:\u00A0C:\\Data");
+  progress.bytesOnDisk = 9000;
+  EXPECT_NE(ProgressText(progress, strings, Locales(), 6144).find(u"(100.0 %)"),
+            std::u16string::npos);
+  EXPECT_EQ(ProgressText(progress, strings, Locales()).find(u"Found"), std::u16string::npos);
+}
+
 TEST(StatusTextTest, CompletionLineNamesTheSpaceOnDisk) {
   i18n::LanguageStrings strings = ShippedStrings();
   core::ScanTreeBuilder builder;

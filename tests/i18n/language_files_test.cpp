@@ -47,7 +47,7 @@ std::set<std::string> ExpectedKeys() {
       {"menu.settings.", {"sizes", "sizes.logical", "sizes.on_disk"}},
       {"column.", {"on_disk"}},
       {"mark.", {"names", "placeholder"}},
-      {"status.", {"on_disk", "space", "space_parts"}},
+      {"status.", {"on_disk", "space", "space_parts", "found_of_used"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {

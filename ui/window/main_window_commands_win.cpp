@@ -63,6 +63,13 @@ void SetInputsEnabled(MainWindowState& state, bool idle) {
   }
 }
 
+// The taskbar button fills as the scan finds the drives' used space.
+void ShowScanOnTaskbar(MainWindowState& state) {
+  if (!state.scanUsedSpace) return;
+  state.taskbarProgress.Show(state.window, state.controller.LatestProgress().bytesOnDisk,
+                             *state.scanUsedSpace);
+}
+
 void StartScan(MainWindowState& state) {
   const int index = SelectorIndex(state);
   if (index < 0) return;
@@ -73,6 +80,7 @@ void StartScan(MainWindowState& state) {
       ScanChoiceFor(index, state.selectedFolder, state.controller.drives);
   if (choice && !state.controller.IsScanning()) {
     const HWND window = state.window;
+    state.scanUsedSpace = choice->usedSpace;
     if (!choice->label.empty()) {
       state.controller.StartScanPaths(choice->paths, choice->label, window);
     } else {
@@ -89,6 +97,7 @@ void StartScan(MainWindowState& state) {
   }
   state.uiState = UiState::Scanning;
   ShowScanLine(state);
+  ShowScanOnTaskbar(state);
   ::SetTimer(state.window, kProgressTimer, kProgressTimerPeriodMs, nullptr);
 }
 
@@ -203,10 +212,12 @@ void OnProgressTimer(MainWindowState& state, const TimerMessage& timer) {
   if (timer.id != kProgressTimer || !state.controller.IsScanning()) return;
   state.uiState = UiState::Scanning;
   ShowScanLine(state);
+  ShowScanOnTaskbar(state);
 }
 
 void OnScanFinished(MainWindowState& state) {
   ::KillTimer(state.window, kProgressTimer);
+  state.taskbarProgress.Clear(state.window);
   core::ScanResult result = state.controller.TakeLatestResult();
   // Ranking a huge tree may run out of memory even when the scan did not:
   // the window stays, and the status bar says so (scan_handover.h).

@@ -68,6 +68,18 @@ TEST(SelectorModelTest, ScanChoices) {
   EXPECT_EQ(ScanChoiceFor(1, u"", drives)->paths, std::vector<std::u16string>{u"C:\\"});
   EXPECT_FALSE(ScanChoiceFor(3, u"", drives));
   EXPECT_FALSE(ScanChoiceFor(-1, u"", drives));
+
+  // Drives carry their used space (a free count above the size reads as
+  // full), "All local drives" the sum; a folder none.
+  auto sized = drives;
+  sized[0].totalBytes = 1000;
+  sized[0].freeBytes = 300;
+  sized[1].totalBytes = 50;
+  sized[1].freeBytes = 80;
+  EXPECT_EQ(ScanChoiceFor(0, u"", sized)->usedSpace, std::optional<std::uint64_t>{700});
+  EXPECT_EQ(ScanChoiceFor(1, u"", sized)->usedSpace, std::optional<std::uint64_t>{700});
+  EXPECT_EQ(ScanChoiceFor(2, u"", sized)->usedSpace, std::optional<std::uint64_t>{0});
+  EXPECT_FALSE(ScanChoiceFor(1, u"X:\\f", sized)->usedSpace);
 }
 
 TEST(SelectorModelTest, ReselectionAfterTheDrivesChange) {
