@@ -12,7 +12,7 @@
 namespace {
 
 void Check(const ombrix::core::MftNameTable& table,
-           const std::vector<ombrix::core::MftDataSize>& sizes) {
+           const std::vector<ombrix::core::MftRecordData>& sizes) {
   using ombrix::core::kMftReferenceMask;
   if (sizes.size() > 1) __builtin_trap();
   std::uint64_t nameEnd = 0;
@@ -32,7 +32,7 @@ void Check(const ombrix::core::MftNameTable& table,
 void Decode(const std::uint8_t* data, std::size_t size, std::uint32_t sectorSize) {
   std::vector<std::uint8_t> record(data, data + size);
   ombrix::core::MftNameTable table;
-  std::vector<ombrix::core::MftDataSize> sizes;
+  std::vector<ombrix::core::MftRecordData> sizes;
   ombrix::core::ParseFileRecord(record.data(), record.size(), 1234, sectorSize, table, &sizes);
   Check(table, sizes);
 }

@@ -84,7 +84,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
 
     const bool takesValue = name == u"--engine" || name == u"--threads" || name == u"--label" ||
                             name == u"--top" || name == u"--image" || name == u"--root" ||
-                            name == u"--select";
+                            name == u"--select" || name == u"--sizes";
     const bool isFlag = name == u"--tree" || name == u"--json" || name == u"--progress" ||
                         name == u"--all-drives" || name == u"--help";
     if (!takesValue && !isFlag) return Error("unknown option " + Quoted(name));
@@ -125,6 +125,14 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     } else if (name == u"--select") {
       if (value->empty()) return Error("--select needs the path of a scanned file or folder");
       request.select = *value;
+    } else if (name == u"--sizes") {
+      if (*value == u"logical") {
+        request.sizes = core::SizeBasis::Logical;
+      } else if (*value == u"disk") {
+        request.sizes = core::SizeBasis::OnDisk;
+      } else {
+        return Error("--sizes needs logical or disk, not " + Quoted(*value));
+      }
     } else if (name == u"--root") {
       if (value->empty()) return Error("--root needs a folder inside the image");
       request.imageRoot = *value;
@@ -164,6 +172,7 @@ const char* UsageText() {
          "                    file or folder, instead of below the root; PATH must be\n"
          "                    written as the report writes it (trailing separators\n"
          "                    are ignored)\n"
+         "  --sizes logical|disk  rank by logical sizes (default) or sizes on disk\n"
          "  --tree            with --json: list every node\n"
          "  --json            write one JSON object (UTF-8) instead of the summary\n"
          "  --progress        print progress to the standard error stream\n"

@@ -25,6 +25,8 @@ struct ScanRequest {
   // Rank below the node with this path (as the window does after a click
   // on it) instead of below the root.
   std::optional<std::u16string> select;
+  // What the rankings, shares and the tree's order go by.
+  core::SizeBasis sizes = core::SizeBasis::Logical;
   bool tree = false;
   bool json = false;
   bool progress = false;

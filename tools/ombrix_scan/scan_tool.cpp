@@ -69,6 +69,7 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   // The window's own model ranks, so the tool lists what the window shows.
   app::FolderRankingModel ranking;
   ranking.SetResult(std::move(*outcome.result));
+  ranking.SetSizeBasis(request.sizes);
   const core::ScanResult& result = ranking.Result();
   std::uint64_t ranked = result.rootIndex;
   if (request.select) {
