@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "base/name_case.h"
 #include "base/parallel_slices.h"
 #include "core/scan_paths.h"
 
@@ -28,37 +29,12 @@ bool IsSkippedName(const NodeName& name) {
 bool NamesMatchIgnoringCase(const NodeName& a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldNameUnit(a[i]) != FoldNameUnit(b[i])) return false;
+    if (base::FoldNameUnit(a[i]) != base::FoldNameUnit(b[i])) return false;
   }
   return true;
 }
 
 }  // namespace
-
-char16_t FoldNameUnit(char16_t c) {
-  if (c < 0x80) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
-  }
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
-      (c >= 0x430 && c <= 0x44F)) {
-    return static_cast<char16_t>(c - 0x20);
-  }
-  if (c == 0xFF) return 0x178;
-  if (c == 0x3C2) return 0x3A3;  // final sigma
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
-      c != 0x178 && c != 0x17F) {
-    // Latin Extended-A pairs: even upper/odd lower up to U+0137, odd
-    // upper/even lower from U+0139 to U+0148 and from U+0179 on, even/odd again
-    // from U+014A to U+0177.
-    const bool oddLower = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
-    if (oddLower) return (c & 1) ? static_cast<char16_t>(c - 1) : c;
-    return (c & 1) ? c : static_cast<char16_t>(c - 1);
-  }
-  if (c >= 0x450 && c <= 0x45F) {
-    return static_cast<char16_t>(c - 0x50);
-  }
-  return c;
-}
 
 MftChildrenMap::MftChildrenMap(const std::vector<MftNameEntry>& entries,
                                std::uint64_t recordLimit) {

@@ -70,16 +70,11 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
 // found). Used where the root's record cannot be asked of the file system
 // (an image file). Within each folder an exact match wins; otherwise the
 // first folder in record order whose name matches case-insensitively
-// (simple one-to-one case mapping of ASCII, Latin-1, Latin Extended-A,
-// Greek and Cyrillic; NTFS itself compares with the volume's $UpCase table,
-// which agrees with this for those scripts). Reparse-point folders are not
-// followed, as the walk does not descend into them either.
+// (base/name_case.h). Reparse-point folders are not followed, as the walk
+// does not descend into them either.
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,
                                                std::uint64_t startReference,
                                                const MftNameTable& table,
                                                const MftChildrenMap& children);
-
-// Uppercase of one UTF-16 code unit under the simple mapping above.
-char16_t FoldNameUnit(char16_t unit);
 
 }  // namespace ombrix::core

@@ -1,0 +1,24 @@
+// Case-insensitive comparison of file names, as Windows compares them: one
+// UTF-16 unit at a time, each mapped to its uppercase under a simple
+// one-to-one mapping of ASCII, Latin-1, Latin Extended-A, Greek and
+// Cyrillic (NTFS compares with a volume's $UpCase table, which agrees with
+// this for those scripts; units of other scripts compare as they are).
+// Every case-insensitive match in the program goes through FoldNameUnit, so
+// a folder found by name on an image and a file found by a pattern in the
+// window agree on what "the same name" means.
+#pragma once
+
+namespace ombrix::base {
+
+char16_t FoldNonAsciiNameUnit(char16_t unit);
+
+// Uppercase of one UTF-16 unit under the mapping above. Inline for ASCII:
+// matching patterns against tens of millions of names folds mostly these.
+inline char16_t FoldNameUnit(char16_t unit) {
+  if (unit < 0x80) {
+    return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 0x20) : unit;
+  }
+  return FoldNonAsciiNameUnit(unit);
+}
+
+}  // namespace ombrix::base
