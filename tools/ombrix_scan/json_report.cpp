@@ -43,6 +43,8 @@ char* WriteControlEscape(char* out, char16_t c) {
   return out;
 }
 
+}  // namespace
+
 void AppendKey(BufferedOutput& out, std::string_view key) {
   char* end = out.Reserve(key.size() + 3);
   *end++ = '"';
@@ -69,24 +71,6 @@ void AppendAsciiField(BufferedOutput& out, std::string_view key, std::string_vie
   out.Append('"');
 }
 
-// Each array element on its own line keeps huge reports greppable.
-template <typename Items, typename WriteItem>
-void AppendArray(BufferedOutput& out, std::string_view key, const Items& items,
-                 WriteItem writeItem) {
-  AppendKey(out, key);
-  out.Append('[');
-  bool first = true;
-  for (const auto& item : items) {
-    out.Append(first ? "\n{" : ",\n{");
-    first = false;
-    writeItem(item);
-    out.Append('}');
-  }
-  out.Append(']');
-}
-
-}  // namespace
-
 void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
   // Worst cases per UTF-16 unit: 6 bytes for an escaped control character,
   // 3 for a BMP character; a surrogate pair takes 4 bytes for 2 units.
@@ -110,7 +94,7 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
 }
 
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
-                     bool includeTree) {
+                     bool includeTree, const JsonSections& moreSections) {
   const core::ScanResult& result = ranking.Result();
   const core::ScanNodes& nodes = result.nodes;
   const std::uint64_t totalSize =
@@ -175,6 +159,7 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
       AppendNumberField(out, "attributes", node.Attributes());
     });
   }
+  if (moreSections) moreSections(out);
   out.Append("}\n");
 }
 
