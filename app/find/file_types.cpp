@@ -3,31 +3,38 @@
 #include <algorithm>
 #include <atomic>
 #include <set>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
 #include "app/find/file_extension.h"
+#include "app/find/folded_name.h"
 #include "base/name_case.h"
 #include "base/parallel_slices.h"
 
 namespace ombrix::app {
 namespace {
 
-// Slices of a root breakdown; each costs a thread and a merge.
-constexpr std::uint64_t kMaxSlices = 8;
-// Below this many nodes one thread is quicker than starting more.
-constexpr std::uint64_t kNodesPerSlice = 1u << 20;
-
 std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
   return a > ~b ? ~std::uint64_t{0} : a + b;
 }
 
-// The folded units after the dot: what files of one type share.
-template <typename Name>
-void AppendTypeKey(const Name& name, std::u16string& key) {
+// The folded units after the dot: what files of one type share. (Folding
+// leaves the dot and the space alone, so the extension is found in the
+// folded name.)
+template <typename FoldedName>
+void AppendTypeKey(const FoldedName& name, std::u16string& key) {
+  for (std::size_t i = ExtensionStart(name) + 1; i < name.size(); ++i) key.push_back(name[i]);
+}
+
+template <typename FoldedName>
+bool HasTypeKey(const FoldedName& name, std::u16string_view key) {
   const std::size_t start = ExtensionStart(name);
-  for (std::size_t i = start + 1; i < name.size(); ++i) key.push_back(base::FoldNameUnit(name[i]));
+  const std::size_t length = start == name.size() ? 0 : name.size() - start - 1;
+  if (length != key.size()) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (name[start + 1 + i] != key[i]) return false;
+  }
+  return true;
 }
 
 struct TypeTally {
@@ -50,7 +57,7 @@ class TypeTallies {
  public:
   void Add(const core::ScanNodes& nodes, std::uint64_t i) {
     key_.clear();
-    AppendTypeKey(nodes.Name(i), key_);
+    WithFoldedName(nodes.Name(i), [this](const auto& name) { AppendTypeKey(name, key_); });
     // Files of a folder are met together and are mostly of a few types:
     // the last type is tried before the table.
     if (tallies_.empty() || key_ != tallies_[lastTally_].key) lastTally_ = TallyFor(key_, i);
@@ -141,11 +148,6 @@ class TypeTallies {
   std::uint32_t lastTally_ = 0;
 };
 
-std::uint64_t SlicesFor(std::uint64_t nodeCount) {
-  const std::uint64_t hardware = std::max<std::uint64_t>(1, std::thread::hardware_concurrency());
-  return std::clamp<std::uint64_t>(nodeCount / kNodesPerSlice, 1, std::min(kMaxSlices, hardware));
-}
-
 // The whole result in slices of the node arrays, on several threads.
 std::optional<TypeTallies> TallyEveryFile(const core::ScanNodes& nodes, std::uint64_t slices,
                                           std::stop_token stop) {
@@ -184,7 +186,7 @@ std::optional<FileTypeBreakdown> BreakDownFileTypes(const core::ScanResult& resu
                                                     std::stop_token stop) {
   const core::ScanNodes& nodes = result.nodes;
   if (below == core::kNoNode || below == result.rootIndex) {
-    return BreakDownEveryFileInSlices(result, basis, SlicesFor(nodes.size()), std::move(stop));
+    return BreakDownEveryFileInSlices(result, basis, SlicesForNodes(nodes.size()), std::move(stop));
   }
   TypeTallies tallies;
   if (!VisitFilesBelow(result, below, std::move(stop),
@@ -209,13 +211,13 @@ std::optional<FileMatches> LargestFilesOfType(const core::ScanResult& result, st
                                               core::SizeBasis basis, std::uint64_t limit,
                                               std::stop_token stop) {
   std::u16string wanted;
-  if (!extension.empty()) AppendTypeKey(extension, wanted);
+  if (!extension.empty()) {
+    WithFoldedName(extension, [&](const auto& name) { AppendTypeKey(name, wanted); });
+  }
   const core::ScanNodes& nodes = result.nodes;
-  std::u16string key;
   return CollectLargestFiles(result, below, basis, limit, std::move(stop), [&](std::uint64_t i) {
-    key.clear();
-    AppendTypeKey(nodes.Name(i), key);
-    return key == wanted;
+    return WithFoldedName(nodes.Name(i),
+                          [&](const auto& name) { return HasTypeKey(name, wanted); });
   });
 }
 

@@ -4,14 +4,18 @@
 // changes meanwhile, and gives up early when asked to stop (a newer query
 // makes the running one worthless).
 //
-// Every match is kept as a 32-bit index, then only the first `limit` are
-// put in order (nth_element, then a sort of those): a pattern that matches
-// millions of files costs one pass and one partial sort, not a full sort.
-// Equal sizes rank by node index, as the ranking lists do.
+// Below the root every node is a candidate, and the node arrays are split
+// into slices tested on a few threads (the test must be safe to call from
+// several at once); below any other folder its subtree is walked on the
+// calling thread. Every match is kept as a 32-bit index, then only the
+// first `limit` are put in order (nth_element, then a sort of those): a
+// pattern that matches millions of files costs one pass and one partial
+// sort, not a full sort. Equal sizes rank by node index, as the ranking
+// lists do.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stop_token>
 #include <vector>
@@ -30,8 +34,13 @@ struct FileMatches {
 // Nodes visited between two looks at the stop request.
 inline constexpr std::uint64_t kStopCheckInterval = 1u << 16;
 
+// How many slices a pass over every one of nodeCount nodes is split into:
+// one per million nodes, at most one per hardware thread and at most 8.
+std::uint64_t SlicesForNodes(std::uint64_t nodeCount);
+
 // Calls visit(i) for every file below `below` (none or the root: every
-// file); false when a stop was requested before the visit was complete.
+// file), on the calling thread; false when a stop was requested before the
+// visit was complete.
 template <typename Visit>
 bool VisitFilesBelow(const core::ScanResult& result, std::uint64_t below, std::stop_token stop,
                      Visit&& visit) {
@@ -52,29 +61,14 @@ bool VisitFilesBelow(const core::ScanResult& result, std::uint64_t below, std::s
   return !stopped && !stop.stop_requested();
 }
 
-// Puts the `limit` largest of `found` first, in order, and drops the rest.
-void KeepLargest(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t limit,
-                 std::vector<std::uint32_t>& found);
+// True for a file that matches.
+using FileTest = std::function<bool(std::uint64_t node)>;
 
-template <typename Test>
+// The matching files below `below` (none or the root: every file), the
+// `limit` largest listed; none when a stop was requested first.
 std::optional<FileMatches> CollectLargestFiles(const core::ScanResult& result,
                                                std::uint64_t below, core::SizeBasis basis,
                                                std::uint64_t limit, std::stop_token stop,
-                                               Test&& test) {
-  const core::ScanNodes& nodes = result.nodes;
-  FileMatches matches;
-  std::vector<std::uint32_t> found;
-  const bool complete = VisitFilesBelow(result, below, stop, [&](std::uint64_t i) {
-    if (!test(i)) return;
-    found.push_back(static_cast<std::uint32_t>(i));
-    const std::uint64_t size = nodes.RankingSize(i, basis);
-    matches.size = size > ~matches.size ? ~std::uint64_t{0} : matches.size + size;
-  });
-  if (!complete) return std::nullopt;
-  matches.count = found.size();
-  KeepLargest(nodes, basis, limit, found);
-  matches.largest = std::move(found);
-  return matches;
-}
+                                               const FileTest& test);
 
 }  // namespace ombrix::app

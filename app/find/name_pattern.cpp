@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/find/folded_name.h"
 #include "base/name_case.h"
 
 namespace ombrix::app {
@@ -16,12 +17,12 @@ std::u16string_view Trimmed(std::u16string_view text) {
   return text;
 }
 
-// The run matches the name's units from `at` on (the caller checked that
-// they are there).
-template <typename Name>
-bool RunMatchesAt(const std::u16string& run, const Name& name, std::size_t at) {
+// The run matches the folded name's units from `at` on (the caller checked
+// that they are there).
+template <typename FoldedName>
+bool RunMatchesAt(const std::u16string& run, const FoldedName& name, std::size_t at) {
   for (std::size_t k = 0; k < run.size(); ++k) {
-    if (run[k] != kAnyUnit && base::FoldNameUnit(name[at + k]) != run[k]) return false;
+    if (run[k] != kAnyUnit && name[at + k] != run[k]) return false;
   }
   return true;
 }
@@ -73,8 +74,8 @@ NamePattern NamePattern::Parse(std::u16string_view text) {
   return pattern;
 }
 
-template <typename Name>
-bool NamePattern::AlternativeMatches(const Alternative& alternative, const Name& name) {
+template <typename FoldedName>
+bool NamePattern::AlternativeMatches(const Alternative& alternative, const FoldedName& name) {
   const std::size_t length = name.size();
   if (length < alternative.literalLength) return false;
   const std::vector<std::u16string>& runs = alternative.runs;
@@ -99,17 +100,22 @@ bool NamePattern::AlternativeMatches(const Alternative& alternative, const Name&
   return true;
 }
 
-template <typename Name>
-bool NamePattern::MatchesName(const Name& name) const {
-  if (matchesEverything_) return true;
+template <typename FoldedName>
+bool NamePattern::MatchesFolded(const FoldedName& name) const {
   for (const Alternative& alternative : alternatives_) {
     if (AlternativeMatches(alternative, name)) return true;
   }
   return false;
 }
 
-bool NamePattern::Matches(const core::NodeName& name) const { return MatchesName(name); }
+bool NamePattern::Matches(const core::NodeName& name) const {
+  if (matchesEverything_) return true;
+  return WithFoldedName(name, [this](const auto& folded) { return MatchesFolded(folded); });
+}
 
-bool NamePattern::Matches(std::u16string_view name) const { return MatchesName(name); }
+bool NamePattern::Matches(std::u16string_view name) const {
+  if (matchesEverything_) return true;
+  return WithFoldedName(name, [this](const auto& folded) { return MatchesFolded(folded); });
+}
 
 }  // namespace ombrix::app

@@ -46,10 +46,10 @@ class NamePattern {
   };
 
   static Alternative ParseAlternative(std::u16string_view text);
-  template <typename Name>
-  bool MatchesName(const Name& name) const;
-  template <typename Name>
-  static bool AlternativeMatches(const Alternative& alternative, const Name& name);
+  template <typename FoldedName>
+  bool MatchesFolded(const FoldedName& name) const;
+  template <typename FoldedName>
+  static bool AlternativeMatches(const Alternative& alternative, const FoldedName& name);
 
   std::vector<Alternative> alternatives_;
   bool matchesEverything_ = true;
