@@ -197,7 +197,10 @@ void MakePlannedNodes(ScanNodes& nodes, const TreePlan& plan, MftNameTable& tabl
   if (count == 0) {
     return;
   }
-  const auto [firstNode, firstSlot] = nodes.AppendBlank(count, plan.folderCount);
+  // Plain names rather than a structured binding: the slices' lambda uses them.
+  const auto firstBlank = nodes.AppendBlank(count, plan.folderCount);
+  const std::uint64_t firstNode = firstBlank.first;
+  const std::uint64_t firstSlot = firstBlank.second;
   // Folder slots follow node order, so each slice starts at the slot its
   // first folder takes: counted here, from the plan, before the slices run.
   const std::uint64_t sliceCount = std::clamp<std::uint64_t>(workerLimit, 1, count);
