@@ -11,6 +11,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/find/file_types.h"
@@ -297,6 +298,53 @@ TEST(FindOracleTest, FileTypesMatchBruteForceOnRandomTrees) {
       }
     }
   }
+}
+
+// A find below the root of more than two million nodes is split into
+// slices on several threads (one per million nodes, as many as the machine
+// has threads): their matches must merge into the one answer.
+TEST(FindOracleTest, AFindOverEveryNodeOfALargeResultMatchesBruteForce) {
+  constexpr std::uint64_t kFolders = 64;
+  constexpr std::uint64_t kFilesPerFolder = 33000;
+  const std::u16string extensions[] = {u".iso", u".ISO", u".txt", u""};
+  core::ScanTreeBuilder builder;
+  const std::uint64_t root = builder.AddRoot(u"R", u"R:\\", 0x10, 0);
+  std::mt19937_64 rng(77);
+  const auto numbered = [](char16_t letter, std::uint64_t number) {
+    std::u16string text(1, letter);
+    for (const char digit : std::to_string(number)) text.push_back(static_cast<char16_t>(digit));
+    return text;
+  };
+  for (std::uint64_t f = 0; f < kFolders; ++f) {
+    const std::uint64_t folder = builder.AddDirectory(root, numbered(u'd', f), 0x10, 0);
+    for (std::uint64_t k = 0; k < kFilesPerFolder; ++k) {
+      const std::u16string name = numbered(u'n', k) + extensions[rng() % std::size(extensions)];
+      builder.AddFile(folder, name, 0x20, rng() % 1000000, 0, 0);
+    }
+  }
+  builder.ComputeTotals();
+  const core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, u"R:\\", 0);
+  const core::ScanNodes& nodes = result.nodes;
+  ASSERT_GT(nodes.size(), std::uint64_t{2} << 20);
+
+  FindCriteria criteria;
+  criteria.pattern = NamePattern::Parse(u"*.iso");
+  criteria.minimumSize = 400000;
+  std::vector<std::uint64_t> expected;
+  std::uint64_t expectedSize = 0;
+  for (std::uint64_t i = 0; i < nodes.size(); ++i) {
+    if (nodes.IsDirectory(i) || nodes.OwnSize(i) < criteria.minimumSize) continue;
+    const std::u16string fileName = nodes.Name(i).ToString();
+    if (!fileName.ends_with(u".iso") && !fileName.ends_with(u".ISO")) continue;
+    expected.push_back(i);
+    expectedSize += nodes.OwnSize(i);
+  }
+  const auto found =
+      FindFiles(result, core::kNoNode, criteria, core::SizeBasis::Logical, 100);
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(found->count, expected.size());
+  EXPECT_EQ(found->size, expectedSize);
+  EXPECT_EQ(found->largest, OracleLargest(nodes, expected, core::SizeBasis::Logical, 100));
 }
 
 TEST(FindOracleTest, AStopRequestEndsWithoutAnAnswer) {
