@@ -116,18 +116,18 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(result.fileCount),
               static_cast<unsigned long long>(result.folderCount));
 
+  // Each figure is printed once its step has run: the count it shows is
+  // set by the step.
   std::uint64_t types = 0;
-  PrintTiming("types_root", MedianTime(repeats, [&] {
-                types = app::BreakDownFileTypes(result, core::kNoNode, core::SizeBasis::Logical)
-                            ->rows.size();
-              }),
-              types);
+  const Timing typesOfRoot = MedianTime(repeats, [&] {
+    types = app::BreakDownFileTypes(result, core::kNoNode, core::SizeBasis::Logical)->rows.size();
+  });
+  PrintTiming("types_root", typesOfRoot, types);
   const std::uint64_t folder = bench::FolderWithNodesBelow(result, 10000);
-  PrintTiming("types_folder_10k", MedianTime(repeats, [&] {
-                types = app::BreakDownFileTypes(result, folder, core::SizeBasis::Logical)
-                            ->rows.size();
-              }),
-              types);
+  const Timing typesOfFolder = MedianTime(repeats, [&] {
+    types = app::BreakDownFileTypes(result, folder, core::SizeBasis::Logical)->rows.size();
+  });
+  PrintTiming("types_folder_10k", typesOfFolder, types);
 
   const struct {
     const char* name;
@@ -142,8 +142,8 @@ int main(int argc, char** argv) {
   };
   for (const auto& find : finds) {
     std::uint64_t count = 0;
-    PrintTiming(find.name, MedianTime(repeats, [&] { count = FindCount(result, find.text); }),
-                count);
+    const Timing timing = MedianTime(repeats, [&] { count = FindCount(result, find.text); });
+    PrintTiming(find.name, timing, count);
   }
   std::vector<Timing> updates;
   for (int i = 0; i < repeats; ++i) updates.push_back(TypeIntoFilterBox(result));

@@ -8,15 +8,11 @@
 
 #include "app/find/file_extension.h"
 #include "app/find/folded_name.h"
-#include "base/name_case.h"
+#include "base/checked_math.h"
 #include "base/parallel_slices.h"
 
 namespace ombrix::app {
 namespace {
-
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-  return a > ~b ? ~std::uint64_t{0} : a + b;
-}
 
 // The folded units after the dot: what files of one type share. (Folding
 // leaves the dot and the space alone, so the extension is found in the
@@ -64,12 +60,12 @@ class TypeTallies {
     TypeTally& tally = tallies_[lastTally_];
     // A subtree is walked in no particular order.
     tally.firstNode = std::min(tally.firstNode, i);
-    tally.size = SaturatingAdd(tally.size, nodes.TotalSize(i));
+    tally.size = base::SaturatingAdd(tally.size, nodes.TotalSize(i));
     ++tally.fileCount;
     if (nodes.IsHardLinked(i)) {
       linked_.push_back({lastTally_, nodes.LinkGroup(i), nodes.SizeOnDisk(i)});
     } else {
-      tally.sizeOnDisk = SaturatingAdd(tally.sizeOnDisk, nodes.SizeOnDisk(i));
+      tally.sizeOnDisk = base::SaturatingAdd(tally.sizeOnDisk, nodes.SizeOnDisk(i));
     }
   }
 
@@ -80,8 +76,8 @@ class TypeTallies {
       const std::uint32_t into = TallyFor(from.key, from.firstNode);
       TypeTally& tally = tallies_[into];
       tally.firstNode = std::min(tally.firstNode, from.firstNode);
-      tally.size = SaturatingAdd(tally.size, from.size);
-      tally.sizeOnDisk = SaturatingAdd(tally.sizeOnDisk, from.sizeOnDisk);
+      tally.size = base::SaturatingAdd(tally.size, from.size);
+      tally.sizeOnDisk = base::SaturatingAdd(tally.sizeOnDisk, from.sizeOnDisk);
       tally.fileCount += from.fileCount;
       renumbered[t] = into;
     }
@@ -97,7 +93,7 @@ class TypeTallies {
     for (const LinkedName& name : linked_) {
       if (counted.emplace(name.tally, name.group).second) {
         tallies_[name.tally].sizeOnDisk =
-            SaturatingAdd(tallies_[name.tally].sizeOnDisk, name.sizeOnDisk);
+            base::SaturatingAdd(tallies_[name.tally].sizeOnDisk, name.sizeOnDisk);
       }
     }
     FileTypeBreakdown breakdown;
@@ -111,8 +107,8 @@ class TypeTallies {
       row.size = tally.size;
       row.sizeOnDisk = tally.sizeOnDisk;
       row.fileCount = tally.fileCount;
-      breakdown.size = SaturatingAdd(breakdown.size, row.size);
-      breakdown.sizeOnDisk = SaturatingAdd(breakdown.sizeOnDisk, row.sizeOnDisk);
+      breakdown.size = base::SaturatingAdd(breakdown.size, row.size);
+      breakdown.sizeOnDisk = base::SaturatingAdd(breakdown.sizeOnDisk, row.sizeOnDisk);
       breakdown.fileCount += row.fileCount;
       breakdown.rows.push_back(std::move(row));
     }

@@ -4,45 +4,50 @@
 #include <atomic>
 #include <thread>
 
+#include "base/checked_math.h"
 #include "base/parallel_slices.h"
 
 namespace ombrix::app {
 namespace {
 
 constexpr std::uint64_t kMaxSlices = 8;
-// Below this many nodes a slice costs more in starting a thread than it
-// saves.
-constexpr std::uint64_t kNodesPerSlice = 1u << 20;
-
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-  return a > ~b ? ~std::uint64_t{0} : a + b;
-}
+// A million nodes are two slices on two cores: the filter box's answer
+// comes in half the time.
+constexpr std::uint64_t kNodesPerSlice = 1u << 18;
 
 struct SliceMatches {
-  std::vector<std::uint32_t> found;
+  std::vector<std::uint32_t> found;  // only the `limit` largest, once the slice is done
+  std::uint64_t count = 0;
   std::uint64_t size = 0;
 };
 
-// Puts the `limit` largest of `found` first, in order, and drops the rest.
-void KeepLargest(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t limit,
-                 std::vector<std::uint32_t>& found) {
-  const auto ranksBefore = [&](std::uint32_t a, std::uint32_t b) {
+// Whether a ranks before b: larger first, equal sizes by node index.
+struct RanksBefore {
+  const core::ScanNodes& nodes;
+  core::SizeBasis basis;
+  bool operator()(std::uint32_t a, std::uint32_t b) const {
     const std::uint64_t sizeA = nodes.RankingSize(a, basis);
     const std::uint64_t sizeB = nodes.RankingSize(b, basis);
     return sizeA != sizeB ? sizeA > sizeB : a < b;
-  };
-  if (found.size() > limit) {
-    const auto cut = found.begin() + static_cast<std::ptrdiff_t>(limit);
-    std::nth_element(found.begin(), cut, found.end(), ranksBefore);
-    found.erase(cut, found.end());
-    found.shrink_to_fit();
   }
-  std::sort(found.begin(), found.end(), ranksBefore);
+};
+
+// Drops all but the `limit` largest of `found`, left in no order.
+void DropAllButLargest(const RanksBefore& ranksBefore, std::uint64_t limit,
+                       std::vector<std::uint32_t>& found) {
+  if (found.size() <= limit) return;
+  const auto cut = found.begin() + static_cast<std::ptrdiff_t>(limit);
+  std::nth_element(found.begin(), cut, found.end(), ranksBefore);
+  found.erase(cut, found.end());
+  found.shrink_to_fit();
 }
 
-// Every node of the result, in slices on several threads.
+// Every node of the result, in slices on several threads. Each slice keeps
+// only its `limit` largest (a pattern that matches millions of files is cut
+// down on every thread at once), the merge the `limit` largest of those.
 bool CollectFromEveryNode(const core::ScanNodes& nodes, core::SizeBasis basis,
-                          std::stop_token stop, const FileTest& test, SliceMatches& matches) {
+                          std::uint64_t limit, std::stop_token stop, const FileTest& test,
+                          SliceMatches& matches) {
   const std::uint64_t slices = SlicesForNodes(nodes.size());
   std::vector<SliceMatches> parts(slices);
   std::atomic<std::uint64_t> nextPart{0};
@@ -56,8 +61,10 @@ bool CollectFromEveryNode(const core::ScanNodes& nodes, core::SizeBasis basis,
       }
       if (nodes.IsDirectory(i) || !test(i)) continue;
       part.found.push_back(static_cast<std::uint32_t>(i));
-      part.size = SaturatingAdd(part.size, nodes.RankingSize(i, basis));
+      part.size = base::SaturatingAdd(part.size, nodes.RankingSize(i, basis));
     }
+    part.count = part.found.size();
+    DropAllButLargest(RanksBefore{nodes, basis}, limit, part.found);
   });
   if (stopped || stop.stop_requested()) return false;
   std::size_t total = 0;
@@ -65,7 +72,8 @@ bool CollectFromEveryNode(const core::ScanNodes& nodes, core::SizeBasis basis,
   matches.found.reserve(total);
   for (const SliceMatches& part : parts) {
     matches.found.insert(matches.found.end(), part.found.begin(), part.found.end());
-    matches.size = SaturatingAdd(matches.size, part.size);
+    matches.count += part.count;
+    matches.size = base::SaturatingAdd(matches.size, part.size);
   }
   return true;
 }
@@ -84,19 +92,24 @@ std::optional<FileMatches> CollectLargestFiles(const core::ScanResult& result,
   const core::ScanNodes& nodes = result.nodes;
   SliceMatches matches;
   if (below == core::kNoNode || below == result.rootIndex) {
-    if (!CollectFromEveryNode(nodes, basis, std::move(stop), test, matches)) return std::nullopt;
+    if (!CollectFromEveryNode(nodes, basis, limit, std::move(stop), test, matches)) {
+      return std::nullopt;
+    }
   } else {
     const bool complete = VisitFilesBelow(result, below, std::move(stop), [&](std::uint64_t i) {
       if (!test(i)) return;
       matches.found.push_back(static_cast<std::uint32_t>(i));
-      matches.size = SaturatingAdd(matches.size, nodes.RankingSize(i, basis));
+      matches.size = base::SaturatingAdd(matches.size, nodes.RankingSize(i, basis));
     });
     if (!complete) return std::nullopt;
+    matches.count = matches.found.size();
   }
   FileMatches files;
-  files.count = matches.found.size();
+  files.count = matches.count;
   files.size = matches.size;
-  KeepLargest(nodes, basis, limit, matches.found);
+  const RanksBefore ranksBefore{nodes, basis};
+  DropAllButLargest(ranksBefore, limit, matches.found);
+  std::sort(matches.found.begin(), matches.found.end(), ranksBefore);
   files.largest = std::move(matches.found);
   return files;
 }

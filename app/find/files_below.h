@@ -35,7 +35,7 @@ struct FileMatches {
 inline constexpr std::uint64_t kStopCheckInterval = 1u << 16;
 
 // How many slices a pass over every one of nodeCount nodes is split into:
-// one per million nodes, at most one per hardware thread and at most 8.
+// one per 262,144 nodes, at most one per hardware thread and at most 8.
 std::uint64_t SlicesForNodes(std::uint64_t nodeCount);
 
 // Calls visit(i) for every file below `below` (none or the root: every
