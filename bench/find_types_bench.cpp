@@ -9,12 +9,10 @@
 // every file), and the filter box: five keys typed 40 ms apart, each
 // asking the find runner anew, timed from the last key until its answer is
 // ready to be shown.
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +22,7 @@
 #include "app/find/find_files.h"
 #include "app/find/latest_query_runner.h"
 #include "base/monotonic_clock.h"
+#include "bench/support/bench_arguments.h"
 #include "bench/support/bench_timing.h"
 #include "bench/support/synthetic_volume.h"
 
@@ -99,12 +98,10 @@ Timing TypeIntoFilterBox(const core::ScanResult& result) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s NODES [REPEATS]\n", argv[0]);
-    return 2;
-  }
-  const std::uint64_t nodeCount = std::strtoull(argv[1], nullptr, 10);
-  const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const auto arguments = bench::ParseVolumeArguments(argc, argv);
+  if (!arguments) return 2;
+  const std::uint64_t nodeCount = arguments->nodeCount;
+  const int repeats = arguments->repeats;
 
   bench::SyntheticVolume volume;
   bench::AddSyntheticNodes(volume, nodeCount);

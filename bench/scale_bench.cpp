@@ -5,15 +5,14 @@
 //   scale_bench NODES [REPEATS]
 // Prints one "name wall-ms cpu-ms count" line per timing (medians over
 // REPEATS), and the result's bytes per node by structure.
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
 #include "app/ranking/folder_ranking_model.h"
 #include "bench/result_memory.h"
+#include "bench/support/bench_arguments.h"
 #include "bench/support/bench_timing.h"
 #include "bench/support/synthetic_volume.h"
 
@@ -24,12 +23,10 @@ using bench::Time;
 using bench::Timing;
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s NODES [REPEATS]\n", argv[0]);
-    return 2;
-  }
-  const std::uint64_t nodeCount = std::strtoull(argv[1], nullptr, 10);
-  const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const auto arguments = bench::ParseVolumeArguments(argc, argv);
+  if (!arguments) return 2;
+  const std::uint64_t nodeCount = arguments->nodeCount;
+  const int repeats = arguments->repeats;
 
   bench::SyntheticVolume volume;
   const Timing add = Time([&] { bench::AddSyntheticNodes(volume, nodeCount); });
