@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   app::ParseSizeText(query);
   app::ParseDateText(query);
   const app::ParsedFindText parsed = app::ParseFindText(query);
-  if (parsed.query.has_value() == parsed.badWord.empty()) std::abort();
+  if (parsed.query.has_value() != parsed.badWord.empty()) std::abort();
   const app::NamePattern pattern = app::NamePattern::Parse(query);
 
   core::NameArena arena;
