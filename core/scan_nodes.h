@@ -167,6 +167,9 @@ class ScanNodes {
   std::uint32_t LinkCount(std::uint64_t i) const {
     return IsHardLinked(i) ? linkCounts_[slots_[i]] : 0;
   }
+  // The names of one file share a link group (only for IsHardLinked nodes):
+  // what lets a sum over names count the file's clusters once.
+  std::uint32_t LinkGroup(std::uint64_t i) const { return slots_[i]; }
   bool IsPlaceholder(std::uint64_t i) const { return (flags_[i] & kPlaceholderFlag) != 0; }
   std::uint64_t TotalSize(std::uint64_t i) const { return sizes_[i]; }
   std::uint64_t LastWriteTime(std::uint64_t i) const { return lastWriteTimes_[i]; }

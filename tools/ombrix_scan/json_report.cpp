@@ -43,6 +43,8 @@ char* WriteControlEscape(char* out, char16_t c) {
   return out;
 }
 
+}  // namespace
+
 void AppendKey(BufferedOutput& out, std::string_view key) {
   char* end = out.Reserve(key.size() + 3);
   *end++ = '"';
@@ -69,21 +71,7 @@ void AppendAsciiField(BufferedOutput& out, std::string_view key, std::string_vie
   out.Append('"');
 }
 
-// Each array element on its own line keeps huge reports greppable.
-template <typename Items, typename WriteItem>
-void AppendArray(BufferedOutput& out, std::string_view key, const Items& items,
-                 WriteItem writeItem) {
-  AppendKey(out, key);
-  out.Append('[');
-  bool first = true;
-  for (const auto& item : items) {
-    out.Append(first ? "\n{" : ",\n{");
-    first = false;
-    writeItem(item);
-    out.Append('}');
-  }
-  out.Append(']');
-}
+namespace {
 
 // The number of names of a hard-linked file and a placeholder's mark; a
 // plain file carries neither.
@@ -139,7 +127,7 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
 }
 
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
-                     bool includeTree) {
+                     bool includeTree, const JsonSections& moreSections) {
   const core::ScanResult& result = ranking.Result();
   const core::ScanNodes& nodes = result.nodes;
   const bool hasRoot = result.rootIndex < nodes.size();
@@ -222,6 +210,7 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
       AppendFileMarks(out, nodes, node.Id());
     });
   }
+  if (moreSections) moreSections(out);
   out.Append("}\n");
 }
 

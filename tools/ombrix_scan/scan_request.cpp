@@ -84,9 +84,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
 
     const bool takesValue = name == u"--engine" || name == u"--threads" || name == u"--label" ||
                             name == u"--top" || name == u"--image" || name == u"--root" ||
-                            name == u"--select" || name == u"--sizes";
+                            name == u"--select" || name == u"--sizes" || name == u"--find" ||
+                            name == u"--min-size" || name == u"--modified-before";
     const bool isFlag = name == u"--tree" || name == u"--json" || name == u"--progress" ||
-                        name == u"--all-drives" || name == u"--help";
+                        name == u"--all-drives" || name == u"--help" || name == u"--types";
     if (!takesValue && !isFlag) return Error("unknown option " + Quoted(name));
     if (isFlag) {
       if (inlineValue) return Error("option " + Quoted(name) + " takes no value");
@@ -95,6 +96,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       if (name == u"--progress") request.progress = true;
       if (name == u"--all-drives") request.allDrives = true;
       if (name == u"--help") request.help = true;
+      if (name == u"--types") request.types = true;
       continue;
     }
 
@@ -133,6 +135,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       } else {
         return Error("--sizes needs logical or disk, not " + Quoted(*value));
       }
+    } else if (name == u"--find") {
+      request.find = *value;
+    } else if (name == u"--min-size") {
+      request.minSize = app::ParseSizeText(*value);
+      if (!request.minSize) {
+        return Error("--min-size needs a size such as 500MB or 1GB, not " + Quoted(*value));
+      }
+    } else if (name == u"--modified-before") {
+      request.modifiedBefore = app::ParseDateText(*value);
+      if (!request.modifiedBefore) {
+        return Error("--modified-before needs a date as YYYY-MM-DD, not " + Quoted(*value));
+      }
     } else if (name == u"--root") {
       if (value->empty()) return Error("--root needs a folder inside the image");
       request.imageRoot = *value;
@@ -141,6 +155,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
 
   if (request.help) return {std::move(request), {}};
   if (request.imageRoot && !request.imageFile) return Error("--root needs --image");
+  if ((request.minSize || request.modifiedBefore) && !request.find) {
+    return Error("--min-size and --modified-before need --find");
+  }
   if (request.imageFile && !request.paths.empty()) {
     return Error("give either --image or paths, not both");
   }
@@ -173,6 +190,15 @@ const char* UsageText() {
          "                    written as the report writes it (trailing separators\n"
          "                    are ignored)\n"
          "  --sizes logical|disk  rank by logical sizes (default) or sizes on disk\n"
+         "  --types           list the file types below the ranked folder: every\n"
+         "                    extension with its size, size on disk and files\n"
+         "  --find PATTERN    list the files below the ranked folder whose names match\n"
+         "                    PATTERN ('*' and '?', case-insensitive, several patterns\n"
+         "                    separated by ';'), the largest --top of them first\n"
+         "  --min-size N      with --find: files of at least N bytes (500MB, 1GB, ...)\n"
+         "  --modified-before DATE\n"
+         "                    with --find: files last written before DATE (YYYY-MM-DD,\n"
+         "                    the day's start in UTC)\n"
          "  --tree            with --json: list every node\n"
          "  --json            write one JSON object (UTF-8) instead of the summary\n"
          "  --progress        print progress to the standard error stream\n"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/find/find_query.h"
 #include "app/ranking/folder_ranking_model.h"
 
 namespace ombrix::scan_tool {
@@ -35,6 +36,13 @@ struct ScanRequest {
   std::optional<std::u16string> imageFile;
   std::optional<std::u16string> imageRoot;  // folder inside the image, "\\" form
   std::vector<std::u16string> paths;
+  // The file types below the ranked node, and the files there that match
+  // a pattern (find_query.h), at least minSize bytes, last written before
+  // the day modifiedBefore (UTC).
+  bool types = false;
+  std::optional<std::u16string> find;
+  std::optional<std::uint64_t> minSize;
+  std::optional<app::CalendarDate> modifiedBefore;
 };
 
 struct ParsedCommandLine {

@@ -12,6 +12,7 @@
 #include "base/text_encoding.h"
 #include "core/scan_paths.h"
 #include "tools/ombrix_scan/exit_codes.h"
+#include "tools/ombrix_scan/find_sections.h"
 #include "tools/ombrix_scan/json_report.h"
 #include "tools/ombrix_scan/progress_printer.h"
 #include "tools/ombrix_scan/text_summary.h"
@@ -85,12 +86,17 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   }
   // A cancelled scan is ranked too: the report covers what was scanned.
   ranking.BuildRankings(ranked, request.topCount);
+  const FindSections found =
+      MakeFindSections(request, result, ranked, core::SizeBasis::Logical);
   {
     BufferedOutput out(streams.out);
     if (request.json) {
-      WriteJsonReport(out, ranking, request.tree);
+      WriteJsonReport(out, ranking, request.tree, [&](BufferedOutput& sections) {
+        WriteJsonFindSections(sections, result.nodes, found);
+      });
     } else {
       WriteTextSummary(out, ranking);
+      WriteTextFindSections(out, result.nodes, found, request.topCount);
     }
   }
   if (result.status == core::ScanStatus::Failed) {

@@ -16,6 +16,8 @@ constexpr std::size_t kIssuesShown = 10;
 // The user's default locale, whatever the window's language.
 constexpr std::u16string_view kNumberLanguage = u"system";
 
+}  // namespace
+
 void AppendLine(BufferedOutput& out, std::string_view label, std::string_view value) {
   out.Append(label);
   out.Append(value);
@@ -47,6 +49,8 @@ std::string SizeColumn(std::uint64_t bytes) {
   if (text.size() < 12) text.insert(0, 12 - text.size(), u' ');
   return base::ToUtf8(text);
 }
+
+namespace {
 
 constexpr std::string_view kColumnHeads = "        size       on disk\n";
 
