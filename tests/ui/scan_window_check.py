@@ -11,6 +11,7 @@ language and theme with every list, caption and status line re-texted.
 Screenshots of a dark and a light theme land in
 <build>/tests/ui/scan-window/screenshots (the README's come from there)."""
 import json
+import os
 import pathlib
 import subprocess
 import sys
@@ -93,6 +94,19 @@ def make_data(root):
     for j in range(5):
         put(root / ("loose-%d.txt" % j), 2 + j * 5)
     (root / "empty").mkdir(exist_ok=True)
+    # Sizes on disk that are not the sizes: a sparse file holding one block
+    # of its 100,003 bytes, and a file with a second name in another folder.
+    sparse = root / "sparse.img"
+    if not sparse.exists():
+        with open(sparse, "wb") as f:
+            f.truncate(100003)
+            f.write(b"s" * 4096)
+    shared = root / "alpha" / "shared.bin"
+    put(shared, 9)
+    second = root / "beta" / "inner" / "shared name.bin"
+    if second.exists():
+        second.unlink()
+    os.link(shared, second)
 
 
 def make_big(root, tops=40, subs=100, files=25):

@@ -158,7 +158,7 @@ TEST(OpenTargetTest, ListUsedByOpen) {
 TEST(RankingColumnsTest, TheTableOfThePart) {
   const auto folders = ColumnsOf(RankingListKind::Folders);
   ASSERT_EQ(folders.size(), 7u);
-  const int folderWidths[] = {260, 100, 110, 110, 80, 80, 420};
+  const int folderWidths[] = {260, 100, 110, 140, 80, 80, 420};
   for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(folders[i].width96, folderWidths[i]);
   EXPECT_EQ(ColumnsOf(RankingListKind::Files).size(), 5u);
   EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders).size(), 6u);
