@@ -2,8 +2,8 @@
 // 512-byte sectors and again with the sector size its length suggests.
 // Checks what must hold for any input: names fit a $FILE_NAME and lie back
 // to back in the table's name arena, folders have size 0, references are
-// 48-bit, and reported sizes come with entries marked as having their own;
-// a record reports nothing it does not hold.
+// 48-bit, and a report agrees with the record's names on whether it held a
+// size; a record reports nothing it does not hold.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -25,9 +25,9 @@ void Check(const ombrix::core::MftNameTable& table,
     if (entry.isDirectory && entry.size != 0) __builtin_trap();
     if ((entry.parentReference & ~kMftReferenceMask) != 0) __builtin_trap();
     if ((entry.fileReference & ~kMftReferenceMask) != 0) __builtin_trap();
-    // A record reports its data when it holds the unnamed stream's size or
-    // any stream's clusters; its names own a size exactly when it held one.
-    if (entry.hasOwnDataSize != (sizes.size() == 1 && sizes[0].hasSize)) __builtin_trap();
+    // When a record reports its data (for the file's other records), its
+    // names own a size exactly when the report holds one.
+    if (sizes.size() == 1 && entry.hasOwnDataSize != sizes[0].hasSize) __builtin_trap();
   }
   if (sizes.size() == 1 && !sizes[0].hasSize && sizes[0].allocated == 0) __builtin_trap();
   if (nameEnd != table.names.UsedBytes()) __builtin_trap();

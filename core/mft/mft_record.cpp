@@ -57,6 +57,7 @@ constexpr std::uint64_t kMinCompressedLength = 0x48;
 
 constexpr std::uint32_t kEndOfAttributes = 0xFFFFFFFF;
 constexpr std::uint32_t kStandardInformationType = 0x10;
+constexpr std::uint32_t kAttributeListType = 0x20;
 constexpr std::uint32_t kFileNameType = 0x30;
 constexpr std::uint32_t kDataType = 0x80;
 constexpr std::uint32_t kIndexAllocationType = 0xA0;
@@ -207,6 +208,7 @@ struct RecordReading {
   std::uint64_t indexBytes = 0;
   std::uint64_t lastWriteTime = 0;
   bool hasReparsePoint = false;
+  bool hasAttributeList = false;
   std::uint32_t reparseTag = 0;
 };
 
@@ -310,6 +312,8 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
         const DataSizeReading unnamed = ReadUnnamedDataSize(*attribute);
         if (unnamed.qualifies) reading.unnamedData = unnamed;
       }
+    } else if (type == kAttributeListType) {
+      reading.hasAttributeList = true;
     } else if (type == kIndexAllocationType) {
       reading.indexBytes = base::SaturatingAdd(reading.indexBytes, ReadAllocatedLength(*attribute));
     } else if (type == kStandardInformationType) {
@@ -337,7 +341,9 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
     entry.inExtensionRecord = baseReference != 0;
   }
   table.indexBytes = base::SaturatingAdd(table.indexBytes, reading.indexBytes);
-  if (dataSizes != nullptr && (data.qualifies || reading.allocated != 0)) {
+  const bool othersMayNeedIt =
+      baseReference != 0 || reading.hasAttributeList || entries.size() == firstEntry;
+  if (dataSizes != nullptr && othersMayNeedIt && (data.qualifies || reading.allocated != 0)) {
     dataSizes->push_back(MftRecordData{fileReference, data.qualifies, baseReference != 0,
                                        data.qualifies ? data.size : 0, reading.allocated});
   }

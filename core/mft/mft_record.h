@@ -101,8 +101,11 @@ bool ApplyUpdateSequence(std::uint8_t* record, std::uint64_t recordLength,
 // Decodes one record (repaired in place) and appends its name entries. When
 // dataSizes is given, also appends what the record says of its file's data
 // (MftRecordData), when it holds a qualifying unnamed $DATA or any stream's
-// allocation; extension records report too, damaged or free records do
-// not. A non-resident $DATA counts only in its extent that starts at VCN 0:
+// allocation and other records of the file may need it: an extension
+// record, a base record with an $ATTRIBUTE_LIST (the file has extension
+// records), or a base record with no names of its own. A base record whose
+// names hold its data already reports nothing, so a volume of a million
+// plain files keeps no second table. Damaged or free records never report. A non-resident $DATA counts only in its extent that starts at VCN 0:
 // later extents carry no valid sizes, so they neither report nor change
 // the record's own names.
 void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,

@@ -97,8 +97,9 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   table.entries.reserve(expectedRecords);
   std::uint64_t indexBytes = 0;
   const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
+    // Only records that other records of their file need report here:
+    // few on most volumes, so the table grows as it must.
     std::vector<MftRecordData> dataSizes;
-    dataSizes.reserve(expectedRecords);
     if (!EnumerateMftRecords(volume, geometry, runs, *streamLength, token, table, &dataSizes,
                              stats, workerSetting)) {
       return false;

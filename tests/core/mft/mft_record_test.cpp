@@ -13,6 +13,7 @@ namespace {
 using test::TestFileRecord;
 
 constexpr std::uint64_t kRecordNumber = 77;
+constexpr std::uint32_t kAttributeListType = 0x20;
 
 struct Parsed {
   std::vector<MftNameEntry> entries;
@@ -243,12 +244,17 @@ TEST(MftFileRecordTest, SizeRules) {
     ASSERT_EQ(parsed.entries.size(), 1u) << c.what;
     EXPECT_EQ(parsed.entries[0].size, c.size) << c.what;
     EXPECT_EQ(parsed.entries[0].hasOwnDataSize, c.hasOwnDataSize) << c.what;
-    // A record reports its file's data when it holds the unnamed stream's
-    // size or any stream's clusters.
+    // Its names hold the data already: nothing for other records.
+    EXPECT_TRUE(parsed.dataSizes.empty()) << c.what;
+    // With extension records (an $ATTRIBUTE_LIST says so) it reports its
+    // data when it holds the unnamed stream's size or any stream's clusters.
+    TestFileRecord withList = c.record;
+    Parsed listed = Parse(withList.Resident(kAttributeListType, {}).Bytes());
     const bool reports = c.hasOwnDataSize || parsed.entries[0].allocated != 0;
-    ASSERT_EQ(parsed.dataSizes.size(), reports ? 1u : 0u) << c.what;
+    ASSERT_EQ(listed.dataSizes.size(), reports ? 1u : 0u) << c.what;
     if (reports) {
-      EXPECT_EQ(parsed.dataSizes[0].hasSize, c.hasOwnDataSize) << c.what;
+      EXPECT_EQ(listed.dataSizes[0].hasSize, c.hasOwnDataSize) << c.what;
+      EXPECT_EQ(listed.dataSizes[0].allocated, parsed.entries[0].allocated) << c.what;
     }
   }
 }
@@ -266,10 +272,18 @@ TEST(MftFileRecordTest, ReportsDataSizeForOtherRecordsOfTheFile) {
   Parsed laterExtent = Parse(TestFileRecord().BaseReference(0x30).NonResidentData(0, 700).Bytes());
   EXPECT_TRUE(laterExtent.dataSizes.empty());
 
-  Parsed empty = Parse(TestFileRecord().FileName(5, u"e", 1, 12).ResidentData(0).Bytes());
+  Parsed empty = Parse(
+      TestFileRecord().FileName(5, u"e", 1, 12).Resident(kAttributeListType, {}).ResidentData(0).Bytes());
   ASSERT_EQ(empty.dataSizes.size(), 1u);
   EXPECT_EQ(empty.dataSizes[0].fileReference, kRecordNumber);
   EXPECT_EQ(empty.dataSizes[0].size, 0u);
+
+  // A base record whose names all lie in extension records.
+  Parsed nameless = Parse(TestFileRecord().NonResidentData(4096).Bytes());
+  EXPECT_TRUE(nameless.entries.empty());
+  ASSERT_EQ(nameless.dataSizes.size(), 1u);
+  EXPECT_EQ(nameless.dataSizes[0].size, 4096u);
+  EXPECT_FALSE(nameless.dataSizes[0].isExtension);
 
   // The output is optional.
   std::vector<std::uint8_t> bytes = TestFileRecord().FileName(5, u"e").ResidentData(3).Bytes();

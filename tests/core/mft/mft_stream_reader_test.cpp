@@ -31,15 +31,24 @@ TEST(MftReadingTest, WorkerLimit) {
   }
 }
 
-// count records of 1024 bytes, record i named "r<i>" in folder 5.
+// count records of 1024 bytes, record i named "r<i>" in folder 5. Every
+// third one has an $ATTRIBUTE_LIST, so it reports its data for the file's
+// other records.
 std::vector<std::uint8_t> NamedRecords(std::uint64_t count) {
   std::vector<std::uint8_t> bytes(count * 1024);
   for (std::uint64_t i = 0; i < count; ++i) {
     if (i % 3 == 2) continue;  // free slots between, as on a real volume
-    test::PlaceRecord(bytes, i * 1024,
-                      test::FileRecord(5, u"r" + test::ToU16(std::to_string(i)), 10));
+    test::TestFileRecord record = test::FileRecord(5, u"r" + test::ToU16(std::to_string(i)), 10);
+    if (i % 3 == 1) record.Resident(0x20, {});
+    test::PlaceRecord(bytes, i * 1024, record);
   }
   return bytes;
+}
+
+std::vector<std::uint64_t> ReportingFiles(const std::vector<MftRecordData>& reports) {
+  std::vector<std::uint64_t> files;
+  for (const MftRecordData& report : reports) files.push_back(report.fileReference);
+  return files;
 }
 
 std::vector<std::pair<std::uint64_t, std::u16string>> Summary(const MftNameTable& table) {
@@ -64,18 +73,21 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
     std::vector<std::uint8_t> parallelBytes = serialBytes;
     MftNameTable serial;
     MftNameTable parallel;
+    std::vector<MftRecordData> serialSizes;
     std::vector<MftRecordData> parallelSizes;
     const auto length = static_cast<std::uint32_t>(serialBytes.size());
-    EXPECT_FALSE(ParseRecordChunk(serialBytes.data(), 1024, length, 1000, 512, 1, serial, nullptr));
+    EXPECT_FALSE(
+        ParseRecordChunk(serialBytes.data(), 1024, length, 1000, 512, 1, serial, &serialSizes));
     EXPECT_EQ(ParseRecordChunk(parallelBytes.data(), 1024, length, 1000, 512, c.limit, parallel,
                                &parallelSizes),
               c.parallel)
         << c.records;
     EXPECT_EQ(serial.entries.size(), c.records - c.records / 3);
     EXPECT_EQ(Summary(serial), Summary(parallel));
+    EXPECT_EQ(parallelSizes.size(), (c.records + 1) / 3);
+    EXPECT_EQ(ReportingFiles(serialSizes), ReportingFiles(parallelSizes));
     if (!parallel.entries.empty()) {
       EXPECT_EQ(parallel.entries.front().fileReference, 1000u);
-      EXPECT_EQ(parallelSizes.size(), parallel.entries.size());
     }
   }
 }
