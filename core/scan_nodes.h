@@ -47,6 +47,8 @@ enum class SizeBasis : std::uint8_t { Logical, OnDisk };
 // Nodes a result can hold: indices are kept in 32 bits.
 inline constexpr std::uint64_t kMaxNodes = 0xFFFFFFFEu;
 
+inline constexpr std::uint32_t kNoLinkGroup = 0xFFFFFFFFu;
+
 class ScanNodes;
 
 // One folder or file of a result. A view: cheap to copy, valid while the
@@ -168,6 +170,13 @@ class ScanNodes {
     return IsHardLinked(i) ? linkCounts_[slots_[i]] : 0;
   }
   bool IsPlaceholder(std::uint64_t i) const { return (flags_[i] & kPlaceholderFlag) != 0; }
+  // A hard-linked file's link group (names of one file share one), or
+  // kNoLinkGroup.
+  std::uint32_t LinkGroup(std::uint64_t i) const { return IsHardLinked(i) ? slots_[i] : kNoLinkGroup; }
+  // A folder's own entry on disk (SetFolderOwnSize); 0 for a file.
+  std::uint64_t FolderOwnSizeOnDisk(std::uint64_t i) const {
+    return IsDirectory(i) ? folderOwnSizesOnDisk_[slots_[i]] : 0;
+  }
   std::uint64_t TotalSize(std::uint64_t i) const { return sizes_[i]; }
   std::uint64_t LastWriteTime(std::uint64_t i) const { return lastWriteTimes_[i]; }
   std::uint64_t DirectFilesSize(std::uint64_t i) const {

@@ -1,0 +1,30 @@
+// One zstd frame around a block of bytes, and the checksum saved scans
+// carry, both from the zstd library built with the program
+// (cmake/zstd.cmake). Neutral; any thread.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ombrix::app {
+
+// The level saved scans are written at: measured on a million-node volume
+// (bench/bench_saved_scans.sh), higher levels cost more time than they
+// save bytes.
+inline constexpr int kSavedScanCompressionLevel = 3;
+
+// Empty optional when zstd fails (out of memory).
+std::optional<std::string> CompressFrame(std::string_view raw, int level);
+
+// The frame's bytes, decompressed, when they hold exactly one frame whose
+// content is rawLength bytes. rawLength is checked against the most the
+// frame's blocks can hold before anything of that size is allocated, so a
+// damaged length cannot ask for more memory than the file could fill.
+std::optional<std::string> DecompressFrame(std::string_view frame, std::uint64_t rawLength);
+
+// XXH64 of the bytes, seed 0.
+std::uint64_t Checksum64(std::string_view bytes);
+
+}  // namespace ombrix::app
