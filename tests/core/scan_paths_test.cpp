@@ -34,6 +34,11 @@ TEST(ScanPathsTest, JoinPath) {
   EXPECT_EQ(JoinPath(u"C:\\Users", u"ann"), u"C:\\Users\\ann");
   EXPECT_EQ(JoinPath(u"", u"x"), u"x");
   EXPECT_EQ(JoinPath(u"C:\\x", u""), u"C:\\x");
+  // A Linux tree read from an export goes on in its own form; a share
+  // written with forward slashes is still a Windows path.
+  EXPECT_EQ(JoinPath(u"/srv/data", u"logs"), u"/srv/data/logs");
+  EXPECT_EQ(JoinPath(u"/", u"etc"), u"/etc");
+  EXPECT_EQ(JoinPath(u"//server/share", u"x"), u"//server/share\\x");
 }
 
 TEST(ScanPathsTest, LeafName) {
