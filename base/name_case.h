@@ -8,6 +8,8 @@
 // window agree on what "the same name" means.
 #pragma once
 
+#include <cstddef>
+
 namespace ombrix::base {
 
 char16_t FoldNonAsciiNameUnit(char16_t unit);
@@ -19,6 +21,20 @@ inline char16_t FoldNameUnit(char16_t unit) {
     return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 0x20) : unit;
   }
   return FoldNonAsciiNameUnit(unit);
+}
+
+// Two names compared unit by unit after folding: <0, 0 or >0, a proper
+// prefix first. A and B are anything with size() and operator[] giving
+// char16_t (a string view, a stored node name).
+template <typename A, typename B>
+int CompareFolded(const A& a, const B& b) {
+  const std::size_t shorter = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < shorter; ++i) {
+    const char16_t x = FoldNameUnit(a[i]);
+    const char16_t y = FoldNameUnit(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 }  // namespace ombrix::base
