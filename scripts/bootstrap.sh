@@ -19,7 +19,7 @@ packages=(
   ntfs-3g sleuthkit
   ntfs-3g-dev pkg-config
   valgrind time
-  ncdu xz-utils
+  ncdu xz-utils zstd
 )
 
 missing=()

@@ -85,6 +85,33 @@ void AppendArray(BufferedOutput& out, std::string_view key, const Items& items,
   out.Append(']');
 }
 
+std::string_view ChangeKindName(app::ChangeKind kind) {
+  switch (kind) {
+    case app::ChangeKind::Unchanged:
+      return "unchanged";
+    case app::ChangeKind::Changed:
+      return "changed";
+    case app::ChangeKind::Added:
+      return "new";
+  }
+  return "unknown";
+}
+
+// ,"change":{...} for node i, when there is a comparison.
+void AppendChange(BufferedOutput& out, const app::ScanComparison* comparison, std::uint64_t i) {
+  if (comparison == nullptr) return;
+  const app::NodeChange& change = comparison->changes[i];
+  out.Append(",\"change\":{");
+  AppendAsciiField(out, "state", ChangeKindName(change.kind));
+  out.Append(',');
+  AppendKey(out, "size");
+  out.AppendSignedNumber(change.bytes);
+  out.Append(',');
+  AppendKey(out, "fileCount");
+  out.AppendSignedNumber(change.files);
+  out.Append('}');
+}
+
 }  // namespace
 
 void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
@@ -110,7 +137,7 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
 }
 
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
-                     bool includeTree) {
+                     bool includeTree, const app::ScanComparison* comparison) {
   const core::ScanResult& result = ranking.Result();
   const core::ScanNodes& nodes = result.nodes;
   const std::uint64_t totalSize =
@@ -147,6 +174,7 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
     AppendStringField(out, "path", nodes.Path(row.node));
     out.Append(',');
     AppendNumberField(out, "size", nodes.OwnSize(row.node));
+    AppendChange(out, comparison, row.node);
   });
   out.Append(",\n");
   AppendArray(out, "topFolders", ranking.subfolderRows, [&](const app::RankingRow& row) {
@@ -158,7 +186,18 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
     AppendNumberField(out, "fileCount", node.FileCount());
     out.Append(',');
     AppendNumberField(out, "folderCount", node.FolderCount());
+    AppendChange(out, comparison, row.node);
   });
+  if (comparison != nullptr) {
+    out.Append(",\n");
+    AppendArray(out, "deleted", comparison->deleted, [&](const app::DeletedNode& gone) {
+      AppendStringField(out, "path", gone.path);
+      out.Append(gone.isDirectory ? ",\"isDirectory\":true," : ",\"isDirectory\":false,");
+      AppendNumberField(out, "size", gone.bytes);
+      out.Append(',');
+      AppendNumberField(out, "fileCount", gone.files);
+    });
+  }
 
   if (includeTree) {
     out.Append(",\n");
@@ -173,6 +212,7 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
       AppendNumberField(out, "folderCount", node.FolderCount());
       out.Append(',');
       AppendNumberField(out, "attributes", node.Attributes());
+      AppendChange(out, comparison, node.Id());
     });
   }
   out.Append("}\n");

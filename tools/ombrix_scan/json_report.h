@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "app/compare/scan_comparison.h"
 #include "app/ranking/folder_ranking_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
 
@@ -17,7 +18,10 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text);
 
 // The object, then a newline: the model's result, with its file rows as
 // topFiles and its subfolder rows as topFolders. `nodes` is written only
-// when includeTree.
-void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking, bool includeTree);
+// when includeTree. With a comparison (--compare), every node and row gains
+// "change" and the nodes gone since the earlier scan are listed as
+// "deleted".
+void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking, bool includeTree,
+                     const app::ScanComparison* comparison = nullptr);
 
 }  // namespace ombrix::scan_tool

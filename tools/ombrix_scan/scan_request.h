@@ -33,6 +33,12 @@ struct ScanRequest {
   std::optional<std::u16string> imageFile;
   std::optional<std::u16string> imageRoot;  // folder inside the image, "\\" form
   std::vector<std::u16string> paths;
+  // Scans as files: opened instead of scanning (a saved scan or an ncdu
+  // export), compared with, written after the scan.
+  std::optional<std::u16string> loadFile;
+  std::optional<std::u16string> compareFile;
+  std::optional<std::u16string> saveFile;
+  std::optional<std::u16string> ncduExportFile;
 };
 
 struct ParsedCommandLine {
