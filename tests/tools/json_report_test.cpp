@@ -70,7 +70,7 @@ TEST(JsonReportTest, ReportHoldsEveryKeyInItsPlace) {
   EXPECT_EQ(ReportOf(testing::SmallTree(), 1, /*includeTree=*/true),
             R"({"status":"Completed","engine":"DirectoryWalk",
 "rootPath":"Z:\\R","message":"",
-"fileCount":4,"folderCount":3,"issueCount":1,"elapsedMs":42,"totalSize":75,
+"fileCount":4,"folderCount":3,"issueCount":1,"elapsedMs":42,"totalSize":75,"totalSizeOnDisk":75,
 "issues":[
 {"path":"Z:\\R\\locked","errorCode":5}],
 "topFiles":[
@@ -89,7 +89,7 @@ TEST(JsonReportTest, ReportHoldsEveryKeyInItsPlace) {
   EXPECT_EQ(ReportOf(core::ScanResult{}, 30, /*includeTree=*/false),
             R"({"status":"None","engine":"DirectoryWalk",
 "rootPath":"","message":"",
-"fileCount":0,"folderCount":0,"issueCount":0,"elapsedMs":0,"totalSize":0,
+"fileCount":0,"folderCount":0,"issueCount":0,"elapsedMs":0,"totalSize":0,"totalSizeOnDisk":0,
 "issues":[],
 "topFiles":[],
 "topFolders":[]}

@@ -162,6 +162,9 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
   out.AppendSignedNumber(result.elapsedMs);
   out.Append(',');
   AppendNumberField(out, "totalSize", totalSize);
+  out.Append(',');
+  AppendNumberField(out, "totalSizeOnDisk",
+                    result.rootIndex < nodes.size() ? nodes.SizeOnDisk(result.rootIndex) : 0);
   out.Append(",\n");
 
   AppendArray(out, "issues", result.issues, [&](const core::ScanIssue& issue) {
