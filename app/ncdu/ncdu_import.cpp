@@ -305,7 +305,9 @@ class TreeReader {
   bool ReadItem() {
     const bool folder = in_.Take('[');
     ItemInfo info;
-    if (!ReadInfo(in_, info)) return false;
+    // Every item has a name: an empty one would make a path that names its
+    // parent instead.
+    if (!ReadInfo(in_, info) || info.name.empty()) return false;
     const std::uint64_t dev = info.dev.value_or(open_.empty() ? 0 : open_.back().dev);
     const std::uint64_t time = FileTimeOfUnixSeconds(info.mtime);
     std::uint64_t node = 0;
