@@ -11,14 +11,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace ombrix::app;
-  const ImportedScan imported =
+  const OpenedScan imported =
       ImportNcduExport(std::string_view(reinterpret_cast<const char*>(data), size));
   if (imported.error != SavedScanError::None || !imported.result) {
     if (imported.result) std::abort();
     return 0;
   }
   const ombrix::core::ScanResult& result = *imported.result;
-  const ImportedScan again =
+  const OpenedScan again =
       ImportNcduExport(WriteNcduExport(result, result.nodes.size(), 1'700'000'000));
   if (!again.result || again.result->nodes.size() != result.nodes.size() ||
       again.result->issues.size() != result.issues.size()) {

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       file = Assemble(rest);
       break;
   }
-  DecodedScan decoded = DecodeSavedScan(file);
+  OpenedScan decoded = DecodeSavedScan(file);
   if (decoded.error != SavedScanError::None || !decoded.result) {
     if (decoded.result) std::abort();  // an error must come without a tree
     return 0;
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<std::string> again =
       EncodeSavedScan(result, result.nodes.size(), kSavedScanCompressionLevel);
   if (!again) std::abort();
-  const DecodedScan reopened = DecodeSavedScan(*again);
+  const OpenedScan reopened = DecodeSavedScan(*again);
   if (!reopened.result || reopened.result->nodes.size() != result.nodes.size() ||
       reopened.result->fileCount != result.fileCount) {
     std::abort();

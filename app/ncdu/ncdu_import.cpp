@@ -351,7 +351,7 @@ class TreeReader {
   bool rootAdded_ = false;
 };
 
-ImportedScan Failure(SavedScanError error) { return ImportedScan{std::nullopt, error}; }
+OpenedScan Failure(SavedScanError error) { return OpenedScan{std::nullopt, error}; }
 
 }  // namespace
 
@@ -360,7 +360,7 @@ bool LooksLikeNcduExport(std::string_view bytes) {
   return in.Peek() == '[';
 }
 
-ImportedScan ImportNcduExport(std::string_view json) {
+OpenedScan ImportNcduExport(std::string_view json) {
   JsonCursor in(json);
   std::uint64_t major = 0;
   std::uint64_t minor = 0;
@@ -381,7 +381,7 @@ ImportedScan ImportNcduExport(std::string_view json) {
     core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, rootPath, 0);
     result.engine = core::ScanEngineKind::NcduExport;
     result.scanTime = FileTimeOfUnixSeconds(timestamp);
-    return ImportedScan{std::move(result), SavedScanError::None};
+    return OpenedScan{std::move(result), SavedScanError::None};
   } catch (const std::bad_alloc&) {
     return Failure(SavedScanError::OutOfMemory);
   } catch (const std::length_error&) {

@@ -20,11 +20,6 @@ namespace ombrix::app {
 // True when the bytes could be an ncdu export: after white space, '['.
 bool LooksLikeNcduExport(std::string_view bytes);
 
-struct ImportedScan {
-  std::optional<core::ScanResult> result;  // set exactly when error is None
-  SavedScanError error = SavedScanError::None;
-};
-
-ImportedScan ImportNcduExport(std::string_view json);
+OpenedScan ImportNcduExport(std::string_view json);
 
 }  // namespace ombrix::app

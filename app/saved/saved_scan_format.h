@@ -43,7 +43,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
+
+#include "core/scan_model.h"
 
 namespace ombrix::app {
 
@@ -75,6 +78,12 @@ enum class SavedScanError {
   Corrupted,      // checksum or contents wrong
   NewerVersion,   // written by a later Ombrix
   OutOfMemory,    // too large for this machine's memory
+};
+
+// A file read as a scan: our own format or an ncdu export.
+struct OpenedScan {
+  std::optional<core::ScanResult> result;  // set exactly when error is None
+  SavedScanError error = SavedScanError::None;
 };
 
 // One English line per error, for ombrix-scan; the window has its own

@@ -320,7 +320,7 @@ std::optional<core::ScanResult> BuildResult(const Metadata& meta, std::string_vi
   return result;
 }
 
-DecodedScan Failure(SavedScanError error) { return DecodedScan{std::nullopt, error}; }
+OpenedScan Failure(SavedScanError error) { return OpenedScan{std::nullopt, error}; }
 
 }  // namespace
 
@@ -339,7 +339,7 @@ std::optional<SavedScanSummary> ReadSavedScanSummary(std::string_view file) {
   return SavedScanSummary{meta->rootPath, meta->scanTime, meta->nodeCount};
 }
 
-DecodedScan DecodeSavedScan(std::string_view file) {
+OpenedScan DecodeSavedScan(std::string_view file) {
   if (!HasSavedScanMagic(file)) return Failure(SavedScanError::NotAScan);
   Cursor in(file);
   const Header header = ReadHeader(in);
@@ -369,7 +369,7 @@ DecodedScan DecodeSavedScan(std::string_view file) {
     if (!raw) return Failure(SavedScanError::Corrupted);
     std::optional<core::ScanResult> result = BuildResult(*meta, *raw);
     if (!result) return Failure(SavedScanError::Corrupted);
-    return DecodedScan{std::move(result), SavedScanError::None};
+    return OpenedScan{std::move(result), SavedScanError::None};
   } catch (const std::bad_alloc&) {
     return Failure(SavedScanError::OutOfMemory);
   }

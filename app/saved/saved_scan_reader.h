@@ -17,15 +17,10 @@
 
 namespace ombrix::app {
 
-struct DecodedScan {
-  std::optional<core::ScanResult> result;  // set exactly when error is None
-  SavedScanError error = SavedScanError::None;
-};
-
 // True when the bytes start like a saved scan (its magic).
 bool HasSavedScanMagic(std::string_view bytes);
 
-DecodedScan DecodeSavedScan(std::string_view file);
+OpenedScan DecodeSavedScan(std::string_view file);
 
 // What the header tells without the payload: for choosing among kept scans.
 struct SavedScanSummary {

@@ -14,12 +14,10 @@ namespace ombrix::app {
 
 OpenedScan ReadScanBytes(std::string_view bytes) {
   if (HasSavedScanMagic(bytes)) {
-    DecodedScan decoded = DecodeSavedScan(bytes);
-    return OpenedScan{std::move(decoded.result), decoded.error};
+    return DecodeSavedScan(bytes);
   }
   if (LooksLikeNcduExport(bytes)) {
-    ImportedScan imported = ImportNcduExport(bytes);
-    return OpenedScan{std::move(imported.result), imported.error};
+    return ImportNcduExport(bytes);
   }
   return OpenedScan{std::nullopt, SavedScanError::NotAScan};
 }

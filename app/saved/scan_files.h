@@ -17,11 +17,6 @@
 
 namespace ombrix::app {
 
-struct OpenedScan {
-  std::optional<core::ScanResult> result;  // set exactly when error is None
-  SavedScanError error = SavedScanError::None;
-};
-
 // The bytes of a saved scan or of an ncdu export, as a result.
 OpenedScan ReadScanBytes(std::string_view bytes);
 OpenedScan OpenScanFile(const SettingsFiles& files, const std::u16string& path);

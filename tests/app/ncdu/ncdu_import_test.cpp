@@ -30,7 +30,7 @@ std::uint64_t Find(const core::ScanResult& result, std::u16string_view path) {
 }
 
 TEST(NcduImportTest, AServerExportOpensWithItsLinksErrorsAndLinuxPaths) {
-  const ImportedScan imported = ImportNcduExport(kServerExport);
+  const OpenedScan imported = ImportNcduExport(kServerExport);
   ASSERT_EQ(imported.error, SavedScanError::None);
   const core::ScanResult& result = *imported.result;
   EXPECT_EQ(result.engine, core::ScanEngineKind::NcduExport);
@@ -52,7 +52,7 @@ TEST(NcduImportTest, AServerExportOpensWithItsLinksErrorsAndLinuxPaths) {
 TEST(NcduImportTest, OurExportOpensAsTheSameTree) {
   const core::ScanResult first = *ImportNcduExport(kServerExport).result;
   const std::string exported = WriteNcduExport(first, first.nodes.size(), 1700000000);
-  const ImportedScan again = ImportNcduExport(exported);
+  const OpenedScan again = ImportNcduExport(exported);
   ASSERT_EQ(again.error, SavedScanError::None);
   ASSERT_EQ(again.result->nodes.size(), first.nodes.size());
   for (std::uint64_t i = 0; i < first.nodes.size(); ++i) {
@@ -77,7 +77,7 @@ TEST(NcduImportTest, BadExportsGetTheirOwnError) {
       {R"([1,2,{},[{"name":"/"},{"asize":1}]])", SavedScanError::Corrupted},
   };
   for (const auto& c : cases) {
-    const ImportedScan imported = ImportNcduExport(c.json);
+    const OpenedScan imported = ImportNcduExport(c.json);
     EXPECT_EQ(imported.error, c.error) << c.json;
     EXPECT_FALSE(imported.result) << c.json;
   }

@@ -29,7 +29,7 @@ void PutU32(std::string& file, std::size_t at, std::uint32_t value) {
 
 TEST(SavedScanTest, EveryKindOfNodeComesBackAsItWasScanned) {
   const core::ScanResult original = test::EveryKindOfNode();
-  const DecodedScan decoded = DecodeSavedScan(Saved(original));
+  const OpenedScan decoded = DecodeSavedScan(Saved(original));
   ASSERT_EQ(decoded.error, SavedScanError::None);
   ASSERT_TRUE(decoded.result);
   EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
@@ -40,7 +40,7 @@ TEST(SavedScanTest, AnEmptyFailedScanComesBack) {
   failed.status = core::ScanStatus::Failed;
   failed.rootPath = u"D:\\";
   failed.message = u"NTFS volume could not be opened.";
-  const DecodedScan decoded = DecodeSavedScan(Saved(failed));
+  const OpenedScan decoded = DecodeSavedScan(Saved(failed));
   ASSERT_TRUE(decoded.result);
   EXPECT_EQ(test::ResultDifferences(failed, *decoded.result), std::vector<std::string>{});
 }
@@ -50,7 +50,7 @@ TEST(SavedScanTest, RowsHungInAfterTheScanAreNotSaved) {
   const std::uint64_t scanned = result.nodes.size();
   result.nodes.AddFile(result.rootIndex, u"ghost", 0, 0, 0, 0);
   result.nodes.LinkChildren();
-  const DecodedScan decoded = DecodeSavedScan(
+  const OpenedScan decoded = DecodeSavedScan(
       EncodeSavedScan(result, scanned, kSavedScanCompressionLevel).value());
   ASSERT_TRUE(decoded.result);
   EXPECT_EQ(decoded.result->nodes.size(), scanned);
@@ -70,7 +70,7 @@ TEST(SavedScanTest, TheSummaryIsReadWithoutThePayload) {
 TEST(SavedScanTest, EveryShorterFileIsRefusedAsIncompleteOrDamaged) {
   const std::string file = Saved(test::EveryKindOfNode());
   for (std::size_t length = 0; length < file.size(); ++length) {
-    const DecodedScan decoded = DecodeSavedScan(std::string_view(file).substr(0, length));
+    const OpenedScan decoded = DecodeSavedScan(std::string_view(file).substr(0, length));
     ASSERT_FALSE(decoded.result) << length;
     const SavedScanError error = decoded.error;
     EXPECT_TRUE(length < kSavedScanMagic.size() ? error == SavedScanError::NotAScan
@@ -85,7 +85,7 @@ TEST(SavedScanTest, AnyChangedByteIsCaughtByTheChecksum) {
   for (std::size_t at = kSavedScanMagic.size(); at < file.size(); at += 7) {
     std::string damaged = file;
     damaged[at] = static_cast<char>(damaged[at] ^ 0x20);
-    const DecodedScan decoded = DecodeSavedScan(damaged);
+    const OpenedScan decoded = DecodeSavedScan(damaged);
     EXPECT_FALSE(decoded.result) << at;
     EXPECT_NE(decoded.error, SavedScanError::None) << at;
   }
@@ -118,7 +118,7 @@ TEST(SavedScanTest, BadFilesGetTheirOwnError) {
       {"longer than it should be", good + "x", SavedScanError::Corrupted},
   };
   for (const auto& c : cases) {
-    const DecodedScan decoded = DecodeSavedScan(c.bytes);
+    const OpenedScan decoded = DecodeSavedScan(c.bytes);
     EXPECT_FALSE(decoded.result) << c.what;
     EXPECT_EQ(decoded.error, c.expected) << c.what;
   }
@@ -150,7 +150,7 @@ TEST(SavedScanTest, AHundredThousandNodesTakeFewBytesEach) {
   const core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, u"D:\\data", 0);
   const std::string file = Saved(result);
   EXPECT_LT(file.size(), result.nodes.size() * 30);
-  const DecodedScan decoded = DecodeSavedScan(file);
+  const OpenedScan decoded = DecodeSavedScan(file);
   ASSERT_TRUE(decoded.result);
   EXPECT_EQ(decoded.result->nodes.size(), result.nodes.size());
 }
