@@ -85,8 +85,8 @@ subprocess.run(["zstd", "-q", "-d", "-f", frame, "-o", raw], check=True)
 print(f"raw payload: {raw_length} bytes ({raw_length / nodes:.1f} per node)")
 print("compressor         bytes/node  compress s  decompress s")
 for name, pack, unpack in [
-    ("zstd -1", ["zstd", "-q", "-1", "-c"], ["zstd", "-q", "-d", "-c"]),
-    ("zstd -3 (ours)", ["zstd", "-q", "-3", "-c"], ["zstd", "-q", "-d", "-c"]),
+    ("zstd -1 (ours)", ["zstd", "-q", "-1", "-c"], ["zstd", "-q", "-d", "-c"]),
+    ("zstd -3", ["zstd", "-q", "-3", "-c"], ["zstd", "-q", "-d", "-c"]),
     ("zstd -9", ["zstd", "-q", "-9", "-c"], ["zstd", "-q", "-d", "-c"]),
     ("gzip -6", ["gzip", "-6", "-c"], ["gzip", "-d", "-c"]),
     ("xz -1", ["xz", "-1", "-c"], ["xz", "-d", "-c"]),

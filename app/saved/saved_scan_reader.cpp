@@ -363,11 +363,11 @@ OpenedScan DecodeSavedScan(std::string_view file) {
   const std::optional<Metadata> meta = ReadMetadata(metadataBytes);
   if (!meta || !CountsFit(*meta, header.rawLength)) return Failure(SavedScanError::Corrupted);
   try {
-    const std::optional<std::string> raw = DecompressFrame(
+    const std::optional<RawBytes> raw = DecompressFrame(
         file.substr(kSavedScanHeaderLength + header.metadataLength, header.payloadLength),
         header.rawLength);
     if (!raw) return Failure(SavedScanError::Corrupted);
-    std::optional<core::ScanResult> result = BuildResult(*meta, *raw);
+    std::optional<core::ScanResult> result = BuildResult(*meta, raw->View());
     if (!result) return Failure(SavedScanError::Corrupted);
     return OpenedScan{std::move(result), SavedScanError::None};
   } catch (const std::bad_alloc&) {

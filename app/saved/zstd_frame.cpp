@@ -10,15 +10,17 @@
 namespace ombrix::app {
 
 std::optional<std::string> CompressFrame(std::string_view raw, int level) {
-  std::string frame(ZSTD_compressBound(raw.size()), '\0');
-  const std::size_t written =
-      ZSTD_compress(frame.data(), frame.size(), raw.data(), raw.size(), level);
+  // The bound is about as large as the payload, the frame a small part of
+  // it: the room is left uninitialised rather than zeroed, and only the
+  // frame is copied out.
+  const std::size_t bound = ZSTD_compressBound(raw.size());
+  const std::unique_ptr<char[]> room(new char[bound]);
+  const std::size_t written = ZSTD_compress(room.get(), bound, raw.data(), raw.size(), level);
   if (ZSTD_isError(written)) return std::nullopt;
-  frame.resize(written);
-  return frame;
+  return std::string(room.get(), written);
 }
 
-std::optional<std::string> DecompressFrame(std::string_view frame, std::uint64_t rawLength) {
+std::optional<RawBytes> DecompressFrame(std::string_view frame, std::uint64_t rawLength) {
   if (ZSTD_findFrameCompressedSize(frame.data(), frame.size()) != frame.size()) {
     return std::nullopt;  // not one whole frame, or bytes after it
   }
@@ -29,8 +31,8 @@ std::optional<std::string> DecompressFrame(std::string_view frame, std::uint64_t
   }
   const unsigned long long bound = ZSTD_decompressBound(frame.data(), frame.size());
   if (bound == ZSTD_CONTENTSIZE_ERROR || rawLength > bound) return std::nullopt;
-  std::string raw(rawLength, '\0');
-  const std::size_t produced = ZSTD_decompress(raw.data(), raw.size(), frame.data(), frame.size());
+  RawBytes raw{std::unique_ptr<char[]>(new char[rawLength]), rawLength};
+  const std::size_t produced = ZSTD_decompress(raw.data.get(), rawLength, frame.data(), frame.size());
   if (ZSTD_isError(produced) || produced != rawLength) return std::nullopt;
   return raw;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,11 +20,19 @@ inline constexpr int kSavedScanCompressionLevel = 1;
 // Empty optional when zstd fails (out of memory).
 std::optional<std::string> CompressFrame(std::string_view raw, int level);
 
+// Bytes not zeroed before they are written: a million-node payload is tens
+// of megabytes, and filling it twice shows in the time an open takes.
+struct RawBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+  std::string_view View() const { return {data.get(), size}; }
+};
+
 // The frame's bytes, decompressed, when they hold exactly one frame whose
 // content is rawLength bytes. rawLength is checked against the most the
 // frame's blocks can hold before anything of that size is allocated, so a
 // damaged length cannot ask for more memory than the file could fill.
-std::optional<std::string> DecompressFrame(std::string_view frame, std::uint64_t rawLength);
+std::optional<RawBytes> DecompressFrame(std::string_view frame, std::uint64_t rawLength);
 
 // XXH64 of the bytes, seed 0.
 std::uint64_t Checksum64(std::string_view bytes);
