@@ -163,7 +163,8 @@ def check_ncdu_export_opened(options, check, work):
 BEFORE = {"docs/grows.txt": 1000, "docs/shrinks.txt": 9000, "docs/same.txt": 77,
           "docs/gone.txt": 400, "old/a.bin": 300, "old/deep/b.bin": 200, "keep/x": 5}
 AFTER = {"docs/grows.txt": 4000, "docs/shrinks.txt": 10, "docs/same.txt": 77,
-         "docs/new.txt": 66, "fresh/c.bin": 321, "fresh/sub/d.bin": 9, "keep/x": 5}
+         "docs/new.txt": 66, "fresh/c.bin": 321, "fresh/sub/d.bin": 9, "keep/x": 5,
+         "keep/y": 12}
 FOLDERS_BEFORE = ["docs", "old/deep", "keep", "empty-gone"]
 FOLDERS_AFTER = ["docs", "keep", "fresh/sub", "empty-new"]
 
