@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/win/disk_space_win.h"
 #include "base/win/wide_string_win.h"
 
 namespace ombrix::app {
@@ -26,13 +27,10 @@ DriveQueries SystemDriveQueries() {
   };
   queries.diskSpace = [](const std::u16string& root, std::uint64_t& totalBytes,
                          std::uint64_t& freeBytes) {
-    ULARGE_INTEGER total{};
-    ULARGE_INTEGER totalFree{};
-    if (!::GetDiskFreeSpaceExW(base::WideView(root), nullptr, &total, &totalFree)) {
-      return false;
-    }
-    totalBytes = total.QuadPart;
-    freeBytes = totalFree.QuadPart;
+    const std::optional<base::DiskSpace> space = base::QueryDiskSpace(root);
+    if (!space) return false;
+    totalBytes = space->totalBytes;
+    freeBytes = space->freeBytes;
     return true;
   };
   return queries;

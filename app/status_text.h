@@ -5,6 +5,8 @@
 // space or colon between a label and its value is part of the label's text.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/application_controller.h"
@@ -15,12 +17,16 @@
 namespace ombrix::app {
 
 // "Scanning... Files: 1,234, Folders: 56, Current: C:\Windows"; the current
-// path item only when the progress names one.
+// path item only when the progress names one. While drives are scanned
+// (usedSpace set) what was found on disk so far, against their used space,
+// comes before the path.
 std::u16string ProgressText(const core::ScanProgress& progress, i18n::LanguageStrings& strings,
-                            const LocaleQueries& locale = SystemLocaleQueries());
+                            const LocaleQueries& locale = SystemLocaleQueries(),
+                            std::optional<std::uint64_t> usedSpace = std::nullopt);
 // The same for the controller's latest progress, copied under its mutex.
 std::u16string ProgressText(ApplicationController& controller, i18n::LanguageStrings& strings,
-                            const LocaleQueries& locale = SystemLocaleQueries());
+                            const LocaleQueries& locale = SystemLocaleQueries(),
+                            std::optional<std::uint64_t> usedSpace = std::nullopt);
 
 // "Scan complete - Files: 4, Folders: 3, Inaccessible: 1, Elapsed: 42 ms";
 // the cancelled word for a cancelled scan, with the partial counts; a

@@ -31,6 +31,11 @@ constexpr std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) noexcept
   return a > kMaxU64 - b ? kMaxU64 : a + b;
 }
 
+// a * b, or the largest value when the product does not fit.
+constexpr std::uint64_t SaturatingMultiply(std::uint64_t a, std::uint64_t b) noexcept {
+  return a != 0 && b > kMaxU64 / a ? kMaxU64 : a * b;
+}
+
 // start + signed delta; false (result untouched) when the sum leaves the
 // signed 64-bit range. NTFS run offsets are deltas from the previous run.
 constexpr bool CheckedAddSigned(std::int64_t start, std::int64_t delta,

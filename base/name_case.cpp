@@ -2,12 +2,10 @@
 
 namespace ombrix::base {
 
-char16_t FoldNonAsciiNameUnit(char16_t c) {
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
-      (c >= 0x430 && c <= 0x44F)) {
+char16_t FoldNonLatin1NameUnit(char16_t c) {
+  if ((c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F)) {
     return static_cast<char16_t>(c - 0x20);
   }
-  if (c == 0xFF) return 0x178;
   if (c == 0x3C2) return 0x3A3;  // final sigma
   if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
       c != 0x178 && c != 0x17F) {

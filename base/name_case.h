@@ -8,20 +8,34 @@
 // window agree on what "the same name" means.
 #pragma once
 
+#include <array>
 #include <cstddef>
 
 namespace ombrix::base {
 
-char16_t FoldNonAsciiNameUnit(char16_t unit);
+// The mapping for units below 0x100 (ÿ folds to Ÿ, U+0178).
+constexpr char16_t FoldLatin1Unit(char16_t unit) {
+  if ((unit >= u'a' && unit <= u'z') || (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7)) {
+    return static_cast<char16_t>(unit - 0x20);
+  }
+  return unit == 0xFF ? char16_t{0x178} : unit;
+}
 
-// Uppercase of one UTF-16 unit under the mapping above. Inline for ASCII:
+char16_t FoldNonLatin1NameUnit(char16_t unit);
+
+// Uppercase of one UTF-16 unit under the mapping above. Inline for Latin-1:
 // matching patterns against tens of millions of names folds mostly these.
 inline char16_t FoldNameUnit(char16_t unit) {
-  if (unit < 0x80) {
-    return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 0x20) : unit;
-  }
-  return FoldNonAsciiNameUnit(unit);
+  return unit < 0x100 ? FoldLatin1Unit(unit) : FoldNonLatin1NameUnit(unit);
 }
+
+// FoldNameUnit of every unit below 0x100, for names stored at one byte a
+// unit.
+inline constexpr std::array<char16_t, 256> kFoldedLatin1Units = [] {
+  std::array<char16_t, 256> table{};
+  for (char16_t unit = 0; unit < 0x100; ++unit) table[unit] = FoldLatin1Unit(unit);
+  return table;
+}();
 
 // Two names compared unit by unit after folding: <0, 0 or >0, a proper
 // prefix first. A and B are anything with size() and operator[] giving

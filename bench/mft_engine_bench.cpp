@@ -60,7 +60,7 @@ double ThreadCpuSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
 // returns the seconds the enumeration took, or a negative value. The
 // records the stream holds go to recordCount when given.
 double DecodeImage(const char* image, std::uint64_t workers, std::uint32_t chunkLength,
-                   MftNameTable& table, std::vector<MftDataSize>& sizes,
+                   MftNameTable& table, std::vector<MftRecordData>& sizes,
                    std::uint64_t* recordCount = nullptr) {
   NtfsImageVolumeReader reader(image);
   NtfsVolumeGeometry geometry;
@@ -89,7 +89,7 @@ double DecodeImage(const char* image, std::uint64_t workers, std::uint32_t chunk
 double TimeEnumeration(const char* image, std::uint64_t workers, std::uint32_t chunkLength,
                        std::uint64_t& entryCount) {
   MftNameTable table;
-  std::vector<MftDataSize> sizes;
+  std::vector<MftRecordData> sizes;
   const double seconds = DecodeImage(image, workers, chunkLength, table, sizes);
   entryCount = table.entries.size();
   return seconds;
@@ -107,13 +107,13 @@ struct TreeTiming {
 // finalizeMs, here with the CPU time beside the wall time.
 TreeTiming TimeTreeBuilding(const char* image) {
   MftNameTable table;
-  std::vector<MftDataSize> sizes;
+  std::vector<MftRecordData> sizes;
   std::uint64_t records = 0;
   if (DecodeImage(image, 2, kMftChunkLength, table, sizes, &records) < 0) return {};
   ScanCancellationToken token;
   ApplyFolderFlagMend(table.entries);
   ApplyDataSizeMend(table.entries, sizes);
-  std::vector<MftDataSize>().swap(sizes);
+  std::vector<MftRecordData>().swap(sizes);
 
   TreeTiming timing;
   const auto start = base::MonotonicClock::now();
@@ -156,7 +156,7 @@ DecodeTiming TimeDecodeFromMemory(const std::vector<std::uint8_t>& mft, std::uin
   std::vector<std::uint8_t> work = mft;
   MftNameTable table;
   table.entries.reserve(mft.size() / recordLength);
-  std::vector<MftDataSize> sizes;
+  std::vector<MftRecordData> sizes;
   sizes.reserve(mft.size() / recordLength);
   std::mutex workerCpuMutex;
   std::vector<double> workerCpu;

@@ -32,7 +32,7 @@ struct Counts {
 [[gnu::noinline]] Counts DecodeAllRecords(std::uint8_t* mft, std::uint64_t recordCount,
                                           std::uint32_t recordSize, std::uint32_t sectorSize,
                                           ombrix::core::MftNameTable& table,
-                                          std::vector<ombrix::core::MftDataSize>& dataSizes) {
+                                          std::vector<ombrix::core::MftRecordData>& dataSizes) {
   for (std::uint64_t record = 0; record < recordCount; ++record) {
     ombrix::core::ParseFileRecord(mft + record * recordSize, recordSize, record, sectorSize, table,
                                   &dataSizes);
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::uint8_t> work(pristine.size());
   ombrix::core::MftNameTable table;
-  std::vector<ombrix::core::MftDataSize> dataSizes;
+  std::vector<ombrix::core::MftRecordData> dataSizes;
   std::vector<double> wall;
   std::vector<double> cpu;
   std::vector<double> floorCpu;

@@ -23,8 +23,9 @@ class EngineProgress {
 
   // Counts one entry. True when it is a report point; Current() then names
   // path as the current path.
-  bool CountFile(const std::u16string& path) {
+  bool CountFile(const std::u16string& path, std::uint64_t sizeOnDisk) {
     ++progress_.filesScanned;
+    progress_.bytesOnDisk += sizeOnDisk;
     if (progress_.filesScanned % kProgressFileInterval != 0) return false;
     progress_.currentPath = path;
     return true;
@@ -32,8 +33,9 @@ class EngineProgress {
   // The same, for an engine that makes a file's path only when it is
   // reported: makePath() is called at report points alone.
   template <typename PathMaker>
-  bool CountFileWithPath(PathMaker&& makePath) {
+  bool CountFileWithPath(PathMaker&& makePath, std::uint64_t sizeOnDisk) {
     ++progress_.filesScanned;
+    progress_.bytesOnDisk += sizeOnDisk;
     if (progress_.filesScanned % kProgressFileInterval != 0) return false;
     progress_.currentPath = makePath();
     return true;

@@ -41,6 +41,9 @@ class NodeName {
     return unit;
   }
 
+  // The units as stored: one byte each, or two (in memory order) when wide.
+  const std::uint8_t* Units() const { return data_; }
+
   std::u16string ToString() const;
   void AppendTo(std::u16string& out) const;
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/scan_nodes.h"
+#include "core/volume_space.h"
 
 namespace ombrix::core {
 
@@ -36,19 +37,6 @@ enum class ScanEngineKind : std::uint32_t {
   // Not a scan of this machine: a tree read from another disk-usage tool's
   // export (ncdu's JSON, a Linux server's, say).
   NcduExport = 3,
-};
-
-// Where a drive's used space went, for a scan of a whole drive (or an
-// image): the volume's own figures beside what the scan found on it, the
-// difference split into what can be named. Bytes throughout.
-struct VolumeSpace {
-  std::uint64_t volumeSize = 0;
-  std::uint64_t usedSpace = 0;
-  std::uint64_t freeSpace = 0;
-  std::uint64_t filesOnDisk = 0;  // the root's size on disk, every file's clusters once
-  std::uint64_t metadata = 0;     // NTFS metadata files, where the scan does not list them
-  std::uint64_t unreadable = 0;   // what folders that could not be read must hold
-  std::uint64_t unexplained = 0;  // the rest of the difference
 };
 
 struct ScanResult {
@@ -81,6 +69,9 @@ struct ScanProgress {
   std::u16string currentPath;
   std::uint64_t filesScanned = 0;
   std::uint64_t foldersScanned = 0;
+  // The sizes on disk of the files counted so far (a file of several names
+  // once per name): set against a drive's used space while it is scanned.
+  std::uint64_t bytesOnDisk = 0;
 };
 
 using ProgressCallback = std::function<void(const ScanProgress&)>;

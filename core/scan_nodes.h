@@ -170,8 +170,8 @@ class ScanNodes {
     return IsHardLinked(i) ? linkCounts_[slots_[i]] : 0;
   }
   bool IsPlaceholder(std::uint64_t i) const { return (flags_[i] & kPlaceholderFlag) != 0; }
-  // A hard-linked file's link group (names of one file share one), or
-  // kNoLinkGroup.
+  // A hard-linked file's link group, or kNoLinkGroup: the names of one file
+  // share one, which lets a sum over names count the file's clusters once.
   std::uint32_t LinkGroup(std::uint64_t i) const { return IsHardLinked(i) ? slots_[i] : kNoLinkGroup; }
   // A folder's own entry on disk (SetFolderOwnSize); 0 for a file.
   std::uint64_t FolderOwnSizeOnDisk(std::uint64_t i) const {

@@ -4,13 +4,6 @@ namespace ombrix::core {
 
 bool IsPathSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
-char16_t JoinSeparatorFor(std::u16string_view base) {
-  // "/srv/data": a tree read from a Linux export. "//server/share" is a
-  // Windows share written with forward slashes, and keeps the backslash.
-  const bool posixStyle = !base.empty() && base[0] == u'/' && (base.size() == 1 || base[1] != u'/');
-  return posixStyle ? u'/' : u'\\';
-}
-
 std::u16string TrimTrailingSeparators(std::u16string_view path) {
   std::size_t length = path.size();
   while (length > 3 && IsPathSeparator(path[length - 1])) {
@@ -33,7 +26,7 @@ std::u16string JoinPath(std::u16string_view base, std::u16string_view name) {
   joined.reserve(base.size() + (separator ? 1 : 0) + name.size());
   joined.append(base);
   if (separator) {
-    joined.push_back(JoinSeparatorFor(base));
+    joined.push_back(u'\\');
   }
   joined.append(name);
   return joined;
@@ -41,7 +34,7 @@ std::u16string JoinPath(std::u16string_view base, std::u16string_view name) {
 
 void AppendToPath(std::u16string& path, const NodeName& name) {
   if (name.empty()) return;
-  if (!path.empty() && !IsPathSeparator(path.back())) path.push_back(JoinSeparatorFor(path));
+  if (!path.empty() && !IsPathSeparator(path.back())) path.push_back(u'\\');
   name.AppendTo(path);
 }
 

@@ -15,12 +15,7 @@ bool IsPathSeparator(char16_t c);
 // root keeps its separator: "C:\\" stays, "D:\\Data\\\\" becomes "D:\\Data".
 std::u16string TrimTrailingSeparators(std::u16string_view path);
 
-// The separator JoinPath puts after base: a backslash, except after a path
-// in the POSIX form ("/srv/data", from a Linux tree read from an export),
-// whose paths go on with '/'.
-char16_t JoinSeparatorFor(std::u16string_view base);
-
-// base + one separator (unless base already ends in one) + name.
+// base + one backslash (unless base already ends in a separator) + name.
 std::u16string JoinPath(std::u16string_view base, std::u16string_view name);
 std::u16string JoinPath(std::u16string_view base, const NodeName& name);
 // JoinPath in place: path becomes JoinPath(path, name).

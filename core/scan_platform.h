@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "base/disk_space.h"
 
 #include "core/scan_engine.h"
 #include "core/scan_options.h"
@@ -27,6 +30,8 @@ struct ScanPlatform {
   std::function<bool(const std::u16string& path)> isVolumeRoot;
   std::function<bool()> isProcessElevated;
   std::function<bool(const std::u16string& path)> isNtfsMftScanAvailable;
+  // The size and free space of the volume a path is on.
+  std::function<std::optional<base::DiskSpace>(const std::u16string& path)> queryVolumeSpace;
 };
 
 // The engine an explicit choice forces on every path: none for Automatic

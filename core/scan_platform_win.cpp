@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/win/disk_space_win.h"
 #include "core/mft/ntfs_mft_engine.h"
 #include "core/mft/volume_reader_win.h"
 #include "core/ntquery/nt_query_engine.h"
@@ -26,6 +27,7 @@ ScanPlatform SystemScanPlatform() {
   platform.isVolumeRoot = IsVolumeRoot;
   platform.isProcessElevated = IsProcessElevated;
   platform.isNtfsMftScanAvailable = IsNtfsMftScanAvailable;
+  platform.queryVolumeSpace = base::QueryDiskSpace;
   return platform;
 }
 

@@ -44,7 +44,9 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
   ScanResult merged = MakeMergedResult(label);
   std::uint64_t filesBase = 0;
   std::uint64_t foldersBase = 0;
+  std::uint64_t bytesBase = 0;
   bool engineTaken = false;
+  std::optional<VolumeSpace> spaces = paths.empty() ? std::nullopt : std::optional(VolumeSpace{});
   for (const std::u16string& path : paths) {
     if (token.IsCancelled()) {
       merged.status = ScanStatus::Cancelled;
@@ -54,10 +56,11 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
     // over the whole scan.
     ProgressCallback shifted;
     if (progress) {
-      shifted = [filesBase, foldersBase, &progress](const ScanProgress& p) {
+      shifted = [filesBase, foldersBase, bytesBase, &progress](const ScanProgress& p) {
         ScanProgress total = p;
         total.filesScanned += filesBase;
         total.foldersScanned += foldersBase;
+        total.bytesOnDisk += bytesBase;
         progress(total);
       };
     }
@@ -70,6 +73,10 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
     }
     filesBase += part.fileCount;
     foldersBase += part.folderCount;
+    if (part.rootIndex < part.nodes.size()) bytesBase += part.nodes.SizeOnDisk(part.rootIndex);
+    // Drives add up; a part without the figures (a folder, a drive that
+    // could not be asked) leaves the sum unknown.
+    spaces = spaces && part.space ? std::optional(AddSpaces(*spaces, *part.space)) : std::nullopt;
     const bool partCancelled = part.status == ScanStatus::Cancelled;
     MergeScanResult(merged, std::move(part));
     if (partCancelled) {
@@ -78,12 +85,36 @@ ScanResult ScanScheduler::Scan(const std::vector<std::u16string>& paths,
     }
   }
   merged.nodes.RollUpFromChildren(merged.rootIndex);
+  if (merged.status != ScanStatus::Cancelled) merged.space = spaces;
   merged.elapsedMs = base::ElapsedMilliseconds(start);
   return merged;
 }
 
 ScanResult ScanScheduler::ScanPath(const std::u16string& path, ScanCancellationToken& token,
                                    const ProgressCallback& progress) {
+  ScanResult result = ScanWithEngine(path, token, progress);
+  AddVolumeSpace(path, result);
+  return result;
+}
+
+// A scan of a whole volume shows what it found beside the volume's used
+// space. The MFT engine reads the volume's own figures; after a directory
+// listing the file system is asked. A listing does not show NTFS's
+// metadata files, so they stay in the unexplained part, or in the
+// unreadable one when folders could not be read.
+void ScanScheduler::AddVolumeSpace(const std::u16string& path, ScanResult& result) const {
+  if (result.space || result.status != ScanStatus::Completed || result.rootIndex >= result.nodes.size() ||
+      !platform_.isVolumeRoot || !platform_.queryVolumeSpace || !platform_.isVolumeRoot(path)) {
+    return;
+  }
+  const std::optional<base::DiskSpace> volume = platform_.queryVolumeSpace(path);
+  if (!volume || volume->totalBytes == 0) return;
+  result.space = DescribeSpace(volume->totalBytes, volume->totalBytes - std::min(volume->freeBytes, volume->totalBytes),
+                               result.nodes.SizeOnDisk(result.rootIndex), 0, result.issueCount != 0);
+}
+
+ScanResult ScanScheduler::ScanWithEngine(const std::u16string& path, ScanCancellationToken& token,
+                                         const ProgressCallback& progress) {
   if (forced_) {
     return forced_->Scan(path, token, progress);
   }

@@ -36,6 +36,10 @@ class ScanScheduler {
                       const ProgressCallback& progress);
 
  private:
+  ScanResult ScanWithEngine(const std::u16string& path, ScanCancellationToken& token,
+                            const ProgressCallback& progress);
+  void AddVolumeSpace(const std::u16string& path, ScanResult& result) const;
+
   std::unique_ptr<IScanEngine> forced_;
   ScanOptions options_;
   ScanPlatform platform_;

@@ -2,7 +2,8 @@
 // 512-byte sectors and again with the sector size its length suggests.
 // Checks what must hold for any input: names fit a $FILE_NAME and lie back
 // to back in the table's name arena, folders have size 0, references are
-// 48-bit, and reported sizes come with entries marked as having their own.
+// 48-bit, and reported sizes come with entries marked as having their own;
+// a record reports nothing it does not hold.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,7 +13,7 @@
 namespace {
 
 void Check(const ombrix::core::MftNameTable& table,
-           const std::vector<ombrix::core::MftDataSize>& sizes) {
+           const std::vector<ombrix::core::MftRecordData>& sizes) {
   using ombrix::core::kMftReferenceMask;
   if (sizes.size() > 1) __builtin_trap();
   std::uint64_t nameEnd = 0;
@@ -24,15 +25,18 @@ void Check(const ombrix::core::MftNameTable& table,
     if (entry.isDirectory && entry.size != 0) __builtin_trap();
     if ((entry.parentReference & ~kMftReferenceMask) != 0) __builtin_trap();
     if ((entry.fileReference & ~kMftReferenceMask) != 0) __builtin_trap();
-    if (entry.hasOwnDataSize != (sizes.size() == 1)) __builtin_trap();
+    // A record reports its data when it holds the unnamed stream's size or
+    // any stream's clusters; its names own a size exactly when it held one.
+    if (entry.hasOwnDataSize != (sizes.size() == 1 && sizes[0].hasSize)) __builtin_trap();
   }
+  if (sizes.size() == 1 && !sizes[0].hasSize && sizes[0].allocated == 0) __builtin_trap();
   if (nameEnd != table.names.UsedBytes()) __builtin_trap();
 }
 
 void Decode(const std::uint8_t* data, std::size_t size, std::uint32_t sectorSize) {
   std::vector<std::uint8_t> record(data, data + size);
   ombrix::core::MftNameTable table;
-  std::vector<ombrix::core::MftDataSize> sizes;
+  std::vector<ombrix::core::MftRecordData> sizes;
   ombrix::core::ParseFileRecord(record.data(), record.size(), 1234, sectorSize, table, &sizes);
   Check(table, sizes);
 }

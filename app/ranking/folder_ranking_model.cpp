@@ -44,16 +44,17 @@ double FolderRankingModel::ShareOf(std::uint64_t node, std::uint64_t base) const
   if (node >= nodes.size()) return 0.0;
   if (base == core::kNoNode) base = result_.rootIndex;
   if (base >= nodes.size()) return 0.0;
-  return SharePercent(nodes.RankingSize(node), nodes.RankingSize(base));
+  return SharePercent(nodes.RankingSize(node, sizeBasis_), nodes.RankingSize(base, sizeBasis_));
 }
 
 bool FolderRankingModel::CompareTreeSiblings(std::uint64_t a, std::uint64_t b,
                                              bool descending) const {
-  return app::CompareTreeSiblings(result_.nodes, a, b, descending);
+  return app::CompareTreeSiblings(result_.nodes, sizeBasis_, a, b, descending);
 }
 
 void FolderRankingModel::RebuildTreeRows() {
-  ListTreeRows(result_.nodes, result_.rootIndex, expandedNodes, shareDescending, treeRows);
+  ListTreeRows(result_.nodes, sizeBasis_, result_.rootIndex, expandedNodes, shareDescending,
+               treeRows);
 }
 
 bool FolderRankingModel::IsExpandable(std::uint64_t node) const {
@@ -74,9 +75,9 @@ FolderRankingModel::Ranked FolderRankingModel::RankBelow(std::uint64_t node,
   const core::ScanNodes& nodes = result_.nodes;
   ForEachNodeBelow(result_, node, [&](std::uint64_t index) {
     if (!nodes.IsDirectory(index)) {
-      files.Offer(index, nodes.RankingSize(index));
+      files.Offer(index, nodes.RankingSize(index, sizeBasis_));
     } else if (index != node) {
-      folders.Offer(index, nodes.RankingSize(index));
+      folders.Offer(index, nodes.RankingSize(index, sizeBasis_));
     }
   });
   return {files.TakeRanked(), folders.TakeRanked()};
@@ -108,7 +109,7 @@ void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) 
   const auto& nodes = result_.nodes;
   if (nodes.empty()) return;
   if (node == core::kNoNode) node = result_.rootIndex;
-  const std::uint64_t baseSize = node < nodes.size() ? nodes.RankingSize(node) : 0;
+  const std::uint64_t baseSize = node < nodes.size() ? nodes.RankingSize(node, sizeBasis_) : 0;
 
   // Below the root of an all-drives scan the drive roots (the root's
   // children) are not rows: rank as many more as there are drives, then
@@ -120,12 +121,12 @@ void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) 
 
   fileRows.reserve(ranked.files.size());
   for (const std::uint64_t file : ranked.files) {
-    fileRows.push_back({file, SharePercent(nodes.OwnSize(file), baseSize)});
+    fileRows.push_back({file, SharePercent(nodes.RankingSize(file, sizeBasis_), baseSize)});
   }
   for (const std::uint64_t folder : ranked.folders) {
     if (subfolderRows.size() == limit) break;
     if (allDrives && nodes.Parent(folder) == node) continue;
-    subfolderRows.push_back({folder, SharePercent(nodes.TotalSize(folder), baseSize)});
+    subfolderRows.push_back({folder, SharePercent(nodes.RankingSize(folder, sizeBasis_), baseSize)});
   }
   ranked_ = RankedFor{node, limit};
 }
@@ -147,6 +148,22 @@ std::optional<std::size_t> FolderRankingModel::SelectTreeNode(std::uint64_t node
   const std::optional<std::size_t> row = TreeRowOf(node);
   if (row) SelectNode(node);
   return row;
+}
+
+std::optional<std::size_t> FolderRankingModel::SetSizeBasis(core::SizeBasis basis) {
+  if (basis == sizeBasis_) return TreeRowOf(selectedNode);
+  sizeBasis_ = basis;
+  RebuildTreeRows();
+  const std::uint64_t selection = selectedNode;
+  ranked_.reset();
+  fileRows.clear();
+  subfolderRows.clear();
+  ++rankingsRevision_;
+  if (result_.status == core::ScanStatus::Cancelled) return TreeRowOf(selection);
+  // The selection stays where it was when it still has a row; otherwise
+  // the root, which always has one.
+  const std::optional<std::size_t> row = SelectTreeNode(selection);
+  return row ? row : SelectTreeNode(result_.rootIndex);
 }
 
 std::optional<std::size_t> FolderRankingModel::FlipShareOrder() {

@@ -54,7 +54,7 @@ class FolderRankingModel {
   // leaves it: the caller frees a large tree where it suits it.
   core::ScanResult ReleaseResult();
 
-  // Percent of base's ranking size that node takes (base none: the root);
+  // Percent of base's ranking size (on the chosen basis) that node takes (base none: the root);
   // 0 when either is invalid or the base is empty. Not clamped.
   double ShareOf(std::uint64_t node, std::uint64_t base) const;
   bool CompareTreeSiblings(std::uint64_t a, std::uint64_t b, bool descending) const;
@@ -91,6 +91,11 @@ class FolderRankingModel {
   // selects the previous selection again when it still has a row.
   std::optional<std::size_t> FlipShareOrder();
 
+  // Ranks, orders and shares by the other size from now on: the rows
+  // rebuilt and the selection ranked again. The selection's row, if any.
+  std::optional<std::size_t> SetSizeBasis(core::SizeBasis basis);
+  core::SizeBasis Basis() const { return sizeBasis_; }
+
   // Changes whenever fileRows and subfolderRows are made anew, so the view
   // refreshes the right-hand lists (and drops their selections) only then.
   std::uint64_t RankingsRevision() const { return rankingsRevision_; }
@@ -120,6 +125,7 @@ class FolderRankingModel {
   };
   std::optional<RankedFor> ranked_;
   std::uint64_t rankingsRevision_ = 0;
+  core::SizeBasis sizeBasis_ = core::SizeBasis::Logical;
 };
 
 }  // namespace ombrix::app

@@ -16,10 +16,28 @@ std::optional<core::ScanNode> NodeOf(const FolderRankingModel& model, std::uint6
   return nodes[index];
 }
 
+// A node's size on disk, and for a file what is special about it.
+std::u16string OnDiskText(const core::ScanNode& node, std::u16string_view languageSetting,
+                          const LocaleQueries& locale, const SizeMarkTexts& marks) {
+  std::u16string text = FormatSize(languageSetting, node.SizeOnDisk(), locale);
+  if (node.LinkCount() > 1 && !marks.names.empty()) {
+    std::u16string names = marks.names;
+    if (const auto at = names.find(u"{count}"); at != std::u16string::npos) {
+      names.replace(at, 7, FormatCount(languageSetting, node.LinkCount(), locale));
+    }
+    text += u" (" + names + u")";
+  }
+  if (node.IsPlaceholder() && !marks.placeholder.empty()) {
+    text += u" (" + marks.placeholder + u")";
+  }
+  return text;
+}
+
 }  // namespace
 
 std::u16string FolderRowText(const FolderRankingModel& model, std::size_t row, FolderColumn column,
-                             std::u16string_view languageSetting, const LocaleQueries& locale) {
+                             std::u16string_view languageSetting, const LocaleQueries& locale,
+                             const SizeMarkTexts& marks) {
   if (row >= model.treeRows.size()) return {};
   const std::uint64_t index = model.treeRows[row].node;
   const std::optional<core::ScanNode> node = NodeOf(model, index);
@@ -32,6 +50,8 @@ std::u16string FolderRowText(const FolderRankingModel& model, std::size_t row, F
       return FormatShare(languageSetting, model.ShareOf(index, core::kNoNode), locale);
     case FolderColumn::Size:
       return FormatSize(languageSetting, node->TotalSize(), locale);  // a file: its own size
+    case FolderColumn::OnDisk:
+      return OnDiskText(*node, languageSetting, locale, marks);
     case FolderColumn::Files:
       return folder ? FormatCount(languageSetting, node->FileCount(), locale) : u"";
     case FolderColumn::Folders:
@@ -43,7 +63,8 @@ std::u16string FolderRowText(const FolderRankingModel& model, std::size_t row, F
 }
 
 std::u16string FileRowText(const FolderRankingModel& model, std::size_t row, FileColumn column,
-                           std::u16string_view languageSetting, const LocaleQueries& locale) {
+                           std::u16string_view languageSetting, const LocaleQueries& locale,
+                           const SizeMarkTexts& marks) {
   if (row >= model.fileRows.size()) return {};
   const RankingRow& ranked = model.fileRows[row];
   const std::optional<core::ScanNode> node = NodeOf(model, ranked.node);
@@ -53,6 +74,8 @@ std::u16string FileRowText(const FolderRankingModel& model, std::size_t row, Fil
       return FormatShare(languageSetting, ranked.share, locale);
     case FileColumn::Size:
       return FormatSize(languageSetting, node->OwnSize(), locale);
+    case FileColumn::OnDisk:
+      return OnDiskText(*node, languageSetting, locale, marks);
     case FileColumn::Name:
       return node->Name().ToString();
     case FileColumn::Path:
@@ -63,7 +86,7 @@ std::u16string FileRowText(const FolderRankingModel& model, std::size_t row, Fil
 
 std::u16string SubfolderRowText(const FolderRankingModel& model, std::size_t row,
                                 SubfolderColumn column, std::u16string_view languageSetting,
-                                const LocaleQueries& locale) {
+                                const LocaleQueries& locale, const SizeMarkTexts& marks) {
   if (row >= model.subfolderRows.size()) return {};
   const RankingRow& ranked = model.subfolderRows[row];
   const std::optional<core::ScanNode> node = NodeOf(model, ranked.node);
@@ -73,6 +96,8 @@ std::u16string SubfolderRowText(const FolderRankingModel& model, std::size_t row
       return FormatShare(languageSetting, ranked.share, locale);
     case SubfolderColumn::Size:
       return FormatSize(languageSetting, node->TotalSize(), locale);
+    case SubfolderColumn::OnDisk:
+      return OnDiskText(*node, languageSetting, locale, marks);
     case SubfolderColumn::Files:
       return FormatCount(languageSetting, node->FileCount(), locale);
     case SubfolderColumn::Folders:

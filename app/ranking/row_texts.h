@@ -13,27 +13,38 @@
 
 namespace ombrix::app {
 
-enum class FolderColumn { Name, Share, Size, Files, Folders, Path };
-enum class FileColumn { Share, Size, Name, Path };
-enum class SubfolderColumn { Share, Size, Files, Folders, Path };
+enum class FolderColumn { Name, Share, Size, OnDisk, Files, Folders, Path };
+enum class FileColumn { Share, Size, OnDisk, Name, Path };
+enum class SubfolderColumn { Share, Size, OnDisk, Files, Folders, Path };
 
-inline constexpr std::size_t kFolderColumnCount = 6;
-inline constexpr std::size_t kFileColumnCount = 4;
-inline constexpr std::size_t kSubfolderColumnCount = 5;
+inline constexpr std::size_t kFolderColumnCount = 7;
+inline constexpr std::size_t kFileColumnCount = 5;
+inline constexpr std::size_t kSubfolderColumnCount = 6;
+
+// What the On disk column adds after a file's size on disk, in the
+// window's language: "{count}" in names stands for the number of names of a
+// hard-linked file. Empty texts add nothing.
+struct SizeMarkTexts {
+  std::u16string names;
+  std::u16string placeholder;
+};
 
 // Text of a Folders row (treeRows[row]); the share is of the scan root,
 // whatever is selected. Files have no count columns; a node without a name
 // (a drive root) shows its path.
 std::u16string FolderRowText(const FolderRankingModel& model, std::size_t row, FolderColumn column,
                              std::u16string_view languageSetting,
-                             const LocaleQueries& locale = SystemLocaleQueries());
+                             const LocaleQueries& locale = SystemLocaleQueries(),
+    const SizeMarkTexts& marks = {});
 // Text of a Files row (fileRows[row]) and of a Subfolders row
 // (subfolderRows[row]); their shares are of the selected node.
 std::u16string FileRowText(const FolderRankingModel& model, std::size_t row, FileColumn column,
                            std::u16string_view languageSetting,
-                           const LocaleQueries& locale = SystemLocaleQueries());
+                           const LocaleQueries& locale = SystemLocaleQueries(),
+    const SizeMarkTexts& marks = {});
 std::u16string SubfolderRowText(const FolderRankingModel& model, std::size_t row,
                                 SubfolderColumn column, std::u16string_view languageSetting,
-                                const LocaleQueries& locale = SystemLocaleQueries());
+                                const LocaleQueries& locale = SystemLocaleQueries(),
+    const SizeMarkTexts& marks = {});
 
 }  // namespace ombrix::app

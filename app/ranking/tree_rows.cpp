@@ -90,22 +90,22 @@ void SortSiblings(const core::ScanNodes& nodes, std::vector<SiblingKey>& sibling
   }
 }
 
-SiblingKey KeyOf(const core::ScanNodes& nodes, std::uint64_t index) {
-  return {nodes.RankingSize(index), index, nodes.IsDirectory(index)};
+SiblingKey KeyOf(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t index) {
+  return {nodes.RankingSize(index, basis), index, nodes.IsDirectory(index)};
 }
 
 }  // namespace
 
-bool CompareTreeSiblings(const core::ScanNodes& nodes, std::uint64_t a, std::uint64_t b,
-                         bool descending) {
+bool CompareTreeSiblings(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t a,
+                         std::uint64_t b, bool descending) {
   if (a >= nodes.size() || b >= nodes.size()) return a < nodes.size() && b >= nodes.size();
-  const SiblingKey keyA = KeyOf(nodes, a);
-  const SiblingKey keyB = KeyOf(nodes, b);
+  const SiblingKey keyA = KeyOf(nodes, basis, a);
+  const SiblingKey keyB = KeyOf(nodes, basis, b);
   if (!SameSizeAndKind(keyA, keyB)) return SizeAndKindBefore(keyA, keyB, descending);
   return DisplayNameBefore(nodes, a, b);
 }
 
-void ListTreeRows(const core::ScanNodes& nodes, std::uint64_t root,
+void ListTreeRows(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t root,
                   const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
                   std::vector<TreeRow>& rows) {
   rows.clear();
@@ -123,7 +123,7 @@ void ListTreeRows(const core::ScanNodes& nodes, std::uint64_t root,
       continue;
     }
     siblings.clear();
-    for (const std::uint64_t child : children) siblings.push_back(KeyOf(nodes, child));
+    for (const std::uint64_t child : children) siblings.push_back(KeyOf(nodes, basis, child));
     SortSiblings(nodes, siblings, descending);
     for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
       pending.push_back({it->node, row.depth + 1});

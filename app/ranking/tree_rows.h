@@ -25,12 +25,12 @@ struct TreeRow {
 // name, or the path when the name is empty, as for drive roots) in ordinal
 // UTF-16 order, both directions alike. Valid indices come before invalid
 // ones, which are never read.
-bool CompareTreeSiblings(const core::ScanNodes& nodes, std::uint64_t a, std::uint64_t b,
-                         bool descending);
+bool CompareTreeSiblings(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t a,
+                         std::uint64_t b, bool descending);
 
 // Replaces rows with the visible rows from `root` (rows keeps its capacity:
 // a rebuild after every toggle need not grow a list of 100,000 rows again).
-void ListTreeRows(const core::ScanNodes& nodes, std::uint64_t root,
+void ListTreeRows(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t root,
                   const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
                   std::vector<TreeRow>& rows);
 

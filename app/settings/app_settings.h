@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/scan_nodes.h"
+
 namespace ombrix::app {
 
 struct AppSettings {
@@ -24,9 +26,16 @@ struct AppSettings {
   bool showAdminPromptOnStartup = true;
   bool suppressAdminPrompt = false;
   bool alwaysStartAsAdministrator = false;
+  // What the lists rank and share by; files written before it existed
+  // read as logical.
+  core::SizeBasis sizeBasis = core::SizeBasis::Logical;
 
   friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
+
+// How the size basis is written in the settings file.
+inline constexpr char16_t kSizeBasisLogicalWord[] = u"logical";
+inline constexpr char16_t kSizeBasisOnDiskWord[] = u"disk";
 
 // The most threads per drive a fresh record gets, however many the machine
 // has: more rarely help one disk.

@@ -86,6 +86,14 @@ void ReadScan(const JsonObject& object, AppSettings& settings) {
   ReadBoolean(scan, "alwaysStartAsAdministrator", settings.alwaysStartAsAdministrator);
 }
 
+// Only our own word for sizes on disk switches the basis; anything else
+// keeps logical sizes, the basis every user starts with.
+void ReadSizeBasis(const JsonObject& object, core::SizeBasis& field) {
+  std::u16string word;
+  ReadText(object, "sizeBasis", word);
+  field = word == kSizeBasisOnDiskWord ? core::SizeBasis::OnDisk : core::SizeBasis::Logical;
+}
+
 }  // namespace
 
 AppSettings ReadSettingsText(std::string_view text, std::uint32_t hardwareThreads) {
@@ -99,6 +107,7 @@ AppSettings ReadSettingsText(std::string_view text, std::uint32_t hardwareThread
   ReadText(top, "theme", settings.theme);
   ReadRecentFolders(top, settings.recentFolders);
   ReadScan(top, settings);
+  ReadSizeBasis(top, settings.sizeBasis);
   NormalizeSettings(settings, hardwareThreads);
   return settings;
 }

@@ -77,7 +77,10 @@ std::string SerializeSettings(const AppSettings& settings) {
   appendScanMember("suppressAdminPrompt", BooleanWord(settings.suppressAdminPrompt), false);
   appendScanMember("alwaysStartAsAdministrator", BooleanWord(settings.alwaysStartAsAdministrator),
                    true);
-  text += "  }\r\n}\r\n";
+  text += "  },\r\n  \"sizeBasis\": ";
+  AppendJsonString(text, settings.sizeBasis == core::SizeBasis::OnDisk ? kSizeBasisOnDiskWord
+                                                                       : kSizeBasisLogicalWord);
+  text += "\r\n}\r\n";
   return text;
 }
 

@@ -20,6 +20,9 @@ NtdllFunctions ResolveNtdll() {
       Resolve<NtQueryDirectoryFileFunction>(ntdll, "NtQueryDirectoryFile");
   functions.statusToDosError =
       Resolve<RtlNtStatusToDosErrorFunction>(ntdll, "RtlNtStatusToDosError");
+  functions.setPlaceholderCompatibilityMode =
+      Resolve<RtlSetProcessPlaceholderCompatibilityModeFunction>(
+          ntdll, "RtlSetProcessPlaceholderCompatibilityMode");
   return functions;
 }
 
@@ -28,6 +31,11 @@ NtdllFunctions ResolveNtdll() {
 const NtdllFunctions& Ntdll() {
   static const NtdllFunctions functions = ResolveNtdll();
   return functions;
+}
+
+bool ExposePlaceholders(const NtdllFunctions& functions) {
+  return functions.setPlaceholderCompatibilityMode != nullptr &&
+         functions.setPlaceholderCompatibilityMode(kPlaceholdersExposed) >= 0;
 }
 
 }  // namespace ombrix::base

@@ -32,11 +32,24 @@ using NtQueryDirectoryFileFunction = LONG(NTAPI*)(HANDLE fileHandle, HANDLE even
 // function (winternl.h)".
 using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(LONG status);
 
+// RtlSetProcessPlaceholderCompatibilityMode: learn.microsoft.com,
+// "RtlSetProcessPlaceholderCompatibilityMode function (ntifs.h)"; Windows
+// 10 1803 and later. Returns the previous mode, or a negative value.
+using RtlSetProcessPlaceholderCompatibilityModeFunction = CHAR(NTAPI*)(CHAR mode);
+inline constexpr CHAR kPlaceholdersExposed = 2;  // PHCM_EXPOSE_PLACEHOLDERS
+
 struct NtdllFunctions {
   NtQueryDirectoryFileFunction queryDirectoryFile = nullptr;
   RtlNtStatusToDosErrorFunction statusToDosError = nullptr;
+  RtlSetProcessPlaceholderCompatibilityModeFunction setPlaceholderCompatibilityMode = nullptr;
 };
 
 const NtdllFunctions& Ntdll();
+
+// Cloud placeholders are shown to this process as what they are (their
+// attributes and reparse tags) rather than disguised as ordinary files, so
+// a scan can tell what is stored from what is only online. Opening them is
+// never needed for that. False where Windows lacks the call.
+bool ExposePlaceholders(const NtdllFunctions& functions = Ntdll());
 
 }  // namespace ombrix::base

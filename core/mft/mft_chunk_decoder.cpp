@@ -23,7 +23,7 @@ MftChunkDecoder::~MftChunkDecoder() { StopWorkers(); }
 
 void MftChunkDecoder::DecodeRecords(const Job& job, std::uint64_t begin, std::uint64_t end,
                                     MftNameTable& table,
-                                    std::vector<MftDataSize>* dataSizes) const {
+                                    std::vector<MftRecordData>* dataSizes) const {
   // A record's header, attributes and sector tails lie in six or seven
   // cache lines out of sixteen, too scattered for the processor to foresee:
   // asking for a record a few ahead took a fifth off the decoding.
@@ -183,7 +183,7 @@ bool MftChunkDecoder::Wait() {
   return withWorker == job.slicesUsed;
 }
 
-void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftRecordData>* dataSizes) {
   if (!ready_.active) {
     return;
   }
@@ -218,7 +218,7 @@ void MftChunkDecoder::Collect(MftNameTable& table, std::vector<MftDataSize>* dat
   }
 }
 
-bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* dataSizes) {
+bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftRecordData>* dataSizes) {
   const bool parallel = Wait();
   Collect(table, dataSizes);
   return parallel;
@@ -227,7 +227,7 @@ bool MftChunkDecoder::Finish(MftNameTable& table, std::vector<MftDataSize>* data
 bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
                       std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
                       std::uint64_t workerLimit, MftNameTable& table,
-                      std::vector<MftDataSize>* dataSizes, const base::ThreadStarter& startWorker) {
+                      std::vector<MftRecordData>* dataSizes, const base::ThreadStarter& startWorker) {
   MftChunkDecoder decoder(recordLength, sectorSize, workerLimit, startWorker);
   decoder.Start(buffer, byteCount, firstRecordNumber);
   return decoder.Finish(table, dataSizes);

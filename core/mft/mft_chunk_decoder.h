@@ -73,17 +73,17 @@ class MftChunkDecoder {
 
   // Appends the entries (and data sizes, when dataSizes is given) of the
   // chunk last waited for; nothing when there is none.
-  void Collect(MftNameTable& table, std::vector<MftDataSize>* dataSizes);
+  void Collect(MftNameTable& table, std::vector<MftRecordData>* dataSizes);
 
   // Wait and Collect.
-  bool Finish(MftNameTable& table, std::vector<MftDataSize>* dataSizes);
+  bool Finish(MftNameTable& table, std::vector<MftRecordData>* dataSizes);
 
  private:
   struct Slice {
     std::uint64_t begin = 0;
     std::uint64_t end = 0;
     MftNameTable table;
-    std::vector<MftDataSize> dataSizes;
+    std::vector<MftRecordData> dataSizes;
     std::exception_ptr failure;
   };
 
@@ -97,7 +97,7 @@ class MftChunkDecoder {
   };
 
   void DecodeRecords(const Job& job, std::uint64_t begin, std::uint64_t end, MftNameTable& table,
-                     std::vector<MftDataSize>* dataSizes) const;
+                     std::vector<MftRecordData>* dataSizes) const;
   void DecodeSlice(const Job& job, Slice& slice);
   void StartWorkers(std::size_t wanted);
   void RunWorker(std::size_t worker);
@@ -131,7 +131,7 @@ class MftChunkDecoder {
 bool ParseRecordChunk(std::uint8_t* buffer, std::uint32_t recordLength, std::uint32_t byteCount,
                       std::uint64_t firstRecordNumber, std::uint32_t sectorSize,
                       std::uint64_t workerLimit, MftNameTable& table,
-                      std::vector<MftDataSize>* dataSizes,
+                      std::vector<MftRecordData>* dataSizes,
                       const base::ThreadStarter& startWorker = base::StartStdThread);
 
 }  // namespace ombrix::core

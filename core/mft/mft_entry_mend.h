@@ -6,6 +6,8 @@
 //    $FILE_NAME real size stale, often 0. A file name whose own record held
 //    no unnamed $DATA takes the size another record of the same file
 //    reported.
+//  - allocation: a file's streams can lie in several records; its size on
+//    disk is their allocations added up, whichever record holds the name.
 //  - folders: a folder with a large index can have its $FILE_NAME moved to
 //    an extension record, whose header lacks the directory flag. Its name
 //    still carries the "has a file-name index" bit, which only folders have;
@@ -30,6 +32,10 @@ void ApplyFolderFlagMend(std::vector<MftNameEntry>& entries);
 // When several records of one file report a size, the first in record
 // order (the base record, for files whose data starts there) wins.
 void ApplyDataSizeMend(std::vector<MftNameEntry>& entries,
-                       const std::vector<MftDataSize>& dataSizes);
+                       const std::vector<MftRecordData>& dataSizes);
+
+// Every name of a file takes the allocation of all its records' streams.
+void ApplyAllocationMend(std::vector<MftNameEntry>& entries,
+                         const std::vector<MftRecordData>& dataSizes);
 
 }  // namespace ombrix::core

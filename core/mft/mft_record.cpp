@@ -11,9 +11,11 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "base/checked_math.h"
 #include "base/le_reader.h"
+#include "core/placeholders.h"
 
 namespace ombrix::core {
 namespace {
@@ -36,18 +38,34 @@ constexpr std::uint16_t kRecordIsDirectory = 0x0002;
 constexpr std::uint64_t kAttributeHeaderLength = 16;
 constexpr std::uint64_t kNonResidentField = 0x08;
 constexpr std::uint64_t kAttributeNameLengthField = 0x09;
+constexpr std::uint64_t kAttributeFlagsField = 0x0C;
+constexpr std::uint16_t kAttributeCompressed = 0x0001;
+constexpr std::uint16_t kAttributeSparse = 0x8000;
 constexpr std::uint64_t kValueLengthField = 0x10;
 constexpr std::uint64_t kValueOffsetField = 0x14;
 constexpr std::uint64_t kMinResidentLength = 0x18;
 constexpr std::uint64_t kLowestVcnField = 0x10;
+constexpr std::uint64_t kHighestVcnField = 0x18;
 constexpr std::uint64_t kMappingPairsOffsetField = 0x20;
+constexpr std::uint64_t kAllocatedSizeField = 0x28;
 constexpr std::uint64_t kDataSizeField = 0x30;
 constexpr std::uint64_t kMinNonResidentLength = 0x40;
+// Present only in the header of a compressed or sparse stream: the bytes of
+// the clusters it really has, where the allocated size counts the holes.
+constexpr std::uint64_t kTotalAllocatedField = 0x40;
+constexpr std::uint64_t kMinCompressedLength = 0x48;
 
 constexpr std::uint32_t kEndOfAttributes = 0xFFFFFFFF;
+constexpr std::uint32_t kStandardInformationType = 0x10;
 constexpr std::uint32_t kFileNameType = 0x30;
 constexpr std::uint32_t kDataType = 0x80;
+constexpr std::uint32_t kIndexAllocationType = 0xA0;
 constexpr std::uint32_t kReparsePointType = 0xC0;
+
+// $STANDARD_INFORMATION value: the time the data was last written (the
+// "modified" Explorer shows), and $REPARSE_POINT value: its tag.
+constexpr std::uint64_t kModificationTimeField = 0x08;
+constexpr std::uint64_t kReparseTagField = 0x00;
 
 // $FILE_NAME value.
 constexpr std::uint64_t kParentReferenceField = 0x00;
@@ -79,11 +97,16 @@ std::optional<base::LeReader> AcceptedFileNameValue(const base::LeReader& attrib
   return value;
 }
 
-void AddNameEntry(const base::LeReader& value, std::uint64_t fileReference, bool isDirectory,
+MftRecordNumber RecordNumberOf(std::uint64_t reference) {
+  const std::uint64_t number = reference & kMftReferenceMask;
+  return number < kNoRecord ? static_cast<MftRecordNumber>(number) : kNoRecord;
+}
+
+void AddNameEntry(const base::LeReader& value, MftRecordNumber fileReference, bool isDirectory,
                   MftNameTable& table) {
   MftNameEntry& entry = table.entries.emplace_back();
   entry.fileReference = fileReference;
-  entry.parentReference = *value.U64(kParentReferenceField) & kMftReferenceMask;
+  entry.parentReference = RecordNumberOf(*value.U64(kParentReferenceField));
   entry.isDirectory = isDirectory;
   std::uint32_t attributes = *value.U32(kFileAttributesField) & ~kAttributeReparsePoint;
   if (isDirectory) {
@@ -120,6 +143,72 @@ DataSizeReading ReadUnnamedDataSize(const base::LeReader& attribute) {
   const std::int64_t dataSize = *attribute.I64(kDataSizeField);
   return {true, dataSize > 0 ? static_cast<std::uint64_t>(dataSize) : 0};
 }
+
+// The clusters of the holes (runs without a location) in an extent's
+// mapping pairs; what damaged pairs leave unclear counts as stored.
+std::uint64_t HoleClusters(const base::LeReader& attribute) {
+  std::uint64_t position = *attribute.U16(kMappingPairsOffsetField);
+  std::uint64_t holes = 0;
+  while (const auto header = attribute.U8(position)) {
+    const unsigned lengthBytes = *header & 0x0F;
+    const unsigned offsetBytes = *header >> 4;
+    if (*header == 0 || lengthBytes == 0 || lengthBytes > 8 || offsetBytes > 8 ||
+        !attribute.Contains(position + 1, lengthBytes + offsetBytes)) {
+      break;
+    }
+    if (offsetBytes == 0) {
+      holes = base::SaturatingAdd(holes, *attribute.UnsignedN(position + 1, lengthBytes));
+    }
+    position += 1 + lengthBytes + offsetBytes;
+  }
+  return holes;
+}
+
+// The clusters a stream takes, from the first extent of a non-resident
+// attribute (0 for a resident one: its value lives in the record, and for
+// a later extent, which carries no sizes).
+std::uint64_t ReadAllocatedLength(const base::LeReader& attribute) {
+  if (*attribute.U8(kNonResidentField) == 0) return 0;
+  if (attribute.Length() < kMinNonResidentLength || *attribute.I64(kLowestVcnField) != 0) return 0;
+  const std::uint16_t flags = *attribute.U16(kAttributeFlagsField);
+  const bool holesCounted = (flags & (kAttributeCompressed | kAttributeSparse)) != 0;
+  if (holesCounted && attribute.Length() >= kMinCompressedLength) {
+    const std::int64_t total = *attribute.I64(kTotalAllocatedField);
+    return total > 0 ? static_cast<std::uint64_t>(total) : 0;
+  }
+  const std::int64_t allocated = *attribute.I64(kAllocatedSizeField);
+  if (allocated <= 0) return 0;
+  // A stream can have holes without saying so: $BadClus's $Bad is one hole
+  // the size of the volume. When this extent maps the whole stream, its
+  // clusters' length follows from the allocated size, and the holes are
+  // taken off.
+  const std::int64_t highestVcn = *attribute.I64(kHighestVcnField);
+  const std::uint64_t holes = HoleClusters(attribute);
+  if (holes == 0 || highestVcn < 0) return static_cast<std::uint64_t>(allocated);
+  const std::uint64_t clusters = static_cast<std::uint64_t>(highestVcn) + 1;
+  const auto bytes = static_cast<std::uint64_t>(allocated);
+  if (bytes % clusters != 0 || holes > clusters) return bytes;
+  return bytes - holes * (bytes / clusters);
+}
+
+// A resident attribute's value as a reader, when the attribute is resident
+// and its value lies inside it.
+std::optional<base::LeReader> ResidentValue(const base::LeReader& attribute) {
+  if (*attribute.U8(kNonResidentField) != 0 || attribute.Length() < kMinResidentLength) {
+    return std::nullopt;
+  }
+  return attribute.Slice(*attribute.U16(kValueOffsetField), *attribute.U32(kValueLengthField));
+}
+
+// What the attributes of one record say, beside its names.
+struct RecordReading {
+  DataSizeReading unnamedData;
+  std::uint64_t allocated = 0;  // every stream's clusters; saturating
+  std::uint64_t indexBytes = 0;
+  std::uint64_t lastWriteTime = 0;
+  bool hasReparsePoint = false;
+  std::uint32_t reparseTag = 0;
+};
 
 }  // namespace
 
@@ -164,6 +253,7 @@ void MftNameTable::Add(MftNameEntry entry, std::u16string_view name) {
 }
 
 void MftNameTable::Adopt(MftNameTable&& other) {
+  indexBytes = base::SaturatingAdd(indexBytes, std::exchange(other.indexBytes, 0));
   const std::uint64_t shift = names.Adopt(std::move(other.names));
   const std::size_t first = entries.size();
   entries.insert(entries.end(), other.entries.begin(), other.entries.end());
@@ -173,15 +263,18 @@ void MftNameTable::Adopt(MftNameTable&& other) {
 
 void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint64_t recordNumber,
                      std::uint32_t sectorSize, MftNameTable& table,
-                     std::vector<MftDataSize>* dataSizes) {
+                     std::vector<MftRecordData>* dataSizes) {
   if (!ApplyUpdateSequence(record, recordLength, sectorSize)) return;
   const base::LeReader bytes(record, recordLength);
   const std::uint16_t recordFlags = *bytes.U16(kRecordFlagsField);
   if ((recordFlags & kRecordInUse) == 0) return;
 
   const std::uint64_t baseReference = *bytes.U64(kBaseReferenceField);
-  const std::uint64_t fileReference =
-      baseReference != 0 ? (baseReference & kMftReferenceMask) : recordNumber;
+  const MftRecordNumber fileReference =
+      baseReference != 0 ? RecordNumberOf(baseReference) : RecordNumberOf(recordNumber);
+  // A record numbered beyond what NTFS numbers, or naming such a base
+  // record, is damage.
+  if (fileReference == kNoRecord || recordNumber >= kNoRecord) return;
   const bool isDirectory = (recordFlags & kRecordIsDirectory) != 0;
   const std::uint64_t bytesInUse = *bytes.U32(kBytesInUseField);
   const std::uint64_t limit =
@@ -191,8 +284,7 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
   std::vector<MftNameEntry>& entries = table.entries;
   const std::size_t firstEntry = entries.size();
   const NameArena::Mark firstName = table.names.Position();
-  DataSizeReading data;
-  bool hasReparsePoint = false;
+  RecordReading reading;
   std::uint64_t position = *bytes.U16(kFirstAttributeField);
   while (used.Contains(position, kAttributeHeaderLength)) {
     const std::uint32_t type = *used.U32(position);
@@ -210,24 +302,44 @@ void ParseFileRecord(std::uint8_t* record, std::uint64_t recordLength, std::uint
         AddNameEntry(*value, fileReference, isDirectory, table);
       }
     } else if (type == kDataType) {
+      // Named streams (alternate data streams, a compressed file's
+      // WofCompressedData) take clusters too; only the unnamed one is the
+      // file's size.
+      reading.allocated = base::SaturatingAdd(reading.allocated, ReadAllocatedLength(*attribute));
       if (*attribute->U8(kAttributeNameLengthField) == 0) {
-        const DataSizeReading reading = ReadUnnamedDataSize(*attribute);
-        if (reading.qualifies) data = reading;
+        const DataSizeReading unnamed = ReadUnnamedDataSize(*attribute);
+        if (unnamed.qualifies) reading.unnamedData = unnamed;
+      }
+    } else if (type == kIndexAllocationType) {
+      reading.indexBytes = base::SaturatingAdd(reading.indexBytes, ReadAllocatedLength(*attribute));
+    } else if (type == kStandardInformationType) {
+      if (const auto value = ResidentValue(*attribute)) {
+        reading.lastWriteTime = value->U64(kModificationTimeField).value_or(0);
       }
     } else if (type == kReparsePointType) {
-      hasReparsePoint = true;
+      reading.hasReparsePoint = true;
+      if (const auto value = ResidentValue(*attribute)) {
+        reading.reparseTag = value->U32(kReparseTagField).value_or(0);
+      }
     }
     position += attributeLength;
   }
 
+  const DataSizeReading& data = reading.unnamedData;
   for (std::size_t i = firstEntry; i < entries.size(); ++i) {
     MftNameEntry& entry = entries[i];
-    if (hasReparsePoint) entry.attributes |= kAttributeReparsePoint;
+    if (reading.hasReparsePoint) entry.attributes |= kAttributeReparsePoint;
     if (!entry.isDirectory && data.size != 0) entry.size = data.size;
     entry.hasOwnDataSize = data.qualifies;
+    entry.allocated = entry.isDirectory ? 0 : reading.allocated;
+    entry.lastWriteTime = reading.lastWriteTime;
+    entry.isPlaceholder = !entry.isDirectory && IsPlaceholder(entry.attributes, reading.reparseTag);
+    entry.inExtensionRecord = baseReference != 0;
   }
-  if (dataSizes != nullptr && data.qualifies) {
-    dataSizes->push_back(MftDataSize{fileReference, data.size});
+  table.indexBytes = base::SaturatingAdd(table.indexBytes, reading.indexBytes);
+  if (dataSizes != nullptr && (data.qualifies || reading.allocated != 0)) {
+    dataSizes->push_back(MftRecordData{fileReference, data.qualifies, baseReference != 0,
+                                       data.qualifies ? data.size : 0, reading.allocated});
   }
 }
 

@@ -120,7 +120,7 @@ class ChunkSequence {
 bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
                          const std::vector<MftDataRun>& runs, std::uint64_t dataSize,
                          const ScanCancellationToken& token, MftNameTable& table,
-                         std::vector<MftDataSize>* dataSizes, MftScanStats& stats,
+                         std::vector<MftRecordData>* dataSizes, MftScanStats& stats,
                          std::uint64_t workerSetting, std::uint32_t chunkLength) {
   const std::uint32_t recordLength = geometry.bytesPerFileRecordSegment;
   if (recordLength == 0 || geometry.bytesPerSector == 0 || geometry.bytesPerCluster == 0) {

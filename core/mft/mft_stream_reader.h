@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kMftChunkLength = 4u * 1024u * 1024u;
 bool EnumerateMftRecords(IVolumeReader& volume, const NtfsVolumeGeometry& geometry,
                          const std::vector<MftDataRun>& runs, std::uint64_t dataSize,
                          const ScanCancellationToken& token, MftNameTable& table,
-                         std::vector<MftDataSize>* dataSizes, MftScanStats& stats,
+                         std::vector<MftRecordData>* dataSizes, MftScanStats& stats,
                          std::uint64_t workerSetting, std::uint32_t chunkLength = kMftChunkLength);
 
 }  // namespace ombrix::core

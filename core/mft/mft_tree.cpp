@@ -97,12 +97,36 @@ struct PlannedFolder {
 // node order, which of them are folders, and the listed folders in the
 // order of their children. Every folder's children are consecutive nodes,
 // so the ranges follow each other.
+// A planned file whose record has more names than this one: the names of
+// one file, counted once on disk.
+struct LinkedFile {
+  std::uint64_t node;
+  MftRecordNumber record;
+  std::uint32_t names;
+};
+
 struct TreePlan {
   std::vector<std::uint32_t> nodeEntries;
   std::vector<std::uint8_t> isFolder;
   std::uint64_t folderCount = 0;
   std::vector<PlannedFolder> folders;
+  std::vector<LinkedFile> linkedFiles;
 };
+
+// How many names each file has (each record's non-DOS $FILE_NAMEs, its
+// extension records' included), for the records of the stream; saturated,
+// as NTFS allows 1024 at most.
+std::vector<std::uint16_t> CountNamesPerFile(const std::vector<MftNameEntry>& entries,
+                                             std::uint64_t recordLimit) {
+  std::vector<std::uint16_t> names(recordLimit, 0);
+  for (const MftNameEntry& entry : entries) {
+    if (!entry.isDirectory && entry.fileReference < recordLimit &&
+        names[entry.fileReference] != UINT16_MAX) {
+      ++names[entry.fileReference];
+    }
+  }
+  return names;
+}
 
 // Walks the entries below the root and decides the index of every node the
 // tree will get, without making one: the nodes are then filled on several
@@ -111,6 +135,7 @@ struct TreePlan {
 TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
                   const std::u16string& rootPath, std::uint64_t rootReference,
                   const MftNameTable& table, const MftChildrenMap& children,
+                  const std::vector<std::uint16_t>& namesPerFile,
                   const ScanCancellationToken& token, EngineProgress& progress) {
   const std::vector<MftNameEntry>& entries = table.entries;
   TreePlan plan;
@@ -151,8 +176,14 @@ TreePlan PlanTree(std::uint64_t firstNewNode, std::uint64_t rootIndex,
           descended[position] = true;
           stack.push_back({entry.fileReference, node, JoinPath(frame.path, name)});
         }
-      } else if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); })) {
-        progress.ReportCurrent();
+      } else {
+        if (entry.fileReference < namesPerFile.size() && namesPerFile[entry.fileReference] > 1) {
+          plan.linkedFiles.push_back({node, entry.fileReference, namesPerFile[entry.fileReference]});
+        }
+        if (progress.CountFileWithPath([&] { return JoinPath(frame.path, name); },
+                                       entry.allocated)) {
+          progress.ReportCurrent();
+        }
       }
     }
     plan.folders.push_back({frame.nodeIndex, firstChild, nextNode - firstChild});
@@ -180,10 +211,11 @@ void FillPlannedSlice(ScanNodes& nodes, const TreePlan& plan, const MftNameTable
     const MftNameEntry& entry = table.entries[plan.nodeEntries[i]];
     if (entry.isDirectory) {
       nodes.SetFolder(id, folderSlot++, folder->node, entry.nameOffset + nameShift,
-                      entry.attributes, 0);
+                      entry.attributes, entry.lastWriteTime);
     } else {
-      nodes.SetFile(id, folder->node, entry.nameOffset + nameShift, entry.attributes, entry.size, 0,
-                    entry.size);
+      nodes.SetFile(id, folder->node, entry.nameOffset + nameShift, entry.attributes, entry.size,
+                    entry.lastWriteTime, entry.allocated);
+      if (entry.isPlaceholder) nodes.MarkPlaceholder(id);
     }
   }
 }
@@ -232,10 +264,15 @@ void PopulateMftTree(ScanTreeBuilder& builder, std::uint64_t rootIndex,
   TreePlan plan;
   {
     const MftChildrenMap ownChildren = std::move(children);
+    const std::vector<std::uint16_t> namesPerFile =
+        CountNamesPerFile(ownTable.entries, ownChildren.RecordLimit());
     plan = PlanTree(builder.nodes.size(), rootIndex, rootPath, rootReference, ownTable,
-                    ownChildren, token, progress);
+                    ownChildren, namesPerFile, token, progress);
   }
   MakePlannedNodes(builder.nodes, plan, ownTable, workerLimit);
+  for (const LinkedFile& linked : plan.linkedFiles) {
+    builder.SetFileIdentity(linked.node, linked.record, linked.names);
+  }
 }
 
 std::optional<std::uint64_t> FindFolderByNames(const std::vector<std::u16string>& names,

@@ -43,6 +43,8 @@ class MftChildrenMap {
   std::span<const std::uint32_t> ChildrenOf(std::uint64_t parentReference) const;
   // The number of distinct parents.
   std::size_t ParentCount() const { return parentCount_; }
+  // Records of the stream: references at or beyond it name nothing.
+  std::uint64_t RecordLimit() const { return start_.empty() ? 0 : start_.size() - 1; }
 
  private:
   std::vector<std::uint32_t> start_;  // record -> its first position; one more at the end

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/checked_math.h"
 #include "base/monotonic_clock.h"
 #include "base/scoped_timer.h"
 #include "core/mft/mft_entry_mend.h"
@@ -12,6 +13,8 @@
 #include "core/mft/mft_run_list.h"
 #include "core/mft/mft_stream_reader.h"
 #include "core/mft/mft_trace.h"
+#include "core/mft/volume_bitmap.h"
+#include "core/mft/volume_image.h"
 #include "core/mft/mft_tree.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
@@ -92,8 +95,9 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
       *streamLength / geometry.bytesPerFileRecordSegment, kMaxReservedMftEntries);
   MftNameTable table;
   table.entries.reserve(expectedRecords);
+  std::uint64_t indexBytes = 0;
   const bool enumerated = base::TimeInto(stats.enumerateMftMs, [&] {
-    std::vector<MftDataSize> dataSizes;
+    std::vector<MftRecordData> dataSizes;
     dataSizes.reserve(expectedRecords);
     if (!EnumerateMftRecords(volume, geometry, runs, *streamLength, token, table, &dataSizes,
                              stats, workerSetting)) {
@@ -101,6 +105,8 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
     }
     ApplyFolderFlagMend(table.entries);
     ApplyDataSizeMend(table.entries, dataSizes);
+    ApplyAllocationMend(table.entries, dataSizes);
+    indexBytes = table.indexBytes;
     return true;
   });
   if (!enumerated) {
@@ -136,9 +142,29 @@ ScanResult ScanNtfsVolume(IVolumeReader& volume, const std::u16string& path,
   });
   base::TimeInto(stats.finalizeMs, [&] { builder.ComputeTotals(); });
 
+  // A scan of the whole volume sets what it found beside the volume's used
+  // space; the MFT shows every file, so only folders' indexes are left to
+  // name as metadata.
+  std::optional<VolumeSpace> space;
+  if (root.recordNumber == kNtfsRootFolderRecord && !token.IsCancelled()) {
+    const std::optional<std::uint64_t> used =
+        geometry.freeClusters
+            ? std::optional<std::uint64_t>(geometry.totalClusters -
+                                           std::min(*geometry.freeClusters, geometry.totalClusters))
+            : CountUsedClusters(volume, geometry, runs);
+    if (used) {
+      const std::uint64_t cluster = geometry.bytesPerCluster;
+      space = DescribeSpace(base::SaturatingMultiply(geometry.totalClusters, cluster),
+                            base::SaturatingMultiply(*used, cluster),
+                            builder.nodes.SizeOnDisk(rootIndex), indexBytes, false);
+    }
+  }
   const std::int64_t totalMs = base::ElapsedMilliseconds(start);
   WriteMftTrace(stats, totalMs);
-  return builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, std::move(rootPath), totalMs);
+  ScanResult result =
+      builder.BuildEngineResult(token, ScanEngineKind::NtfsMft, std::move(rootPath), totalMs);
+  result.space = space;
+  return result;
 }
 
 }  // namespace ombrix::core

@@ -24,6 +24,9 @@ struct NtfsVolumeGeometry {
   // Clusters the volume holds: what bounds every offset and length read
   // from its metadata. 0 means unknown, which the engine treats as unusable.
   std::uint64_t totalClusters = 0;
+  // Free clusters, as the live volume reports them; an image counts its
+  // $Bitmap instead.
+  std::optional<std::uint64_t> freeClusters;
 };
 
 enum class VolumeOpenResult {

@@ -80,6 +80,9 @@ class Win32VolumeReader final : public IVolumeReader {
     geometry.mftStartLcn = data.MftStartLcn.QuadPart;
     geometry.totalClusters =
         data.TotalClusters.QuadPart > 0 ? static_cast<std::uint64_t>(data.TotalClusters.QuadPart) : 0;
+    if (data.FreeClusters.QuadPart >= 0) {
+      geometry.freeClusters = static_cast<std::uint64_t>(data.FreeClusters.QuadPart);
+    }
     return true;
   }
 

@@ -28,6 +28,9 @@ BatchEnd ParseEntries(const std::uint8_t* buffer, std::size_t bufferLength,
     const std::uint32_t attributes = *reader.U32(offset + layout::kFileAttributes);
     const std::uint64_t lastWriteTime = *reader.U64(offset + layout::kLastWriteTime);
     const std::int64_t endOfFile = *reader.I64(offset + layout::kEndOfFile);
+    const std::int64_t allocationSize = *reader.I64(offset + layout::kAllocationSize);
+    const std::uint32_t eaSize = *reader.U32(offset + layout::kEaSize);
+    const std::uint64_t fileId = *reader.U64(offset + layout::kFileId);
     std::u16string name;
     if (!reader.Utf16(offset + layout::kFileName, nameLength / 2, name)) {
       return BatchEnd::Truncated;
@@ -41,8 +44,11 @@ BatchEnd ParseEntries(const std::uint8_t* buffer, std::size_t bufferLength,
       entry.attributes = attributes;
       entry.lastWriteTime = lastWriteTime;
       entry.size = endOfFile < 0 ? 0 : static_cast<std::uint64_t>(endOfFile);
+      entry.allocationSize = allocationSize < 0 ? 0 : static_cast<std::uint64_t>(allocationSize);
+      entry.fileId = fileId;
       entry.isDirectory = (attributes & kAttributeDirectory) != 0 ? 1 : 0;
       entry.isReparsePoint = (attributes & kAttributeReparsePoint) != 0 ? 1 : 0;
+      entry.reparseTag = entry.isReparsePoint != 0 ? eaSize : 0;
     }
     if (nextEntryOffset == 0) return BatchEnd::LastRecord;
     // A next record that would start inside this one's header and name is

@@ -26,9 +26,15 @@ inline constexpr std::uint32_t kInformationClass = 37;
 inline constexpr std::size_t kNextEntryOffset = 0;  // u32, 0 on the last record
 inline constexpr std::size_t kLastWriteTime = 24;   // i64 FILETIME
 inline constexpr std::size_t kEndOfFile = 40;       // i64 logical size
+inline constexpr std::size_t kAllocationSize = 48;  // i64 bytes the clusters take
 inline constexpr std::size_t kFileAttributes = 56;  // u32
 inline constexpr std::size_t kFileNameLength = 60;  // u32, bytes
-inline constexpr std::size_t kFileName = 104;       // UTF-16, not terminated
+// u32; for a reparse point the reparse tag instead (FILE_ID_BOTH_DIR_INFORMATION
+// documents EaSize so: "If FileAttributes includes FILE_ATTRIBUTE_REPARSE_POINT,
+// this member specifies the reparse tag").
+inline constexpr std::size_t kEaSize = 64;
+inline constexpr std::size_t kFileId = 96;     // i64, the file's reference on NTFS
+inline constexpr std::size_t kFileName = 104;  // UTF-16, not terminated
 }  // namespace file_id_both_dir_information
 
 struct DirectoryEntry {
@@ -37,6 +43,9 @@ struct DirectoryEntry {
   std::uint32_t attributes = 0;
   std::uint64_t lastWriteTime = 0;
   std::uint64_t size = 0;  // EndOfFile; 0 when the driver reports a negative one
+  std::uint64_t allocationSize = 0;  // AllocationSize, the same way
+  std::uint64_t fileId = 0;          // names of one file share it; 0 when unknown
+  std::uint32_t reparseTag = 0;      // 0 unless a reparse point
   std::uint8_t isDirectory = 0;
   std::uint8_t isReparsePoint = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "base/system_error_codes.h"
 #include "base/thread_starter.h"
+#include "core/placeholders.h"
 #include "core/scan_paths.h"
 
 namespace ombrix::core {
@@ -123,7 +124,7 @@ void NtQueryWalk::ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch&
                                       batch.bytesReturned, prefix, scratch.entries);
     AddEntries(item, scratch);
     for (const DirectoryEntry& entry : scratch.entries) {
-      ReportEntry(entry.path, entry.isDirectory == 0);
+      ReportEntry(entry.path, entry.isDirectory == 0, entry.isDirectory == 0 ? entry.allocationSize : 0);
     }
     for (DirectoryWorkItem& subFolder : scratch.subFolders) {
       PushWorkItem(std::move(subFolder));
@@ -152,7 +153,12 @@ void NtQueryWalk::AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scr
             DirectoryWorkItem{id, entry.path, JoinPath(folder.systemPath, entry.name)});
       }
     } else {
-      builder_.AddFile(node, entry.name, entry.attributes, entry.size, entry.lastWriteTime);
+      const std::uint64_t file = builder_.AddFile(node, entry.name, entry.attributes, entry.size,
+                                                  entry.lastWriteTime, entry.allocationSize);
+      // Every name of a hard-linked file carries the file's id; the entry
+      // does not say how many names there are, so the names found count.
+      if (entry.fileId != 0) builder_.SetFileIdentity(file, entry.fileId, 0);
+      if (IsPlaceholder(entry.attributes, entry.reparseTag)) builder_.nodes.MarkPlaceholder(file);
     }
   }
 }
@@ -162,11 +168,11 @@ void NtQueryWalk::AddIssue(const std::u16string& path, std::uint32_t errorCode) 
   builder_.AddIssue(path, errorCode);
 }
 
-void NtQueryWalk::ReportEntry(const std::u16string& path, bool isFile) {
+void NtQueryWalk::ReportEntry(const std::u16string& path, bool isFile, std::uint64_t sizeOnDisk) {
   ScanProgress snapshot;
   {
     std::lock_guard lock(progressMutex_);
-    const bool reportPoint = isFile ? progress_.CountFile(path) : progress_.CountFolder(path);
+    const bool reportPoint = isFile ? progress_.CountFile(path, sizeOnDisk) : progress_.CountFolder(path);
     if (!reportPoint) return;
     snapshot = progress_.Current();
   }

@@ -71,7 +71,7 @@ class NtQueryWalk {
   void ProcessDirectory(const DirectoryWorkItem& item, WorkerScratch& scratch);
   void AddEntries(const DirectoryWorkItem& folder, WorkerScratch& scratch);
   void AddIssue(const std::u16string& path, std::uint32_t errorCode);
-  void ReportEntry(const std::u16string& path, bool isFile);
+  void ReportEntry(const std::u16string& path, bool isFile, std::uint64_t sizeOnDisk);
 
   ScanTreeBuilder& builder_;
   std::mutex builderMutex_;

@@ -18,6 +18,7 @@ struct FoundEntry {
   std::uint32_t attributes = 0;     // Win32 file attribute bits
   std::uint64_t size = 0;           // logical end-of-file size
   std::uint64_t lastWriteTime = 0;  // FILETIME
+  std::uint32_t reparseTag = 0;     // 0 unless a reparse point
 };
 
 // One open enumeration of a folder; destroying it closes the find handle.
@@ -47,6 +48,12 @@ class IDirectoryFinder {
   // dot or space, or one such as CON, reaches the file system as listed
   // instead of being rewritten by the classic path parser.
   virtual std::u16string SystemPath(const std::u16string& root) { return root; }
+  // The cluster length of the volume holding path; 0 when unknown. The find
+  // data carries no allocation, so the walk counts a file's size on disk as
+  // its size rounded up to whole clusters: right for most files, too much
+  // for sparse, compressed and MFT-resident ones (the directory-query
+  // engine reads the real allocation).
+  virtual std::uint64_t ClusterLength(const std::u16string& /*path*/) { return 0; }
   // Starts enumerating the entries matching pattern (a folder's system path
   // followed by "\*").
   virtual EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) = 0;

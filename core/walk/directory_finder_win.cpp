@@ -4,9 +4,11 @@
 
 #include <utility>
 
+#include "base/win/disk_space_win.h"
 #include "base/win/extended_path_win.h"
 #include "base/win/file_time_win.h"
 #include "base/win/unique_handle_win.h"
+#include "base/win/volume_path_win.h"
 #include "base/win/wide_string_win.h"
 #include "core/path_attributes_win.h"
 
@@ -28,6 +30,10 @@ class Win32Enumeration final : public IDirectoryEnumeration {
     entry.attributes = data_.dwFileAttributes;
     entry.size = (std::uint64_t{data_.nFileSizeHigh} << 32) | data_.nFileSizeLow;
     entry.lastWriteTime = base::FileTimeValue(data_.ftLastWriteTime);
+    // WIN32_FIND_DATAW documents dwReserved0 as the reparse tag of a
+    // reparse point.
+    entry.reparseTag =
+        (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? data_.dwReserved0 : 0;
     return true;
   }
 
@@ -46,6 +52,12 @@ class Win32DirectoryFinder final : public IDirectoryFinder {
 
   std::u16string SystemPath(const std::u16string& root) override {
     return base::SystemRootPath(root);
+  }
+
+  std::uint64_t ClusterLength(const std::u16string& path) override {
+    const std::optional<std::u16string> volume = base::QueryVolumePathName(path);
+    const std::optional<base::DiskSpace> space = base::QueryDiskSpace(volume.value_or(path));
+    return space ? space->clusterLength : 0;
   }
 
   EnumerationOpenResult OpenEnumeration(const std::u16string& pattern) override {

@@ -4,9 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/checked_math.h"
 #include "base/monotonic_clock.h"
 #include "base/system_error_codes.h"
 #include "core/engine_progress.h"
+#include "core/placeholders.h"
 #include "core/scan_paths.h"
 #include "core/scan_tree_builder.h"
 
@@ -28,9 +30,18 @@ bool IsDotEntry(const std::u16string& name) { return name == u"." || name == u".
 // Lists one folder into the builder and pushes its sub-folders on pending.
 // The enumeration (and with it the find handle) closes on every way out,
 // a cancel included.
+// What a file takes on disk as far as its find data tells (see
+// IDirectoryFinder::ClusterLength).
+std::uint64_t EstimatedSizeOnDisk(std::uint64_t size, std::uint64_t clusterLength) {
+  if (clusterLength == 0) return size;
+  const std::uint64_t clusters = size / clusterLength + (size % clusterLength != 0 ? 1 : 0);
+  std::uint64_t bytes = 0;
+  return base::CheckedMultiply(clusters, clusterLength, bytes) ? bytes : size;
+}
+
 void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTreeBuilder& builder,
                    std::vector<PendingFolder>& pending, const ScanCancellationToken& token,
-                   EngineProgress& progress) {
+                   EngineProgress& progress, std::uint64_t clusterLength) {
   EnumerationOpenResult opened = finder.OpenEnumeration(JoinPath(folder.systemPath, u"*"));
   if (!opened.enumeration) {
     // Only a folder the user may not read is worth telling about; a folder
@@ -51,8 +62,12 @@ void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTr
     std::u16string childPath = JoinPath(folder.path, entry.name);
     if ((entry.attributes & kAttributeDirectory) == 0) {
       // A file, a file symlink included: its own logical size counts.
-      const bool report = progress.CountFile(childPath);
-      builder.AddFile(folder.index, entry.name, entry.attributes, entry.size, entry.lastWriteTime);
+      const std::uint64_t onDisk =
+          DataIsElsewhere(entry.attributes) ? 0 : EstimatedSizeOnDisk(entry.size, clusterLength);
+      const bool report = progress.CountFile(childPath, onDisk);
+      const std::uint64_t file = builder.AddFile(folder.index, entry.name, entry.attributes,
+                                                 entry.size, entry.lastWriteTime, onDisk);
+      if (IsPlaceholder(entry.attributes, entry.reparseTag)) builder.nodes.MarkPlaceholder(file);
       if (report) {
         progress.ReportCurrent();
       }
@@ -72,6 +87,7 @@ void WalkOneFolder(IDirectoryFinder& finder, const PendingFolder& folder, ScanTr
 void WalkDirectoryTree(IDirectoryFinder& finder, std::uint64_t rootIndex,
                        const std::u16string& rootPath, ScanTreeBuilder& builder,
                        const ScanCancellationToken& token, EngineProgress& progress) {
+  const std::uint64_t clusterLength = finder.ClusterLength(rootPath);
   std::vector<PendingFolder> pending;
   pending.push_back(PendingFolder{rootIndex, rootPath, finder.SystemPath(rootPath)});
   while (!pending.empty()) {
@@ -80,7 +96,7 @@ void WalkDirectoryTree(IDirectoryFinder& finder, std::uint64_t rootIndex,
     }
     const PendingFolder folder = std::move(pending.back());
     pending.pop_back();
-    WalkOneFolder(finder, folder, builder, pending, token, progress);
+    WalkOneFolder(finder, folder, builder, pending, token, progress, clusterLength);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/scan_tree_builder.h"
 #include "i18n/language_environment.h"
 #include "tests/app/fake_locale_queries.h"
 
@@ -45,6 +46,46 @@ TEST(StatusTextTest, ProgressLineFromTheControllersLatestProgress) {
   }
   EXPECT_EQ(ProgressText(controller, strings, Locales()),
             u"Scanning... Files:\u00A01,234, Folders:\u00A056, Current:\u00A0C:\\Data");
+}
+
+// After a scan with a tree, what it found on disk; after a drive scan, set
+// against the drive's used space with the difference named, in the words
+// and order of the language.
+// While drives are scanned the line says how much of their used space was
+// found, never past all of it, before the current path.
+TEST(StatusTextTest, ProgressLineAgainstTheUsedSpace) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  core::ScanProgress progress{u"C:\\Data", 3, 1, 1536};
+  EXPECT_EQ(ProgressText(progress, strings, Locales(), 6144),
+            u"Scanning... Files:\u00A03, Folders:\u00A01, Found on disk: 1.5 KB of 6.0 KB used "
+            u"(25.0 %), Current:\u00A0C:\\Data");
+  progress.bytesOnDisk = 9000;
+  EXPECT_NE(ProgressText(progress, strings, Locales(), 6144).find(u"(100.0 %)"),
+            std::u16string::npos);
+  EXPECT_EQ(ProgressText(progress, strings, Locales()).find(u"Found"), std::u16string::npos);
+}
+
+TEST(StatusTextTest, CompletionLineNamesTheSpaceOnDisk) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  core::ScanTreeBuilder builder;
+  builder.AddFile(builder.AddRoot(u"", u"C:\\", 0x10, 0), u"f", 0x20, 1000, 0, 2048);
+  builder.ComputeTotals();
+  const core::ScanResult counts = Finished(core::ScanStatus::Completed, 5);
+  core::ScanResult result = builder.BuildResult(counts.status, u"C:\\", counts.elapsedMs);
+  result.fileCount = counts.fileCount;
+  result.folderCount = counts.folderCount;
+  result.issueCount = counts.issueCount;
+  const std::u16string line =
+      u"Scan complete - Files:\u00A01,234,567, Folders:\u00A04,321, "
+      u"Inaccessible:\u00A02, Elapsed:\u00A05\u00A0ms, ";
+  EXPECT_EQ(CompletionText(result, strings, Locales()), line + u"On disk: 2.0 KB");
+  result.space = core::DescribeSpace(10240, 8192, 2048, 1024, false);
+  EXPECT_EQ(CompletionText(result, strings, Locales()),
+            line + u"On disk: 2.0 KB of 8.0 KB used, metadata 1.0 KB, unreadable 0 B, "
+                     u"unexplained 5.0 KB");
+  strings.SetLanguage(u"de-DE");
+  EXPECT_NE(CompletionText(result, strings, Locales()).find(u"Auf Datenträger: 2,0 KB von 8,0 KB belegt"),
+            std::u16string::npos);
 }
 
 TEST(StatusTextTest, CompletionLine) {

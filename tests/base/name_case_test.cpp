@@ -18,6 +18,9 @@ TEST(NameCaseTest, FoldNameUnitCoversCommonScripts) {
   for (const auto& [in, out] : cases) {
     EXPECT_EQ(FoldNameUnit(in), out) << std::hex << static_cast<int>(in);
   }
+  for (char16_t unit = 0; unit < 0x100; ++unit) {
+    EXPECT_EQ(kFoldedLatin1Units[unit], FoldNameUnit(unit));
+  }
 }
 
 TEST(NameCaseTest, CompareFoldedIgnoresCaseAndOrdersPrefixesFirst) {

@@ -29,6 +29,8 @@ struct FakeMachine {
   bool mftAvailable = true;
   bool mftFails = false;
   ScanCancellationToken* cancelDuringMft = nullptr;
+  // Size and free space of volumes; none: the question is not in the table.
+  std::map<std::u16string, base::DiskSpace> volumes;
   Log log;
 
   std::unique_ptr<IScanEngine> Engine(ScanEngineKind kind) {
@@ -70,6 +72,12 @@ struct FakeMachine {
       log.push_back("ntfs? " + base::ToUtf8(path));
       return mftAvailable;
     };
+    if (!volumes.empty()) {
+      platform.queryVolumeSpace = [this](const std::u16string& path) {
+        const auto volume = volumes.find(path);
+        return volume == volumes.end() ? std::nullopt : std::optional(volume->second);
+      };
+    }
     return platform;
   }
 
@@ -123,6 +131,36 @@ TEST(ScanSchedulerTest, PathsHangUnderTheLabelInPathOrderWithShiftedIndices) {
   ScanResult none = machine.Scan({}, u"All", token);
   EXPECT_EQ(none.nodes.size(), 1u);
   EXPECT_EQ(none.status, ScanStatus::Completed);
+}
+
+// A drive's scan sets what it found beside the drive's used space; the
+// fake trees hold a folder that could not be read, so the rest of the
+// difference is named unreadable. Drives add up under "All local drives";
+// a folder, or a drive that cannot be asked, has no such figures.
+TEST(ScanSchedulerTest, VolumeSpaceOfDrivesAndTheirSum) {
+  FakeMachine machine;
+  machine.files[u"C:\\"] = {7, 8};
+  machine.files[u"D:\\"] = {100};
+  machine.files[u"D:\\Data"] = {1};
+  machine.volumeRoots = {u"C:\\", u"D:\\", u"E:\\"};
+  machine.volumes[u"C:\\"] = {1000, 400, 512};
+  machine.volumes[u"D:\\"] = {5000, 5000, 512};
+  ScanCancellationToken token;
+  const ScanResult c = machine.Scan({u"C:\\"}, u"C:\\", token);
+  ASSERT_TRUE(c.space);
+  EXPECT_EQ(c.space->volumeSize, 1000u);
+  EXPECT_EQ(c.space->usedSpace, 600u);
+  EXPECT_EQ(c.space->filesOnDisk, c.nodes.SizeOnDisk(c.rootIndex));
+  EXPECT_EQ(c.space->unreadable, 600u - c.space->filesOnDisk);
+  EXPECT_EQ(c.space->unexplained, 0u);
+
+  const ScanResult all = machine.Scan({u"C:\\", u"D:\\"}, u"All local drives", token);
+  ASSERT_TRUE(all.space);
+  EXPECT_EQ(all.space->volumeSize, 6000u);
+  EXPECT_EQ(all.space->usedSpace, 600u);
+  EXPECT_EQ(all.space->freeSpace, 5400u);
+  EXPECT_FALSE(machine.Scan({u"D:\\Data"}, u"D:\\Data", token).space);
+  EXPECT_FALSE(machine.Scan({u"C:\\", u"E:\\"}, u"All local drives", token).space);
 }
 
 // Two drives whose totals each come close to the 64-bit limit (damaged

@@ -130,6 +130,27 @@ def populate_large(root):
             write(os.path.join(path, "f%03d" % i), (folder * 31 + i) % 600)
 
 
+def populate_space(root):
+    """Files whose size on disk is not their size: sparse, hard-linked in
+    two folders, resident, with an alternate stream, compressed."""
+    with open(os.path.join(root, "sparse.bin"), "wb") as f:
+        f.truncate(1 << 30)
+        f.write(pattern(1 << 20))
+    for folder in ("one", "two"):
+        os.makedirs(os.path.join(root, folder))
+    write(os.path.join(root, "one", "linked.bin"), 20000)
+    os.link(os.path.join(root, "one", "linked.bin"), os.path.join(root, "two", "linked too.bin"))
+    write(os.path.join(root, "resident.txt"), 100)
+    write(os.path.join(root, "with stream.txt"), 5000)
+    write(os.path.join(root, "with stream.txt") + ":side", 70000)
+    packed = os.path.join(root, "packed")
+    os.makedirs(packed)
+    # The folder's compressed attribute: files made in it are compressed.
+    attributes = int.from_bytes(os.getxattr(packed, "system.ntfs_attrib_be"), "big")
+    os.setxattr(packed, "system.ntfs_attrib_be", (attributes | 0x800).to_bytes(4, "big"))
+    write(os.path.join(packed, "text.txt"), 380000)
+
+
 COPIED_IMAGES = ("engine_tree",)
 
 
@@ -151,7 +172,10 @@ def copy_out(image, copy):
         os.rmdir(mount_point)
 
 
+# The sparse file's gigabyte needs a volume that large (The Sleuth Kit
+# rejects a run longer than its volume); the image file itself stays sparse.
 IMAGES = {
+    "space_cases": (populate_space, 1100),
     "engine_tree": (populate_tree, 32),
     "engine_fragmented": (populate_fragmented, 24),
     "engine_large_mft": (populate_large, 48),
@@ -176,7 +200,7 @@ def build(out_dir, name, populate, size_mb):
         f.truncate(size_mb * 1024 * 1024)
     ntfs_image._run(["mkntfs", "-F", "-Q", "-q", "-p", "0", "-H", "0", "-S", "0", image],
                     stderr=open(os.devnull, "wb"))
-    with ntfs_image.mounted(image) as root:
+    with ntfs_image.mounted(image, "streams_interface=windows,compression") as root:
         populate(root)
     ntfs_image.extract_oracle(image, os.path.join(out_dir, name))
     if copy is not None:

@@ -42,9 +42,9 @@ def _run(args, **kwargs):
 
 
 @contextlib.contextmanager
-def mounted(image):
+def mounted(image, options="streams_interface=windows"):
     mount_point = tempfile.mkdtemp(prefix="ombrix-ntfs-")
-    _run(["ntfs-3g", "-o", "streams_interface=windows", image, mount_point])
+    _run(["ntfs-3g", "-o", options, image, mount_point])
     try:
         yield mount_point
     finally:

@@ -43,6 +43,11 @@ std::set<std::string> ExpectedKeys() {
       {"dialog.common.", {"ok", "cancel", "close"}},
       {"dialog.about.", {"title", "version_prefix", "license"}},
       {"dialog.folder.", {"title"}},
+      // Sizes on disk.
+      {"menu.settings.", {"sizes", "sizes.logical", "sizes.on_disk"}},
+      {"column.", {"on_disk"}},
+      {"mark.", {"names", "placeholder"}},
+      {"status.", {"on_disk", "space", "space_parts", "found_of_used"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {
@@ -74,6 +79,19 @@ bool RunsIntoAValue(const std::string& key) {
   return keys.contains(key);
 }
 
+// The "{name}" fields a text has, which the program fills in: a
+// translation must keep every one.
+std::multiset<std::u16string> FieldsOf(std::u16string_view text) {
+  std::multiset<std::u16string> fields;
+  for (std::size_t open = text.find(u'{'); open != std::u16string_view::npos;
+       open = text.find(u'{', open + 1)) {
+    const std::size_t close = text.find(u'}', open);
+    if (close == std::u16string_view::npos) break;
+    fields.insert(std::u16string(text.substr(open, close - open + 1)));
+  }
+  return fields;
+}
+
 std::size_t Paragraphs(std::u16string_view text) {
   return 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\u2029'));
 }
@@ -100,6 +118,7 @@ TEST(LanguageFilesTest, EveryLanguageDefinesEveryKeyInItsOwnWords) {
       if (locale != u"en-US" && text == englishText && !MayEqualEnglish(locale, key)) {
         ADD_FAILURE() << "untranslated " << key;
       }
+      if (FieldsOf(text) != FieldsOf(englishText)) ADD_FAILURE() << "fields differ in " << key;
       if (RunsIntoAValue(key) && !text.ends_with(u'\u00A0') && !text.ends_with(u'：')) {
         ADD_FAILURE() << "no space or colon before the value " << key;
       }

@@ -18,7 +18,9 @@ available, and the MFT engine agrees with the directory-query engine on the
 tree copied out of engine_tree.img.
 """
 import os
+import re
 import struct
+import subprocess
 import sys
 import tempfile
 
@@ -28,7 +30,7 @@ import scan_check  # noqa: E402
 import sleuthkit_oracle  # noqa: E402
 from scan_check import run_tool, tool_path  # noqa: E402
 
-BUILT_IMAGES = ["engine_tree", "engine_fragmented", "engine_large_mft", "parse_basic",
+BUILT_IMAGES = ["space_cases", "engine_tree", "engine_fragmented", "engine_large_mft", "parse_basic",
                 "parse_4k_sectors"]
 WINDOWS_MADE_IMAGES = ["winxp_dftt7", "win7_tiny"]
 WINE_IMAGES = ["engine_tree"]
@@ -118,6 +120,71 @@ def check_awkward_cases(name, image, report, check):
         check.expect(len(links) == 120 and stale and sizes == {309000},
                      "%s: %d links, %d stale in extension records, fls sizes %r" % (
                          name, len(links), len(stale), sizes))
+
+
+def stored_clusters(image, record):
+    """(clusters of every non-resident $DATA stream, link count) of a file,
+    from istat: it prints a stream's clusters with the holes (sparse and
+    compressed-away clusters) as 0."""
+    out = subprocess.run(["istat", image, str(record)], capture_output=True, text=True,
+                         check=True).stdout
+    clusters, inside, links = 0, False, 1
+    for line in out.splitlines():
+        if line.startswith("Links: "):
+            links = int(line.split()[1])
+        if line.startswith("Type: "):
+            inside = line.startswith("Type: $DATA") and "Non-Resident" in line
+        elif inside:
+            clusters += sum(1 for n in line.split() if n.isdigit() and n != "0")
+    return clusters, links
+
+
+def check_sizes_on_disk(image, report, check):
+    """Every file's size on disk against The Sleuth Kit's clusters; folders
+    count the clusters of each file below them once, however many of its
+    names are there; the volume's used and free space against ntfsinfo."""
+    name = os.path.basename(image.prefix)
+    cluster = image.geometry["cluster_size"]
+    nodes = {n["path"]: n for n in report["nodes"]}
+    records, problems = {}, []
+    for path, node in nodes.items():
+        if node["isDirectory"] or path.startswith("\\$"):
+            continue
+        found = subprocess.run(["ifind", "-n", path.lstrip("\\").replace("\\", "/"), image.image],
+                               capture_output=True, text=True).stdout.split()
+        record = int(found[0].split("-")[0]) if found else None
+        records[path] = record
+        clusters, links = stored_clusters(image.image, record)
+        want = {"sizeOnDisk": clusters * cluster}
+        if links > 1:
+            want["links"] = links
+        got = {key: node.get(key) for key in want}
+        if got != want:
+            problems.append("%s: %r, istat %r" % (path, got, want))
+    for folder, node in nodes.items():
+        if not node["isDirectory"] or folder.startswith("\\$") or folder == "\\":
+            continue
+        below = {records[p] for p in records if p.startswith(folder + "\\")}
+        want = sum(stored_clusters(image.image, r)[0] for r in below) * cluster
+        if node["sizeOnDisk"] != want:
+            problems.append("%s: %d on disk, its files' clusters once %d" % (
+                folder, node["sizeOnDisk"], want))
+    info = subprocess.run(["ntfsinfo", "-m", "-f", image.image], capture_output=True,
+                          text=True).stdout
+    free = int(re.search(r"Free Clusters: (\d+)", info).group(1)) * cluster
+    volume = int(re.search(r"Volume Size in Clusters: (\d+)", info).group(1)) * cluster
+    space = report.get("space") or {}
+    if (space.get("freeSpace"), space.get("volumeSize")) != (free, volume):
+        problems.append("space %r, ntfsinfo free %d of %d" % (space, free, volume))
+    if space.get("filesOnDisk") != report["sizeOnDisk"] or space.get("unexplained", 1 << 40) > 64 * cluster:
+        problems.append("space %r against the scan's %d on disk" % (space, report["sizeOnDisk"]))
+    sparse = nodes.get("\\sparse.bin", {})
+    if (sparse.get("size"), sparse.get("sizeOnDisk")) != (1 << 30, 1 << 20):
+        problems.append("sparse.bin: %r" % sparse)
+    if report_problems(check, name + " sizes on disk", problems):
+        print("%s: %d files' sizes on disk agree with istat, %d folders count each file once, "
+              "free space %d agrees with ntfsinfo" % (name, len(records), sum(
+                  1 for n in nodes.values() if n["isDirectory"]), free))
 
 
 def check_threads_agree(image, workers_report, options, check):
@@ -239,6 +306,8 @@ def run(options, check):
         reports[name] = scan_volume(image, options, check)
         if reports[name] is not None:
             check_awkward_cases(name, image, reports[name], check)
+        if name == "space_cases" and reports[name] is not None:
+            check_sizes_on_disk(image, reports[name], check)
         if name == "engine_large_mft":
             check_threads_agree(image, reports[name], options, check)
 

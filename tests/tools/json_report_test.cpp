@@ -25,9 +25,11 @@ std::string JsonStringOf(std::u16string_view text) {
 }
 
 // The report of a result ranked below its root, as the tool writes it.
-std::string ReportOf(core::ScanResult result, std::uint64_t limit, bool includeTree) {
+std::string ReportOf(core::ScanResult result, std::uint64_t limit, bool includeTree,
+                     core::SizeBasis basis = core::SizeBasis::Logical) {
   app::FolderRankingModel ranking;
   ranking.SetResult(std::move(result));
+  ranking.SetSizeBasis(basis);
   ranking.BuildRankings(core::kNoNode, limit);
   std::string bytes;
   {
@@ -70,26 +72,43 @@ TEST(JsonReportTest, ReportHoldsEveryKeyInItsPlace) {
   EXPECT_EQ(ReportOf(testing::SmallTree(), 1, /*includeTree=*/true),
             R"({"status":"Completed","engine":"DirectoryWalk",
 "rootPath":"Z:\\R","message":"",
-"fileCount":4,"folderCount":3,"issueCount":1,"elapsedMs":42,"totalSize":75,"totalSizeOnDisk":75,
+"fileCount":4,"folderCount":3,"issueCount":1,"elapsedMs":42,"totalSize":75,"sizeOnDisk":48,"sizes":"logical",
+"space":{"volumeSize":1000,"usedSpace":600,"freeSpace":400,"filesOnDisk":48,"metadata":20,"unreadable":0,"unexplained":532},
 "issues":[
 {"path":"Z:\\R\\locked","errorCode":5}],
 "topFiles":[
-{"path":"Z:\\R\\b","size":30}],
+{"path":"Z:\\R\\b","size":30,"sizeOnDisk":32,"links":2}],
 "topFolders":[
-{"path":"Z:\\R\\S","size":35,"fileCount":2,"folderCount":1}],
+{"path":"Z:\\R\\S","size":35,"sizeOnDisk":32,"fileCount":2,"folderCount":1}],
 "nodes":[
-{"path":"Z:\\R","isDirectory":true,"size":75,"fileCount":4,"folderCount":2,"attributes":16},
-{"path":"Z:\\R\\a","isDirectory":false,"size":10,"fileCount":0,"folderCount":0,"attributes":32},
-{"path":"Z:\\R\\b","isDirectory":false,"size":30,"fileCount":0,"folderCount":0,"attributes":32},
-{"path":"Z:\\R\\S","isDirectory":true,"size":35,"fileCount":2,"folderCount":1,"attributes":16},
-{"path":"Z:\\R\\S\\c","isDirectory":false,"size":30,"fileCount":0,"folderCount":0,"attributes":32},
-{"path":"Z:\\R\\S\\T","isDirectory":true,"size":5,"fileCount":1,"folderCount":0,"attributes":16},
-{"path":"Z:\\R\\S\\T\\d","isDirectory":false,"size":5,"fileCount":0,"folderCount":0,"attributes":32}]}
+{"path":"Z:\\R","isDirectory":true,"size":75,"sizeOnDisk":48,"fileCount":4,"folderCount":2,"attributes":16},
+{"path":"Z:\\R\\a","isDirectory":false,"size":10,"sizeOnDisk":16,"fileCount":0,"folderCount":0,"attributes":32},
+{"path":"Z:\\R\\b","isDirectory":false,"size":30,"sizeOnDisk":32,"fileCount":0,"folderCount":0,"attributes":32,"links":2},
+{"path":"Z:\\R\\S","isDirectory":true,"size":35,"sizeOnDisk":32,"fileCount":2,"folderCount":1,"attributes":16},
+{"path":"Z:\\R\\S\\c","isDirectory":false,"size":30,"sizeOnDisk":32,"fileCount":0,"folderCount":0,"attributes":32,"links":2},
+{"path":"Z:\\R\\S\\T","isDirectory":true,"size":5,"sizeOnDisk":0,"fileCount":1,"folderCount":0,"attributes":16},
+{"path":"Z:\\R\\S\\T\\d","isDirectory":false,"size":5,"sizeOnDisk":0,"fileCount":0,"folderCount":0,"attributes":32,"placeholder":true}]}
+)");
+  // On disk the linked file (32 once) outranks a (16), and the folders'
+  // shares and order go by what their files hold on disk.
+  EXPECT_EQ(ReportOf(testing::SmallTree(), 2, /*includeTree=*/false, core::SizeBasis::OnDisk),
+            R"({"status":"Completed","engine":"DirectoryWalk",
+"rootPath":"Z:\\R","message":"",
+"fileCount":4,"folderCount":3,"issueCount":1,"elapsedMs":42,"totalSize":75,"sizeOnDisk":48,"sizes":"disk",
+"space":{"volumeSize":1000,"usedSpace":600,"freeSpace":400,"filesOnDisk":48,"metadata":20,"unreadable":0,"unexplained":532},
+"issues":[
+{"path":"Z:\\R\\locked","errorCode":5}],
+"topFiles":[
+{"path":"Z:\\R\\b","size":30,"sizeOnDisk":32,"links":2},
+{"path":"Z:\\R\\S\\c","size":30,"sizeOnDisk":32,"links":2}],
+"topFolders":[
+{"path":"Z:\\R\\S","size":35,"sizeOnDisk":32,"fileCount":2,"folderCount":1},
+{"path":"Z:\\R\\S\\T","size":5,"sizeOnDisk":0,"fileCount":1,"folderCount":0}]}
 )");
   EXPECT_EQ(ReportOf(core::ScanResult{}, 30, /*includeTree=*/false),
             R"({"status":"None","engine":"DirectoryWalk",
 "rootPath":"","message":"",
-"fileCount":0,"folderCount":0,"issueCount":0,"elapsedMs":0,"totalSize":0,"totalSizeOnDisk":0,
+"fileCount":0,"folderCount":0,"issueCount":0,"elapsedMs":0,"totalSize":0,"sizeOnDisk":0,"sizes":"logical",
 "issues":[],
 "topFiles":[],
 "topFolders":[]}
@@ -105,7 +124,7 @@ TEST(JsonReportTest, FullSixtyFourBitSizes) {
       ReportOf(builder.BuildResult(core::ScanStatus::Cancelled, u"r", 0), 30, true);
   EXPECT_NE(bytes.find(R"("status":"Cancelled")"), std::string::npos);
   EXPECT_NE(bytes.find(R"("totalSize":18446744073709551615)"), std::string::npos);
-  EXPECT_NE(bytes.find(R"({"path":"r\\huge","size":18446744073709551615})"), std::string::npos);
+  EXPECT_NE(bytes.find(R"({"path":"r\\huge","size":18446744073709551615,"sizeOnDisk":18446744073709551615})"), std::string::npos);
 }
 
 }  // namespace

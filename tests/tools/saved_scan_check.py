@@ -152,8 +152,8 @@ def check_ncdu_export_opened(options, check, work):
         check.expect(report["engine"] == "NcduExport", "%s: engine %r" % (what, report["engine"]))
         check.expect(report["totalSize"] == bytes_total, "%s: total %d, du %s %d" %
                      (what, report["totalSize"], du_logical[0], bytes_total))
-        check.expect(report["totalSizeOnDisk"] == disk_total, "%s: on disk %d, du -sB1 %d" %
-                     (what, report["totalSizeOnDisk"], disk_total))
+        check.expect(report["sizeOnDisk"] == disk_total, "%s: on disk %d, du -sB1 %d" %
+                     (what, report["sizeOnDisk"], disk_total))
         # As root the locked folder is still read; otherwise it is an issue.
         if os.geteuid() != 0:
             check.expect(report["issueCount"] == 1, "%s: issues %r" % (what, report["issues"]))
@@ -231,11 +231,10 @@ def check_compare(options, check, work):
         return
     report = json.loads(out)
     root_path = report["nodes"][0]["path"]
-    separator = "\\" if options.runner else "/"
 
     def relative(path):
         rest = path[len(root_path):].lstrip("\\/")
-        return rest.replace(separator, "/") if rest else "."
+        return rest.replace("\\", "/") if rest else "."
 
     seen = set()
     for node in report["nodes"]:

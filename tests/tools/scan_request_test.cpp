@@ -21,7 +21,7 @@ std::vector<std::u16string> Args(std::initializer_list<const char*> utf8) {
 TEST(ScanRequestTest, EveryOptionInBothSpellings) {
   const ParsedCommandLine parsed = ParseCommandLine(
       Args({"--engine", "ntquery", "--threads=8", "--label", "All local drives", "--top=5",
-            "--select", "C:\\x\\", "--tree", "--json", "--progress", "C:\\", "D:\\caf\xC3\xA9"}));
+            "--select", "C:\\x\\", "--sizes=disk", "--tree", "--json", "--progress", "C:\\", "D:\\caf\xC3\xA9"}));
   ASSERT_TRUE(parsed.request) << parsed.error;
   const ScanRequest& r = *parsed.request;
   EXPECT_EQ(r.engine, EngineRequest::NtQuery);
@@ -29,6 +29,8 @@ TEST(ScanRequestTest, EveryOptionInBothSpellings) {
   EXPECT_EQ(r.label, u"All local drives");
   EXPECT_EQ(r.topCount, 5u);
   EXPECT_EQ(r.select, u"C:\\x\\");
+  EXPECT_EQ(r.sizes, core::SizeBasis::OnDisk);
+  EXPECT_EQ(ParseCommandLine(Args({"x"})).request->sizes, core::SizeBasis::Logical);
   EXPECT_TRUE(r.tree && r.json && r.progress);
   EXPECT_EQ(r.paths, (std::vector<std::u16string>{u"C:\\", u"D:\\caf\u00e9"}));
 }
@@ -105,6 +107,7 @@ TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {
       {{"--json=yes", "x"}, "takes no value"},
       {{"--label=", "x"}, "--label needs"},
       {{"--select=", "x"}, "--select needs"},
+      {{"--sizes", "Disk", "x"}, "--sizes needs logical or disk"},
       {{"--root", "\\a", "x"}, "--root needs --image"},
       {{"--image", "v.img", "x"}, "either --image or paths"},
       {{"--image", "v.img", "--all-drives"}, "either --image or --all-drives"},

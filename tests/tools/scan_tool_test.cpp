@@ -225,8 +225,11 @@ TEST(ScanToolTest, ReadableSummaryListsTotalsAndLargest) {
   for (const char* part :
        {"Status:   Completed", "Engine:   DirectoryWalk", "Path:     Z:\\R",
         "Size:     75 B (75 bytes)", "Files:    4", "Folders:  3", "Issues:   1", "Elapsed:  42 ms",
-        "error 5: Z:\\R\\locked", "Largest files:", "        30 B  Z:\\R\\S\\c",
-        "Largest folders:", "        35 B  Z:\\R\\S  (2 files, 1 folder)"}) {
+        "On disk:  48 B (48 bytes)", "  used:        600 B (600 bytes)",
+        "  unexplained: 532 B (532 bytes)", "error 5: Z:\\R\\locked", "Largest files:",
+        "        30 B          32 B  Z:\\R\\S\\c  [2 names]",
+        "         5 B           0 B  Z:\\R\\S\\T\\d  [placeholder]", "Largest folders:",
+        "        35 B          32 B  Z:\\R\\S  (2 files, 1 folder)"}) {
     EXPECT_TRUE(Contains(run.out, part)) << part << "\n" << run.out;
   }
 }

@@ -16,9 +16,11 @@ Natively: folder scans need Windows; the tool must say so with exit 2.
 """
 import os
 import re
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -266,6 +268,48 @@ def check_ctrl_c(trees, check):
             len(report["nodes"]) - 1, len(trees.listing("big"))))
 
 
+def check_sizes_on_disk(options, check):
+    """A sparse gigabyte with one megabyte written and a file with names in
+    two folders: the directory query takes each file's allocation and file
+    id from the directory entries, so the sparse file holds its megabyte,
+    the linked file says 2 names, and every folder counts its clusters once.
+    The walk has no allocation to read and estimates whole clusters."""
+    root = tempfile.mkdtemp(prefix="ombrix-sizes-")
+    try:
+        os.makedirs(os.path.join(root, "one"))
+        os.makedirs(os.path.join(root, "two"))
+        sparse = os.path.join(root, "sparse.bin")
+        with open(sparse, "wb") as f:
+            f.truncate(1 << 30)
+            f.write(os.urandom(1 << 20))
+        linked = os.path.join(root, "one", "linked.bin")
+        with open(linked, "wb") as f:
+            f.write(os.urandom(20000))
+        os.link(linked, os.path.join(root, "two", "linked too.bin"))
+        blocks = {path: os.stat(path).st_blocks * 512 for path in (sparse, linked)}
+        windows = tool_path(root, options)
+        report = scan(["--engine", "ntquery", windows], "sizes on disk, ntquery", options, check)
+        if report is not None:
+            nodes = {n["path"]: n for n in report["nodes"]}
+            got = {p[len(windows):]: (n["sizeOnDisk"], n.get("links")) for p, n in nodes.items()}
+            want = {"": (blocks[sparse] + blocks[linked], None),
+                    "\\sparse.bin": (blocks[sparse], None),
+                    "\\one": (blocks[linked], None), "\\two": (blocks[linked], None),
+                    "\\one\\linked.bin": (blocks[linked], 2),
+                    "\\two\\linked too.bin": (blocks[linked], 2)}
+            check.expect(got == want and blocks[sparse] < (2 << 20),
+                         "sizes on disk (ntquery): %r, from st_blocks %r" % (got, want))
+        report = scan(["--engine", "walk", windows], "sizes on disk, walk", options, check)
+        if report is not None:
+            files = [n for n in report["nodes"] if not n["isDirectory"]]
+            check.expect(all(n["sizeOnDisk"] >= n["size"] and "links" not in n for n in files),
+                         "sizes on disk (walk): %r" % files)
+        print("sizes on disk: a sparse gigabyte holds %d bytes, a file of two names counts once"
+              % blocks[sparse])
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+
+
 def check_bad_usage(options, check):
     for args in (["--bogus", "C:\\"], ["--engine", "walk"], ["--top", "x", "C:\\"]):
         code, stdout, stderr = run_tool(args, options, timeout=120)
@@ -297,6 +341,7 @@ def run(options, check):
         check_roots_that_are_no_folders(trees, check)
         check_deep_chain(trees, check)
         check_ctrl_c(trees, check)
+        check_sizes_on_disk(options, check)
     check_bad_usage(options, check)
 
 

@@ -11,6 +11,7 @@ language and theme with every list, caption and status line re-texted.
 Screenshots of a dark and a light theme land in
 <build>/tests/ui/scan-window/screenshots (the README's come from there)."""
 import json
+import os
 import pathlib
 import subprocess
 import sys
@@ -93,6 +94,19 @@ def make_data(root):
     for j in range(5):
         put(root / ("loose-%d.txt" % j), 2 + j * 5)
     (root / "empty").mkdir(exist_ok=True)
+    # Sizes on disk that are not the sizes: a sparse file holding one block
+    # of its 100,003 bytes, and a file with a second name in another folder.
+    sparse = root / "sparse.img"
+    if not sparse.exists():
+        with open(sparse, "wb") as f:
+            f.truncate(100003)
+            f.write(b"s" * 4096)
+    shared = root / "alpha" / "shared.bin"
+    put(shared, 9)
+    second = root / "beta" / "inner" / "shared name.bin"
+    if second.exists():
+        second.unlink()
+    os.link(shared, second)
 
 
 def make_big(root, tops=40, subs=100, files=25):
@@ -136,6 +150,16 @@ class Expected:
     def name(self, path):
         return path.rsplit("\\", 1)[-1] or path
 
+    def on_disk(self, node, locale="en-US"):
+        """The On disk cell: the size on disk, marked for a file of several
+        names or a placeholder (in English)."""
+        text = size(node["sizeOnDisk"], locale)
+        if node.get("links", 0) > 1:
+            text += " (%s names)" % count(node["links"], locale)
+        if node.get("placeholder"):
+            text += " (online only)"
+        return text
+
     def children(self, path):
         prefix = path.rstrip("\\") + "\\"
         return [n for p, n in self.nodes.items()
@@ -146,8 +170,8 @@ class Expected:
         total = self.nodes[self.root]["size"]
         counts = ([count(node["fileCount"], locale), count(node["folderCount"], locale)]
                   if node["isDirectory"] else ["", ""])
-        return [self.name(path), share(node["size"], total, locale), size(node["size"], locale)] + \
-            counts + [path]
+        return [self.name(path), share(node["size"], total, locale), size(node["size"], locale),
+                self.on_disk(node, locale)] + counts + [path]
 
     def tree_rows(self, expanded, descending=True, locale="en-US"):
         rows = []
@@ -168,12 +192,12 @@ class Expected:
 
     def file_rows(self, locale="en-US"):
         base = self.nodes[self.selected]["size"]
-        return [[share(f["size"], base, locale), size(f["size"], locale), self.name(f["path"]),
-                 f["path"]] for f in self.report["topFiles"]]
+        return [[share(f["size"], base, locale), size(f["size"], locale), self.on_disk(f, locale),
+                 self.name(f["path"]), f["path"]] for f in self.report["topFiles"]]
 
     def subfolder_rows(self, locale="en-US"):
         base = self.nodes[self.selected]["size"]
-        return [[share(f["size"], base, locale), size(f["size"], locale),
+        return [[share(f["size"], base, locale), size(f["size"], locale), self.on_disk(f, locale),
                  count(f["fileCount"], locale), count(f["folderCount"], locale), f["path"]]
                 for f in self.report["topFolders"]]
 
@@ -291,6 +315,10 @@ def phase_recent_and_compare(w, data_win, long_win):
                                     count(expected.report["fileCount"]), w.texts["status.folders"],
                                     count(expected.report["folderCount"]))
     w.expect(w.status(report).startswith(summary), "completion line %r, expected %r..." % (w.status(report), summary))
+    # A folder, not a drive: what it holds on disk, without the drive's figures.
+    on_disk = w.texts["status.on_disk"].replace("{found}", size(expected.report["sizeOnDisk"]))
+    w.expect(w.status(report).endswith(", " + on_disk), "completion line %r ends without %r" % (
+        w.status(report), on_disk))
     return expected
 
 
@@ -448,7 +476,7 @@ def phase_cancel(w, big_win):
     line = w.status(report)
     w.expect(line.startswith(w.texts["status.cancelled"]), "%s: status %r" % (what, line))
     tree = w.rows(FOLDERS, report)
-    w.expect(len(tree) >= 1 and tree[0][5] == big_win, "%s: the partial tree's root row %s" % (what, tree[:1]))
+    w.expect(len(tree) >= 1 and tree[0][-1] == big_win, "%s: the partial tree's root row %s" % (what, tree[:1]))
     w.expect(w.rows(FILES, report) == [] and w.rows(SUBFOLDERS, report) == [],
              "%s: the rankings stay empty" % what)
     print("cancelled: %r, %d rows in the partial tree" % (line, len(tree)))
@@ -472,7 +500,7 @@ def phase_long_path(w, long_win):
     w.expect([row[0] for row in tree[1:]] == ["inside", "top-file.bin"],
              "%s: tree rows %s" % (what, [row[0] for row in tree]))
     files = w.rows(FILES, report)
-    w.expect([row[3] for row in files] == [long_win + "\\inside\\deep-file.bin", long_win + "\\top-file.bin"],
+    w.expect([row[4] for row in files] == [long_win + "\\inside\\deep-file.bin", long_win + "\\top-file.bin"],
              "%s: Files list paths" % what)
     # Open on a folder of that depth and a file in it: the window stays and
     # the outcome is told or the file manager starts.
@@ -504,7 +532,8 @@ def phase_language_and_theme(w, expected, cancelled_line):
     report = w.report()
     w.expect(w.control(SCAN, report)["text"] == german["toolbar.scan"], "%s: Scan caption" % what)
     w.expect(w.control(FILES, report)["columns"] ==
-             [german[k] for k in ("column.share", "column.size", "column.file_name", "column.full_path")],
+             [german[k] for k in ("column.share", "column.size", "column.on_disk", "column.file_name",
+                                  "column.full_path")],
              "%s: Files columns %s" % (what, w.control(FILES, report)["columns"]))
     w.expect(w.control(FOLDERS, report)["columns"][1] == german["column.share_desc"], "%s: share header" % what)
     w.expect(w.status(report).startswith(german["status.completed"]), "%s: status %r" % (what, w.status(report)))
@@ -526,7 +555,8 @@ def phase_language_and_theme(w, expected, cancelled_line):
     w.expect(w.status(report).startswith(german["status.completed"] + " - "), "%s: German completion line" % what)
     root_row = w.rows(FOLDERS, report)[0]
     node = expected.nodes[expected.root]
-    w.expect(root_row[1:5] == [share(1, 1, "de-DE"), size(node["size"], "de-DE"),
+    w.expect(root_row[1:6] == [share(1, 1, "de-DE"), size(node["size"], "de-DE"),
+                               size(node["sizeOnDisk"], "de-DE"),
                                count(node["fileCount"], "de-DE"), count(node["folderCount"], "de-DE")],
              "%s: German numbers %s" % (what, root_row))
     w.s.drive("list-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--row", 1, "--double")

@@ -43,6 +43,8 @@ char* WriteControlEscape(char* out, char16_t c) {
   return out;
 }
 
+}  // namespace
+
 void AppendKey(BufferedOutput& out, std::string_view key) {
   char* end = out.Reserve(key.size() + 3);
   *end++ = '"';
@@ -69,20 +71,35 @@ void AppendAsciiField(BufferedOutput& out, std::string_view key, std::string_vie
   out.Append('"');
 }
 
-// Each array element on its own line keeps huge reports greppable.
-template <typename Items, typename WriteItem>
-void AppendArray(BufferedOutput& out, std::string_view key, const Items& items,
-                 WriteItem writeItem) {
-  AppendKey(out, key);
-  out.Append('[');
-  bool first = true;
-  for (const auto& item : items) {
-    out.Append(first ? "\n{" : ",\n{");
-    first = false;
-    writeItem(item);
-    out.Append('}');
+namespace {
+
+// The number of names of a hard-linked file and a placeholder's mark; a
+// plain file carries neither.
+void AppendFileMarks(BufferedOutput& out, const core::ScanNodes& nodes, std::uint64_t node) {
+  if (nodes.LinkCount(node) > 1) {
+    out.Append(',');
+    AppendNumberField(out, "links", nodes.LinkCount(node));
   }
-  out.Append(']');
+  if (nodes.IsPlaceholder(node)) out.Append(",\"placeholder\":true");
+}
+
+void AppendSpace(BufferedOutput& out, const core::VolumeSpace& space) {
+  AppendKey(out, "space");
+  out.Append('{');
+  AppendNumberField(out, "volumeSize", space.volumeSize);
+  out.Append(',');
+  AppendNumberField(out, "usedSpace", space.usedSpace);
+  out.Append(',');
+  AppendNumberField(out, "freeSpace", space.freeSpace);
+  out.Append(',');
+  AppendNumberField(out, "filesOnDisk", space.filesOnDisk);
+  out.Append(',');
+  AppendNumberField(out, "metadata", space.metadata);
+  out.Append(',');
+  AppendNumberField(out, "unreadable", space.unreadable);
+  out.Append(',');
+  AppendNumberField(out, "unexplained", space.unexplained);
+  out.Append('}');
 }
 
 std::string_view ChangeKindName(app::ChangeKind kind) {
@@ -137,11 +154,13 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
 }
 
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
-                     bool includeTree, const app::ScanComparison* comparison) {
+                     bool includeTree, const JsonSections& moreSections,
+                     const app::ScanComparison* comparison) {
   const core::ScanResult& result = ranking.Result();
   const core::ScanNodes& nodes = result.nodes;
-  const std::uint64_t totalSize =
-      result.rootIndex < nodes.size() ? nodes.TotalSize(result.rootIndex) : 0;
+  const bool hasRoot = result.rootIndex < nodes.size();
+  const std::uint64_t totalSize = hasRoot ? nodes.TotalSize(result.rootIndex) : 0;
+  const std::uint64_t totalOnDisk = hasRoot ? nodes.SizeOnDisk(result.rootIndex) : 0;
 
   out.Append('{');
   AppendAsciiField(out, "status", core::ScanStatusName(result.status));
@@ -163,9 +182,15 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
   out.Append(',');
   AppendNumberField(out, "totalSize", totalSize);
   out.Append(',');
-  AppendNumberField(out, "totalSizeOnDisk",
-                    result.rootIndex < nodes.size() ? nodes.SizeOnDisk(result.rootIndex) : 0);
+  AppendNumberField(out, "sizeOnDisk", totalOnDisk);
+  out.Append(',');
+  AppendAsciiField(out, "sizes",
+                   ranking.Basis() == core::SizeBasis::OnDisk ? "disk" : "logical");
   out.Append(",\n");
+  if (result.space) {
+    AppendSpace(out, *result.space);
+    out.Append(",\n");
+  }
 
   AppendArray(out, "issues", result.issues, [&](const core::ScanIssue& issue) {
     AppendStringField(out, "path", issue.path);
@@ -177,6 +202,9 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
     AppendStringField(out, "path", nodes.Path(row.node));
     out.Append(',');
     AppendNumberField(out, "size", nodes.OwnSize(row.node));
+    out.Append(',');
+    AppendNumberField(out, "sizeOnDisk", nodes.SizeOnDisk(row.node));
+    AppendFileMarks(out, nodes, row.node);
     AppendChange(out, comparison, row.node);
   });
   out.Append(",\n");
@@ -185,6 +213,8 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
     AppendStringField(out, "path", node.Path());
     out.Append(',');
     AppendNumberField(out, "size", node.TotalSize());
+    out.Append(',');
+    AppendNumberField(out, "sizeOnDisk", node.SizeOnDisk());
     out.Append(',');
     AppendNumberField(out, "fileCount", node.FileCount());
     out.Append(',');
@@ -210,14 +240,18 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
       out.Append(node.IsDirectory() ? ",\"isDirectory\":true," : ",\"isDirectory\":false,");
       AppendNumberField(out, "size", node.TotalSize());
       out.Append(',');
+      AppendNumberField(out, "sizeOnDisk", node.SizeOnDisk());
+      out.Append(',');
       AppendNumberField(out, "fileCount", node.FileCount());
       out.Append(',');
       AppendNumberField(out, "folderCount", node.FolderCount());
       out.Append(',');
       AppendNumberField(out, "attributes", node.Attributes());
+      AppendFileMarks(out, nodes, node.Id());
       AppendChange(out, comparison, node.Id());
     });
   }
+  if (moreSections) moreSections(out);
   out.Append("}\n");
 }
 

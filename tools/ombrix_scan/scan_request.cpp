@@ -84,10 +84,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
 
     const bool takesValue = name == u"--engine" || name == u"--threads" || name == u"--label" ||
                             name == u"--top" || name == u"--image" || name == u"--root" ||
-                            name == u"--select" || name == u"--load" || name == u"--save" ||
-                            name == u"--compare" || name == u"--export-ncdu";
+                            name == u"--select" || name == u"--sizes" || name == u"--find" ||
+                            name == u"--min-size" || name == u"--modified-before" ||
+                            name == u"--load" || name == u"--save" || name == u"--compare" ||
+                            name == u"--export-ncdu";
     const bool isFlag = name == u"--tree" || name == u"--json" || name == u"--progress" ||
-                        name == u"--all-drives" || name == u"--help";
+                        name == u"--all-drives" || name == u"--help" || name == u"--types";
     if (!takesValue && !isFlag) return Error("unknown option " + Quoted(name));
     if (isFlag) {
       if (inlineValue) return Error("option " + Quoted(name) + " takes no value");
@@ -96,6 +98,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       if (name == u"--progress") request.progress = true;
       if (name == u"--all-drives") request.allDrives = true;
       if (name == u"--help") request.help = true;
+      if (name == u"--types") request.types = true;
       continue;
     }
 
@@ -126,6 +129,26 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     } else if (name == u"--select") {
       if (value->empty()) return Error("--select needs the path of a scanned file or folder");
       request.select = *value;
+    } else if (name == u"--sizes") {
+      if (*value == u"logical") {
+        request.sizes = core::SizeBasis::Logical;
+      } else if (*value == u"disk") {
+        request.sizes = core::SizeBasis::OnDisk;
+      } else {
+        return Error("--sizes needs logical or disk, not " + Quoted(*value));
+      }
+    } else if (name == u"--find") {
+      request.find = *value;
+    } else if (name == u"--min-size") {
+      request.minSize = app::ParseSizeText(*value);
+      if (!request.minSize) {
+        return Error("--min-size needs a size such as 500MB or 1GB, not " + Quoted(*value));
+      }
+    } else if (name == u"--modified-before") {
+      request.modifiedBefore = app::ParseDateText(*value);
+      if (!request.modifiedBefore) {
+        return Error("--modified-before needs a date as YYYY-MM-DD, not " + Quoted(*value));
+      }
     } else if (name == u"--root") {
       if (value->empty()) return Error("--root needs a folder inside the image");
       request.imageRoot = *value;
@@ -141,6 +164,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
 
   if (request.help) return {std::move(request), {}};
   if (request.imageRoot && !request.imageFile) return Error("--root needs --image");
+  if ((request.minSize || request.modifiedBefore) && !request.find) {
+    return Error("--min-size and --modified-before need --find");
+  }
   if (request.loadFile && (request.imageFile || request.allDrives || !request.paths.empty())) {
     return Error("--load opens a saved scan instead of scanning: give no paths, --image or --all-drives");
   }
@@ -176,6 +202,16 @@ const char* UsageText() {
          "                    file or folder, instead of below the root; PATH must be\n"
          "                    written as the report writes it (trailing separators\n"
          "                    are ignored)\n"
+         "  --sizes logical|disk  rank by logical sizes (default) or sizes on disk\n"
+         "  --types           list the file types below the ranked folder: every\n"
+         "                    extension with its size, size on disk and files\n"
+         "  --find PATTERN    list the files below the ranked folder whose names match\n"
+         "                    PATTERN ('*' and '?', case-insensitive, several patterns\n"
+         "                    separated by ';'), the largest --top of them first\n"
+         "  --min-size N      with --find: files of at least N bytes (500MB, 1GB, ...)\n"
+         "  --modified-before DATE\n"
+         "                    with --find: files last written before DATE (YYYY-MM-DD,\n"
+         "                    the day's start in UTC)\n"
          "  --tree            with --json: list every node\n"
          "  --json            write one JSON object (UTF-8) instead of the summary\n"
          "  --progress        print progress to the standard error stream\n"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/find/find_query.h"
 #include "app/ranking/folder_ranking_model.h"
 
 namespace ombrix::scan_tool {
@@ -25,6 +26,8 @@ struct ScanRequest {
   // Rank below the node with this path (as the window does after a click
   // on it) instead of below the root.
   std::optional<std::u16string> select;
+  // What the rankings, shares and the tree's order go by.
+  core::SizeBasis sizes = core::SizeBasis::Logical;
   bool tree = false;
   bool json = false;
   bool progress = false;
@@ -33,6 +36,13 @@ struct ScanRequest {
   std::optional<std::u16string> imageFile;
   std::optional<std::u16string> imageRoot;  // folder inside the image, "\\" form
   std::vector<std::u16string> paths;
+  // The file types below the ranked node, and the files there that match
+  // a pattern (find_query.h), at least minSize bytes, last written before
+  // the day modifiedBefore (UTC).
+  bool types = false;
+  std::optional<std::u16string> find;
+  std::optional<std::uint64_t> minSize;
+  std::optional<app::CalendarDate> modifiedBefore;
   // Scans as files: opened instead of scanning (a saved scan or an ncdu
   // export), compared with, written after the scan.
   std::optional<std::u16string> loadFile;

@@ -16,6 +16,7 @@
 #include "base/wall_clock.h"
 #include "core/scan_paths.h"
 #include "tools/ombrix_scan/exit_codes.h"
+#include "tools/ombrix_scan/find_sections.h"
 #include "tools/ombrix_scan/json_report.h"
 #include "tools/ombrix_scan/progress_printer.h"
 #include "tools/ombrix_scan/text_summary.h"
@@ -110,6 +111,7 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   // The window's own model ranks, so the tool lists what the window shows.
   app::FolderRankingModel ranking;
   ranking.SetResult(std::move(*outcome.result));
+  ranking.SetSizeBasis(request.sizes);
   const core::ScanResult& result = ranking.Result();
   std::uint64_t ranked = result.rootIndex;
   if (request.select) {
@@ -131,12 +133,18 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
     earlier.reset();
   }
   const app::ScanComparison* changes = comparison ? &*comparison : nullptr;
+  const FindSections found =
+      MakeFindSections(request, result, ranked, core::SizeBasis::Logical);
   {
     BufferedOutput out(streams.out);
     if (request.json) {
-      WriteJsonReport(out, ranking, request.tree, changes);
+      WriteJsonReport(
+          out, ranking, request.tree,
+          [&](BufferedOutput& sections) { WriteJsonFindSections(sections, result.nodes, found); },
+          changes);
     } else {
       WriteTextSummary(out, ranking, changes);
+      WriteTextFindSections(out, result.nodes, found, request.topCount);
     }
   }
   const bool filesWritten = WriteScanFiles(request, result, streams);

@@ -18,6 +18,8 @@ constexpr std::size_t kIssuesShown = 10;
 // The user's default locale, whatever the window's language.
 constexpr std::u16string_view kNumberLanguage = u"system";
 
+}  // namespace
+
 void AppendLine(BufferedOutput& out, std::string_view label, std::string_view value) {
   out.Append(label);
   out.Append(value);
@@ -48,6 +50,38 @@ std::string SizeColumn(std::uint64_t bytes) {
   std::u16string text = app::FormatSize(kNumberLanguage, bytes);
   if (text.size() < 12) text.insert(0, 12 - text.size(), u' ');
   return base::ToUtf8(text);
+}
+
+namespace {
+
+constexpr std::string_view kColumnHeads = "        size       on disk\n";
+
+// A file's or folder's size and size on disk, then room before the path.
+std::string SizeColumns(const core::ScanNodes& nodes, std::uint64_t node) {
+  const std::uint64_t size = nodes.IsDirectory(node) ? nodes.TotalSize(node) : nodes.OwnSize(node);
+  return SizeColumn(size) + "  " + SizeColumn(nodes.SizeOnDisk(node)) + "  ";
+}
+
+std::string FileMarks(const core::ScanNodes& nodes, std::uint64_t node) {
+  std::string marks;
+  if (nodes.LinkCount(node) > 1) marks += "  [" + Count(nodes.LinkCount(node)) + " names]";
+  if (nodes.IsPlaceholder(node)) marks += "  [placeholder]";
+  return marks;
+}
+
+std::string SizeWithBytes(std::uint64_t bytes) {
+  return base::ToUtf8(app::FormatSize(kNumberLanguage, bytes)) + " (" + Count(bytes) + " bytes)";
+}
+
+// Where the drive's used space went, for a drive or image scan.
+void AppendSpace(BufferedOutput& out, const core::VolumeSpace& space) {
+  AppendLine(out, "Drive:    ", SizeWithBytes(space.volumeSize));
+  AppendLine(out, "  used:        ", SizeWithBytes(space.usedSpace));
+  AppendLine(out, "  free:        ", SizeWithBytes(space.freeSpace));
+  AppendLine(out, "  files:       ", SizeWithBytes(space.filesOnDisk));
+  AppendLine(out, "  metadata:    ", SizeWithBytes(space.metadata));
+  AppendLine(out, "  unreadable:  ", SizeWithBytes(space.unreadable));
+  AppendLine(out, "  unexplained: ", SizeWithBytes(space.unexplained));
 }
 
 std::string SignedCount(std::int64_t value) {
@@ -105,9 +139,11 @@ void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& rankin
   AppendLine(out, "Engine:   ", core::ScanEngineKindName(result.engine));
   AppendLine(out, "Path:     ", Printable(result.rootPath));
   if (!result.message.empty()) AppendLine(out, "Message:  ", Printable(result.message));
-  AppendLine(out, "Size:     ",
-             base::ToUtf8(app::FormatSize(kNumberLanguage, totalSize)) + " (" + Count(totalSize) +
-                 " bytes)");
+  const std::uint64_t totalOnDisk =
+      result.rootIndex < nodes.size() ? nodes.SizeOnDisk(result.rootIndex) : 0;
+  AppendLine(out, "Size:     ", SizeWithBytes(totalSize));
+  AppendLine(out, "On disk:  ", SizeWithBytes(totalOnDisk));
+  if (result.space) AppendSpace(out, *result.space);
   AppendLine(out, "Files:    ", Count(result.fileCount));
   AppendLine(out, "Folders:  ", Count(result.folderCount));
   AppendLine(out, "Issues:   ", Count(result.issueCount));
@@ -123,16 +159,22 @@ void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& rankin
     AppendLine(out, "  ... ", Count(result.issues.size() - kIssuesShown) + " more issues");
   }
 
-  out.Append("\nLargest files:\n");
+  const char* order = ranking.Basis() == core::SizeBasis::OnDisk ? " (by size on disk)" : "";
+  out.Append("\nLargest files");
+  out.Append(order);
+  out.Append(":\n");
   if (ranking.fileRows.empty()) out.Append("  (none)\n");
+  if (!ranking.fileRows.empty() || !ranking.subfolderRows.empty()) out.Append(kColumnHeads);
   for (const app::RankingRow& row : ranking.fileRows) {
-    AppendLine(out, SizeColumn(nodes.OwnSize(row.node)) + "  ", Printable(nodes.Path(row.node)));
+    AppendLine(out, SizeColumns(nodes, row.node), Printable(nodes.Path(row.node)) + FileMarks(nodes, row.node));
   }
-  out.Append("\nLargest folders:\n");
+  out.Append("\nLargest folders");
+  out.Append(order);
+  out.Append(":\n");
   if (ranking.subfolderRows.empty()) out.Append("  (none)\n");
   for (const app::RankingRow& row : ranking.subfolderRows) {
     const core::ScanNode node = nodes[row.node];
-    AppendLine(out, SizeColumn(node.TotalSize()) + "  ",
+    AppendLine(out, SizeColumns(nodes, row.node),
                Printable(node.Path()) + "  (" + CountOf(node.FileCount(), "file", "files") + ", " +
                    CountOf(node.FolderCount(), "folder", "folders") + ")");
   }

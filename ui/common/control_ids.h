@@ -17,6 +17,8 @@ inline constexpr int kContextOpenCommand = 1010;
 inline constexpr int kExitCommand = 1011;
 inline constexpr int kScanSettingsCommand = 1012;
 inline constexpr int kAboutCommand = 1013;
+inline constexpr int kLogicalSizesCommand = 1014;
+inline constexpr int kSizesOnDiskCommand = 1015;
 // Recent folder n (0-based) is kFirstRecentFolderCommand + n.
 inline constexpr int kFirstRecentFolderCommand = 1100;
 inline constexpr int kMaxRecentFolders = 16;

@@ -7,28 +7,10 @@
 
 #include "base/win/unique_handle_win.h"
 #include "base/win/wide_string_win.h"
+#include "ui/common/com_apartment_win.h"
 
 namespace ombrix::ui {
 namespace {
-
-// COM for this thread, undone only when this call did it: a thread already
-// initialised in the other apartment model (RPC_E_CHANGED_MODE) can still
-// show the dialog but must not be uninitialised here.
-class ComApartment {
- public:
-  ComApartment()
-      : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
-  bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
- private:
-  HRESULT result_;
-};
 
 struct CoTaskText {
   ~CoTaskText() { ::CoTaskMemFree(text); }

@@ -8,6 +8,7 @@ constexpr RankingColumn kFolderColumns[] = {
     {"column.folder", 260, ColumnAlignment::Left},
     {"column.share_desc", 100, ColumnAlignment::Right},
     {"column.size", 110, ColumnAlignment::Right},
+    {"column.on_disk", 140, ColumnAlignment::Right},
     {"column.files", 80, ColumnAlignment::Right},
     {"column.folders", 80, ColumnAlignment::Right},
     {"column.full_path", 420, ColumnAlignment::Left},
@@ -15,12 +16,14 @@ constexpr RankingColumn kFolderColumns[] = {
 constexpr RankingColumn kFileColumns[] = {
     {"column.share", 100, ColumnAlignment::Right},
     {"column.size", 100, ColumnAlignment::Right},
+    {"column.on_disk", 140, ColumnAlignment::Right},
     {"column.file_name", 220, ColumnAlignment::Left},
     {"column.full_path", 620, ColumnAlignment::Left},
 };
 constexpr RankingColumn kSubfolderColumns[] = {
     {"column.share", 100, ColumnAlignment::Right},
     {"column.subtree_size", 120, ColumnAlignment::Right},
+    {"column.on_disk", 140, ColumnAlignment::Right},
     {"column.files", 80, ColumnAlignment::Right},
     {"column.folders", 80, ColumnAlignment::Right},
     {"column.full_path", 620, ColumnAlignment::Left},

@@ -120,6 +120,20 @@ void MarkTreeRow(MainWindowState& state, std::optional<std::size_t> row,
   if (state.ranking.RankingsRevision() != rankingsBefore) ShowRankings(state);
 }
 
+}  // namespace
+
+void ShowSizeBasis(MainWindowState& state) {
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
+  const std::optional<std::size_t> row = state.ranking.SetSizeBasis(state.settings.sizeBasis);
+  MarkTreeRow(state, row, rankings);
+  for (HWND list :
+       {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {
+    ::InvalidateRect(list, nullptr, TRUE);
+  }
+}
+
+namespace {
+
 void ToggleNode(MainWindowState& state, std::uint64_t node) {
   if (!state.ranking.ToggleExpanded(node)) return;
   state.ranking.RebuildTreeRows();
@@ -233,7 +247,18 @@ std::optional<RankingListKind> ListKindOf(const MainWindowState& state, HWND win
   return std::nullopt;
 }
 
+namespace {
+
+// The On disk column's marks go with the captions into each language.
+void RetextSizeMarks(MainWindowState& state) {
+  state.sizeMarks = {state.language.Translate("mark.names"),
+                     state.language.Translate("mark.placeholder")};
+}
+
+}  // namespace
+
 void InsertRankingColumns(MainWindowState& state) {
+  RetextSizeMarks(state);
   for (const RankingListKind kind : kAllLists) {
     const auto columns = ColumnsOf(kind);
     for (std::size_t column = 0; column < columns.size(); ++column) {
@@ -252,6 +277,7 @@ void InsertRankingColumns(MainWindowState& state) {
 }
 
 void RetextRankingColumns(MainWindowState& state) {
+  RetextSizeMarks(state);
   for (const RankingListKind kind : kAllLists) {
     for (std::size_t column = 0; column < ColumnsOf(kind).size(); ++column) {
       SetColumnCaption(state, kind, static_cast<int>(column));

@@ -28,6 +28,10 @@ void ClearRankingLists(MainWindowState& state);
 // ended, or the language changed and every text is made anew).
 void ShowRankingModel(MainWindowState& state);
 
+// The settings' size basis chosen anew: the lists ranked, ordered and
+// shared by it, the selection kept.
+void ShowSizeBasis(MainWindowState& state);
+
 // Open is usable when no scan runs and a right-hand list has a selection.
 void UpdateOpenButton(MainWindowState& state);
 

@@ -63,6 +63,13 @@ void SetInputsEnabled(MainWindowState& state, bool idle) {
   }
 }
 
+// The taskbar button fills as the scan finds the drives' used space.
+void ShowScanOnTaskbar(MainWindowState& state) {
+  if (!state.scanUsedSpace) return;
+  state.taskbarProgress.Show(state.window, state.controller.LatestProgress().bytesOnDisk,
+                             *state.scanUsedSpace);
+}
+
 void StartScan(MainWindowState& state) {
   const int index = SelectorIndex(state);
   if (index < 0) return;
@@ -73,6 +80,7 @@ void StartScan(MainWindowState& state) {
       ScanChoiceFor(index, state.selectedFolder, state.controller.drives);
   if (choice && !state.controller.IsScanning()) {
     const HWND window = state.window;
+    state.scanUsedSpace = choice->usedSpace;
     if (!choice->label.empty()) {
       state.controller.StartScanPaths(choice->paths, choice->label, window);
     } else {
@@ -89,6 +97,7 @@ void StartScan(MainWindowState& state) {
   }
   state.uiState = UiState::Scanning;
   ShowScanLine(state);
+  ShowScanOnTaskbar(state);
   ::SetTimer(state.window, kProgressTimer, kProgressTimerPeriodMs, nullptr);
 }
 
@@ -109,6 +118,16 @@ void ChooseLanguage(MainWindowState& state, std::u16string setting) {
   RetextMainWindow(state);
   FillSelectorKeepingChoice(state);
   RetextStatus(state);
+}
+
+// The lists rank, order and share by the other size at once; the choice
+// is kept even when saving it fails, as a theme is.
+void ChooseSizeBasis(MainWindowState& state, core::SizeBasis basis) {
+  if (state.settings.sizeBasis == basis) return;
+  state.settings.sizeBasis = basis;
+  Save(state);
+  InstallMenuBar(state);
+  ShowSizeBasis(state);
 }
 
 void ChooseTheme(MainWindowState& state, std::u16string themeId) {
@@ -172,6 +191,9 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {
     EditScanSettings(state);
+  } else if (id == kLogicalSizesCommand || id == kSizesOnDiskCommand) {
+    ChooseSizeBasis(state, id == kSizesOnDiskCommand ? core::SizeBasis::OnDisk
+                                                     : core::SizeBasis::Logical);
   } else if (id == kAboutCommand) {
     ShowAboutDialog(state.instance, state.window, state.language);
   } else if (id >= kFirstRecentFolderCommand &&
@@ -190,14 +212,19 @@ void OnProgressTimer(MainWindowState& state, const TimerMessage& timer) {
   if (timer.id != kProgressTimer || !state.controller.IsScanning()) return;
   state.uiState = UiState::Scanning;
   ShowScanLine(state);
+  ShowScanOnTaskbar(state);
 }
 
 void OnScanFinished(MainWindowState& state) {
   ::KillTimer(state.window, kProgressTimer);
+  state.taskbarProgress.Clear(state.window);
   core::ScanResult result = state.controller.TakeLatestResult();
   // Ranking a huge tree may run out of memory even when the scan did not:
   // the window stays, and the status bar says so (scan_handover.h).
   HandOverScanResult(state.ranking, std::move(result));
+  // A hand-over that ran out of memory leaves a fresh model, on logical
+  // sizes.
+  state.ranking.SetSizeBasis(state.settings.sizeBasis);
   ShowRankingModel(state);
   SetInputsEnabled(state, true);
   state.uiState = UiState::Finished;

@@ -17,6 +17,7 @@
 #include "app/background_disposer.h"
 #include "app/background_worker.h"
 #include "app/ranking/folder_ranking_model.h"
+#include "app/ranking/row_texts.h"
 #include "app/settings/app_settings.h"
 #include "app/settings/settings_store.h"
 #include "base/win/unique_handle_win.h"
@@ -24,6 +25,7 @@
 #include "i18n/theme_palette.h"
 #include "ui/window/folder_queries.h"
 #include "ui/window/main_window_layout.h"
+#include "ui/window/taskbar_progress_win.h"
 #include "ui/common/ui_fonts_win.h"
 
 namespace ombrix::ui {
@@ -106,6 +108,12 @@ struct MainWindowState {
 
   // The finished scan the three lists show, with their rows.
   app::FolderRankingModel ranking;
+  // The On disk column's marks in the current language.
+  app::SizeMarkTexts sizeMarks;
+  // The used space of the drives being scanned (none for a folder), and
+  // the taskbar button's progress against it.
+  std::optional<std::uint64_t> scanUsedSpace;
+  TaskbarProgress taskbarProgress;
   // The folder item of the selector; empty when none was chosen.
   std::u16string selectedFolder;
   // Set while the window itself changes a list's selection, so the

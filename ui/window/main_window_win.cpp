@@ -71,6 +71,7 @@ void OnCreate(MainWindowState& state) {
   state.language.EnsureLanguageLoaded(state.language.ResolveLanguage());
   SetTheme(state, state.settings.theme);
   state.controller.SetThreadsPerDrive(state.settings.threadsPerDrive);
+  state.ranking.SetSizeBasis(state.settings.sizeBasis);
   InstallMenuBar(state);
   ::DragAcceptFiles(state.window, TRUE);
   AllowDropsFromExplorer(state);

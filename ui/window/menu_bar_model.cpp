@@ -67,6 +67,13 @@ std::vector<MenuEntry> ThemeEntries(i18n::LanguageStrings& language,
   return entries;
 }
 
+std::vector<MenuEntry> SizeEntries(i18n::LanguageStrings& language,
+                                   const app::AppSettings& settings) {
+  const bool onDisk = settings.sizeBasis == core::SizeBasis::OnDisk;
+  return {Command(language.Translate("menu.settings.sizes.logical"), kLogicalSizesCommand, !onDisk),
+          Command(language.Translate("menu.settings.sizes.on_disk"), kSizesOnDiskCommand, onDisk)};
+}
+
 std::vector<MenuEntry> LanguageEntries(i18n::LanguageStrings& language) {
   std::vector<MenuEntry> entries;
   entries.push_back(Command(language.SystemLanguageMenuText(), kSystemLanguageCommand,
@@ -113,7 +120,9 @@ std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
                          Command(language.Translate("menu.file.exit"), kExitCommand)}));
   bar.push_back(
       Submenu(language.Translate("menu.settings"),
-              {Command(language.Translate("menu.settings.scan"), kScanSettingsCommand), Separator(),
+              {Command(language.Translate("menu.settings.scan"), kScanSettingsCommand),
+               Submenu(language.Translate("menu.settings.sizes"), SizeEntries(language, settings)),
+               Separator(),
                Submenu(language.Translate("menu.settings.theme"), ThemeEntries(language, settings)),
                Submenu(language.Translate("menu.settings.language"), LanguageEntries(language))}));
   bar.push_back(Submenu(language.Translate("menu.help"),

@@ -1,5 +1,7 @@
 #include "ui/window/selector_model.h"
 
+#include <algorithm>
+
 #include "app/ranking/folder_ranking_model.h"
 
 namespace ombrix::ui {
@@ -28,21 +30,35 @@ int DefaultSelectorIndex(const std::u16string& selectedFolder,
   return drives.empty() ? kAllDrivesIndex : FirstDriveIndex(selectedFolder);
 }
 
+namespace {
+
+std::uint64_t UsedSpaceOf(const app::DriveInfo& drive) {
+  return drive.totalBytes - std::min(drive.freeBytes, drive.totalBytes);
+}
+
+}  // namespace
+
 std::optional<ScanChoice> ScanChoiceFor(int index, const std::u16string& selectedFolder,
                                         const std::vector<app::DriveInfo>& drives) {
   if (index < 0) return std::nullopt;
   if (index == kAllDrivesIndex) {
     ScanChoice choice;
-    for (const app::DriveInfo& drive : drives) choice.paths.push_back(drive.rootPath);
+    choice.usedSpace = 0;
+    for (const app::DriveInfo& drive : drives) {
+      choice.paths.push_back(drive.rootPath);
+      *choice.usedSpace += UsedSpaceOf(drive);
+    }
     // A fixed label, never translated: the ranking recognises the
     // all-drives root by it.
     choice.label = app::kAllDrivesLabel;
     return choice;
   }
-  if (index == kFolderIndex && !selectedFolder.empty()) return ScanChoice{{selectedFolder}, {}};
+  if (index == kFolderIndex && !selectedFolder.empty()) {
+    return ScanChoice{{selectedFolder}, {}, std::nullopt};
+  }
   const std::size_t drive = static_cast<std::size_t>(index - FirstDriveIndex(selectedFolder));
   if (drive >= drives.size()) return std::nullopt;
-  return ScanChoice{{drives[drive].rootPath}, {}};
+  return ScanChoice{{drives[drive].rootPath}, {}, UsedSpaceOf(drives[drive])};
 }
 
 SelectorMemory RememberSelection(int index, const std::u16string& selectedFolder,

@@ -4,6 +4,7 @@
 // select again after the drives were listed anew.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ int DefaultSelectorIndex(const std::u16string& selectedFolder,
 struct ScanChoice {
   std::vector<std::u16string> paths;
   std::u16string label;
+  // The used space of the drives scanned, as the drive list last asked
+  // it; none for a folder.
+  std::optional<std::uint64_t> usedSpace;
 };
 std::optional<ScanChoice> ScanChoiceFor(int index, const std::u16string& selectedFolder,
                                         const std::vector<app::DriveInfo>& drives);

@@ -21,7 +21,8 @@ void SetStatusText(const MainWindowState& state, const std::u16string& text) {
 
 std::u16string ScanLine(MainWindowState& state) {
   if (state.uiState == UiState::Scanning) {
-    return app::ProgressText(state.controller, state.language);
+    return app::ProgressText(state.controller, state.language, app::SystemLocaleQueries(),
+                             state.scanUsedSpace);
   }
   return app::CompletionText(state.ranking.Result(), state.language);
 }

@@ -49,6 +49,37 @@ TEST(FolderRankingModelTest, EmptyResultsZeroBasesAndCancelledScans) {
   EXPECT_TRUE(model.fileRows.empty() && model.subfolderRows.empty());
 }
 
+// A sparse file is large but holds little; small files fill whole
+// clusters. The other basis reorders the tree, the rankings and the shares,
+// and keeps the selection.
+TEST(FolderRankingModelTest, SizeBasisOrdersRanksAndShares) {
+  TreeMaker tree;
+  const auto sparse = tree.Folder(tree.root, u"sparse");
+  const auto big = tree.File(sparse, u"vm.img", 1000, 10);
+  const auto small = tree.Folder(tree.root, u"small");
+  const auto a = tree.File(small, u"a", 1, 40);
+  const auto b = tree.File(small, u"b", 2, 50);
+  FolderRankingModel model;
+  model.SetResult(tree.Finish());
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".sparse", u".small"}));
+  model.SelectNode(small);
+  const std::uint64_t revision = model.RankingsRevision();
+
+  EXPECT_EQ(model.SetSizeBasis(core::SizeBasis::OnDisk), std::optional<std::size_t>{1});
+  EXPECT_EQ(model.Basis(), core::SizeBasis::OnDisk);
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".small", u".sparse"}));
+  EXPECT_EQ(model.selectedNode, small);
+  EXPECT_NE(model.RankingsRevision(), revision);
+  EXPECT_EQ(model.fileRows, (Rows{{b, 100.0 * 50 / 90}, {a, 100.0 * 40 / 90}}));
+  EXPECT_DOUBLE_EQ(model.ShareOf(sparse, core::kNoNode), 10.0);
+  model.BuildRankings(core::kNoNode);
+  EXPECT_EQ(model.fileRows, (Rows{{b, 50.0}, {a, 40.0}, {big, 10.0}}));
+
+  model.SetSizeBasis(core::SizeBasis::Logical);
+  EXPECT_EQ(RowNames(model), (Names{u"R", u".sparse", u".small"}));
+  EXPECT_EQ(model.fileRows, (Rows{{b, 200.0 / 3}, {a, 100.0 / 3}}));  // the selection, again
+}
+
 TEST(FolderRankingModelTest, SelectedFileRanksOnlyItself) {
   for (const auto& [size, share] : {std::pair<std::uint64_t, double>{7, 100.0}, {0, 0.0}}) {
     TreeMaker tree;

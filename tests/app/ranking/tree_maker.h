@@ -26,6 +26,13 @@ class TreeMaker {
   std::uint64_t File(std::uint64_t parent, const std::u16string& name, std::uint64_t size) {
     return builder_.AddFile(parent, name, 0x20, size, 0);
   }
+  std::uint64_t File(std::uint64_t parent, const std::u16string& name, std::uint64_t size,
+                     std::uint64_t sizeOnDisk) {
+    return builder_.AddFile(parent, name, 0x20, size, 0, sizeOnDisk);
+  }
+
+  // For marks and links the builder offers beyond plain files.
+  core::ScanTreeBuilder& Builder() { return builder_; }
 
   core::ScanResult Finish(core::ScanStatus status = core::ScanStatus::Completed) {
     builder_.ComputeTotals();

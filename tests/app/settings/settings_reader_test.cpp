@@ -94,5 +94,20 @@ TEST(SettingsReaderTest, TakesWhatTheFileHoldsAndFallsBackFieldByField) {
   }
 }
 
+// Only "disk" picks sizes on disk; a file without the key, or with any
+// other value, ranks by logical sizes as before.
+TEST(SettingsReaderTest, SizeBasisReadsDiskOrFallsBackToLogical) {
+  const std::pair<const char*, core::SizeBasis> cases[] = {
+      {R"({"language": "de"})", core::SizeBasis::Logical},
+      {R"({"sizeBasis": "disk"})", core::SizeBasis::OnDisk},
+      {R"({"sizeBasis": "logical"})", core::SizeBasis::Logical},
+      {R"({"sizeBasis": "Disk"})", core::SizeBasis::Logical},
+      {R"({"sizeBasis": 1})", core::SizeBasis::Logical},
+  };
+  for (const auto& [text, basis] : cases) {
+    EXPECT_EQ(ReadSettingsText(text, 4).sizeBasis, basis) << text;
+  }
+}
+
 }  // namespace
 }  // namespace ombrix::app

@@ -26,6 +26,19 @@ TEST(SettingsSerializerTest, EscapesOnlyWhatTheReaderUnescapesAndReadsBackIdenti
   EXPECT_EQ(ReadSettingsText(text, 4), settings);
 }
 
+// The size basis is written after every key older files hold, so their
+// bytes stay where they were; the file ends with it.
+TEST(SettingsSerializerTest, SizeBasisIsTheLastKey) {
+  AppSettings settings = DefaultSettings(4);
+  EXPECT_NE(SerializeSettings(settings).find("\"alwaysStartAsAdministrator\": false\r\n"
+                                             "  },\r\n  \"sizeBasis\": \"logical\"\r\n}\r\n"),
+            std::string::npos);
+  settings.sizeBasis = core::SizeBasis::OnDisk;
+  const std::string text = SerializeSettings(settings);
+  EXPECT_NE(text.find("  \"sizeBasis\": \"disk\"\r\n}\r\n"), std::string::npos);
+  EXPECT_EQ(ReadSettingsText(text, 4), settings);
+}
+
 TEST(SettingsSerializerTest, WritesAnEmptyListAsBracketsAndALoneSurrogateAsReplacement) {
   AppSettings settings = DefaultSettings(4);
   settings.theme = std::u16string{u'a', 0xD800, u'b'};

@@ -68,6 +68,7 @@ TEST_F(SettingsStoreTest, SavesTheExactBytesIntoNewFoldersAndReadsThemBack) {
   settings.threadsPerDrive = 6;
   settings.showAdminPromptOnStartup = false;
   settings.suppressAdminPrompt = true;
+  settings.sizeBasis = core::SizeBasis::OnDisk;
   ASSERT_TRUE(store.SaveSettings(settings));
   EXPECT_EQ(ReadBytes(path), ReadBytes(fs::path(test::SourceDir()) / "tests" / "app" / "settings" /
                                        "saved_settings.golden.json"));

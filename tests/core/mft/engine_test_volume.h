@@ -74,7 +74,7 @@ class FakeVolume : public core::IVolumeReader {
  public:
   core::VolumeOpenResult openResult = core::VolumeOpenResult::Opened;
   bool queryOk = true;
-  core::NtfsVolumeGeometry geometry{512, 4096, 1024, 4};
+  core::NtfsVolumeGeometry geometry{512, 4096, 1024, 4, 0, std::nullopt};
   bool resolveOk = true;
   core::ScanRootLocation root{5, {}};
   std::vector<std::uint8_t> bytes;

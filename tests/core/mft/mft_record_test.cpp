@@ -17,7 +17,7 @@ constexpr std::uint64_t kRecordNumber = 77;
 struct Parsed {
   std::vector<MftNameEntry> entries;
   NameArena names;
-  std::vector<MftDataSize> dataSizes;
+  std::vector<MftRecordData> dataSizes;
 
   std::u16string Name(std::size_t index) const {
     return names.At(entries.at(index).nameOffset).ToString();
@@ -243,7 +243,13 @@ TEST(MftFileRecordTest, SizeRules) {
     ASSERT_EQ(parsed.entries.size(), 1u) << c.what;
     EXPECT_EQ(parsed.entries[0].size, c.size) << c.what;
     EXPECT_EQ(parsed.entries[0].hasOwnDataSize, c.hasOwnDataSize) << c.what;
-    EXPECT_EQ(parsed.dataSizes.size(), c.hasOwnDataSize ? 1u : 0u) << c.what;
+    // A record reports its file's data when it holds the unnamed stream's
+    // size or any stream's clusters.
+    const bool reports = c.hasOwnDataSize || parsed.entries[0].allocated != 0;
+    ASSERT_EQ(parsed.dataSizes.size(), reports ? 1u : 0u) << c.what;
+    if (reports) {
+      EXPECT_EQ(parsed.dataSizes[0].hasSize, c.hasOwnDataSize) << c.what;
+    }
   }
 }
 
@@ -331,6 +337,69 @@ TEST(MftFileRecordTest, BrokenAttributeLengthDiscardsTheWholeRecord) {
   EXPECT_EQ(table.entries.size(), 1u);
   EXPECT_EQ(table.NameAt(0), u"kept");
   EXPECT_EQ(table.names.UsedBytes(), 5u);  // the header and "kept": the rolled-back name is gone
+}
+
+// A file's size on disk is the clusters of all its streams: a compressed
+// or sparse stream's total allocated instead of its allocated size (which
+// counts the holes), nothing for data resident in the record, later
+// extents counting nothing. Folders take none. The modification time of
+// $STANDARD_INFORMATION and a cloud tag come with every name.
+TEST(MftFileRecordTest, AllocationTimeAndPlaceholders) {
+  const std::u16string name = u"f.bin";
+  const std::vector<std::uint8_t> time = {0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x20, 0x30, 0x40, 0, 0, 0, 1};
+  struct Case {
+    const char* what;
+    TestFileRecord record;
+    std::uint64_t allocated;
+    bool placeholder;
+  };
+  const Case cases[] = {
+      {"resident data takes no clusters", TestFileRecord().FileName(5, name).ResidentData(600), 0,
+       false},
+      {"allocated size", TestFileRecord().FileName(5, name).NonResidentData(5000, 0, u"", {8192}),
+       8192, false},
+      {"sparse: the total allocated",
+       TestFileRecord().FileName(5, name).NonResidentData(1 << 30, 0, u"", {1 << 30, 0x8000, 1 << 20}),
+       1u << 20, false},
+      {"compressed: the total allocated",
+       TestFileRecord().FileName(5, name).NonResidentData(100000, 0, u"", {102400, 0x0001, 36864}),
+       36864, false},
+      {"an alternate stream adds its clusters",
+       TestFileRecord().FileName(5, name).NonResidentData(5000, 0, u"", {8192})
+           .NonResidentData(9000, 0, u"ads", {12288}),
+       20480, false},
+      {"holes without the sparse flag are taken off ($BadClus)",
+       TestFileRecord().FileName(5, name).NonResident(0x80, 1 << 24, {0x03, 0x00, 0x10, 0x00, 0x00}, 0,
+                                                      u"", {1 << 24}),
+       0, false},
+      {"some holes without the flag",
+       TestFileRecord().FileName(5, name).NonResident(0x80, 32768, {0x11, 0x02, 0x20, 0x01, 0x06, 0x00}, 0,
+                                                      u"", {32768}),
+       8192, false},
+      {"a later extent adds nothing",
+       TestFileRecord().FileName(5, name).NonResidentData(0, 16, u"", {65536}), 0, false},
+      {"the overlay filter's compressed file: its WofCompressedData stream",
+       TestFileRecord().FileName(5, name)
+           .NonResidentData(100000, 0, u"", {102400, 0x8000, 0})
+           .NonResidentData(30000, 0, u"WofCompressedData", {32768})
+           .Resident(0xC0, {0x17, 0x00, 0x00, 0x80, 0, 0, 0, 0}),
+       32768, false},
+      {"a cloud placeholder holds what is stored",
+       TestFileRecord().FileName(5, name)
+           .NonResidentData(700000, 0, u"", {704512, 0x8000, 0})
+           .Resident(0xC0, {0x1A, 0x40, 0x00, 0x90, 0, 0, 0, 0}),
+       0, true},
+      {"folders take none", TestFileRecord().Flags(3).FileName(5, name).NonResident(0xA0, 4096, {0x11, 0x01, 0x20, 0x00}), 0,
+       false},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::uint8_t> bytes = TestFileRecord(c.record).Resident(0x10, time).Bytes();
+    Parsed parsed = Parse(bytes);
+    ASSERT_EQ(parsed.entries.size(), 1u) << c.what;
+    EXPECT_EQ(parsed.entries[0].allocated, c.allocated) << c.what;
+    EXPECT_EQ(parsed.entries[0].isPlaceholder, c.placeholder) << c.what;
+    EXPECT_EQ(parsed.entries[0].lastWriteTime, 0x0100000040302010u) << c.what;
+  }
 }
 
 TEST(MftFileRecordTest, WalkEndsAtBytesInUse) {

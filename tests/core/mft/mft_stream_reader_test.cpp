@@ -64,7 +64,7 @@ TEST(MftReadingTest, ChunkSizeDecidesSerialOrParallelWithTheSameEntries) {
     std::vector<std::uint8_t> parallelBytes = serialBytes;
     MftNameTable serial;
     MftNameTable parallel;
-    std::vector<MftDataSize> parallelSizes;
+    std::vector<MftRecordData> parallelSizes;
     const auto length = static_cast<std::uint32_t>(serialBytes.size());
     EXPECT_FALSE(ParseRecordChunk(serialBytes.data(), 1024, length, 1000, 512, 1, serial, nullptr));
     EXPECT_EQ(ParseRecordChunk(parallelBytes.data(), 1024, length, 1000, 512, c.limit, parallel,

@@ -12,6 +12,15 @@
 
 namespace ombrix::test {
 
+// How a non-resident stream's clusters are described: its allocated size,
+// and for a compressed (0x0001) or sparse (0x8000) one, the 0x48-byte
+// header's total allocated.
+struct StreamAllocation {
+  std::int64_t allocated = -1;  // -1: the data size
+  std::uint16_t flags = 0;
+  std::int64_t totalAllocated = 0;
+};
+
 class TestFileRecord {
  public:
   static constexpr std::uint16_t kInUse = 0x0001;
@@ -73,26 +82,35 @@ class TestFileRecord {
     return Resident(0x80, std::vector<std::uint8_t>(valueLength, 0x5A), streamName);
   }
 
-  // A non-resident attribute: 0x40-byte header, then the mapping pairs.
+  // A non-resident attribute: 0x40-byte header (0x48 when compressed or
+  // sparse), then the mapping pairs.
   TestFileRecord& NonResident(std::uint32_t type, std::int64_t dataSize,
                               const std::vector<std::uint8_t>& mappingPairs,
-                              std::int64_t lowestVcn = 0, const std::u16string& name = u"") {
-    const std::size_t nameOffset = 0x40;
+                              std::int64_t lowestVcn = 0, const std::u16string& name = u"",
+                              StreamAllocation allocation = {}) {
+    const bool holes = (allocation.flags & 0x8001) != 0;
+    const std::size_t nameOffset = holes ? 0x48 : 0x40;
     const std::size_t pairsOffset = Align8(nameOffset + 2 * name.size());
     std::vector<std::uint8_t> attribute(Align8(pairsOffset + mappingPairs.size()));
     Header(attribute, type, 1, name, nameOffset);
+    Put(attribute, 0x0C, allocation.flags, 2);
     Put(attribute, 0x10, static_cast<std::uint64_t>(lowestVcn), 8);
+    Put(attribute, 0x18, static_cast<std::uint64_t>(lowestVcn + RunClusters(mappingPairs) - 1), 8);
     Put(attribute, 0x20, pairsOffset, 2);
-    Put(attribute, 0x28, static_cast<std::uint64_t>(dataSize), 8);  // allocated size: never read
+    Put(attribute, 0x28,
+        static_cast<std::uint64_t>(allocation.allocated < 0 ? dataSize : allocation.allocated), 8);
     Put(attribute, 0x30, static_cast<std::uint64_t>(dataSize), 8);
     Put(attribute, 0x38, static_cast<std::uint64_t>(dataSize), 8);
+    if (holes) Put(attribute, 0x40, static_cast<std::uint64_t>(allocation.totalAllocated), 8);
     std::copy(mappingPairs.begin(), mappingPairs.end(), attribute.begin() + pairsOffset);
     return Raw(attribute);
   }
 
   TestFileRecord& NonResidentData(std::int64_t dataSize, std::int64_t lowestVcn = 0,
-                                  const std::u16string& streamName = u"") {
-    return NonResident(0x80, dataSize, {0x11, 0x01, 0x20, 0x00}, lowestVcn, streamName);
+                                  const std::u16string& streamName = u"",
+                                  StreamAllocation allocation = {}) {
+    return NonResident(0x80, dataSize, {0x11, 0x01, 0x20, 0x00}, lowestVcn, streamName,
+                       allocation);
   }
 
   // An attribute exactly as given (its length field is taken as written).
@@ -151,6 +169,22 @@ class TestFileRecord {
   }
 
  private:
+  // The clusters mapping pairs cover, holes included.
+  // Broken pairs (the cases that test them) count what can be read.
+  static std::int64_t RunClusters(const std::vector<std::uint8_t>& pairs) {
+    std::uint64_t clusters = 0;
+    for (std::size_t at = 0; at < pairs.size() && pairs[at] != 0;) {
+      const unsigned lengthBytes = std::min(pairs[at] & 0x0F, 8);
+      std::uint64_t length = 0;
+      for (unsigned i = 0; i < lengthBytes && at + 1 + i < pairs.size(); ++i) {
+        length |= std::uint64_t{pairs[at + 1 + i]} << (8 * i);
+      }
+      clusters += length;
+      at += 1 + (pairs[at] & 0x0F) + (pairs[at] >> 4);
+    }
+    return static_cast<std::int64_t>(clusters);
+  }
+
   static std::size_t Align8(std::size_t value) { return (value + 7) & ~std::size_t{7}; }
 
   static void Header(std::vector<std::uint8_t>& attribute, std::uint32_t type,

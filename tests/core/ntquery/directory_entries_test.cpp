@@ -25,10 +25,10 @@ TEST(ParseEntriesTest, DecodesEveryFieldAndSkipsDotEntries) {
   const std::vector<std::uint8_t> bytes = EncodeBatch({
       {u".", 0x10, 0, 0},
       {u"..", 0x10, 0, 0},
-      {u"report.txt", 0x21, 1234, 0x01D9000000000001ull},
+      {u"report.txt", 0x21, 1234, 0x01D9000000000001ull, 4096, 55, 0x0005000000001234},
       {u"sub", 0x10, 4096, 77},
-      {u"junction", 0x410, 0, 78},
-      {u"negative", 0x20, -5, 79},
+      {u"junction", 0x410, 0, 78, 0, 0xA0000003},
+      {u"negative", 0x20, -5, 79, -4096},
       {u"\u00e9t\u00e9 \U0001F600", 0x20, 0x123456789ull, 80},
       {u".hidden"},  // names that only start with dots are kept
       {u"..."},
@@ -47,14 +47,19 @@ TEST(ParseEntriesTest, DecodesEveryFieldAndSkipsDotEntries) {
   EXPECT_EQ(entries[0].lastWriteTime, 0x01D9000000000001ull);
   EXPECT_EQ(entries[0].isDirectory, 0);
   EXPECT_EQ(entries[0].isReparsePoint, 0);
+  EXPECT_EQ(entries[0].allocationSize, 4096u);
+  EXPECT_EQ(entries[0].fileId, 0x0005000000001234u);
+  EXPECT_EQ(entries[0].reparseTag, 0u);  // EaSize is no tag when no reparse point
 
   EXPECT_EQ(entries[1].isDirectory, 1);
   EXPECT_EQ(entries[1].size, 4096u);  // taken as reported; folders' sizes are never summed
 
   EXPECT_EQ(entries[2].isDirectory, 1);
   EXPECT_EQ(entries[2].isReparsePoint, 1);
+  EXPECT_EQ(entries[2].reparseTag, 0xA0000003u);  // a mount point's tag, from EaSize
 
   EXPECT_EQ(entries[3].size, 0u);  // a negative EndOfFile counts as 0
+  EXPECT_EQ(entries[3].allocationSize, 0u);  // and a negative AllocationSize
 
   EXPECT_EQ(entries[4].name, u"\u00e9t\u00e9 \U0001F600");
   EXPECT_EQ(entries[4].size, 0x123456789ull);

@@ -17,6 +17,9 @@ struct RecordFields {
   std::uint32_t attributes = 0x20;  // FILE_ATTRIBUTE_ARCHIVE
   std::int64_t endOfFile = 0;
   std::uint64_t lastWriteTime = 0;
+  std::int64_t allocationSize = 0;
+  std::uint32_t eaSize = 0;  // the reparse tag of a reparse point
+  std::uint64_t fileId = 0;
 };
 
 inline void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset,
@@ -40,7 +43,11 @@ inline std::size_t AppendRecord(std::vector<std::uint8_t>& bytes, const RecordFi
   PutLittleEndian(bytes, offset + layout::kLastWriteTime, fields.lastWriteTime, 8);
   PutLittleEndian(bytes, offset + layout::kEndOfFile, static_cast<std::uint64_t>(fields.endOfFile),
                   8);
+  PutLittleEndian(bytes, offset + layout::kAllocationSize,
+                  static_cast<std::uint64_t>(fields.allocationSize), 8);
   PutLittleEndian(bytes, offset + layout::kFileAttributes, fields.attributes, 4);
+  PutLittleEndian(bytes, offset + layout::kEaSize, fields.eaSize, 4);
+  PutLittleEndian(bytes, offset + layout::kFileId, fields.fileId, 8);
   PutLittleEndian(bytes, offset + layout::kFileNameLength, 2 * fields.name.size(), 4);
   for (std::size_t i = 0; i < fields.name.size(); ++i) {
     PutLittleEndian(bytes, offset + layout::kFileName + 2 * i, fields.name[i], 2);

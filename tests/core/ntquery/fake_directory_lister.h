@@ -32,6 +32,9 @@ struct FakeEntry {
   bool isDirectory = false;
   std::uint64_t size = 0;
   std::uint32_t extraAttributes = 0;  // e.g. 0x400 for a junction
+  std::int64_t allocationSize = 0;
+  std::uint64_t fileId = 0;
+  std::uint32_t reparseTag = 0;
 };
 
 struct FakeListingFailure {
@@ -67,6 +70,9 @@ class FakeDirectoryLister final : public core::IDirectoryLister {
   }
   void AddFile(const std::u16string& parent, const std::u16string& name, std::uint64_t size) {
     folders[parent].push_back(FakeEntry{name, false, size, 0});
+  }
+  void AddFile(const std::u16string& parent, const FakeEntry& entry) {
+    folders[parent].push_back(entry);
   }
 
   bool WasOpened(const std::u16string& path) const {
@@ -144,9 +150,10 @@ class FakeDirectoryLister final : public core::IDirectoryLister {
         const std::size_t recordLength = AlignedRecordLength(entry.name);
         if (length + recordLength > bufferLength) break;
         length += recordLength;
-        records.push_back(
-            RecordFields{entry.name, (entry.isDirectory ? 0x10u : 0x20u) | entry.extraAttributes,
-                         static_cast<std::int64_t>(entry.size), 1000 + next_ + taken});
+        records.push_back(RecordFields{
+            entry.name, (entry.isDirectory ? 0x10u : 0x20u) | entry.extraAttributes,
+            static_cast<std::int64_t>(entry.size), 1000 + next_ + taken, entry.allocationSize,
+            entry.reparseTag, entry.fileId});
         ++taken;
       }
       if (records.empty()) return core::DirectoryBatch{core::kStatusNoMoreFiles, 0};

@@ -43,6 +43,32 @@ std::shared_ptr<FakeDirectoryLister> TenFiles() {
   return lister;
 }
 
+// Sizes on disk come from each entry's AllocationSize; names with one file
+// id are one file, counted once on disk above them; placeholders (a cloud
+// tag or a recall attribute) are marked. Logical totals count every name.
+TEST(NtQueryEngineTest, SizesOnDiskLinkedNamesAndPlaceholders) {
+  auto lister = std::make_shared<FakeDirectoryLister>();
+  lister->AddFolder(u"R:\\d", u"a");
+  lister->AddFolder(u"R:\\d", u"b");
+  lister->AddFile(u"R:\\d\\a", {u"link", false, 5000, 0, 8192, 0x1000000000077});
+  lister->AddFile(u"R:\\d\\b", {u"link too", false, 5000, 0, 8192, 0x1000000000077});
+  lister->AddFile(u"R:\\d\\b", {u"sparse", false, 1u << 30, 0x200, 65536, 78});
+  lister->AddFile(u"R:\\d", {u"cloud", false, 900000, 0x400, 0, 79, 0x9000601A});
+  lister->AddFile(u"R:\\d", {u"recall", false, 700000, 0x400000, 4096, 80});
+  lister->AddFile(u"R:\\d", {u"tagged otherwise", false, 10, 0x400, 4096, 81, 0xA000000C});
+  for (const std::uint64_t threads : {1u, 4u}) {
+    const ScanResult r = ScanWith(lister, threads);
+    const ScanNodes& nodes = r.nodes;
+    EXPECT_EQ(nodes.TotalSize(r.rootIndex), 10000u + (1u << 30) + 900000 + 700000 + 10);
+    EXPECT_EQ(nodes.SizeOnDisk(r.rootIndex), 8192u + 65536 + 0 + 4096 + 4096) << threads;
+    for (std::uint64_t i = 0; i < nodes.size(); ++i) {
+      const std::u16string name = nodes.Name(i).ToString();
+      EXPECT_EQ(nodes.LinkCount(i), name.starts_with(u"link") ? 2u : 0u) << threads;
+      EXPECT_EQ(nodes.IsPlaceholder(i), name == u"cloud" || name == u"recall") << threads;
+    }
+  }
+}
+
 TEST(NtQueryEngineTest, WorkerCountDefaultsAndCaps) {
   const std::pair<std::uint64_t, std::uint64_t> cases[] = {{0, 8}, {1, 1}, {64, 64}, {65, 64}};
   for (const auto& [setting, workers] : cases) {

@@ -46,6 +46,30 @@ TEST(DirectoryWalkScanEngineTest, OnlyAccessDeniedIsAnIssue) {
   }
 }
 
+// The find data has no allocation: a file takes its size in whole clusters
+// of its volume, or its size when the cluster length is unknown, and none
+// when its data is elsewhere; a cloud tag or a recall attribute makes a
+// placeholder.
+TEST(DirectoryWalkScanEngineTest, SizesOnDiskInWholeClustersAndPlaceholders) {
+  for (const std::uint64_t cluster : {0u, 4096u}) {
+    FakeDirectoryFinder finder;
+    finder.clusterLength = cluster;
+    core::FoundEntry cloud{u"cloud", 0x420, 5000, 0, 0x9000301A};
+    core::FoundEntry recall{u"recall", 0x400020, 3, 0, 0};
+    finder.Folder(u"X:\\R", {FoundFile(u"empty", 0), FoundFile(u"small", 1),
+                               FoundFile(u"exact", 8192), FoundFile(u"more", 8193), cloud,
+                               recall});
+    const ScanResult r = Walk(finder, u"X:\\R");
+    const std::uint64_t want = cluster == 0 ? 0 + 1 + 8192 + 8193 + 5000 + 0
+                                            : 0 + 4096 + 8192 + 12288 + 8192 + 0;
+    EXPECT_EQ(r.nodes.SizeOnDisk(r.rootIndex), want) << cluster;
+    for (std::uint64_t i = 0; i < r.nodes.size(); ++i) {
+      const std::u16string name = r.nodes.Name(i).ToString();
+      EXPECT_EQ(r.nodes.IsPlaceholder(i), name == u"cloud" || name == u"recall");
+    }
+  }
+}
+
 // A listing that fails part-way ends that folder only, without an issue:
 // the find calls do not tell a failure from the end of the folder.
 TEST(DirectoryWalkScanEngineTest, ReadFailureEndsOnlyThatFolder) {

@@ -52,7 +52,10 @@ class FakeDirectoryFinder final : public core::IDirectoryFinder {
   // folders are then described by their system paths.
   std::u16string systemPrefix;
 
+  std::uint64_t clusterLength = 0;
+
   std::u16string SystemPath(const std::u16string& root) override { return systemPrefix + root; }
+  std::uint64_t ClusterLength(const std::u16string&) override { return clusterLength; }
 
   FakeFolder& Folder(const std::u16string& path, std::vector<core::FoundEntry> entries) {
     FakeFolder& folder = folders[core::JoinPath(path, u"*")];

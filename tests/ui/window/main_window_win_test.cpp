@@ -207,6 +207,32 @@ TEST_F(MainWindowTest, ThemeCheckMarkMovesWithTheChoice) {
   EXPECT_NE(SavedSettings().find("\"theme\": \"JuicyPlum\""), std::string::npos);
 }
 
+// Settings > Sizes: the lists rank by size on disk at once, the check mark
+// moves, and the choice is saved.
+TEST_F(MainWindowTest, SizeBasisReranksTheListsAndIsSaved) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  FinishScan(*state_);
+  const auto firstFileName = [&] {
+    LVITEMW item{};
+    wchar_t text[64] = {};
+    item.pszText = text;
+    item.cchTextMax = 64;
+    item.iSubItem = static_cast<int>(app::FileColumn::Name);
+    ::SendMessageW(state_->controls.filesList, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+    return base::FromWide(text);
+  };
+  EXPECT_TRUE(Checked(kLogicalSizesCommand));
+  EXPECT_EQ(firstFileName(), u"big.bin");
+  Command(kSizesOnDiskCommand);
+  EXPECT_TRUE(Checked(kSizesOnDiskCommand));
+  EXPECT_FALSE(Checked(kLogicalSizesCommand));
+  EXPECT_EQ(state_->ranking.Basis(), core::SizeBasis::OnDisk);
+  EXPECT_EQ(firstFileName(), u"small.txt");
+  EXPECT_NE(SavedSettings().find("\"sizeBasis\": \"disk\""), std::string::npos);
+  Command(kLogicalSizesCommand);
+  EXPECT_EQ(firstFileName(), u"big.bin");
+}
+
 // Windows drops a drop from a non-elevated Explorer on an elevated window
 // unless the window lets its messages through; Wine filters nothing, so the
 // call is checked at its seam, and the real one against Wine's stub.
@@ -767,10 +793,10 @@ TEST_F(MainWindowTest, ListPaintingGoesIntoTheControlsDrawingContext) {
   FinishScan(*state_);
   const HWND list = state_->controls.foldersList;
   const HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
-  for (int column = 0; column < 6; ++column) ::SendMessageW(list, LVM_SETCOLUMNWIDTH, column, 40);
+  for (int column = 0; column < 7; ++column) ::SendMessageW(list, LVM_SETCOLUMNWIDTH, column, 40);
   RECT headerRect{};
   ::GetClientRect(header, &headerRect);
-  ASSERT_GT(headerRect.right, 6 * 40 + 20);
+  ASSERT_GT(headerRect.right, 7 * 40 + 20);
   Canvas canvas(headerRect.right + 10, 200);
 
   NMCUSTOMDRAW headerDraw{};
@@ -845,8 +871,9 @@ void FinishScan(MainWindowState& state) {
     core::ScanTreeBuilder builder;
     const std::uint64_t root = builder.AddRoot(u"", u"C:\\r", core::kAttributeDirectory, 0);
     const std::uint64_t docs = builder.AddDirectory(root, u"docs", core::kAttributeDirectory, 0);
-    builder.AddFile(root, u"big.bin", 0x20, 3000, 0);
-    builder.AddFile(docs, u"small.txt", 0x20, 1000, 0);
+    // Large but sparse, and small in a whole cluster: the bases disagree.
+    builder.AddFile(root, u"big.bin", 0x20, 3000, 0, 0);
+    builder.AddFile(docs, u"small.txt", 0x20, 1000, 0, 4096);
     builder.ComputeTotals();
     state.controller.latestResult =
         builder.BuildResult(core::ScanStatus::Completed, u"C:\\r", 0);

@@ -68,6 +68,18 @@ TEST(SelectorModelTest, ScanChoices) {
   EXPECT_EQ(ScanChoiceFor(1, u"", drives)->paths, std::vector<std::u16string>{u"C:\\"});
   EXPECT_FALSE(ScanChoiceFor(3, u"", drives));
   EXPECT_FALSE(ScanChoiceFor(-1, u"", drives));
+
+  // Drives carry their used space (a free count above the size reads as
+  // full), "All local drives" the sum; a folder none.
+  auto sized = drives;
+  sized[0].totalBytes = 1000;
+  sized[0].freeBytes = 300;
+  sized[1].totalBytes = 50;
+  sized[1].freeBytes = 80;
+  EXPECT_EQ(ScanChoiceFor(0, u"", sized)->usedSpace, std::optional<std::uint64_t>{700});
+  EXPECT_EQ(ScanChoiceFor(1, u"", sized)->usedSpace, std::optional<std::uint64_t>{700});
+  EXPECT_EQ(ScanChoiceFor(2, u"", sized)->usedSpace, std::optional<std::uint64_t>{0});
+  EXPECT_FALSE(ScanChoiceFor(1, u"X:\\f", sized)->usedSpace);
 }
 
 TEST(SelectorModelTest, ReselectionAfterTheDrivesChange) {
@@ -145,11 +157,17 @@ TEST(OpenTargetTest, ListUsedByOpen) {
 
 TEST(RankingColumnsTest, TheTableOfThePart) {
   const auto folders = ColumnsOf(RankingListKind::Folders);
-  ASSERT_EQ(folders.size(), 6u);
-  const int folderWidths[] = {260, 100, 110, 80, 80, 420};
-  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(folders[i].width96, folderWidths[i]);
-  EXPECT_EQ(ColumnsOf(RankingListKind::Files).size(), 4u);
-  EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders).size(), 5u);
+  ASSERT_EQ(folders.size(), 7u);
+  const int folderWidths[] = {260, 100, 110, 140, 80, 80, 420};
+  for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(folders[i].width96, folderWidths[i]);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Files).size(), 5u);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders).size(), 6u);
+  // The size on disk follows the size in every list.
+  for (const RankingListKind list :
+       {RankingListKind::Folders, RankingListKind::Files, RankingListKind::Subfolders}) {
+    const int size = list == RankingListKind::Folders ? 2 : 1;
+    EXPECT_STREQ(ColumnsOf(list)[size + 1].captionKey, "column.on_disk");
+  }
   EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders)[1].width96, 120);
   EXPECT_STREQ(ShareOrderCaptionKey(true), "column.share_desc");
   EXPECT_STREQ(ShareOrderCaptionKey(false), "column.share_asc");
@@ -245,6 +263,7 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   app::AppSettings settings;
   settings.theme = u"Light";
   settings.recentFolders = {u"C:\\a", u"D:\\b"};
+  settings.sizeBasis = core::SizeBasis::OnDisk;
   const std::vector<MenuEntry> bar = MenuBarModel(language, settings);
   ASSERT_EQ(bar.size(), 3u);
   EXPECT_EQ(bar[0].text, u"menu.file");
@@ -262,13 +281,19 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
     }
     return ids;
   };
-  const MenuEntry& themes = bar[1].items.at(2);
+  const MenuEntry& sizes = bar[1].items.at(1);
+  EXPECT_EQ(sizes.text, u"menu.settings.sizes");
+  EXPECT_EQ(checkedIds(sizes), std::vector<int>{kSizesOnDiskCommand});
+  settings.sizeBasis = core::SizeBasis::Logical;
+  EXPECT_EQ(checkedIds(MenuBarModel(language, settings)[1].items.at(1)),
+            std::vector<int>{kLogicalSizesCommand});
+  const MenuEntry& themes = bar[1].items.at(3);
   ASSERT_EQ(themes.items.size(), i18n::kThemeIds.size());
   const auto light = std::find(i18n::kThemeIds.begin(), i18n::kThemeIds.end(), u"Light");
   const int lightIndex = static_cast<int>(light - i18n::kThemeIds.begin());
   EXPECT_EQ(themes.items[lightIndex].text, u"theme.Light");
   EXPECT_EQ(checkedIds(themes), std::vector<int>{kFirstThemeCommand + lightIndex});
-  const MenuEntry& languages = bar[1].items.at(3);
+  const MenuEntry& languages = bar[1].items.at(4);
   ASSERT_EQ(languages.items.size(), i18n::kLanguages.size() + 1);
   EXPECT_EQ(languages.items.front().id, kSystemLanguageCommand);
   EXPECT_EQ(checkedIds(languages), std::vector<int>{kFirstLanguageCommand + 3});  // de-DE
