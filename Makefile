@@ -18,7 +18,8 @@ SEEDS        ?= 1,2,3
 COUNT        ?= 40
 CMAKE        ?= cmake
 GENERATOR    ?= Ninja
-COMMON       := -G $(GENERATOR) -DOMBRIX_TESTDATA_DIR=$(BUILD_ABS)/testdata
+COMMON       := -G $(GENERATOR) -DOMBRIX_TESTDATA_DIR=$(BUILD_ABS)/testdata \
+                -DOMBRIX_DEPS_DIR=$(BUILD_ABS)/deps
 LOGS         := $(BUILD_ABS)/logs
 
 .PHONY: all bootstrap native asan tsan windows fuzz-build test run fuzz bench mutation dist clean
@@ -26,7 +27,7 @@ LOGS         := $(BUILD_ABS)/logs
 all: native windows
 
 bootstrap:
-	@scripts/bootstrap.sh
+	@scripts/bootstrap.sh $(BUILD_ABS)/deps
 
 native: bootstrap
 	$(CMAKE) -S . -B $(BUILD)/native $(COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/find/file_time_text.h"
 #include "app/number_format.h"
 
 namespace ombrix::app {
@@ -107,6 +108,19 @@ std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStri
     text += kAfterOutcome;
     text += result.message;
   }
+  return text;
+}
+
+std::u16string OpenedScanText(const core::ScanResult& result, std::uint64_t localScanTime,
+                              i18n::LanguageStrings& strings, const LocaleQueries& locale) {
+  // An export from elsewhere may carry no date.
+  std::u16string text =
+      localScanTime == 0
+          ? FillIn(strings, "status.saved_scan_undated", {{u"{root}", result.rootPath}})
+          : FillIn(strings, "status.saved_scan",
+                   {{u"{root}", result.rootPath}, {u"{date}", FileTimeText(localScanTime)}});
+  text += kAfterOutcome;
+  text += CompletionText(result, strings, locale);
   return text;
 }
 

@@ -34,4 +34,12 @@ std::u16string ProgressText(ApplicationController& controller, i18n::LanguageStr
 std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStrings& strings,
                               const LocaleQueries& locale = SystemLocaleQueries());
 
+// "Saved scan of C:\Data, 2026-12-01 09:30 - " and the completion line: a
+// scan opened from a file says what it shows and when it was taken (an
+// export without a date leaves the date out).
+// localScanTime is the result's scanTime shifted into the shown time zone.
+std::u16string OpenedScanText(const core::ScanResult& result, std::uint64_t localScanTime,
+                              i18n::LanguageStrings& strings,
+                              const LocaleQueries& locale = SystemLocaleQueries());
+
 }  // namespace ombrix::app

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 namespace ombrix::base {
 
@@ -35,5 +36,19 @@ inline constexpr std::array<char16_t, 256> kFoldedLatin1Units = [] {
   for (char16_t unit = 0; unit < 0x100; ++unit) table[unit] = FoldLatin1Unit(unit);
   return table;
 }();
+
+// Two names compared unit by unit after folding: <0, 0 or >0, a proper
+// prefix first. A and B are anything with size() and operator[] giving
+// char16_t (a string view, a stored node name).
+template <typename A, typename B>
+int CompareFolded(const A& a, const B& b) {
+  const std::size_t shorter = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < shorter; ++i) {
+    const char16_t x = FoldNameUnit(a[i]);
+    const char16_t y = FoldNameUnit(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 }  // namespace ombrix::base

@@ -22,6 +22,8 @@ const char* ScanEngineKindName(ScanEngineKind engine) {
       return "NtQueryDirectory";
     case ScanEngineKind::NtfsMft:
       return "NtfsMft";
+    case ScanEngineKind::NcduExport:
+      return "NcduExport";
   }
   return "Unknown";
 }

@@ -34,6 +34,9 @@ enum class ScanEngineKind : std::uint32_t {
   DirectoryWalk = 0,
   NtQueryDirectory = 1,
   NtfsMft = 2,
+  // Not a scan of this machine: a tree read from another disk-usage tool's
+  // export (ncdu's JSON, a Linux server's, say).
+  NcduExport = 3,
 };
 
 struct ScanResult {
@@ -48,6 +51,9 @@ struct ScanResult {
   std::uint64_t folderCount = 0;  // the root included
   std::uint64_t issueCount = 0;
   std::int64_t elapsedMs = 0;
+  // When the scan ended, as a FILETIME (UTC); 0 when unknown. A saved scan
+  // keeps the time it was scanned, not the time it was saved or opened.
+  std::uint64_t scanTime = 0;
   // Set for scans of a whole drive or image, when its space could be asked.
   std::optional<VolumeSpace> space;
 

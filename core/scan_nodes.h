@@ -47,6 +47,8 @@ enum class SizeBasis : std::uint8_t { Logical, OnDisk };
 // Nodes a result can hold: indices are kept in 32 bits.
 inline constexpr std::uint64_t kMaxNodes = 0xFFFFFFFEu;
 
+inline constexpr std::uint32_t kNoLinkGroup = 0xFFFFFFFFu;
+
 class ScanNodes;
 
 // One folder or file of a result. A view: cheap to copy, valid while the
@@ -167,10 +169,14 @@ class ScanNodes {
   std::uint32_t LinkCount(std::uint64_t i) const {
     return IsHardLinked(i) ? linkCounts_[slots_[i]] : 0;
   }
-  // The names of one file share a link group (only for IsHardLinked nodes):
-  // what lets a sum over names count the file's clusters once.
-  std::uint32_t LinkGroup(std::uint64_t i) const { return slots_[i]; }
   bool IsPlaceholder(std::uint64_t i) const { return (flags_[i] & kPlaceholderFlag) != 0; }
+  // A hard-linked file's link group, or kNoLinkGroup: the names of one file
+  // share one, which lets a sum over names count the file's clusters once.
+  std::uint32_t LinkGroup(std::uint64_t i) const { return IsHardLinked(i) ? slots_[i] : kNoLinkGroup; }
+  // A folder's own entry on disk (SetFolderOwnSize); 0 for a file.
+  std::uint64_t FolderOwnSizeOnDisk(std::uint64_t i) const {
+    return IsDirectory(i) ? folderOwnSizesOnDisk_[slots_[i]] : 0;
+  }
   std::uint64_t TotalSize(std::uint64_t i) const { return sizes_[i]; }
   std::uint64_t LastWriteTime(std::uint64_t i) const { return lastWriteTimes_[i]; }
   std::uint64_t DirectFilesSize(std::uint64_t i) const {

@@ -2,8 +2,9 @@
 # `make dist`: the portable zip of the Windows build.
 #   scripts/make-dist.sh WINDOWS_BUILD_DIR [OUTPUT_ZIP]
 # The zip holds one folder, Ombrix\, with ombrix.exe, ombrix-scan.exe,
-# resources\strings\*.txt (read beside the executable), LICENSE.txt and
-# README.txt. No portable marker: settings go to the per-user folder unless
+# resources\strings\*.txt (read beside the executable), LICENSE.txt,
+# README.txt and the licences of the libraries built in (ZSTD-LICENSE.txt).
+# No portable marker: settings go to the per-user folder unless
 # the user adds ombrix.portable. Prints the zip's path.
 set -euo pipefail
 build=$(cd "${1:?usage: make-dist.sh WINDOWS_BUILD_DIR [OUTPUT_ZIP]}" && pwd)
@@ -22,6 +23,7 @@ cp "$build/ui/resources/strings/"*.txt "$app/resources/strings/"
 # Windows line ends in the texts a user opens with Notepad.
 sed 's/$/\r/' "$source/resources/dist/README.txt" >"$app/README.txt"
 sed 's/$/\r/' "$source/resources/dist/LICENSE.txt" >"$app/LICENSE.txt"
+sed 's/$/\r/' "${OMBRIX_DEPS_DIR:-$build/../deps}/zstd/LICENSE" >"$app/ZSTD-LICENSE.txt"
 rm -f "$zip_path"
 (cd "$stage" && TZ=UTC zip -q -X -r "$zip_path" Ombrix)
 echo "$zip_path"

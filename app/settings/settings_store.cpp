@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "app/settings/replacing_write.h"
 #include "app/settings/settings_paths.h"
 #include "app/settings/settings_reader.h"
 #include "app/settings/settings_serializer.h"
-#include "base/text_encoding.h"
 
 namespace ombrix::app {
 
@@ -30,15 +30,7 @@ bool SettingsStore::SaveSettings(const AppSettings& settings) const {
   if (folder.empty() || !files_.createFolders(folder)) {
     return false;
   }
-  // Beside the target, so the replacing rename stays on one volume.
-  const std::u16string temporaryPath =
-      settingsFilePath_ + u'.' + base::FromUtf8(std::to_string(files_.processId)) + u".tmp";
-  if (files_.writeFile(temporaryPath, SerializeSettings(normalized)) &&
-      files_.replaceFile(temporaryPath, settingsFilePath_)) {
-    return true;
-  }
-  files_.removeFile(temporaryPath);
-  return false;
+  return WriteReplacing(files_, settingsFilePath_, SerializeSettings(normalized));
 }
 
 }  // namespace ombrix::app

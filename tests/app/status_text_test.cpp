@@ -126,5 +126,23 @@ TEST(StatusTextTest, ALanguageSwitchChangesWordsAndNumbers) {
             u"Kein Zugriff:\u00A02, Dauer:\u00A01.500\u00A0ms");
 }
 
+// A scan opened from a file names its root and the day it was taken, in
+// the words of the language, before its completion line; an export
+// without a date leaves the date out.
+TEST(StatusTextTest, OpenedScanNamesItsRootAndDate) {
+  i18n::LanguageStrings strings = ShippedStrings();
+  core::ScanResult opened = Finished(core::ScanStatus::Completed, 1500);
+  opened.rootPath = u"D:\\Data";
+  const std::u16string completion = CompletionText(opened, strings, Locales());
+  constexpr std::uint64_t kDecemberSeventh = 134'411'094'000'000'000ull;  // 2026-12-07 09:30
+  EXPECT_EQ(OpenedScanText(opened, kDecemberSeventh, strings, Locales()),
+            u"Saved scan of D:\\Data, 2026-12-07 09:30 - " + completion);
+  EXPECT_EQ(OpenedScanText(opened, 0, strings, Locales()), u"Saved scan of D:\\Data - " + completion);
+  strings.SetLanguage(u"de-DE");
+  EXPECT_EQ(OpenedScanText(opened, kDecemberSeventh, strings, Locales())
+                .rfind(u"Gespeicherter Scan von D:\\Data, 2026-12-07 09:30 - Scan abgeschlossen", 0),
+            0u);
+}
+
 }  // namespace
 }  // namespace ombrix::app

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,23 @@ TEST(NameCaseTest, FoldNameUnitCoversCommonScripts) {
   }
   for (char16_t unit = 0; unit < 0x100; ++unit) {
     EXPECT_EQ(kFoldedLatin1Units[unit], FoldNameUnit(unit));
+  }
+}
+
+TEST(NameCaseTest, CompareFoldedIgnoresCaseAndOrdersPrefixesFirst) {
+  const struct {
+    std::u16string_view a;
+    std::u16string_view b;
+    int expected;
+  } cases[] = {
+      {u"Windows", u"WINDOWS", 0},  {u"\u00e9t\u00e9", u"\u00c9T\u00c9", 0},
+      {u"abc", u"abd", -1},         {u"ab", u"abc", -1},
+      {u"abc", u"AB", 1},           {u"\u0436", u"\u0416", 0},
+      {u"a", u"b", -1},             {u"", u"", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CompareFolded(c.a, c.b), c.expected);
+    EXPECT_EQ(CompareFolded(c.b, c.a), -c.expected);
   }
 }
 

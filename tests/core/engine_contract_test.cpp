@@ -207,6 +207,7 @@ std::unique_ptr<EngineHarness> MakeHarness(ScanEngineKind kind) {
     case ScanEngineKind::NtQueryDirectory:
       return std::make_unique<NtQueryHarness>();
     case ScanEngineKind::NtfsMft:
+    case ScanEngineKind::NcduExport:  // not an engine of this machine
       break;
   }
   return std::make_unique<MftHarness>();

@@ -34,6 +34,11 @@ TEST(ScanPathsTest, JoinPath) {
   EXPECT_EQ(JoinPath(u"C:\\Users", u"ann"), u"C:\\Users\\ann");
   EXPECT_EQ(JoinPath(u"", u"x"), u"x");
   EXPECT_EQ(JoinPath(u"C:\\x", u""), u"C:\\x");
+  // A root given with forward slashes (an image folder, a tree read from
+  // an ncdu export) goes on with backslashes, as every path below a root
+  // does: "/deep/a" and "\\deep\\a" name the same folder of an image.
+  EXPECT_EQ(JoinPath(u"/srv/data", u"logs"), u"/srv/data\\logs");
+  EXPECT_EQ(JoinPath(u"/", u"etc"), u"/etc");
 }
 
 TEST(ScanPathsTest, LeafName) {

@@ -48,6 +48,14 @@ std::set<std::string> ExpectedKeys() {
       {"column.", {"on_disk"}},
       {"mark.", {"names", "placeholder"}},
       {"status.", {"on_disk", "space", "space_parts", "found_of_used"}},
+      // Saved scans.
+      {"menu.file.", {"open_scan", "save_scan"}},
+      {"dialog.scan_file.",
+       {"open_title", "save_title", "all_scans", "ombrix_scans", "ncdu_exports", "all_files"}},
+      {"status.",
+       {"saved_scan", "saved_scan_undated", "scan_opening", "scan_saving", "scan_saved",
+        "scan_save_failed", "scan_unreadable", "scan_not_a_scan", "scan_truncated",
+        "scan_corrupted", "scan_newer", "scan_out_of_memory"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {
@@ -63,7 +71,8 @@ bool MayEqualEnglish(std::u16string_view locale, const std::string& key) {
       {u"it-IT", "menu.file"},
       {u"pl-PL", "toolbar.folder"},
       {u"pl-PL", "column.folder"},
-      {u"pl-PL", "combo.folder_prefix"}};
+      {u"pl-PL", "combo.folder_prefix"},
+      {u"de-DE", "dialog.scan_file.all_scans"}};
   return key == "dialog.common.ok" || key == "status.ms" || key == "dialog.about.version_prefix" ||
          borrowed.contains({locale, key});
 }

@@ -63,6 +63,20 @@ TEST(ScanRequestTest, ImageAndAllDrivesNeedNoPath) {
   EXPECT_EQ(parsed.request->topCount, 0u);
 }
 
+TEST(ScanRequestTest, ScanFilesAreOpenedInsteadOfScanningOrWrittenAfter) {
+  ParsedCommandLine parsed = ParseCommandLine(
+      Args({"--load", "last.ombrixscan", "--compare=week.ombrixscan", "--json", "--tree"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  EXPECT_EQ(parsed.request->loadFile, u"last.ombrixscan");
+  EXPECT_EQ(parsed.request->compareFile, u"week.ombrixscan");
+  EXPECT_TRUE(parsed.request->paths.empty());
+
+  parsed = ParseCommandLine(Args({"C:\\", "--save", "c.ombrixscan", "--export-ncdu", "c.json"}));
+  ASSERT_TRUE(parsed.request) << parsed.error;
+  EXPECT_EQ(parsed.request->saveFile, u"c.ombrixscan");
+  EXPECT_EQ(parsed.request->ncduExportFile, u"c.json");
+}
+
 TEST(ScanRequestTest, DoubleDashEndsOptions) {
   const ParsedCommandLine parsed = ParseCommandLine(Args({"--json", "--", "--odd", "-x"}));
   ASSERT_TRUE(parsed.request) << parsed.error;
@@ -99,6 +113,10 @@ TEST(ScanRequestTest, MalformedCommandLinesAreRefusedWithAReason) {
       {{"--image", "v.img", "--all-drives"}, "either --image or --all-drives"},
       {{"--all-drives", "C:\\"}, "either --all-drives or paths"},
       {{""}, "empty path"},
+      {{"--load", "a.ombrixscan", "C:\\"}, "--load opens a saved scan instead of scanning"},
+      {{"--load", "a.ombrixscan", "--image", "v.img"}, "instead of scanning"},
+      {{"--save=", "x"}, "'--save' needs a file name"},
+      {{"x", "--compare"}, "'--compare' needs a value"},
   };
   for (const Case& c : cases) {
     std::vector<std::u16string> args;
@@ -118,7 +136,8 @@ TEST(ScanRequestTest, UsageNamesEveryOption) {
   for (const char* option :
        {"--engine auto|walk|ntquery|mft", "--threads N", "--label TEXT", "--top N", "--select PATH",
         "--tree", "--json", "--progress", "--image FILE", "--root \\folder", "--all-drives",
-        "--help", "PATH..."}) {
+        "--help", "PATH...", "--load FILE", "--save FILE", "--compare FILE",
+        "--export-ncdu FILE"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(usage.back(), '\n');

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -56,6 +57,30 @@ ToolRun RunTool(std::initializer_list<const char*> utf8Args,
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
+}
+
+// A scan saved and compared with itself: every node unchanged, nothing
+// gone; a save that cannot be written fails the run after the report.
+TEST(ScanToolTest, SaveThenCompareAndAFailedSave) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / "ombrix-scan-tool-test";
+  std::filesystem::create_directories(folder);
+  const std::string saved = (folder / "small.ombrixscan").string();
+  ToolRun run = RunTool({"Z:\\R", "--save", saved.c_str()});
+  EXPECT_EQ(run.exitCode, kExitCompleted) << run.err;
+
+  run = RunTool({"Z:\\R", "--compare", saved.c_str(), "--json", "--tree"});
+  EXPECT_EQ(run.exitCode, kExitCompleted) << run.err;
+  EXPECT_TRUE(Contains(run.out, R"("change":{"state":"unchanged","size":0,"fileCount":0})"));
+  EXPECT_FALSE(Contains(run.out, R"("state":"changed")"));
+  EXPECT_TRUE(Contains(run.out, "\"deleted\":[]"));
+
+  const std::string unwritable = (folder / "missing" / "x.ombrixscan").string();
+  run = RunTool({"Z:\\R", "--save", unwritable.c_str()});
+  EXPECT_EQ(run.exitCode, kExitFailedOrBadUsage);
+  EXPECT_TRUE(Contains(run.err, "could not save the scan")) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Largest files:"));
+  std::filesystem::remove_all(folder);
 }
 
 // The console program keeps the result until the process ends instead of

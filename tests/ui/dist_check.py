@@ -19,7 +19,8 @@ from gui_session import DriverError, GuiSession, check_main, child, read_languag
 
 MAIN = "Ombrix.MainWindow"
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
-EXPECTED = {"Ombrix/ombrix.exe", "Ombrix/ombrix-scan.exe", "Ombrix/LICENSE.txt", "Ombrix/README.txt"}
+EXPECTED = {"Ombrix/ombrix.exe", "Ombrix/ombrix-scan.exe", "Ombrix/LICENSE.txt", "Ombrix/README.txt",
+            "Ombrix/ZSTD-LICENSE.txt"}
 
 
 def user_settings(session):

@@ -446,6 +446,10 @@ def phase_menu_ampersand(w, ampersand_win):
     w.expect(saved[0] == ampersand_win, "'&' folder first in the recent list: %s" % saved[:1])
     w.s.drive("post", "--hwnd", w.hwnd, "--message", 0x0112, "--wparam", 0xF100, "--lparam", ord("f"))
     w.settle()
+    # Past Open scan and Save scan to Recent folders, then into it.
+    for _ in range(2):
+        w.s.drive("post", "--hwnd", w.hwnd, "--message", 0x0100, "--wparam", 0x28)  # VK_DOWN
+        w.settle(0.3)
     w.s.drive("post", "--hwnd", w.hwnd, "--message", 0x0100, "--wparam", 0x27)  # VK_RIGHT
     w.settle()
     print("recent folders menu: %s" % w.s.screenshot("menu-recent-ampersand"))

@@ -102,6 +102,33 @@ void AppendSpace(BufferedOutput& out, const core::VolumeSpace& space) {
   out.Append('}');
 }
 
+std::string_view ChangeKindName(app::ChangeKind kind) {
+  switch (kind) {
+    case app::ChangeKind::Unchanged:
+      return "unchanged";
+    case app::ChangeKind::Changed:
+      return "changed";
+    case app::ChangeKind::Added:
+      return "new";
+  }
+  return "unknown";
+}
+
+// ,"change":{...} for node i, when there is a comparison.
+void AppendChange(BufferedOutput& out, const app::ScanComparison* comparison, std::uint64_t i) {
+  if (comparison == nullptr) return;
+  const app::NodeChange& change = comparison->changes[i];
+  out.Append(",\"change\":{");
+  AppendAsciiField(out, "state", ChangeKindName(change.kind));
+  out.Append(',');
+  AppendKey(out, "size");
+  out.AppendSignedNumber(change.bytes);
+  out.Append(',');
+  AppendKey(out, "fileCount");
+  out.AppendSignedNumber(change.files);
+  out.Append('}');
+}
+
 }  // namespace
 
 void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
@@ -127,7 +154,8 @@ void AppendJsonString(BufferedOutput& out, std::u16string_view text) {
 }
 
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking,
-                     bool includeTree, const JsonSections& moreSections) {
+                     bool includeTree, const JsonSections& moreSections,
+                     const app::ScanComparison* comparison) {
   const core::ScanResult& result = ranking.Result();
   const core::ScanNodes& nodes = result.nodes;
   const bool hasRoot = result.rootIndex < nodes.size();
@@ -177,6 +205,7 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
     out.Append(',');
     AppendNumberField(out, "sizeOnDisk", nodes.SizeOnDisk(row.node));
     AppendFileMarks(out, nodes, row.node);
+    AppendChange(out, comparison, row.node);
   });
   out.Append(",\n");
   AppendArray(out, "topFolders", ranking.subfolderRows, [&](const app::RankingRow& row) {
@@ -190,7 +219,18 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
     AppendNumberField(out, "fileCount", node.FileCount());
     out.Append(',');
     AppendNumberField(out, "folderCount", node.FolderCount());
+    AppendChange(out, comparison, row.node);
   });
+  if (comparison != nullptr) {
+    out.Append(",\n");
+    AppendArray(out, "deleted", comparison->deleted, [&](const app::DeletedNode& gone) {
+      AppendStringField(out, "path", gone.path);
+      out.Append(gone.isDirectory ? ",\"isDirectory\":true," : ",\"isDirectory\":false,");
+      AppendNumberField(out, "size", gone.bytes);
+      out.Append(',');
+      AppendNumberField(out, "fileCount", gone.files);
+    });
+  }
 
   if (includeTree) {
     out.Append(",\n");
@@ -208,6 +248,7 @@ void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking
       out.Append(',');
       AppendNumberField(out, "attributes", node.Attributes());
       AppendFileMarks(out, nodes, node.Id());
+      AppendChange(out, comparison, node.Id());
     });
   }
   if (moreSections) moreSections(out);

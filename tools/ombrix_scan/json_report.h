@@ -8,6 +8,7 @@
 #include <functional>
 #include <string_view>
 
+#include "app/compare/scan_comparison.h"
 #include "app/ranking/folder_ranking_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
 
@@ -46,8 +47,11 @@ using JsonSections = std::function<void(BufferedOutput& out)>;
 
 // The object, then a newline: the model's result, with its file rows as
 // topFiles and its subfolder rows as topFolders. `nodes` is written only
-// when includeTree; moreSections last.
+// when includeTree; moreSections last. With a comparison (--compare), every
+// node and row gains "change" and the nodes gone since the earlier scan are
+// listed as "deleted".
 void WriteJsonReport(BufferedOutput& out, const app::FolderRankingModel& ranking, bool includeTree,
-                     const JsonSections& moreSections = {});
+                     const JsonSections& moreSections = {},
+                     const app::ScanComparison* comparison = nullptr);
 
 }  // namespace ombrix::scan_tool

@@ -16,6 +16,10 @@ struct ScanOutcome {
   std::string error;                       // otherwise why none could run
 };
 
+// A saved scan or an ncdu export, opened; the error names the file.
+ScanOutcome OpenScan(const std::u16string& path);
+
+// Opens request.loadFile, or scans.
 ScanOutcome RunScanRequest(const ScanRequest& request, core::ScanCancellationToken& token,
                            const core::ProgressCallback& progress);
 

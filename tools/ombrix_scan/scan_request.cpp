@@ -85,7 +85,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     const bool takesValue = name == u"--engine" || name == u"--threads" || name == u"--label" ||
                             name == u"--top" || name == u"--image" || name == u"--root" ||
                             name == u"--select" || name == u"--sizes" || name == u"--find" ||
-                            name == u"--min-size" || name == u"--modified-before";
+                            name == u"--min-size" || name == u"--modified-before" ||
+                            name == u"--load" || name == u"--save" || name == u"--compare" ||
+                            name == u"--export-ncdu";
     const bool isFlag = name == u"--tree" || name == u"--json" || name == u"--progress" ||
                         name == u"--all-drives" || name == u"--help" || name == u"--types";
     if (!takesValue && !isFlag) return Error("unknown option " + Quoted(name));
@@ -150,6 +152,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     } else if (name == u"--root") {
       if (value->empty()) return Error("--root needs a folder inside the image");
       request.imageRoot = *value;
+    } else if (!value->empty()) {
+      if (name == u"--load") request.loadFile = *value;
+      if (name == u"--save") request.saveFile = *value;
+      if (name == u"--compare") request.compareFile = *value;
+      if (name == u"--export-ncdu") request.ncduExportFile = *value;
+    } else {
+      return Error(Quoted(name) + " needs a file name");
     }
   }
 
@@ -157,6 +166,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
   if (request.imageRoot && !request.imageFile) return Error("--root needs --image");
   if ((request.minSize || request.modifiedBefore) && !request.find) {
     return Error("--min-size and --modified-before need --find");
+  }
+  if (request.loadFile && (request.imageFile || request.allDrives || !request.paths.empty())) {
+    return Error("--load opens a saved scan instead of scanning: give no paths, --image or --all-drives");
   }
   if (request.imageFile && !request.paths.empty()) {
     return Error("give either --image or paths, not both");
@@ -167,7 +179,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
   if (request.allDrives && !request.paths.empty()) {
     return Error("give either --all-drives or paths, not both");
   }
-  if (!request.imageFile && !request.allDrives && request.paths.empty()) {
+  if (!request.loadFile && !request.imageFile && !request.allDrives && request.paths.empty()) {
     return Error("no path to scan was given");
   }
   return {std::move(request), {}};
@@ -177,6 +189,7 @@ const char* UsageText() {
   return "Usage: ombrix-scan [options] PATH...\n"
          "       ombrix-scan [options] --all-drives\n"
          "       ombrix-scan [options] --image FILE [--root \\folder]\n"
+         "       ombrix-scan [options] --load FILE\n"
          "\n"
          "Scans folders or drives and reports their sizes.\n"
          "\n"
@@ -205,6 +218,12 @@ const char* UsageText() {
          "  --image FILE      scan an NTFS volume image instead of paths\n"
          "  --root \\folder    with --image: the folder inside the image to scan\n"
          "  --all-drives      scan every local drive\n"
+         "  --load FILE       open a saved scan (or an ncdu JSON export) instead of\n"
+         "                    scanning; every other option works on it\n"
+         "  --save FILE       save the scan to FILE (Ombrix's own format)\n"
+         "  --compare FILE    compare with an earlier saved scan: every node gets its\n"
+         "                    change since then\n"
+         "  --export-ncdu FILE  write the scan in ncdu's JSON export format\n"
          "  --help            show this text\n"
          "\n"
          "Exit codes: 0 completed, 1 cancelled (Ctrl+C), 2 failed or bad usage.\n";

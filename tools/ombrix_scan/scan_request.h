@@ -43,6 +43,12 @@ struct ScanRequest {
   std::optional<std::u16string> find;
   std::optional<std::uint64_t> minSize;
   std::optional<app::CalendarDate> modifiedBefore;
+  // Scans as files: opened instead of scanning (a saved scan or an ncdu
+  // export), compared with, written after the scan.
+  std::optional<std::u16string> loadFile;
+  std::optional<std::u16string> compareFile;
+  std::optional<std::u16string> saveFile;
+  std::optional<std::u16string> ncduExportFile;
 };
 
 struct ParsedCommandLine {

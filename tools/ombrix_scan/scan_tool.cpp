@@ -4,12 +4,16 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "app/compare/scan_comparison.h"
 #include "app/ranking/folder_ranking_model.h"
+#include "app/saved/scan_files.h"
 #include "base/text_encoding.h"
+#include "base/wall_clock.h"
 #include "core/scan_paths.h"
 #include "tools/ombrix_scan/exit_codes.h"
 #include "tools/ombrix_scan/find_sections.h"
@@ -39,6 +43,31 @@ std::uint64_t FindNodeByPath(const core::ScanResult& result, std::u16string_view
   return core::kNoNode;
 }
 
+// --save and --export-ncdu, after the report; false (and a line on the
+// error stream) when a file could not be written.
+bool WriteScanFiles(const ScanRequest& request, const core::ScanResult& result,
+                    const ToolStreams& streams) {
+  const app::SettingsFiles files = app::SystemSettingsFiles();
+  bool written = true;
+  if (request.saveFile &&
+      !app::SaveScanFile(files, *request.saveFile, result, result.nodes.size())) {
+    WriteError(streams, "could not save the scan to '" + base::ToUtf8(*request.saveFile) + "'");
+    written = false;
+  }
+  if (request.ncduExportFile) {
+    const std::uint64_t seconds = result.scanTime > base::kUnixEpochAsFileTime
+                                      ? (result.scanTime - base::kUnixEpochAsFileTime) / 10'000'000
+                                      : 0;
+    if (!app::ExportNcduFile(files, *request.ncduExportFile, result, result.nodes.size(),
+                             seconds)) {
+      WriteError(streams, "could not write the ncdu export '" +
+                              base::ToUtf8(*request.ncduExportFile) + "'");
+      written = false;
+    }
+  }
+  return written;
+}
+
 int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancellationToken& token,
                       const ScanRunner& runScan, const ToolStreams& streams,
                       const ResultKeeper& keepResult) {
@@ -60,6 +89,18 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   if (request.progress) {
     printer = std::make_unique<ProgressPrinter>(streams.err, kProgressInterval);
     progress = printer->Callback();
+  }
+
+  // The earlier scan is opened first: a bad file ends the run before a
+  // long scan, not after it.
+  std::optional<core::ScanResult> earlier;
+  if (request.compareFile) {
+    ScanOutcome opened = OpenScan(*request.compareFile);
+    if (!opened.result) {
+      WriteError(streams, "--compare: " + opened.error);
+      return kExitFailedOrBadUsage;
+    }
+    earlier = std::move(opened.result);
   }
 
   ScanOutcome outcome = runScan(request, token, progress);
@@ -86,26 +127,34 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   }
   // A cancelled scan is ranked too: the report covers what was scanned.
   ranking.BuildRankings(ranked, request.topCount);
+  std::optional<app::ScanComparison> comparison;
+  if (earlier) {
+    comparison = app::CompareScans(result, *earlier);
+    earlier.reset();
+  }
+  const app::ScanComparison* changes = comparison ? &*comparison : nullptr;
   const FindSections found =
       MakeFindSections(request, result, ranked, core::SizeBasis::Logical);
   {
     BufferedOutput out(streams.out);
     if (request.json) {
-      WriteJsonReport(out, ranking, request.tree, [&](BufferedOutput& sections) {
-        WriteJsonFindSections(sections, result.nodes, found);
-      });
+      WriteJsonReport(
+          out, ranking, request.tree,
+          [&](BufferedOutput& sections) { WriteJsonFindSections(sections, result.nodes, found); },
+          changes);
     } else {
-      WriteTextSummary(out, ranking);
+      WriteTextSummary(out, ranking, changes);
       WriteTextFindSections(out, result.nodes, found, request.topCount);
     }
   }
+  const bool filesWritten = WriteScanFiles(request, result, streams);
   if (result.status == core::ScanStatus::Failed) {
     WriteError(streams, result.message.empty() ? std::string("the scan failed")
                                                : base::ToUtf8(result.message));
   } else if (result.status == core::ScanStatus::Cancelled) {
     WriteError(streams, "cancelled; the report covers what was scanned until then");
   }
-  const int exitCode = ExitCodeForStatus(result.status);
+  const int exitCode = filesWritten ? ExitCodeForStatus(result.status) : kExitFailedOrBadUsage;
   if (keepResult) keepResult(std::move(ranking));
   return exitCode;
 }

@@ -1,7 +1,9 @@
 #include "tools/ombrix_scan/text_summary.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/number_format.h"
 #include "base/text_encoding.h"
@@ -82,9 +84,52 @@ void AppendSpace(BufferedOutput& out, const core::VolumeSpace& space) {
   AppendLine(out, "  unexplained: ", SizeWithBytes(space.unexplained));
 }
 
+std::string SignedCount(std::int64_t value) {
+  const std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  return (value < 0 ? "-" : "+") + Count(magnitude);
+}
+
+// The files and folders of the whole tree that grew most since the earlier
+// scan (a folder's growth includes what grew below it), then what is gone.
+void AppendGrowths(BufferedOutput& out, const app::FolderRankingModel& ranking,
+                   const app::ScanComparison& comparison) {
+  const core::ScanNodes& nodes = ranking.Result().nodes;
+  std::vector<std::uint64_t> grown;
+  for (std::uint64_t i = 0; i < nodes.size(); ++i) {
+    if (i != ranking.Result().rootIndex && comparison.changes[i].bytes > 0) grown.push_back(i);
+  }
+  const std::size_t shown = std::min<std::size_t>(grown.size(), app::kRankingLength);
+  std::partial_sort(grown.begin(), grown.begin() + static_cast<std::ptrdiff_t>(shown), grown.end(),
+                    [&](std::uint64_t a, std::uint64_t b) {
+                      return comparison.changes[a].bytes > comparison.changes[b].bytes;
+                    });
+  out.Append("\nLargest growths:\n");
+  if (shown == 0) out.Append("  (none)\n");
+  for (std::size_t k = 0; k < shown; ++k) {
+    const app::NodeChange& change = comparison.changes[grown[k]];
+    std::u16string size = app::FormatSize(kNumberLanguage, static_cast<std::uint64_t>(change.bytes));
+    size.insert(0, 1, u'+');
+    if (size.size() < 12) size.insert(0, 12 - size.size(), u' ');
+    std::string note = change.kind == app::ChangeKind::Added ? "new" : "";
+    if (change.files != 0) {
+      note += (note.empty() ? "" : ", ") + SignedCount(change.files) +
+              (change.files == 1 || change.files == -1 ? " file" : " files");
+    }
+    AppendLine(out, base::ToUtf8(size) + "  ",
+               Printable(nodes.Path(grown[k])) + (note.empty() ? "" : "  (" + note + ")"));
+  }
+  std::uint64_t deletedBytes = 0;
+  for (const app::DeletedNode& gone : comparison.deleted) deletedBytes += gone.bytes;
+  AppendLine(out, "Deleted:  ",
+             CountOf(comparison.deleted.size(), "file or folder", "files or folders") + ", " +
+                 base::ToUtf8(app::FormatSize(kNumberLanguage, deletedBytes)));
+}
+
 }  // namespace
 
-void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking) {
+void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking,
+                      const app::ScanComparison* comparison) {
   const core::ScanResult& result = ranking.Result();
   const core::ScanNodes& nodes = result.nodes;
   const std::uint64_t totalSize =
@@ -133,6 +178,7 @@ void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& rankin
                Printable(node.Path()) + "  (" + CountOf(node.FileCount(), "file", "files") + ", " +
                    CountOf(node.FolderCount(), "folder", "folders") + ")");
   }
+  if (comparison != nullptr) AppendGrowths(out, ranking, *comparison);
 }
 
 }  // namespace ombrix::scan_tool

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/compare/scan_comparison.h"
 #include "app/ranking/folder_ranking_model.h"
 #include "tools/ombrix_scan/buffered_output.h"
 
@@ -24,7 +25,9 @@ std::string CountOf(std::uint64_t count, std::string_view one, std::string_view 
 std::string SizeColumn(std::uint64_t bytes);
 
 // The model's result, its file rows as the largest files and its subfolder
-// rows as the largest folders.
-void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking);
+// rows as the largest folders; with a comparison (--compare), the largest
+// growths since the earlier scan.
+void WriteTextSummary(BufferedOutput& out, const app::FolderRankingModel& ranking,
+                      const app::ScanComparison* comparison = nullptr);
 
 }  // namespace ombrix::scan_tool

@@ -28,5 +28,8 @@ inline constexpr int kSystemLanguageCommand = 1200;
 inline constexpr int kFirstLanguageCommand = 1201;
 // Theme n of the table.
 inline constexpr int kFirstThemeCommand = 1300;
+// Scans as files (File menu).
+inline constexpr int kOpenScanCommand = 1400;
+inline constexpr int kSaveScanCommand = 1401;
 
 }  // namespace ombrix::ui

@@ -8,14 +8,10 @@
 #include "base/win/unique_handle_win.h"
 #include "base/win/wide_string_win.h"
 #include "ui/common/com_apartment_win.h"
+#include "ui/common/file_dialog_win.h"
 
 namespace ombrix::ui {
 namespace {
-
-struct CoTaskText {
-  ~CoTaskText() { ::CoTaskMemFree(text); }
-  PWSTR text = nullptr;
-};
 
 std::u16string PickFolder(HWND owner, const std::u16string& title,
                           const std::u16string& startFolder) {
@@ -38,14 +34,7 @@ std::u16string PickFolder(HWND owner, const std::u16string& title,
       dialog->SetFolder(folder.get());
     }
   }
-  if (FAILED(dialog->Show(owner))) return {};  // cancelled, or it could not open
-  base::ComPtr<IShellItem> chosen;
-  if (FAILED(dialog->GetResult(chosen.put()))) return {};
-  CoTaskText path;
-  if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path.text)) || path.text == nullptr) {
-    return {};
-  }
-  return base::FromWide(path.text);
+  return ShowFileDialog(*dialog.get(), owner);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "base/win/wide_string_win.h"
 #include "ui/dialogs/folder_picker_win.h"
+#include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/main_window_commands_win.h"
 #include "ui/window/menu_bar_win.h"
 #include "ui/window/recent_folders.h"
@@ -140,6 +141,7 @@ void OnDropFiles(MainWindowState& state, const DropFilesMessage& drop) {
     dropped.push_back(std::move(path));
   }
   ::DragFinish(drop.drop);
+  if (OpenDroppedScanFile(state, dropped)) return;
   AskOffWindowThread<std::u16string>(
       state, FirstFolderOf(state, std::move(dropped)),
       [](MainWindowState& state, const std::u16string& folder) {

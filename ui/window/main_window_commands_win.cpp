@@ -19,6 +19,7 @@
 #include "ui/window/main_window_view_win.h"
 #include "ui/window/menu_bar_win.h"
 #include "ui/lists/ranking_lists_win.h"
+#include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/scan_handover.h"
 #include "ui/dialogs/scan_settings_choice.h"
 #include "ui/dialogs/scan_settings_dialog_win.h"
@@ -72,7 +73,8 @@ void ShowScanOnTaskbar(MainWindowState& state) {
 
 void StartScan(MainWindowState& state) {
   const int index = SelectorIndex(state);
-  if (index < 0) return;
+  // A save reads the shown result until it is done.
+  if (index < 0 || state.scanFileBusy) return;
   ClearStatus(state);
   SetInputsEnabled(state, false);
   ClearRankingLists(state);
@@ -187,6 +189,10 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     PickFolder(state);
   } else if (id == kOpenButtonId || id == kContextOpenCommand) {
     OpenSelectedRankingRow(state);
+  } else if (id == kOpenScanCommand) {
+    OpenScan(state);
+  } else if (id == kSaveScanCommand) {
+    SaveScan(state);
   } else if (id == kExitCommand) {
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {
@@ -218,7 +224,13 @@ void OnProgressTimer(MainWindowState& state, const TimerMessage& timer) {
 void OnScanFinished(MainWindowState& state) {
   ::KillTimer(state.window, kProgressTimer);
   state.taskbarProgress.Clear(state.window);
-  core::ScanResult result = state.controller.TakeLatestResult();
+  ShowFinishedResult(state, state.controller.TakeLatestResult(), /*fromFile=*/false);
+}
+
+void ShowFinishedResult(MainWindowState& state, core::ScanResult result, bool fromFile) {
+  // An opened file replaces lists that may still show a scan.
+  if (fromFile) ClearRankingLists(state);
+  state.resultFromFile = fromFile;
   // Ranking a huge tree may run out of memory even when the scan did not:
   // the window stays, and the status bar says so (scan_handover.h).
   HandOverScanResult(state.ranking, std::move(result));

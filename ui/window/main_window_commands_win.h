@@ -27,6 +27,9 @@ void FillSelectorKeepingChoice(MainWindowState& state);
 void OnProgressTimer(MainWindowState& state, const TimerMessage& timer);
 // WM_APP + 1: the scan thread has left its result in the controller.
 void OnScanFinished(MainWindowState& state);
+// Shows a finished result, scanned here or opened from a file, in the lists
+// and the status bar.
+void ShowFinishedResult(MainWindowState& state, core::ScanResult result, bool fromFile);
 void OnDeviceChange(MainWindowState& state, const DeviceChangeMessage& change);
 // kBackgroundAnswersMessage: the worker has left answers in the mailbox.
 void OnBackgroundAnswers(MainWindowState& state);

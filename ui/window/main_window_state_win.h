@@ -108,6 +108,10 @@ struct MainWindowState {
 
   // The finished scan the three lists show, with their rows.
   app::FolderRankingModel ranking;
+  // The lists show a scan opened from a file, not one made here.
+  bool resultFromFile = false;
+  // A scan file is being read or written on the worker (saved_scan_commands_win.h).
+  bool scanFileBusy = false;
   // The On disk column's marks in the current language.
   app::SizeMarkTexts sizeMarks;
   // The used space of the drives being scanned (none for a folder), and

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/win/wide_string_win.h"
+#include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/folder_choices_win.h"
 #include "ui/window/main_window_commands_win.h"
 #include "ui/window/main_window_view_win.h"
@@ -268,6 +269,9 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_DEVICECHANGE:
       OnDeviceChange(*state, DecodeDeviceChange(wParam));
       return TRUE;
+    case WM_INITMENUPOPUP:
+      EnableScanFileCommands(*state, reinterpret_cast<HMENU>(wParam));
+      break;
     case WM_DROPFILES:
       OnDropFiles(*state, DecodeDropFiles(wParam));
       return 0;

@@ -116,7 +116,9 @@ std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
   recent.recentFolders = true;
   std::vector<MenuEntry> bar;
   bar.push_back(Submenu(language.Translate("menu.file"),
-                        {std::move(recent), Separator(),
+                        {Command(language.Translate("menu.file.open_scan"), kOpenScanCommand),
+                         Command(language.Translate("menu.file.save_scan"), kSaveScanCommand),
+                         Separator(), std::move(recent), Separator(),
                          Command(language.Translate("menu.file.exit"), kExitCommand)}));
   bar.push_back(
       Submenu(language.Translate("menu.settings"),

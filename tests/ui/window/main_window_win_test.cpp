@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, MenuBarAndCaptionsFollowTheChosenLanguage) {
   EXPECT_NE(SavedSettings().find("\"language\": \"de-DE\""), std::string::npos);
 
   // File > Recent folders holds one disabled "(none)" while the list is empty.
-  const HMENU recent = ::GetSubMenu(::GetSubMenu(bar, 0), 0);
+  const HMENU recent = ::GetSubMenu(::GetSubMenu(bar, 0), 3);
   ASSERT_EQ(::GetMenuItemCount(recent), 1);
   EXPECT_EQ(ItemText(recent, 0), state_->language.Translate("menu.none"));
   EXPECT_NE(::GetMenuState(recent, 0, MF_BYPOSITION) & MF_GRAYED, 0u);

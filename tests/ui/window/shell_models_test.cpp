@@ -267,12 +267,14 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   const std::vector<MenuEntry> bar = MenuBarModel(language, settings);
   ASSERT_EQ(bar.size(), 3u);
   EXPECT_EQ(bar[0].text, u"menu.file");
-  const MenuEntry& recent = bar[0].items.at(0);
+  EXPECT_EQ(bar[0].items.at(0).id, kOpenScanCommand);
+  EXPECT_EQ(bar[0].items.at(1).id, kSaveScanCommand);
+  const MenuEntry& recent = bar[0].items.at(3);
   EXPECT_TRUE(recent.recentFolders);
   ASSERT_EQ(recent.items.size(), 2u);
   EXPECT_EQ(recent.items[1].text, u"&2 D:\\b");
   EXPECT_EQ(recent.items[1].id, kFirstRecentFolderCommand + 1);
-  EXPECT_FALSE(bar[0].items.at(2).recentFolders);
+  EXPECT_FALSE(bar[0].items.at(5).recentFolders);
 
   const auto checkedIds = [](const MenuEntry& submenu) {
     std::vector<int> ids;

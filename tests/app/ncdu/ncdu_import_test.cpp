@@ -1,0 +1,87 @@
+#include "app/ncdu/ncdu_import.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/ncdu/ncdu_export.h"
+
+namespace ombrix::app {
+namespace {
+
+constexpr std::string_view kServerExport =
+    R"([1,1,{"progname":"ncdu","progver":"1.16","timestamp":1700000000,"extra":[1,{"a":null}]},
+[{"name":"/srv","asize":4096,"dsize":4096,"dev":2049,"future":{"x":[true,false,1.5e3]}},
+{"name":"link","asize":12,"notreg":true},
+[{"name":"mnt","asize":4096,"dsize":4096,"dev":2050,"read_error":true},
+{"name":"caf\u00e9 \ud800","asize":7,"dsize":4096,"ino":5,"hlnkc":true,"nlink":3},
+{"name":"again","asize":7,"dsize":4096,"ino":5,"hlnkc":true,"nlink":3}],
+[{"name":"other","dev":2051},
+{"name":"same-ino","asize":7,"dsize":4096,"ino":5,"hlnkc":true,"nlink":3}]]]
+)";
+
+std::uint64_t Find(const core::ScanResult& result, std::u16string_view path) {
+  for (std::uint64_t i = 0; i < result.nodes.size(); ++i) {
+    if (result.nodes.Path(i) == path) return i;
+  }
+  ADD_FAILURE() << "no node";
+  return 0;
+}
+
+TEST(NcduImportTest, AServerExportOpensWithItsLinksErrorsAndLinuxPaths) {
+  const OpenedScan imported = ImportNcduExport(kServerExport);
+  ASSERT_EQ(imported.error, SavedScanError::None);
+  const core::ScanResult& result = *imported.result;
+  EXPECT_EQ(result.engine, core::ScanEngineKind::NcduExport);
+  EXPECT_EQ(result.rootPath, u"/srv");
+  EXPECT_EQ(result.fileCount, 4u);
+  EXPECT_EQ(result.folderCount, 3u);
+  const std::uint64_t mnt = Find(result, u"/srv\\mnt");
+  // Two names of inode 5 on device 2050 count their blocks once; the
+  // same inode number on another device is another file.
+  EXPECT_EQ(result.nodes.SizeOnDisk(mnt), 4096u + 4096u);
+  EXPECT_EQ(result.nodes.TotalSize(mnt), 4096u + 7u + 7u);
+  EXPECT_EQ(result.nodes.SizeOnDisk(result.rootIndex), 4096u * 2 + 4096u * 2);
+  EXPECT_EQ(result.nodes.Name(Find(result, u"/srv\\mnt\\caf\u00e9 \xD800")).size(), 6u);
+  ASSERT_EQ(result.issues.size(), 1u);
+  EXPECT_EQ(result.issues[0].path, u"/srv\\mnt");
+  EXPECT_EQ(result.scanTime, 116'444'736'000'000'000ull + 1'700'000'000ull * 10'000'000);
+}
+
+TEST(NcduImportTest, OurExportOpensAsTheSameTree) {
+  const core::ScanResult first = *ImportNcduExport(kServerExport).result;
+  const std::string exported = WriteNcduExport(first, first.nodes.size(), 1700000000);
+  const OpenedScan again = ImportNcduExport(exported);
+  ASSERT_EQ(again.error, SavedScanError::None);
+  ASSERT_EQ(again.result->nodes.size(), first.nodes.size());
+  for (std::uint64_t i = 0; i < first.nodes.size(); ++i) {
+    EXPECT_EQ(again.result->nodes.Path(i), first.nodes.Path(i));
+    EXPECT_EQ(again.result->nodes.TotalSize(i), first.nodes.TotalSize(i));
+    EXPECT_EQ(again.result->nodes.SizeOnDisk(i), first.nodes.SizeOnDisk(i));
+  }
+  EXPECT_EQ(again.result->issues.size(), 1u);
+}
+
+TEST(NcduImportTest, BadExportsGetTheirOwnError) {
+  const struct {
+    std::string_view json;
+    SavedScanError error;
+  } cases[] = {
+      {R"([2,0,{},[{"name":"/"}]])", SavedScanError::NewerVersion},
+      {R"({"name":"/"})", SavedScanError::NotAScan},
+      {R"([1,2,{},[{"name":"/"},{"name":"a","asize":1})", SavedScanError::Truncated},
+      {R"([1,2,{},[{"name":"/"},{"name":"a","asize":-1}]])", SavedScanError::Corrupted},
+      {R"([1,2,{},[{"name":"/"}],[{"name":"/two"}]])", SavedScanError::Corrupted},
+      {R"([1,2,{},[{"name":"/"}]] trailing)", SavedScanError::Corrupted},
+      {R"([1,2,{},[{"name":"/"},{"asize":1}]])", SavedScanError::Corrupted},
+  };
+  for (const auto& c : cases) {
+    const OpenedScan imported = ImportNcduExport(c.json);
+    EXPECT_EQ(imported.error, c.error) << c.json;
+    EXPECT_FALSE(imported.result) << c.json;
+  }
+}
+
+}  // namespace
+}  // namespace ombrix::app

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/saved/saved_scan_format.h"
+#include "app/saved/saved_scan_reader.h"
+#include "app/saved/saved_scan_writer.h"
+#include "app/saved/zstd_frame.h"
+#include "core/scan_tree_builder.h"
+#include "tests/support/result_equality.h"
+
+namespace ombrix::app {
+namespace {
+
+std::string Saved(const core::ScanResult& result) {
+  return EncodeSavedScan(result, result.nodes.size(), kSavedScanCompressionLevel).value();
+}
+
+// The checksum made right again after a deliberate change, so the check
+// behind it is reached.
+void Reseal(std::string& file) {
+  const std::uint64_t sum = Checksum64(std::string_view(file).substr(0, file.size() - 8));
+  for (int b = 0; b < 8; ++b) file[file.size() - 8 + b] = static_cast<char>(sum >> (8 * b));
+}
+
+void PutU32(std::string& file, std::size_t at, std::uint32_t value) {
+  for (int b = 0; b < 4; ++b) file[at + b] = static_cast<char>(value >> (8 * b));
+}
+
+TEST(SavedScanTest, EveryKindOfNodeComesBackAsItWasScanned) {
+  const core::ScanResult original = test::EveryKindOfNode();
+  const OpenedScan decoded = DecodeSavedScan(Saved(original));
+  ASSERT_EQ(decoded.error, SavedScanError::None);
+  ASSERT_TRUE(decoded.result);
+  EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
+}
+
+TEST(SavedScanTest, AnEmptyFailedScanComesBack) {
+  core::ScanResult failed;
+  failed.status = core::ScanStatus::Failed;
+  failed.rootPath = u"D:\\";
+  failed.message = u"NTFS volume could not be opened.";
+  const OpenedScan decoded = DecodeSavedScan(Saved(failed));
+  ASSERT_TRUE(decoded.result);
+  EXPECT_EQ(test::ResultDifferences(failed, *decoded.result), std::vector<std::string>{});
+}
+
+TEST(SavedScanTest, RowsHungInAfterTheScanAreNotSaved) {
+  core::ScanResult result = test::EveryKindOfNode();
+  const std::uint64_t scanned = result.nodes.size();
+  result.nodes.AddFile(result.rootIndex, u"ghost", 0, 0, 0, 0);
+  result.nodes.LinkChildren();
+  const OpenedScan decoded = DecodeSavedScan(
+      EncodeSavedScan(result, scanned, kSavedScanCompressionLevel).value());
+  ASSERT_TRUE(decoded.result);
+  EXPECT_EQ(decoded.result->nodes.size(), scanned);
+  const core::ScanResult original = test::EveryKindOfNode();
+  EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
+}
+
+TEST(SavedScanTest, TheSummaryIsReadWithoutThePayload) {
+  const core::ScanResult original = test::EveryKindOfNode();
+  const std::optional<SavedScanSummary> summary = ReadSavedScanSummary(Saved(original));
+  ASSERT_TRUE(summary);
+  EXPECT_EQ(summary->rootPath, original.rootPath);
+  EXPECT_EQ(summary->scanTime, original.scanTime);
+  EXPECT_EQ(summary->nodeCount, original.nodes.size());
+}
+
+TEST(SavedScanTest, EveryShorterFileIsRefusedAsIncompleteOrDamaged) {
+  const std::string file = Saved(test::EveryKindOfNode());
+  for (std::size_t length = 0; length < file.size(); ++length) {
+    const OpenedScan decoded = DecodeSavedScan(std::string_view(file).substr(0, length));
+    ASSERT_FALSE(decoded.result) << length;
+    const SavedScanError error = decoded.error;
+    EXPECT_TRUE(length < kSavedScanMagic.size() ? error == SavedScanError::NotAScan
+                                                : error == SavedScanError::Truncated ||
+                                                      error == SavedScanError::Corrupted)
+        << length;
+  }
+}
+
+TEST(SavedScanTest, AnyChangedByteIsCaughtByTheChecksum) {
+  const std::string file = Saved(test::EveryKindOfNode());
+  for (std::size_t at = kSavedScanMagic.size(); at < file.size(); at += 7) {
+    std::string damaged = file;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x20);
+    const OpenedScan decoded = DecodeSavedScan(damaged);
+    EXPECT_FALSE(decoded.result) << at;
+    EXPECT_NE(decoded.error, SavedScanError::None) << at;
+  }
+}
+
+TEST(SavedScanTest, BadFilesGetTheirOwnError) {
+  const std::string good = Saved(test::EveryKindOfNode());
+  std::string newer = good;
+  PutU32(newer, 8, kSavedScanVersion + 1);
+  Reseal(newer);
+  // The counts say one file more than the tree holds: a tree shown as
+  // complete must be one.
+  std::string miscounted = good;
+  const std::size_t fileCountAt = kSavedScanHeaderLength + 4 + 4 + 8 + 8;
+  miscounted[fileCountAt] = static_cast<char>(miscounted[fileCountAt] + 1);
+  Reseal(miscounted);
+  std::string flipped = good;
+  flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 1);
+  const struct {
+    const char* what;
+    std::string bytes;
+    SavedScanError expected;
+  } cases[] = {
+      {"a text file", "hello, world\n", SavedScanError::NotAScan},
+      {"nothing", "", SavedScanError::NotAScan},
+      {"newer version", newer, SavedScanError::NewerVersion},
+      {"miscounted", miscounted, SavedScanError::Corrupted},
+      {"one bit flipped", flipped, SavedScanError::Corrupted},
+      {"cut short", good.substr(0, good.size() - 100), SavedScanError::Truncated},
+      {"longer than it should be", good + "x", SavedScanError::Corrupted},
+  };
+  for (const auto& c : cases) {
+    const OpenedScan decoded = DecodeSavedScan(c.bytes);
+    EXPECT_FALSE(decoded.result) << c.what;
+    EXPECT_EQ(decoded.error, c.expected) << c.what;
+  }
+}
+
+TEST(SavedScanTest, AHundredThousandNodesTakeFewBytesEach) {
+  // Sizes, names and times as varied as a real volume's are; the bench
+  // measures the real thing (bench/bench_saved_scans.sh).
+  core::ScanTreeBuilder builder;
+  const auto root = builder.AddRoot(u"data", u"D:\\data", 0x10, 0);
+  std::uint64_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    return seed >> 33;
+  };
+  constexpr int kFolders = 2000;
+  constexpr int kFilesPerFolder = 50;
+  for (int f = 0; f < kFolders; ++f) {
+    const auto folder = builder.AddDirectory(root, u"folder-" + std::u16string(1, u'a' + f % 26) +
+                                                       std::u16string(1, u'0' + f % 10),
+                                             0x10, 133'000'000'000'000'000ull + next());
+    for (int i = 0; i < kFilesPerFolder; ++i) {
+      const std::uint64_t size = next() % 5'000'000;
+      builder.AddFile(folder, u"file-" + std::u16string(1, u'a' + i % 26) + u".dat", 0x20, size,
+                      133'000'000'000'000'000ull + next() * 1000, (size + 4095) / 4096 * 4096);
+    }
+  }
+  builder.ComputeTotals();
+  const core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, u"D:\\data", 0);
+  const std::string file = Saved(result);
+  EXPECT_LT(file.size(), result.nodes.size() * 30);
+  const OpenedScan decoded = DecodeSavedScan(file);
+  ASSERT_TRUE(decoded.result);
+  EXPECT_EQ(decoded.result->nodes.size(), result.nodes.size());
+}
+
+}  // namespace
+}  // namespace ombrix::app
