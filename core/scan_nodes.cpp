@@ -186,6 +186,21 @@ std::uint64_t ScanNodes::AddFile(std::uint64_t parent, std::u16string_view name,
   return AppendNode(parent, names_.Append(name), 0, attributes, size, lastWriteTime, sizeOnDisk);
 }
 
+std::uint64_t ScanNodes::AddFolder(std::uint64_t parent, const NodeName& name,
+                                   std::uint32_t attributes, std::uint64_t lastWriteTime) {
+  CheckParent(parent);
+  return AppendNode(parent, names_.AppendCopy(name), kDirectoryFlag, attributes, 0, lastWriteTime,
+                    0);
+}
+
+std::uint64_t ScanNodes::AddFile(std::uint64_t parent, const NodeName& name,
+                                 std::uint32_t attributes, std::uint64_t size,
+                                 std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk) {
+  CheckParent(parent);
+  return AppendNode(parent, names_.AppendCopy(name), 0, attributes, size, lastWriteTime,
+                    sizeOnDisk);
+}
+
 void ScanNodes::SetFolderOwnSize(std::uint64_t folder, std::uint64_t size,
                                  std::uint64_t sizeOnDisk) {
   if (folder >= this->size() || !IsDirectory(folder)) return;

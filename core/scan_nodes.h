@@ -218,6 +218,12 @@ class ScanNodes {
   // tell give the logical size.
   std::uint64_t AddFile(std::uint64_t parent, std::u16string_view name, std::uint32_t attributes,
                         std::uint64_t size, std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk);
+  // The same for a name already in the form the arena keeps (one read
+  // from a saved scan, say): its bytes are copied as they are.
+  std::uint64_t AddFolder(std::uint64_t parent, const NodeName& name, std::uint32_t attributes,
+                          std::uint64_t lastWriteTime);
+  std::uint64_t AddFile(std::uint64_t parent, const NodeName& name, std::uint32_t attributes,
+                        std::uint64_t size, std::uint64_t lastWriteTime, std::uint64_t sizeOnDisk);
   void MarkPlaceholder(std::uint64_t file);
   // A folder's own entry takes bytes too on some file systems (4096 on most
   // Linux ones): counted in its totals, as du counts it.

@@ -1,6 +1,8 @@
 #include "app/saved/saved_scan_reader.h"
 
+#include <bit>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -179,6 +181,23 @@ bool ReadName(const std::uint8_t*& at, const std::uint8_t* end, std::u16string& 
   return true;
 }
 
+// Whether a stored name is in the form the result's arena keeps it: a
+// one-byte header, two bytes a unit only when a unit needs them, and the
+// units little-endian as this machine keeps them. Nearly every name is;
+// those are copied as they are instead of decoded and encoded again.
+bool IsArenaForm(const std::uint8_t* at, const std::uint8_t* end) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  if (at == end || at[0] >= 0x80) return false;
+  const std::size_t length = at[0] >> 1;
+  const bool wide = (at[0] & 1) != 0;
+  if (length * (wide ? 2 : 1) > static_cast<std::size_t>(end - at - 1)) return false;
+  if (!wide) return true;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (at[2 + 2 * i] != 0) return true;
+  }
+  return false;
+}
+
 struct NodeColumns {
   const std::uint8_t* flags;
   const std::uint8_t* parents;
@@ -205,7 +224,14 @@ bool BuildNodes(const Metadata& meta, const NodeColumns& columns, Cursor& rest,
     const auto size = GetPlanes<std::uint64_t>(columns.sizes, count, i);
     const auto sizeOnDisk = GetPlanes<std::uint64_t>(columns.sizesOnDisk, count, i);
     const auto time = GetPlanes<std::uint64_t>(columns.times, count, i);
-    if ((flags & ~kKnownNodeFlags) != 0 || !ReadName(name, namesEnd, nameText)) return false;
+    if ((flags & ~kKnownNodeFlags) != 0) return false;
+    std::optional<core::NodeName> storedName;
+    if (IsArenaForm(name, namesEnd)) {
+      storedName = core::NodeName::Decode(name);
+      name += storedName->EncodedLength();
+    } else if (!ReadName(name, namesEnd, nameText)) {
+      return false;
+    }
     const bool folder = (flags & kNodeDirectory) != 0;
     const bool ownPath = (flags & kNodeOwnPath) != 0;
     if (folder && (flags & (kNodeHardLinked | kNodePlaceholder)) != 0) return false;
@@ -216,12 +242,15 @@ bool BuildNodes(const Metadata& meta, const NodeColumns& columns, Cursor& rest,
     if (ownPath) {
       const std::u16string path = rest.Text();
       if (!rest.ok()) return false;
+      if (storedName) nameText = storedName->ToString();
       parent == core::kNoNode ? nodes.AddRoot(nameText, path, attributes, time)
                               : nodes.AddFolderWithPath(parent, nameText, path, attributes, time);
     } else if (folder) {
-      nodes.AddFolder(parent, nameText, attributes, time);
+      storedName ? nodes.AddFolder(parent, *storedName, attributes, time)
+                 : nodes.AddFolder(parent, nameText, attributes, time);
     } else {
-      nodes.AddFile(parent, nameText, attributes, size, time, sizeOnDisk);
+      storedName ? nodes.AddFile(parent, *storedName, attributes, size, time, sizeOnDisk)
+                 : nodes.AddFile(parent, nameText, attributes, size, time, sizeOnDisk);
     }
     if (folder && (size != 0 || sizeOnDisk != 0)) nodes.SetFolderOwnSize(i, size, sizeOnDisk);
     if ((flags & kNodePlaceholder) != 0) nodes.MarkPlaceholder(i);

@@ -35,6 +35,24 @@ TEST(SavedScanTest, EveryKindOfNodeComesBackAsItWasScanned) {
   EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
 }
 
+// Short names are copied as stored; long ones (a header of two bytes) are
+// read unit by unit: both come back whole, one byte a unit or two.
+TEST(SavedScanTest, NamesOfEveryLengthComeBack) {
+  core::ScanTreeBuilder builder;
+  const auto root = builder.AddRoot(u"names", u"D:\\names", 0x10, 0);
+  for (const std::size_t length : {1u, 63u, 64u, 300u, 4000u}) {
+    builder.AddFile(root, std::u16string(length, u'n'), 0x20, length, 0, 0);
+    builder.AddFile(root, std::u16string(length - 1, u'w') + u"\u0416", 0x20, length, 0, 0);
+    builder.AddDirectory(root, std::u16string(length, u'\u00e9'), 0x10, 0);
+  }
+  builder.ComputeTotals();
+  const core::ScanResult original =
+      builder.BuildResult(core::ScanStatus::Completed, u"D:\\names", 0);
+  const OpenedScan decoded = DecodeSavedScan(Saved(original));
+  ASSERT_TRUE(decoded.result);
+  EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
+}
+
 TEST(SavedScanTest, AnEmptyFailedScanComesBack) {
   core::ScanResult failed;
   failed.status = core::ScanStatus::Failed;
