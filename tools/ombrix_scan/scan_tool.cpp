@@ -86,8 +86,7 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   }
   // A cancelled scan is ranked too: the report covers what was scanned.
   ranking.BuildRankings(ranked, request.topCount);
-  const FindSections found =
-      MakeFindSections(request, result, ranked, core::SizeBasis::Logical);
+  const FindSections found = MakeFindSections(request, result, ranked, request.sizes);
   {
     BufferedOutput out(streams.out);
     if (request.json) {
