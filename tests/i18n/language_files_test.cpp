@@ -48,6 +48,10 @@ std::set<std::string> ExpectedKeys() {
       {"column.", {"on_disk"}},
       {"mark.", {"names", "placeholder"}},
       {"status.", {"on_disk", "space", "space_parts", "found_of_used"}},
+      // The find box.
+      {"column.", {"last_written"}},
+      {"find.", {"cue"}},
+      {"status.", {"find_not_understood"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {
