@@ -55,11 +55,10 @@ std::uint64_t ShownLocalTime(std::uint64_t fileTime) {
   return (static_cast<std::uint64_t>(out.dwHighDateTime) << 32) | out.dwLowDateTime;
 }
 
-void ClearFoundSelection(MainWindowState& state) {
+void ClearSelection(HWND list) {
   LVITEMW clear{};
   clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageW(state.controls.foundList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&clear));
+  ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
 }
 
 // The found list or the Files list in the upper right; the keyboard stays
@@ -69,12 +68,7 @@ void ShowFoundList(MainWindowState& state, bool shown) {
   const HWND coming = shown ? state.controls.foundList : state.controls.filesList;
   state.find.shown = shown;
   // A file selected in the hidden list is not what Open is to open.
-  if (shown) {
-    LVITEMW clear{};
-    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(state.controls.filesList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&clear));
-  }
+  if (shown) ClearSelection(state.controls.filesList);
   const bool hadFocus = ::GetFocus() == going;
   ::ShowWindow(coming, SW_SHOWNA);
   if (hadFocus) ::SetFocus(coming);
@@ -84,16 +78,19 @@ void ShowFoundList(MainWindowState& state, bool shown) {
 
 void ShowFoundRows(MainWindowState& state, app::FileMatches matches) {
   state.find.found = std::move(matches);
-  ClearFoundSelection(state);
+  ClearSelection(state.controls.foundList);
   ::SendMessageW(state.controls.foundList, LVM_SETITEMCOUNT, state.find.found.largest.size(), 0);
   ::InvalidateRect(state.controls.foundList, nullptr, TRUE);
-  if (!state.find.shown) ShowFoundList(state, true);
-  UpdateOpenButton(state);
+  if (state.find.shown) {
+    UpdateOpenButton(state);
+  } else {
+    ShowFoundList(state, true);
+  }
 }
 
 void HideFoundFiles(MainWindowState& state) {
   state.find.found = {};
-  ClearFoundSelection(state);
+  ClearSelection(state.controls.foundList);
   ::SendMessageW(state.controls.foundList, LVM_SETITEMCOUNT, 0, 0);
   if (state.find.shown) ShowFoundList(state, false);
 }
@@ -164,12 +161,7 @@ void OnFoundItemChanged(MainWindowState& state, const NMLISTVIEW& change) {
   const bool newlySelected = (change.uChanged & LVIF_STATE) != 0 &&
                              (change.uNewState & LVIS_SELECTED) != 0 &&
                              (change.uOldState & LVIS_SELECTED) == 0;
-  if (newlySelected) {
-    LVITEMW clear{};
-    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(state.controls.subfoldersList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&clear));
-  }
+  if (newlySelected) ClearSelection(state.controls.subfoldersList);
   UpdateOpenButton(state);
 }
 
