@@ -16,7 +16,8 @@ std::optional<core::ScanNode> NodeOf(const FolderRankingModel& model, std::uint6
   return nodes[index];
 }
 
-// A node's size on disk, and for a file what is special about it.
+}  // namespace
+
 std::u16string OnDiskText(const core::ScanNode& node, std::u16string_view languageSetting,
                           const LocaleQueries& locale, const SizeMarkTexts& marks) {
   std::u16string text = FormatSize(languageSetting, node.SizeOnDisk(), locale);
@@ -32,8 +33,6 @@ std::u16string OnDiskText(const core::ScanNode& node, std::u16string_view langua
   }
   return text;
 }
-
-}  // namespace
 
 std::u16string FolderRowText(const FolderRankingModel& model, std::size_t row, FolderColumn column,
                              std::u16string_view languageSetting, const LocaleQueries& locale,

@@ -29,6 +29,11 @@ struct SizeMarkTexts {
   std::u16string placeholder;
 };
 
+// A node's size on disk, and for a file what is special about it (the
+// marks above).
+std::u16string OnDiskText(const core::ScanNode& node, std::u16string_view languageSetting,
+                          const LocaleQueries& locale, const SizeMarkTexts& marks);
+
 // Text of a Folders row (treeRows[row]); the share is of the scan root,
 // whatever is selected. Files have no count columns; a node without a name
 // (a drive root) shows its path.

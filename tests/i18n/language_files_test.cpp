@@ -56,6 +56,10 @@ std::set<std::string> ExpectedKeys() {
        {"saved_scan", "saved_scan_undated", "scan_opening", "scan_saving", "scan_saved",
         "scan_save_failed", "scan_unreadable", "scan_not_a_scan", "scan_truncated",
         "scan_corrupted", "scan_newer", "scan_out_of_memory"}},
+      // The find box.
+      {"column.", {"last_written"}},
+      {"find.", {"cue"}},
+      {"status.", {"find_not_understood"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {

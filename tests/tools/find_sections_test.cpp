@@ -113,6 +113,34 @@ TEST(FindSectionsTest, FiltersTopAndSelectionNarrowTheLists) {
   }
 }
 
+TEST(FindSectionsTest, SizesOnDiskOrderTypesAndFoundFilesAndStillShowBoth) {
+  const ToolRun run =
+      RunTool({"--json", "--sizes", "disk", "--types", "--find", "*", "--top", "3", "Z:\\R"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  // By clusters the iso leads; README and notes.txt take one cluster each.
+  EXPECT_EQ(Between(run.out, "\"types\":", "]"),
+            "\"types\":[\n"
+            "{\"extension\":\".iso\",\"size\":5000,\"sizeOnDisk\":8192,\"fileCount\":1},\n"
+            "{\"extension\":\".MKV\",\"size\":5000,\"sizeOnDisk\":6144,\"fileCount\":2},\n"
+            "{\"extension\":\"\",\"size\":700,\"sizeOnDisk\":4096,\"fileCount\":1},\n"
+            "{\"extension\":\".txt\",\"size\":10,\"sizeOnDisk\":4096,\"fileCount\":1}");
+  // The count's size is on disk too; the third largest is notes.txt's
+  // cluster, not the larger clip.mkv's half cluster.
+  EXPECT_TRUE(Contains(run.out, "\"foundCount\":5,\"foundSize\":22528,\n")) << run.out;
+  EXPECT_EQ(Between(run.out, "\"found\":", "]"),
+            "\"found\":[\n"
+            "{\"path\":\"Z:\\\\R\\\\S\\\\disk.iso\",\"size\":5000,\"sizeOnDisk\":8192,"
+            "\"lastWriteTime\":0},\n"
+            "{\"path\":\"Z:\\\\R\\\\movie.MKV\",\"size\":3000,\"sizeOnDisk\":4096,"
+            "\"lastWriteTime\":132038208000000000},\n"
+            "{\"path\":\"Z:\\\\R\\\\notes.txt\",\"size\":10,\"sizeOnDisk\":4096,"
+            "\"lastWriteTime\":132038208000000000}");
+  // A smallest size counts on the basis: 700 bytes take a 4096-byte cluster.
+  const ToolRun large = RunTool({"--json", "--sizes", "disk", "--find", "*", "--min-size", "4KB",
+                                 "Z:\\R"});
+  EXPECT_TRUE(Contains(large.out, "\"foundCount\":4,\"foundSize\":20480")) << large.out;
+}
+
 TEST(FindSectionsTest, SummaryShowsTypesAndFoundFiles) {
   const ToolRun run = RunTool({"--types", "--find", "*.iso", "Z:\\R"});
   ASSERT_EQ(run.exitCode, 0) << run.err;

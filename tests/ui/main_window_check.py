@@ -110,7 +110,13 @@ class MainWindowChecks:
         for name, rect in (("Folder", folder), ("Scan", scan), ("Cancel", cancel), ("Open", open_)):
             self.expect(rect[1] == m and rect[3] == row, "%s: %s button at y %d, %d high" % (what, name, rect[1], rect[3]))
         top = scale(36, dpi) + m
-        self.expect(folders[0] == m and folders[1] == top, "%s: Folders list at %s" % (what, folders[:2]))
+        find_box = child(report, 1016)
+        self.expect(find_box is not None and find_box["class"] == "Edit" and
+                    find_box["rect"] == [m, top, folders[2], scale(24, dpi)],
+                    "%s: find box at %s" % (what, find_box and find_box["rect"]))
+        folders_top = top + scale(24, dpi) + scale(6, dpi)
+        self.expect(folders[0] == m and folders[1] == folders_top,
+                    "%s: Folders list at %s" % (what, folders[:2]))
         status = controls[1008]["rect"]
         self.expect(folders[1] + folders[3] == status[1] - m,
                     "%s: Folders list ends at %d, not a margin above the status bar at %d"

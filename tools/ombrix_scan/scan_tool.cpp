@@ -134,7 +134,7 @@ int RunParsedScanTool(const std::vector<std::u16string>& args, core::ScanCancell
   }
   const app::ScanComparison* changes = comparison ? &*comparison : nullptr;
   const FindSections found =
-      MakeFindSections(request, result, ranked, core::SizeBasis::Logical);
+      MakeFindSections(request, result, ranked, request.sizes);
   {
     BufferedOutput out(streams.out);
     if (request.json) {

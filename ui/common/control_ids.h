@@ -19,6 +19,9 @@ inline constexpr int kScanSettingsCommand = 1012;
 inline constexpr int kAboutCommand = 1013;
 inline constexpr int kLogicalSizesCommand = 1014;
 inline constexpr int kSizesOnDiskCommand = 1015;
+// The find box and the found files' list.
+inline constexpr int kFindBoxId = 1016;
+inline constexpr int kFoundListId = 1017;
 // Recent folder n (0-based) is kFirstRecentFolderCommand + n.
 inline constexpr int kFirstRecentFolderCommand = 1100;
 inline constexpr int kMaxRecentFolders = 16;

@@ -13,6 +13,7 @@
 #include "base/win/wide_string_win.h"
 #include "ui/common/control_ids.h"
 #include "ui/common/dpi_scaling.h"
+#include "ui/find/find_view_win.h"
 #include "ui/window/file_manager_win.h"
 #include "ui/window/main_window_view_win.h"
 #include "ui/window/open_target.h"
@@ -95,6 +96,8 @@ void ShowRankings(MainWindowState& state) {
   ShowRowCount(state, RankingListKind::Subfolders);
   state.ranking.activeRankingList = app::RankingList::None;
   UpdateOpenButton(state);
+  // A find looks below the selected folder.
+  RunFind(state);
 }
 
 bool HasSelection(HWND list) { return ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0; }
@@ -300,6 +303,7 @@ void ClearRankingLists(MainWindowState& state) {
   // of a large volume need not share the memory, and nothing can show the
   // old one while the lists are empty. Freeing tens of millions of nodes
   // takes seconds, which the window thread does not wait for.
+  ForgetFoundFiles(state);
   state.oldResults.Dispose(state.ranking.ReleaseResult());
   ShowRankingModel(state);
 }
@@ -315,8 +319,10 @@ void ShowRankingModel(MainWindowState& state) {
 void UpdateOpenButton(MainWindowState& state) {
   const bool usable = !state.controller.IsScanning() &&
                       (HasSelection(state.controls.filesList) ||
-                       HasSelection(state.controls.subfoldersList));
-  EnableInput(state.controls.openButton, usable, state.controls.filesList);
+                       HasSelection(state.controls.subfoldersList) || HasFoundSelection(state));
+  // The focus goes to the list in the upper right, whichever is shown.
+  EnableInput(state.controls.openButton, usable,
+              state.find.shown ? state.controls.foundList : state.controls.filesList);
 }
 
 std::optional<LRESULT> OnRankingListNotify(MainWindowState& state, const NotifyMessage& notify) {
@@ -396,6 +402,10 @@ bool OnRankingContextMenu(MainWindowState& state, const ContextMenuMessage& mess
 }
 
 void OpenSelectedRankingRow(MainWindowState& state) {
+  if (state.ranking.activeRankingList != app::RankingList::Subfolders &&
+      OpenSelectedFoundFile(state)) {
+    return;
+  }
   const app::RankingList list =
       ListUsedByOpen(state.ranking.activeRankingList, HasSelection(state.controls.filesList),
                      HasSelection(state.controls.subfoldersList));

@@ -1,3 +1,4 @@
+#include "ui/find/find_view_win.h"
 #include "ui/window/main_window_commands_win.h"
 
 #include <windows.h>
@@ -187,6 +188,8 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     state.controller.CancelScan();
   } else if (id == kFolderButtonId) {
     PickFolder(state);
+  } else if (id == kFindBoxId) {
+    if (command.notification == EN_CHANGE) RunFind(state);
   } else if (id == kOpenButtonId || id == kContextOpenCommand) {
     OpenSelectedRankingRow(state);
   } else if (id == kOpenScanCommand) {

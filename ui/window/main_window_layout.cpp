@@ -18,6 +18,8 @@ constexpr int kContentTop = 36;
 constexpr int kLeftPaneMinWidth = 180;
 constexpr int kRightPaneMinWidth = 320;
 constexpr int kRightListMinHeight = 120;
+constexpr int kFindBoxHeight = 24;
+constexpr int kFindBoxGap = 6;
 // Open sits apart from the scan buttons: its gap is this many margins.
 constexpr int kOpenButtonGapMargins = 5;
 
@@ -117,7 +119,13 @@ MainWindowLayout LayOutMainWindow(ClientSize client, std::uint32_t dpi,
 
   const int rightLeft = RightPaneLeft(content, splitters);
   const int rightWidth = std::max(client.width - m - rightLeft, 0);
-  layout.foldersList = PixelRect{m, content.top, splitters.leftPaneWidth, content.height};
+  const int findBoxHeight = std::min(ScaleForDpi(kFindBoxHeight, dpi), content.height);
+  const int foldersTop =
+      std::min(content.top + findBoxHeight + ScaleForDpi(kFindBoxGap, dpi),
+               content.top + content.height);
+  layout.findBox = PixelRect{m, content.top, splitters.leftPaneWidth, findBoxHeight};
+  layout.foldersList = PixelRect{m, foldersTop, splitters.leftPaneWidth,
+                                 content.top + content.height - foldersTop};
   layout.filesList = PixelRect{rightLeft, content.top, rightWidth, splitters.topRightHeight};
   layout.subfoldersList =
       PixelRect{rightLeft, content.top + splitters.topRightHeight + g, rightWidth,

@@ -1,5 +1,5 @@
 // Where the main window's children go: the tool row (selector and four
-// buttons), the Folders list on the left, Files above Subfolders on the
+// buttons), the find box above the Folders list on the left, Files above Subfolders on the
 // right, and the two splitters between them. Pure arithmetic on the client
 // size and the DPI; every constant is written at 96 DPI and scaled here.
 // The window keeps the splitter positions between layouts (they survive
@@ -65,7 +65,9 @@ struct MainWindowLayout {
   PixelRect scanButton;
   PixelRect cancelButton;
   PixelRect openButton;
+  PixelRect findBox;
   PixelRect foldersList;
+  // The found files take the Files list's place while a find is shown.
   PixelRect filesList;
   PixelRect subfoldersList;
   SplitterRects splitters;

@@ -23,6 +23,7 @@
 #include "base/win/unique_handle_win.h"
 #include "i18n/language_strings.h"
 #include "i18n/theme_palette.h"
+#include "ui/find/find_state.h"
 #include "ui/window/folder_queries.h"
 #include "ui/window/main_window_layout.h"
 #include "ui/window/taskbar_progress_win.h"
@@ -46,6 +47,8 @@ StartupSeams SystemStartupSeams();
 
 // Posted by the background worker when answers wait in the state's mailbox.
 inline constexpr UINT kBackgroundAnswersMessage = WM_APP + 2;
+// Posted by the find's worker when its latest answer waits.
+inline constexpr UINT kFindAnswerMessage = WM_APP + 25;
 
 struct MainWindowControls {
   HWND selector = nullptr;
@@ -53,8 +56,10 @@ struct MainWindowControls {
   HWND cancelButton = nullptr;
   HWND folderButton = nullptr;
   HWND openButton = nullptr;
+  HWND findBox = nullptr;
   HWND foldersList = nullptr;
   HWND filesList = nullptr;
+  HWND foundList = nullptr;
   HWND subfoldersList = nullptr;
   HWND statusBar = nullptr;
 };
@@ -127,6 +132,9 @@ struct MainWindowState {
   // a second one over it.
   std::uint64_t folderPickerRequest = 0;
   bool folderPickerOpen = false;
+
+  // The find box's answers; its worker reads the ranking's result.
+  FindState find;
 
   FolderQueries folderQueries;
   // Work kept off the window thread. The worker is declared after the

@@ -12,6 +12,7 @@
 #include "ui/window/menu_bar_win.h"
 #include "ui/lists/ranking_lists_win.h"
 #include "ui/common/solid_fill_win.h"
+#include "ui/find/find_view_win.h"
 #include "ui/window/window_theme_win.h"
 
 namespace ombrix::ui {
@@ -95,6 +96,7 @@ void CreateMainWindowControls(MainWindowState& state) {
        {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyles, kListExStyles);
   }
+  CreateFindControls(state);
 }
 
 void EnableInput(HWND control, bool enabled, HWND focusInstead) {
@@ -120,8 +122,8 @@ void RestoreFocus(MainWindowState& state) {
 void ApplyMainWindowFonts(MainWindowState& state) {
   ApplyFontToWindowTree(state.window, state.font.get());
   const LPARAM spacing = MAKELPARAM(0, ScaleForDpi(kListRowSpacing, state.dpi));
-  for (HWND list :
-       {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {
+  for (HWND list : {state.controls.foldersList, state.controls.filesList,
+                    state.controls.subfoldersList, state.controls.foundList}) {
     ::SendMessageW(list, LVM_SETICONSPACING, 0, spacing);
   }
 }
@@ -145,8 +147,10 @@ void ArrangeMainWindow(MainWindowState& state) {
   Place(c.scanButton, layout.scanButton);
   Place(c.cancelButton, layout.cancelButton);
   Place(c.openButton, layout.openButton);
+  Place(c.findBox, layout.findBox);
   Place(c.foldersList, layout.foldersList);
   Place(c.filesList, layout.filesList);
+  Place(c.foundList, layout.filesList);
   Place(c.subfoldersList, layout.subfoldersList);
   ::RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -156,6 +160,7 @@ void ApplyMainWindowTheme(MainWindowState& state) {
       state.window,
       {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList},
       state.controls.statusBar};
+  ApplyThemeToListView(state.controls.foundList, state.palette, SystemThemeFunctions());
   ApplyThemeToWindow(windows, state.palette, SystemThemeFunctions());
 }
 
@@ -174,6 +179,8 @@ void RetextMainWindow(MainWindowState& state) {
   ArrangeMainWindow(state);
   RetextRankingColumns(state);
   ResetRankingColumnWidths(state);
+  RetextFindControls(state);
+  ResetFoundColumnWidths(state);
   // The rows' texts are made when the lists ask; a repaint asks again.
   for (HWND list :
        {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/win/wide_string_win.h"
+#include "ui/find/find_view_win.h"
 #include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/folder_choices_win.h"
 #include "ui/window/main_window_commands_win.h"
@@ -171,6 +172,7 @@ void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   ApplyMainWindowTheme(state);
   ResetRankingColumnWidths(state);
+  ResetFoundColumnWidths(state);
   ArrangeMainWindow(state);
   SetWindowIcons(state);
 }
@@ -259,6 +261,13 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       return 0;
     case WM_NOTIFY:
       if (const auto answer = OnRankingListNotify(*state, DecodeNotify(lParam))) return *answer;
+      if (const auto answer = OnFoundListNotify(*state, DecodeNotify(lParam))) return *answer;
+      break;
+    case WM_CTLCOLOREDIT:
+      if (const auto brush = OnFindBoxColours(*state, reinterpret_cast<HDC>(wParam),
+                                              reinterpret_cast<HWND>(lParam))) {
+        return *brush;
+      }
       break;
     case WM_CONTEXTMENU:
       if (OnRankingContextMenu(*state, DecodeContextMenu(wParam, lParam))) return 0;
@@ -280,6 +289,9 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       return 0;
     case kBackgroundAnswersMessage:
       OnBackgroundAnswers(*state);
+      return 0;
+    case kFindAnswerMessage:
+      OnFindAnswer(*state);
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));
@@ -311,6 +323,9 @@ bool RegisterMainWindowClass(MainWindowState& state) {
 }
 
 bool HandleMainWindowKeys(HWND window, MSG& message) {
+  if (MainWindowState* state = StateOf(window); state != nullptr && HandleFindKeys(*state, message)) {
+    return true;
+  }
   return ::IsDialogMessageW(window, &message) != FALSE;
 }
 

@@ -264,7 +264,9 @@ int Run(const std::wstring& action, const Options& options) {
   if (action == L"header-click") return HeaderClick(options);
   if (action == L"drop") return Drop(options);
   if (action == L"post") {
-    return Result(::PostMessageW(window, static_cast<UINT>(Number(options, L"message")),
+    // To a child when --id names one: keys reach the message loop as typed.
+    const HWND target = options.count(L"id") ? ::GetDlgItem(window, id) : window;
+    return Result(::PostMessageW(target, static_cast<UINT>(Number(options, L"message")),
                                  static_cast<WPARAM>(Number(options, L"wparam")),
                                  static_cast<LPARAM>(Number(options, L"lparam"))) != FALSE);
   }

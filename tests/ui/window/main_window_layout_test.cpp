@@ -10,9 +10,9 @@ namespace ombrix::ui {
 namespace {
 
 std::vector<PixelRect> AllRects(const MainWindowLayout& l) {
-  return {l.selector,           l.folderButton,        l.scanButton, l.cancelButton,
-          l.openButton,         l.foldersList,         l.filesList,  l.subfoldersList,
-          l.splitters.vertical, l.splitters.horizontal};
+  return {l.selector,    l.folderButton,       l.scanButton,          l.cancelButton,
+          l.openButton,  l.findBox,            l.foldersList,         l.filesList,
+          l.subfoldersList, l.splitters.vertical, l.splitters.horizontal};
 }
 
 ToolButtonWidths MinimumButtons(std::uint32_t dpi) {
@@ -35,7 +35,8 @@ TEST(MainWindowLayoutTest, ArrangesTheWindowAtEachDpi) {
         {596, 8, 90, 28},
         {694, 8, 90, 28},
         {824, 8, 90, 28},
-        {8, 44, 617, 605},
+        {8, 44, 617, 24},
+        {8, 74, 617, 575},
         {639, 44, 617, 299},
         {639, 349, 617, 300},
         {{625, 44, 6, 605}, {639, 343, 617, 6}}}},
@@ -46,7 +47,8 @@ TEST(MainWindowLayoutTest, ArrangesTheWindowAtEachDpi) {
         {894, 12, 135, 42},
         {1041, 12, 135, 42},
         {1236, 12, 135, 42},
-        {12, 66, 925, 908},
+        {12, 66, 925, 36},
+        {12, 111, 925, 863},
         {958, 66, 926, 449},
         {958, 524, 926, 450},
         {{937, 66, 9, 908}, {958, 515, 926, 9}}}},

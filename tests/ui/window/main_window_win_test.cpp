@@ -555,10 +555,11 @@ void UseHeldScans(app::ControllerPlatform& platform, std::shared_ptr<HangingCall
 
 // A key as the message loop meets it: through the window's key handling
 // first, dispatched when that leaves it.
-void PressKey(HWND window, UINT key, bool shift = false) {
+void PressKey(HWND window, UINT key, bool shift = false, bool control = false) {
   BYTE keys[256] = {};
   ::GetKeyboardState(keys);
   keys[VK_SHIFT] = shift ? 0x80 : 0;
+  keys[VK_CONTROL] = control ? 0x80 : 0;
   ::SetKeyboardState(keys);
   MSG message{::GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
   if (!HandleMainWindowKeys(window, message)) {
@@ -566,15 +567,17 @@ void PressKey(HWND window, UINT key, bool shift = false) {
     ::DispatchMessageW(&message);
   }
   keys[VK_SHIFT] = 0;
+  keys[VK_CONTROL] = 0;
   ::SetKeyboardState(keys);
 }
 
-// Tab and Shift+Tab walk the tool row left to right and then the three
-// lists, passing over what is disabled (Cancel and Open while idle).
+// Tab and Shift+Tab walk the tool row left to right, the find box and then
+// the three lists, passing over what is disabled (Cancel and Open while
+// idle) and what is hidden (the found list while the box is empty).
 TEST_F(MainWindowTest, TabMovesThroughTheControlsAndPassesDisabledOnes) {
   ::ShowWindow(state_->window, SW_SHOW);
   const MainWindowControls& c = state_->controls;
-  const std::vector<HWND> order = {c.selector,    c.folderButton, c.scanButton,
+  const std::vector<HWND> order = {c.selector,    c.folderButton, c.scanButton, c.findBox,
                                    c.foldersList, c.filesList,    c.subfoldersList};
   ::SetFocus(c.selector);
   for (std::size_t i = 1; i <= order.size(); ++i) {
@@ -585,6 +588,56 @@ TEST_F(MainWindowTest, TabMovesThroughTheControlsAndPassesDisabledOnes) {
     PressKey(state_->window, VK_TAB, true);
     EXPECT_EQ(::GetFocus(), order[i]) << "Shift+Tab to " << i;
   }
+}
+
+// Ctrl+F puts the keyboard in the find box; what is typed there lists the
+// matching files below the selected folder, largest first, in the Files
+// list's place, and the list's keyboard focus goes with it; Open works on
+// a found file. Escape empties the box and brings the Files list back.
+TEST_F(MainWindowTest, FindBoxListsMatchesInTheFilesListsPlaceUntilEscape) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  FinishScan(*state_);
+  const MainWindowControls& c = state_->controls;
+  ::SetFocus(c.filesList);
+  PressKey(state_->window, 'F', false, true);
+  EXPECT_EQ(::GetFocus(), c.findBox);
+  const auto foundCount = [&] { return ::SendMessageW(c.foundList, LVM_GETITEMCOUNT, 0, 0); };
+  const auto foundText = [&](int row, int column) {
+    LVITEMW item{};
+    wchar_t text[128] = {};
+    item.pszText = text;
+    item.cchTextMax = 128;
+    item.iSubItem = column;
+    ::SendMessageW(c.foundList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return base::FromWide(text);
+  };
+
+  ::SetWindowTextW(c.findBox, L"*.BIN;*.txt");
+  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(c.foundList) && foundCount() == 2; }));
+  EXPECT_FALSE(::IsWindowVisible(c.filesList));
+  EXPECT_EQ(foundText(0, 4), u"C:\\r\\big.bin");
+  EXPECT_EQ(foundText(1, 4), u"C:\\r\\docs\\small.txt");
+  EXPECT_EQ(foundText(0, 3), u"");  // written at an unknown time
+  // A smallest size on the size basis: only big.bin has 2 KB.
+  ::SetWindowTextW(c.findBox, L"* >2KB");
+  ASSERT_TRUE(PumpUntil([&] { return foundCount() == 1; }));
+  EXPECT_EQ(foundText(0, 0), u"big.bin");
+  // Text that is no query keeps the rows and says why.
+  ::SetWindowTextW(c.findBox, L"* >2XB");
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.find_not_understood"));
+  EXPECT_EQ(foundCount(), 1);
+
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageW(c.foundList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+  EXPECT_TRUE(::IsWindowEnabled(c.openButton));
+
+  ::SetFocus(c.findBox);
+  PressKey(state_->window, VK_ESCAPE);
+  EXPECT_EQ(::GetWindowTextLengthW(c.findBox), 0);
+  EXPECT_TRUE(::IsWindowVisible(c.filesList));
+  EXPECT_FALSE(::IsWindowVisible(c.foundList));
+  EXPECT_FALSE(::IsWindowEnabled(c.openButton));
 }
 
 // Pressing Scan greys it: the focus goes to Cancel, and back to Scan when
