@@ -8,11 +8,11 @@ namespace ombrix::ui {
 namespace {
 
 constexpr RankingColumn kTypeColumns[] = {
-    {"column.extension", 160, ColumnAlignment::Left},
+    {"column.extension", 130, ColumnAlignment::Left},
+    {"column.share", 120, ColumnAlignment::Left},
     {"column.size", 100, ColumnAlignment::Right},
-    {"column.on_disk", 140, ColumnAlignment::Right},
-    {"column.files", 90, ColumnAlignment::Right},
-    {"column.share", 160, ColumnAlignment::Left},
+    {"column.on_disk", 110, ColumnAlignment::Right},
+    {"column.files", 80, ColumnAlignment::Right},
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The columns of the File types list, which takes the Subfolders list's
-// place when Settings > File types is checked: the extension, its files'
-// size, size on disk and count, and its share of all files below the
-// folder on the size basis the lists rank by. The texts of its cells are
+// place when Settings > File types is checked: the extension, its share of
+// all files below the folder on the size basis the lists rank by, and its
+// files' size, size on disk and count. The texts of its cells are
 // made when the list asks for them.
 #pragma once
 
@@ -18,7 +18,9 @@
 namespace ombrix::ui {
 
 // The extension first: a list view draws its first column left-aligned.
-enum class TypeColumn { Extension, Size, OnDisk, Files, Share };
+// The share next to it, as in the Folders list: in a narrow pane the bars
+// stay in sight.
+enum class TypeColumn { Extension, Share, Size, OnDisk, Files };
 
 std::span<const RankingColumn> TypeColumns();
 

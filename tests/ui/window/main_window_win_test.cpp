@@ -671,7 +671,7 @@ TEST_F(MainWindowTest, FileTypesTakeTheSubfoldersListsPlaceAndListATypesFiles) {
   // Logical sizes: big.bin's 3,000 bytes before small.txt's 1,000.
   EXPECT_EQ(text(c.typesList, 0, 0), u".bin");
   EXPECT_EQ(text(c.typesList, 1, 0), u".txt");
-  EXPECT_EQ(text(c.typesList, 1, 3), u"1");
+  EXPECT_EQ(text(c.typesList, 1, 4), u"1");
 
   LVITEMW select{};
   select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
