@@ -672,6 +672,10 @@ TEST_F(MainWindowTest, FileTypesTakeTheSubfoldersListsPlaceAndListATypesFiles) {
   EXPECT_EQ(text(c.typesList, 0, 0), u".bin");
   EXPECT_EQ(text(c.typesList, 1, 0), u".txt");
   EXPECT_EQ(text(c.typesList, 1, 4), u"1");
+  // Tab reaches the types list where the Subfolders list was.
+  ::SetFocus(c.filesList);
+  PressKey(state_->window, VK_TAB);
+  EXPECT_EQ(::GetFocus(), c.typesList);
 
   LVITEMW select{};
   select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
