@@ -60,6 +60,10 @@ std::set<std::string> ExpectedKeys() {
       {"column.", {"last_written"}},
       {"find.", {"cue"}},
       {"status.", {"find_not_understood"}},
+      // The File types list.
+      {"column.", {"extension"}},
+      {"types.", {"no_extension"}},
+      {"menu.settings.", {"file_types"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {
@@ -76,7 +80,8 @@ bool MayEqualEnglish(std::u16string_view locale, const std::string& key) {
       {u"pl-PL", "toolbar.folder"},
       {u"pl-PL", "column.folder"},
       {u"pl-PL", "combo.folder_prefix"},
-      {u"de-DE", "dialog.scan_file.all_scans"}};
+      {u"de-DE", "dialog.scan_file.all_scans"},
+      {u"fr-FR", "column.extension"}};
   return key == "dialog.common.ok" || key == "status.ms" || key == "dialog.about.version_prefix" ||
          borrowed.contains({locale, key});
 }

@@ -22,6 +22,9 @@ inline constexpr int kSizesOnDiskCommand = 1015;
 // The find box and the found files' list.
 inline constexpr int kFindBoxId = 1016;
 inline constexpr int kFoundListId = 1017;
+// The File types list in the Subfolders list's place, and its command.
+inline constexpr int kFileTypesCommand = 1018;
+inline constexpr int kTypesListId = 1019;
 // Recent folder n (0-based) is kFirstRecentFolderCommand + n.
 inline constexpr int kFirstRecentFolderCommand = 1100;
 inline constexpr int kMaxRecentFolders = 16;

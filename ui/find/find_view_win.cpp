@@ -10,6 +10,7 @@
 
 #include "app/find/find_files.h"
 #include "app/find/find_query.h"
+#include "app/find/file_types.h"
 #include "base/win/wide_string_win.h"
 #include "ui/common/control_ids.h"
 #include "ui/common/dpi_scaling.h"
@@ -25,6 +26,8 @@ namespace {
 // The found list shows this many of the largest matches; the rest are
 // only counted.
 constexpr std::uint64_t kFoundRowLimit = 1000;
+// A type's files are listed as many as the Files list lists of a folder.
+constexpr std::uint64_t kFilesOfTypeRowLimit = 30;
 constexpr char kNoticeFindNotUnderstood[] = "status.find_not_understood";
 
 std::u16string FindBoxText(const MainWindowState& state) {
@@ -243,6 +246,23 @@ void RunFind(MainWindowState& state) {
                          basis](std::stop_token stop) -> std::function<void()> {
     std::optional<app::FileMatches> matches =
         app::FindFiles(result, below, criteria, basis, kFoundRowLimit, stop);
+    if (!matches) return {};
+    return [window, found = std::move(*matches)] { ShowFoundRows(*window, found); };
+  });
+}
+
+void FindFilesOfType(MainWindowState& state, std::u16string extension) {
+  const core::ScanResult& result = state.ranking.Result();
+  if (result.rootIndex >= result.nodes.size()) return;
+  const std::uint64_t below =
+      state.ranking.selectedNode < result.nodes.size() ? state.ranking.selectedNode
+                                                       : result.rootIndex;
+  const core::SizeBasis basis = state.settings.sizeBasis;
+  MainWindowState* window = &state;
+  state.find.runner.Ask([window, &result, below, extension = std::move(extension),
+                         basis](std::stop_token stop) -> std::function<void()> {
+    std::optional<app::FileMatches> matches = app::LargestFilesOfType(
+        result, below, extension, basis, kFilesOfTypeRowLimit, stop);
     if (!matches) return {};
     return [window, found = std::move(*matches)] { ShowFoundRows(*window, found); };
   });

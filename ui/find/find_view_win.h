@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "ui/window/main_window_state_win.h"
 #include "ui/window/window_messages_win.h"
@@ -29,6 +30,9 @@ void RunFind(MainWindowState& state);
 // Before the result the find reads is released: stops the worker, waits
 // for it and hides the found list (the box keeps its text).
 void ForgetFoundFiles(MainWindowState& state);
+// The 30 largest files of one type below the selected folder in the
+// found list (a type chosen in the File types list), on the find's worker.
+void FindFilesOfType(MainWindowState& state, std::u16string extension);
 // kFindAnswerMessage.
 void OnFindAnswer(MainWindowState& state);
 

@@ -89,25 +89,17 @@ double RowShare(const MainWindowState& state, RankingListKind kind, int row) {
 
 void DrawShareBar(MainWindowState& state, RankingListKind kind, HDC dc, int row,
                   const PixelRect& cell, bool selected) {
-  const i18n::ThemePalette& palette = state.palette;
-  Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
-  const ShareBarLayout bar = LayOutShareBar(cell, RowShare(state, kind, row), state.dpi);
-  Fill(dc, bar.filled, selected ? palette.selectedBar : palette.bar);
-  Text(dc, RankingCellText(state, kind, row, ShareColumnOf(kind)), bar.text,
-       selected ? palette.selectedText : palette.text, DT_RIGHT);
+  DrawShareBarCell(state, dc, cell, RowShare(state, kind, row),
+                   RankingCellText(state, kind, row, ShareColumnOf(kind)), selected);
 }
 
 void DrawTextCell(MainWindowState& state, RankingListKind kind, HDC dc, int row, int column,
                   const PixelRect& cell, bool selected) {
-  const i18n::ThemePalette& palette = state.palette;
-  Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
-  const int inset = ScaleForDpi(kTextCellInset, state.dpi);
-  const PixelRect text{cell.left + inset, cell.top, cell.width - 2 * inset, cell.height};
   const auto columns = ColumnsOf(kind);
   const auto index = static_cast<std::size_t>(column);
   const bool right = index < columns.size() && columns[index].alignment == ColumnAlignment::Right;
-  Text(dc, RankingCellText(state, kind, row, column), text,
-       selected ? palette.selectedText : palette.text, right ? DT_RIGHT : DT_LEFT);
+  DrawPlainCell(state, dc, cell, RankingCellText(state, kind, row, column),
+                right ? ColumnAlignment::Right : ColumnAlignment::Left, selected);
 }
 
 void DrawFolderIcon(HDC dc, const PixelRect& icon, std::uint32_t dpi, const IconColours& colours) {
@@ -244,6 +236,25 @@ LRESULT CALLBACK HeaderOwnerProcedure(HWND list, UINT message, WPARAM wParam, LP
 }
 
 }  // namespace
+
+void DrawShareBarCell(const MainWindowState& state, HDC dc, const PixelRect& cell, double share,
+                      const std::u16string& text, bool selected) {
+  const i18n::ThemePalette& palette = state.palette;
+  Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
+  const ShareBarLayout bar = LayOutShareBar(cell, share, state.dpi);
+  Fill(dc, bar.filled, selected ? palette.selectedBar : palette.bar);
+  Text(dc, text, bar.text, selected ? palette.selectedText : palette.text, DT_RIGHT);
+}
+
+void DrawPlainCell(const MainWindowState& state, HDC dc, const PixelRect& cell,
+                   const std::u16string& text, ColumnAlignment alignment, bool selected) {
+  const i18n::ThemePalette& palette = state.palette;
+  Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
+  const int inset = ScaleForDpi(kTextCellInset, state.dpi);
+  const PixelRect area{cell.left + inset, cell.top, cell.width - 2 * inset, cell.height};
+  Text(dc, text, area, selected ? palette.selectedText : palette.text,
+       alignment == ColumnAlignment::Right ? DT_RIGHT : DT_LEFT);
+}
 
 LRESULT DrawRankingListItem(MainWindowState& state, RankingListKind kind, NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {

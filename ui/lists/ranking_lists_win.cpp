@@ -14,6 +14,7 @@
 #include "ui/common/control_ids.h"
 #include "ui/common/dpi_scaling.h"
 #include "ui/find/find_view_win.h"
+#include "ui/find/types_view_win.h"
 #include "ui/window/file_manager_win.h"
 #include "ui/window/main_window_view_win.h"
 #include "ui/window/open_target.h"
@@ -96,8 +97,9 @@ void ShowRankings(MainWindowState& state) {
   ShowRowCount(state, RankingListKind::Subfolders);
   state.ranking.activeRankingList = app::RankingList::None;
   UpdateOpenButton(state);
-  // A find looks below the selected folder.
+  // A find and the file types look below the selected folder.
   RunFind(state);
+  RunFileTypes(state);
 }
 
 bool HasSelection(HWND list) { return ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0; }
@@ -304,6 +306,7 @@ void ClearRankingLists(MainWindowState& state) {
   // old one while the lists are empty. Freeing tens of millions of nodes
   // takes seconds, which the window thread does not wait for.
   ForgetFoundFiles(state);
+  ForgetFileTypes(state);
   state.oldResults.Dispose(state.ranking.ReleaseResult());
   ShowRankingModel(state);
 }

@@ -1,4 +1,5 @@
 #include "ui/find/find_view_win.h"
+#include "ui/find/types_view_win.h"
 #include "ui/window/main_window_commands_win.h"
 
 #include <windows.h>
@@ -200,6 +201,8 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {
     EditScanSettings(state);
+  } else if (id == kFileTypesCommand) {
+    ToggleFileTypes(state);
   } else if (id == kLogicalSizesCommand || id == kSizesOnDiskCommand) {
     ChooseSizeBasis(state, id == kSizesOnDiskCommand ? core::SizeBasis::OnDisk
                                                      : core::SizeBasis::Logical);

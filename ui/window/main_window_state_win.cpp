@@ -30,7 +30,8 @@ MainWindowState::MainWindowState(HINSTANCE instance, app::SettingsStore store,
       language(i18n::SystemLanguageEnvironment()),
       // Lists the drives once, as it is made.
       controller(std::move(controllerPlatform)),
-      find([this] { ::PostMessageW(window, kFindAnswerMessage, 0, 0); }),
+      find([this] { ::PostMessageW(window, kFindAnswerMessage, 0, 0); },
+           [this] { ::PostMessageW(window, kTypesAnswerMessage, 0, 0); }),
       folderQueries(SystemFolderQueries()),
       // The window exists before anything is asked, and is never replaced.
       answers([this] { ::PostMessageW(window, kBackgroundAnswersMessage, 0, 0); }) {

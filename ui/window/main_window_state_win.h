@@ -49,6 +49,8 @@ StartupSeams SystemStartupSeams();
 inline constexpr UINT kBackgroundAnswersMessage = WM_APP + 2;
 // Posted by the find's worker when its latest answer waits.
 inline constexpr UINT kFindAnswerMessage = WM_APP + 25;
+// Posted by the File types' worker when its latest breakdown waits.
+inline constexpr UINT kTypesAnswerMessage = WM_APP + 26;
 
 struct MainWindowControls {
   HWND selector = nullptr;
@@ -60,6 +62,7 @@ struct MainWindowControls {
   HWND foldersList = nullptr;
   HWND filesList = nullptr;
   HWND foundList = nullptr;
+  HWND typesList = nullptr;
   HWND subfoldersList = nullptr;
   HWND statusBar = nullptr;
 };
@@ -119,6 +122,8 @@ struct MainWindowState {
   bool scanFileBusy = false;
   // The On disk column's marks in the current language.
   app::SizeMarkTexts sizeMarks;
+  // The File types list's row of files without an extension.
+  std::u16string noExtensionText;
   // The used space of the drives being scanned (none for a folder), and
   // the taskbar button's progress against it.
   std::optional<std::uint64_t> scanUsedSpace;

@@ -13,6 +13,7 @@
 #include "ui/lists/ranking_lists_win.h"
 #include "ui/common/solid_fill_win.h"
 #include "ui/find/find_view_win.h"
+#include "ui/find/types_view_win.h"
 #include "ui/window/window_theme_win.h"
 
 namespace ombrix::ui {
@@ -97,6 +98,7 @@ void CreateMainWindowControls(MainWindowState& state) {
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExStyles, kListExStyles);
   }
   CreateFindControls(state);
+  CreateTypesControls(state);
 }
 
 void EnableInput(HWND control, bool enabled, HWND focusInstead) {
@@ -123,7 +125,8 @@ void ApplyMainWindowFonts(MainWindowState& state) {
   ApplyFontToWindowTree(state.window, state.font.get());
   const LPARAM spacing = MAKELPARAM(0, ScaleForDpi(kListRowSpacing, state.dpi));
   for (HWND list : {state.controls.foldersList, state.controls.filesList,
-                    state.controls.subfoldersList, state.controls.foundList}) {
+                    state.controls.subfoldersList, state.controls.foundList,
+                    state.controls.typesList}) {
     ::SendMessageW(list, LVM_SETICONSPACING, 0, spacing);
   }
 }
@@ -152,6 +155,7 @@ void ArrangeMainWindow(MainWindowState& state) {
   Place(c.filesList, layout.filesList);
   Place(c.foundList, layout.filesList);
   Place(c.subfoldersList, layout.subfoldersList);
+  Place(c.typesList, layout.subfoldersList);
   ::RedrawWindow(state.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -161,6 +165,7 @@ void ApplyMainWindowTheme(MainWindowState& state) {
       {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList},
       state.controls.statusBar};
   ApplyThemeToListView(state.controls.foundList, state.palette, SystemThemeFunctions());
+  ApplyThemeToListView(state.controls.typesList, state.palette, SystemThemeFunctions());
   ApplyThemeToWindow(windows, state.palette, SystemThemeFunctions());
 }
 
@@ -181,6 +186,8 @@ void RetextMainWindow(MainWindowState& state) {
   ResetRankingColumnWidths(state);
   RetextFindControls(state);
   ResetFoundColumnWidths(state);
+  RetextTypesControls(state);
+  ResetTypeColumnWidths(state);
   // The rows' texts are made when the lists ask; a repaint asks again.
   for (HWND list :
        {state.controls.foldersList, state.controls.filesList, state.controls.subfoldersList}) {

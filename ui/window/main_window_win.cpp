@@ -6,6 +6,7 @@
 
 #include "base/win/wide_string_win.h"
 #include "ui/find/find_view_win.h"
+#include "ui/find/types_view_win.h"
 #include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/folder_choices_win.h"
 #include "ui/window/main_window_commands_win.h"
@@ -173,6 +174,7 @@ void OnDpiChanged(MainWindowState& state, const DpiChangedMessage& message) {
   ApplyMainWindowTheme(state);
   ResetRankingColumnWidths(state);
   ResetFoundColumnWidths(state);
+  ResetTypeColumnWidths(state);
   ArrangeMainWindow(state);
   SetWindowIcons(state);
 }
@@ -262,6 +264,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_NOTIFY:
       if (const auto answer = OnRankingListNotify(*state, DecodeNotify(lParam))) return *answer;
       if (const auto answer = OnFoundListNotify(*state, DecodeNotify(lParam))) return *answer;
+      if (const auto answer = OnTypesListNotify(*state, DecodeNotify(lParam))) return *answer;
       break;
     case WM_CTLCOLOREDIT:
       if (const auto brush = OnFindBoxColours(*state, reinterpret_cast<HDC>(wParam),
@@ -293,6 +296,9 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case kFindAnswerMessage:
       OnFindAnswer(*state);
       return 0;
+    case kTypesAnswerMessage:
+      OnTypesAnswer(*state);
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(*state, DecodeDpiChanged(wParam, lParam));
       return 0;
@@ -323,7 +329,8 @@ bool RegisterMainWindowClass(MainWindowState& state) {
 }
 
 bool HandleMainWindowKeys(HWND window, MSG& message) {
-  if (MainWindowState* state = StateOf(window); state != nullptr && HandleFindKeys(*state, message)) {
+  if (MainWindowState* state = StateOf(window); state != nullptr &&
+      (HandleFindKeys(*state, message) || HandleTypesKeys(*state, message))) {
     return true;
   }
   return ::IsDialogMessageW(window, &message) != FALSE;

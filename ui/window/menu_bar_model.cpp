@@ -110,7 +110,7 @@ std::vector<MenuEntry> RecentFolderEntries(i18n::LanguageStrings& language,
 }
 
 std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
-                                    const app::AppSettings& settings) {
+                                    const app::AppSettings& settings, bool fileTypesShown) {
   MenuEntry recent = Submenu(language.Translate("menu.file.recent_folders"),
                              RecentFolderEntries(language, settings.recentFolders));
   recent.recentFolders = true;
@@ -126,7 +126,10 @@ std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
                Submenu(language.Translate("menu.settings.sizes"), SizeEntries(language, settings)),
                Separator(),
                Submenu(language.Translate("menu.settings.theme"), ThemeEntries(language, settings)),
-               Submenu(language.Translate("menu.settings.language"), LanguageEntries(language))}));
+               Submenu(language.Translate("menu.settings.language"), LanguageEntries(language)),
+               Separator(),
+               Command(language.Translate("menu.settings.file_types") + u"\tCtrl+T",
+                       kFileTypesCommand, fileTypesShown)}));
   bar.push_back(Submenu(language.Translate("menu.help"),
                         {Command(language.Translate("menu.help.about"), kAboutCommand)}));
   return bar;

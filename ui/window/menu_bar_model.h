@@ -27,8 +27,10 @@ struct MenuEntry {
   std::vector<MenuEntry> items;  // submenus only
 };
 
+// fileTypesShown checks Settings > File types.
 std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
-                                    const app::AppSettings& settings);
+                                    const app::AppSettings& settings,
+                                    bool fileTypesShown = false);
 
 // "&1 C:\Data", "&2 D:\Photos", ... (at most 16; keys 1 to 9 and 0, a "&" of
 // a path doubled so the menu shows it), or one disabled "(none)".

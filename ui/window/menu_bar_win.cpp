@@ -55,7 +55,7 @@ void InstallMenuBar(MainWindowState& state) {
   if (!bar) return;
   const HMENU oldRecentFolders = state.recentFoldersMenu;
   state.recentFoldersMenu = nullptr;
-  AppendEntries(bar.get(), MenuBarModel(state.language, state.settings), state);
+  AppendEntries(bar.get(), MenuBarModel(state.language, state.settings, state.find.typesShown), state);
   base::UniqueMenu old(::GetMenu(state.window));
   if (::SetMenu(state.window, bar.get())) {
     bar.release();

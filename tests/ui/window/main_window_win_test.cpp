@@ -640,6 +640,65 @@ TEST_F(MainWindowTest, FindBoxListsMatchesInTheFilesListsPlaceUntilEscape) {
   EXPECT_FALSE(::IsWindowEnabled(c.openButton));
 }
 
+// Ctrl+T (Settings > File types) shows the extensions below the selected
+// folder in the Subfolders list's place, the largest first on the size
+// basis, with the keyboard focus moved along; a type chosen lists its files
+// in the Files list's place. Ctrl+T again brings the Subfolders and Files
+// lists back.
+TEST_F(MainWindowTest, FileTypesTakeTheSubfoldersListsPlaceAndListATypesFiles) {
+  ::ShowWindow(state_->window, SW_SHOW);
+  FinishScan(*state_);
+  const MainWindowControls& c = state_->controls;
+  const auto count = [](HWND list) { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
+  const auto text = [](HWND list, int row, int column) {
+    LVITEMW item{};
+    wchar_t buffer[128] = {};
+    item.pszText = buffer;
+    item.cchTextMax = 128;
+    item.iSubItem = column;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return base::FromWide(buffer);
+  };
+  EXPECT_FALSE(::IsWindowVisible(c.typesList));
+  EXPECT_FALSE(Checked(kFileTypesCommand));
+  ::SetFocus(c.subfoldersList);
+  PressKey(state_->window, 'T', false, true);
+  EXPECT_TRUE(::IsWindowVisible(c.typesList));
+  EXPECT_FALSE(::IsWindowVisible(c.subfoldersList));
+  EXPECT_EQ(::GetFocus(), c.typesList);
+  EXPECT_TRUE(Checked(kFileTypesCommand));
+  ASSERT_TRUE(PumpUntil([&] { return count(c.typesList) == 2; }));
+  // Logical sizes: big.bin's 3,000 bytes before small.txt's 1,000.
+  EXPECT_EQ(text(c.typesList, 0, 0), u".bin");
+  EXPECT_EQ(text(c.typesList, 1, 0), u".txt");
+  EXPECT_EQ(text(c.typesList, 1, 4), u"1");
+  // Tab reaches the types list where the Subfolders list was.
+  ::SetFocus(c.filesList);
+  PressKey(state_->window, VK_TAB);
+  EXPECT_EQ(::GetFocus(), c.typesList);
+
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageW(c.typesList, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(c.foundList) && count(c.foundList) == 1; }));
+  EXPECT_FALSE(::IsWindowVisible(c.filesList));
+  EXPECT_EQ(text(c.foundList, 0, 4), u"C:\\r\\docs\\small.txt");
+
+  // On disk the sparse big.bin takes nothing: the order turns round.
+  Command(kSizesOnDiskCommand);
+  ASSERT_TRUE(PumpUntil([&] { return count(c.typesList) == 2 && text(c.typesList, 0, 0) == u".txt"; }));
+  EXPECT_EQ(text(c.typesList, 1, 0), u".bin");
+  ::SetFocus(c.typesList);
+
+  PressKey(state_->window, 'T', false, true);
+  EXPECT_FALSE(::IsWindowVisible(c.typesList));
+  EXPECT_TRUE(::IsWindowVisible(c.subfoldersList));
+  EXPECT_EQ(::GetFocus(), c.subfoldersList);
+  EXPECT_FALSE(Checked(kFileTypesCommand));
+  EXPECT_TRUE(::IsWindowVisible(c.filesList));
+  EXPECT_FALSE(::IsWindowVisible(c.foundList));
+}
+
 // Pressing Scan greys it: the focus goes to Cancel, and back to Scan when
 // the scan has ended, never nowhere.
 TEST_F(MainWindowTest, FocusLeavesAControlThatGoesGrey) {

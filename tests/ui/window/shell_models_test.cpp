@@ -300,6 +300,12 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   EXPECT_EQ(languages.items.front().id, kSystemLanguageCommand);
   EXPECT_EQ(checkedIds(languages), std::vector<int>{kFirstLanguageCommand + 3});  // de-DE
   EXPECT_EQ(languages.items[4].text, std::u16string(i18n::kLanguages[3].displayName));
+  // File types, with its key, checked while the list is shown.
+  const MenuEntry& types = bar[1].items.back();
+  EXPECT_EQ(types.id, kFileTypesCommand);
+  EXPECT_EQ(types.text, u"menu.settings.file_types\tCtrl+T");
+  EXPECT_FALSE(types.checked);
+  EXPECT_TRUE(MenuBarModel(language, settings, true)[1].items.back().checked);
 }
 
 // A "&" in a path is the path's, not a mnemonic; the entries get the
