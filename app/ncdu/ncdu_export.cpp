@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "app/ncdu/ncdu_names.h"
@@ -24,7 +24,7 @@ class ExportWriter {
  public:
   ExportWriter(const core::ScanResult& result, std::uint64_t nodeCount, std::string& out)
       : nodes_(result.nodes), nodeCount_(nodeCount), out_(out) {
-    for (const core::ScanIssue& issue : result.issues) unreadable_.insert(issue.path);
+    for (const core::ScanIssue& issue : result.issues) ++unreadable_[issue.path];
   }
 
   // Depth first on a stack of its own: a tree may be deeper than the
@@ -85,8 +85,15 @@ class ExportWriter {
       out_ += ",\"hlnkc\":true";
       AppendNumberKey(out_, "nlink", nodes_.LinkCount(node));
     }
-    if (folder && !unreadable_.empty() && unreadable_.count(nodes_.Path(node)) != 0) {
-      out_ += ",\"read_error\":true";
+    // Files can be unreadable too: ncdu marks any item so. One mark per
+    // issue: two items of one path (an export may hold such twins) take as
+    // many marks as the scan had issues for it, so it reads back the same.
+    if (!unreadable_.empty()) {
+      const auto unread = unreadable_.find(nodes_.Path(node));
+      if (unread != unreadable_.end() && unread->second != 0) {
+        --unread->second;
+        out_ += ",\"read_error\":true";
+      }
     }
     out_ += '}';
   }
@@ -94,7 +101,7 @@ class ExportWriter {
   const core::ScanNodes& nodes_;
   std::uint64_t nodeCount_;
   std::string& out_;
-  std::unordered_set<std::u16string> unreadable_;
+  std::unordered_map<std::u16string, std::uint64_t> unreadable_;  // path -> issues left to mark
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view kServerExport =
     R"([1,1,{"progname":"ncdu","progver":"1.16","timestamp":1700000000,"extra":[1,{"a":null}]},
 [{"name":"/srv","asize":4096,"dsize":4096,"dev":2049,"future":{"x":[true,false,1.5e3]}},
-{"name":"link","asize":12,"notreg":true},
+{"name":"link","asize":12,"notreg":true,"read_error":true},
 [{"name":"mnt","asize":4096,"dsize":4096,"dev":2050,"read_error":true},
 {"name":"caf\u00e9 \ud800","asize":7,"dsize":4096,"ino":5,"hlnkc":true,"nlink":3},
 {"name":"again","asize":7,"dsize":4096,"ino":5,"hlnkc":true,"nlink":3}],
@@ -44,8 +44,10 @@ TEST(NcduImportTest, AServerExportOpensWithItsLinksErrorsAndLinuxPaths) {
   EXPECT_EQ(result.nodes.TotalSize(mnt), 4096u + 7u + 7u);
   EXPECT_EQ(result.nodes.SizeOnDisk(result.rootIndex), 4096u * 2 + 4096u * 2);
   EXPECT_EQ(result.nodes.Name(Find(result, u"/srv\\mnt\\caf\u00e9 \xD800")).size(), 6u);
-  ASSERT_EQ(result.issues.size(), 1u);
-  EXPECT_EQ(result.issues[0].path, u"/srv\\mnt");
+  // A file can be unreadable as well as a folder.
+  ASSERT_EQ(result.issues.size(), 2u);
+  EXPECT_EQ(result.issues[0].path, u"/srv\\link");
+  EXPECT_EQ(result.issues[1].path, u"/srv\\mnt");
   EXPECT_EQ(result.scanTime, 116'444'736'000'000'000ull + 1'700'000'000ull * 10'000'000);
 }
 
@@ -60,7 +62,24 @@ TEST(NcduImportTest, OurExportOpensAsTheSameTree) {
     EXPECT_EQ(again.result->nodes.TotalSize(i), first.nodes.TotalSize(i));
     EXPECT_EQ(again.result->nodes.SizeOnDisk(i), first.nodes.SizeOnDisk(i));
   }
-  EXPECT_EQ(again.result->issues.size(), 1u);
+  ASSERT_EQ(again.result->issues.size(), first.issues.size());
+  for (std::size_t k = 0; k < first.issues.size(); ++k) {
+    EXPECT_EQ(again.result->issues[k].path, first.issues[k].path);
+  }
+}
+
+// An export may name two items alike; each unreadable one is one issue, and
+// writing the tree back marks as many as there were.
+TEST(NcduImportTest, TwinsKeepTheirCountOfReadErrors) {
+  for (const int marked : {1, 2}) {
+    std::string text = R"([1,2,{},[{"name":"/d"},{"name":"x","read_error":true},{"name":"x")";
+    text += marked == 2 ? R"(,"read_error":true}]])" : "}]]";
+    const core::ScanResult first = *ImportNcduExport(text).result;
+    ASSERT_EQ(first.issues.size(), static_cast<std::size_t>(marked));
+    const OpenedScan again = ImportNcduExport(WriteNcduExport(first, first.nodes.size(), 0));
+    ASSERT_TRUE(again.result);
+    EXPECT_EQ(again.result->issues.size(), first.issues.size()) << marked;
+  }
 }
 
 TEST(NcduImportTest, BadExportsGetTheirOwnError) {
