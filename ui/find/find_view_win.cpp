@@ -99,15 +99,15 @@ void HideFoundFiles(MainWindowState& state) {
 }
 
 void SetFoundColumnCaption(MainWindowState& state, int column, bool insert) {
-  const RankingColumn& spec = FoundColumns()[static_cast<std::size_t>(column)];
-  std::u16string caption = state.language.Translate(spec.captionKey);
+  const RankingColumn& layout = FoundColumns()[static_cast<std::size_t>(column)];
+  std::u16string caption = state.language.Translate(layout.captionKey);
   LVCOLUMNW item{};
   item.mask = LVCF_TEXT | LVCF_FMT;
-  item.fmt = spec.alignment == ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+  item.fmt = layout.alignment == ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
   item.pszText = base::WritableWide(caption);
   if (insert) {
     item.mask |= LVCF_WIDTH | LVCF_SUBITEM;
-    item.cx = ScaleForDpi(spec.width96, state.dpi);
+    item.cx = ScaleForDpi(layout.width96, state.dpi);
     item.iSubItem = column;
   }
   ::SendMessageW(state.controls.foundList, insert ? LVM_INSERTCOLUMNW : LVM_SETCOLUMNW, column,

@@ -29,7 +29,7 @@ constexpr FilterText kSaveFilters[] = {
     {"dialog.scan_file.ombrix_scans", u"*.ombrixscan"},
 };
 
-// The texts outlive the dialog's use of the specs that point into them.
+// The texts outlive the dialog's use of the filter entries that point into them.
 class Filters {
  public:
   template <std::size_t N>
