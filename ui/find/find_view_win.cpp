@@ -15,6 +15,7 @@
 #include "ui/common/control_ids.h"
 #include "ui/common/dpi_scaling.h"
 #include "ui/find/found_columns.h"
+#include "ui/find/list_columns_win.h"
 #include "ui/lists/ranking_drawing_win.h"
 #include "ui/lists/ranking_lists_win.h"
 #include "ui/window/file_manager_win.h"
@@ -100,18 +101,8 @@ void HideFoundFiles(MainWindowState& state) {
 
 void SetFoundColumnCaption(MainWindowState& state, int column, bool insert) {
   const RankingColumn& layout = FoundColumns()[static_cast<std::size_t>(column)];
-  std::u16string caption = state.language.Translate(layout.captionKey);
-  LVCOLUMNW item{};
-  item.mask = LVCF_TEXT | LVCF_FMT;
-  item.fmt = layout.alignment == ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  item.pszText = base::WritableWide(caption);
-  if (insert) {
-    item.mask |= LVCF_WIDTH | LVCF_SUBITEM;
-    item.cx = ScaleForDpi(layout.width96, state.dpi);
-    item.iSubItem = column;
-  }
-  ::SendMessageW(state.controls.foundList, insert ? LVM_INSERTCOLUMNW : LVM_SETCOLUMNW, column,
-                 reinterpret_cast<LPARAM>(&item));
+  SetListColumn(state.controls.foundList, layout, state.language.Translate(layout.captionKey), column,
+                insert, state.dpi);
 }
 
 std::optional<std::uint64_t> FoundNodeAt(const MainWindowState& state, int row) {
@@ -204,11 +195,7 @@ void RetextFindControls(MainWindowState& state) {
 }
 
 void ResetFoundColumnWidths(MainWindowState& state) {
-  const auto columns = FoundColumns();
-  for (std::size_t column = 0; column < columns.size(); ++column) {
-    ::SendMessageW(state.controls.foundList, LVM_SETCOLUMNWIDTH, column,
-                   ScaleForDpi(columns[column].width96, state.dpi));
-  }
+  ResetListColumnWidths(state.controls.foundList, FoundColumns(), state.dpi);
 }
 
 void RunFind(MainWindowState& state) {

@@ -12,6 +12,7 @@
 #include "app/locale_queries.h"
 #include "base/win/wide_string_win.h"
 #include "ui/common/control_ids.h"
+#include "ui/find/list_columns_win.h"
 #include "ui/common/dpi_scaling.h"
 #include "ui/find/find_view_win.h"
 #include "ui/find/type_columns.h"
@@ -48,18 +49,8 @@ void EmptyTypeRows(MainWindowState& state) { ShowTypeRows(state, {}); }
 
 void SetTypeColumnCaption(MainWindowState& state, int column, bool insert) {
   const RankingColumn& layout = TypeColumns()[static_cast<std::size_t>(column)];
-  std::u16string caption = state.language.Translate(layout.captionKey);
-  LVCOLUMNW item{};
-  item.mask = LVCF_TEXT | LVCF_FMT;
-  item.fmt = layout.alignment == ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  item.pszText = base::WritableWide(caption);
-  if (insert) {
-    item.mask |= LVCF_WIDTH | LVCF_SUBITEM;
-    item.cx = ScaleForDpi(layout.width96, state.dpi);
-    item.iSubItem = column;
-  }
-  ::SendMessageW(state.controls.typesList, insert ? LVM_INSERTCOLUMNW : LVM_SETCOLUMNW, column,
-                 reinterpret_cast<LPARAM>(&item));
+  SetListColumn(state.controls.typesList, layout, state.language.Translate(layout.captionKey), column,
+                insert, state.dpi);
 }
 
 std::u16string CellText(const MainWindowState& state, int row, int column) {
@@ -160,11 +151,7 @@ void RetextTypesControls(MainWindowState& state) {
 }
 
 void ResetTypeColumnWidths(MainWindowState& state) {
-  const auto columns = TypeColumns();
-  for (std::size_t column = 0; column < columns.size(); ++column) {
-    ::SendMessageW(state.controls.typesList, LVM_SETCOLUMNWIDTH, column,
-                   ScaleForDpi(columns[column].width96, state.dpi));
-  }
+  ResetListColumnWidths(state.controls.typesList, TypeColumns(), state.dpi);
 }
 
 void ToggleFileTypes(MainWindowState& state) {
