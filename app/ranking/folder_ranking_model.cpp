@@ -19,6 +19,8 @@ double SharePercent(std::uint64_t size, std::uint64_t baseSize) {
 
 void FolderRankingModel::SetResult(core::ScanResult result) {
   result_ = std::move(result);
+  comparison_.reset();
+  changeOrder_ = ChangeOrder::None;
   expandedNodes.clear();
   selectedNode = result_.rootIndex;
   if (result_.rootIndex < result_.nodes.size()) expandedNodes.insert(result_.rootIndex);
@@ -54,11 +56,14 @@ bool FolderRankingModel::CompareTreeSiblings(std::uint64_t a, std::uint64_t b,
 
 void FolderRankingModel::RebuildTreeRows() {
   ListTreeRows(result_.nodes, sizeBasis_, result_.rootIndex, expandedNodes, shareDescending,
-               treeRows);
+               treeRows, TreeChanges{Comparison(), changeOrder_});
 }
 
 bool FolderRankingModel::IsExpandable(std::uint64_t node) const {
-  return node < result_.nodes.size() && !result_.nodes.Children(node).empty();
+  if (node >= result_.nodes.size()) return false;
+  // A folder emptied since the compared scan still opens on what it lost.
+  return !result_.nodes.Children(node).empty() ||
+         (comparison_ && result_.nodes.IsDirectory(node) && !comparison_->DeletedIn(node).empty());
 }
 
 bool FolderRankingModel::ToggleExpanded(std::uint64_t node) {
@@ -70,6 +75,9 @@ bool FolderRankingModel::ToggleExpanded(std::uint64_t node) {
 FolderRankingModel::Ranked FolderRankingModel::RankBelow(std::uint64_t node,
                                                          std::uint64_t fileLimit,
                                                          std::uint64_t folderLimit) const {
+  if (comparison_ && changeOrder_ != ChangeOrder::None) {
+    return RankChangesBelow(node, fileLimit, folderLimit);
+  }
   LargestNodes files(fileLimit);
   LargestNodes folders(folderLimit);
   const core::ScanNodes& nodes = result_.nodes;
@@ -81,6 +89,38 @@ FolderRankingModel::Ranked FolderRankingModel::RankBelow(std::uint64_t node,
     }
   });
   return {files.TakeRanked(), folders.TakeRanked()};
+}
+
+FolderRankingModel::Ranked FolderRankingModel::RankChangesBelow(std::uint64_t node,
+                                                                std::uint64_t fileLimit,
+                                                                std::uint64_t folderLimit) const {
+  LargestNodes files(fileLimit);
+  LargestNodes folders(folderLimit);
+  const core::ScanNodes& nodes = result_.nodes;
+  const ShownComparison& comparison = *comparison_;
+  const bool listsDeleted = changeOrder_ == ChangeOrder::ShrinkFirst;
+  ForEachNodeBelow(result_, node, [&](std::uint64_t index) {
+    const bool folder = nodes.IsDirectory(index);
+    const NodeChange* change = comparison.ChangeOf(index);
+    if (change != nullptr && index != node && RankedInChangeOrder(*change, changeOrder_)) {
+      (folder ? folders : files).Offer(index, ChangeRankKey(change->bytes, changeOrder_));
+    }
+    if (!folder || !listsDeleted) return;
+    // What a folder lost shrank it by all it held.
+    for (const std::uint32_t gone : comparison.DeletedIn(index)) {
+      const DeletedNode& deleted = *comparison.Deleted(gone);
+      (deleted.isDirectory ? folders : files)
+          .Offer(nodes.size() + gone,
+                 ChangeRankKey(-static_cast<std::int64_t>(deleted.bytes), changeOrder_));
+    }
+  });
+  return {files.TakeRanked(), folders.TakeRanked()};
+}
+
+RankingRow FolderRankingModel::RowOf(std::uint64_t ranked, std::uint64_t baseSize) const {
+  const core::ScanNodes& nodes = result_.nodes;
+  if (ranked >= nodes.size()) return {core::kNoNode, 0.0, ranked - nodes.size()};
+  return {ranked, SharePercent(nodes.RankingSize(ranked, sizeBasis_), baseSize)};
 }
 
 std::vector<std::uint64_t> FolderRankingModel::RankFiles(std::uint64_t node,
@@ -120,18 +160,18 @@ void FolderRankingModel::BuildRankings(std::uint64_t node, std::uint64_t limit) 
   const Ranked ranked = RankBelow(node, limit, folderLimit);
 
   fileRows.reserve(ranked.files.size());
-  for (const std::uint64_t file : ranked.files) {
-    fileRows.push_back({file, SharePercent(nodes.RankingSize(file, sizeBasis_), baseSize)});
-  }
+  for (const std::uint64_t file : ranked.files) fileRows.push_back(RowOf(file, baseSize));
   for (const std::uint64_t folder : ranked.folders) {
     if (subfolderRows.size() == limit) break;
-    if (allDrives && nodes.Parent(folder) == node) continue;
-    subfolderRows.push_back({folder, SharePercent(nodes.RankingSize(folder, sizeBasis_), baseSize)});
+    if (allDrives && folder < nodes.size() && nodes.Parent(folder) == node) continue;
+    subfolderRows.push_back(RowOf(folder, baseSize));
   }
   ranked_ = RankedFor{node, limit};
 }
 
 std::optional<std::size_t> FolderRankingModel::TreeRowOf(std::uint64_t node) const {
+  // Rows of deleted files and folders have no node.
+  if (node == core::kNoNode) return std::nullopt;
   for (std::size_t row = 0; row < treeRows.size(); ++row) {
     if (treeRows[row].node == node) return row;
   }
@@ -153,6 +193,30 @@ std::optional<std::size_t> FolderRankingModel::SelectTreeNode(std::uint64_t node
 std::optional<std::size_t> FolderRankingModel::SetSizeBasis(core::SizeBasis basis) {
   if (basis == sizeBasis_) return TreeRowOf(selectedNode);
   sizeBasis_ = basis;
+  return Reorder();
+}
+
+std::optional<std::size_t> FolderRankingModel::SetComparison(ScanComparison comparison) {
+  comparison_.emplace(std::move(comparison));
+  changeOrder_ = ChangeOrder::None;
+  return Reorder();
+}
+
+std::optional<std::size_t> FolderRankingModel::ClearComparison() {
+  comparison_.reset();
+  changeOrder_ = ChangeOrder::None;
+  return Reorder();
+}
+
+std::optional<std::size_t> FolderRankingModel::SetChangeOrder(ChangeOrder order) {
+  if (!comparison_ || order == changeOrder_) return TreeRowOf(selectedNode);
+  changeOrder_ = order;
+  return Reorder();
+}
+
+// The selection stays where it was when it still has a row; otherwise the
+// root, which always has one.
+std::optional<std::size_t> FolderRankingModel::Reorder() {
   RebuildTreeRows();
   const std::uint64_t selection = selectedNode;
   ranked_.reset();
@@ -160,8 +224,6 @@ std::optional<std::size_t> FolderRankingModel::SetSizeBasis(core::SizeBasis basi
   subfolderRows.clear();
   ++rankingsRevision_;
   if (result_.status == core::ScanStatus::Cancelled) return TreeRowOf(selection);
-  // The selection stays where it was when it still has a row; otherwise
-  // the root, which always has one.
   const std::optional<std::size_t> row = SelectTreeNode(selection);
   return row ? row : SelectTreeNode(result_.rootIndex);
 }

@@ -21,6 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/compare/shown_comparison.h"
 #include "app/ranking/tree_rows.h"
 #include "core/scan_model.h"
 
@@ -36,6 +37,9 @@ inline constexpr char16_t kAllDrivesLabel[] = u"All local drives";
 struct RankingRow {
   std::uint64_t node = core::kNoNode;
   double share = 0.0;  // percent of the ranked node's size
+  // A deleted file or folder (ranked by its shrink): its index in the
+  // comparison's deleted list, with node none.
+  std::uint64_t deleted = core::kNoNode;
 
   bool operator==(const RankingRow&) const = default;
 };
@@ -96,6 +100,19 @@ class FolderRankingModel {
   std::optional<std::size_t> SetSizeBasis(core::SizeBasis basis);
   core::SizeBasis Basis() const { return sizeBasis_; }
 
+  // Shows every node's change since an earlier scan of the same root, and
+  // the deleted files and folders as rows of their own below the folders
+  // that held them; the order stays as it is. A new result drops it.
+  // The selection's row, if any.
+  std::optional<std::size_t> SetComparison(ScanComparison comparison);
+  std::optional<std::size_t> ClearComparison();
+  const ShownComparison* Comparison() const { return comparison_ ? &*comparison_ : nullptr; }
+  // Orders the tree's siblings and ranks the right-hand lists by change
+  // (None: by size again). Ignored without a comparison. The selection's
+  // row, if any.
+  std::optional<std::size_t> SetChangeOrder(ChangeOrder order);
+  ChangeOrder Order() const { return changeOrder_; }
+
   // Changes whenever fileRows and subfolderRows are made anew, so the view
   // refreshes the right-hand lists (and drops their selections) only then.
   std::uint64_t RankingsRevision() const { return rankingsRevision_; }
@@ -114,8 +131,16 @@ class FolderRankingModel {
     std::vector<std::uint64_t> folders;
   };
 
-  // Both rankings in one visit of the nodes below node.
+  // Both rankings in one visit of the nodes below node. In an order by
+  // change, a deleted file or folder is ranked as index size() + its
+  // index in the deleted list.
   Ranked RankBelow(std::uint64_t node, std::uint64_t fileLimit, std::uint64_t folderLimit) const;
+  Ranked RankChangesBelow(std::uint64_t node, std::uint64_t fileLimit,
+                          std::uint64_t folderLimit) const;
+  RankingRow RowOf(std::uint64_t ranked, std::uint64_t baseSize) const;
+  // Rows rebuilt and the selection ranked again, after the order or the
+  // comparison changed.
+  std::optional<std::size_t> Reorder();
 
   core::ScanResult result_;
   // What fileRows and subfolderRows rank, when they are complete.
@@ -126,6 +151,8 @@ class FolderRankingModel {
   std::optional<RankedFor> ranked_;
   std::uint64_t rankingsRevision_ = 0;
   core::SizeBasis sizeBasis_ = core::SizeBasis::Logical;
+  std::optional<ShownComparison> comparison_;
+  ChangeOrder changeOrder_ = ChangeOrder::None;
 };
 
 }  // namespace ombrix::app

@@ -94,6 +94,15 @@ SiblingKey KeyOf(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint6
   return {nodes.RankingSize(index, basis), index, nodes.IsDirectory(index)};
 }
 
+// The sibling key in change order: the change where the comparison has
+// one for the node, nothing otherwise.
+SiblingKey ChangeKeyOf(const core::ScanNodes& nodes, const TreeChanges& changes,
+                       std::uint64_t index) {
+  const NodeChange* change = changes.comparison->ChangeOf(index);
+  return {ChangeRankKey(change != nullptr ? change->bytes : 0, changes.order), index,
+          nodes.IsDirectory(index)};
+}
+
 }  // namespace
 
 bool CompareTreeSiblings(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t a,
@@ -107,9 +116,12 @@ bool CompareTreeSiblings(const core::ScanNodes& nodes, core::SizeBasis basis, st
 
 void ListTreeRows(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint64_t root,
                   const std::unordered_set<std::uint64_t>& expandedNodes, bool descending,
-                  std::vector<TreeRow>& rows) {
+                  std::vector<TreeRow>& rows, TreeChanges changes) {
   rows.clear();
   if (root >= nodes.size()) return;
+  const bool byChange = changes.comparison != nullptr && changes.order != ChangeOrder::None;
+  // Change keys rank the listed-first change highest, whichever order.
+  const bool keysDescending = byChange ? true : descending;
   std::vector<SiblingKey> siblings;
   // Rows still to list, the next one on top: an explicit stack, since
   // expanded chains can be 100,000 folders deep.
@@ -118,16 +130,32 @@ void ListTreeRows(const core::ScanNodes& nodes, core::SizeBasis basis, std::uint
     const TreeRow row = pending.back();
     pending.pop_back();
     rows.push_back(row);
+    if (row.deleted != core::kNoNode) continue;
     const std::span<const std::uint32_t> children = nodes.Children(row.node);
-    if (children.empty() || !expandedNodes.contains(row.node)) {
+    const std::span<const std::uint32_t> gone =
+        changes.comparison != nullptr ? changes.comparison->DeletedIn(row.node)
+                                      : std::span<const std::uint32_t>();
+    if ((children.empty() && gone.empty()) || !expandedNodes.contains(row.node)) {
       continue;
     }
     siblings.clear();
-    for (const std::uint64_t child : children) siblings.push_back(KeyOf(nodes, basis, child));
-    SortSiblings(nodes, siblings, descending);
+    for (const std::uint64_t child : children) {
+      siblings.push_back(byChange ? ChangeKeyOf(nodes, changes, child)
+                                  : KeyOf(nodes, basis, child));
+    }
+    SortSiblings(nodes, siblings, keysDescending);
+    // Pushed in reverse: the top of the stack is listed first.
+    const bool goneFirst = changes.order == ChangeOrder::ShrinkFirst;
+    const auto pushGone = [&] {
+      for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
+        pending.push_back({core::kNoNode, row.depth + 1, *it});
+      }
+    };
+    if (!goneFirst) pushGone();
     for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
       pending.push_back({it->node, row.depth + 1});
     }
+    if (goneFirst) pushGone();
   }
 }
 
