@@ -124,4 +124,16 @@ std::u16string OpenedScanText(const core::ScanResult& result, std::uint64_t loca
   return text;
 }
 
+std::u16string ComparedText(std::u16string_view earlierRoot, std::uint64_t localScanTime,
+                            i18n::LanguageStrings& strings) {
+  const std::u16string root(earlierRoot);
+  std::u16string text =
+      localScanTime == 0
+          ? FillIn(strings, "status.compared_undated", {{u"{root}", root}})
+          : FillIn(strings, "status.compared",
+                   {{u"{root}", root}, {u"{date}", FileTimeText(localScanTime)}});
+  text += kAfterOutcome;
+  return text;
+}
+
 }  // namespace ombrix::app

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/application_controller.h"
 #include "app/locale_queries.h"
@@ -41,5 +42,11 @@ std::u16string CompletionText(const core::ScanResult& result, i18n::LanguageStri
 std::u16string OpenedScanText(const core::ScanResult& result, std::uint64_t localScanTime,
                               i18n::LanguageStrings& strings,
                               const LocaleQueries& locale = SystemLocaleQueries());
+
+// "Compared with the scan of C:\Data, 2026-12-01 09:30 - ", put before the
+// line the window shows for the result while a comparison is shown.
+// localScanTime as above; 0 leaves the date out.
+std::u16string ComparedText(std::u16string_view earlierRoot, std::uint64_t localScanTime,
+                            i18n::LanguageStrings& strings);
 
 }  // namespace ombrix::app

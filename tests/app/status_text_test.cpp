@@ -142,6 +142,11 @@ TEST(StatusTextTest, OpenedScanNamesItsRootAndDate) {
   EXPECT_EQ(OpenedScanText(opened, kDecemberSeventh, strings, Locales())
                 .rfind(u"Gespeicherter Scan von D:\\Data, 2026-12-07 09:30 - Scan abgeschlossen", 0),
             0u);
+  // A comparison names the earlier scan before the line.
+  EXPECT_EQ(ComparedText(u"E:\\Old", kDecemberSeventh, strings),
+            u"Verglichen mit dem Scan von E:\\Old, 2026-12-07 09:30 - ");
+  strings.SetLanguage(u"en-US");
+  EXPECT_EQ(ComparedText(u"E:\\Old", 0, strings), u"Compared with the scan of E:\\Old - ");
 }
 
 }  // namespace

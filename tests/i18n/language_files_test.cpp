@@ -64,6 +64,12 @@ std::set<std::string> ExpectedKeys() {
       {"column.", {"extension"}},
       {"types.", {"no_extension"}},
       {"menu.settings.", {"file_types"}},
+      // Comparing scans.
+      {"menu.file.", {"compare_scan", "compare_previous"}},
+      {"dialog.scan_file.", {"compare_title"}},
+      {"column.", {"change", "change_growth", "change_shrink"}},
+      {"change.", {"added", "deleted", "with_files"}},
+      {"status.", {"compared", "compared_undated", "scan_comparing", "no_previous_scan"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {

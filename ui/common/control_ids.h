@@ -37,5 +37,7 @@ inline constexpr int kFirstThemeCommand = 1300;
 // Scans as files (File menu).
 inline constexpr int kOpenScanCommand = 1400;
 inline constexpr int kSaveScanCommand = 1401;
+inline constexpr int kCompareScanCommand = 1402;
+inline constexpr int kComparePreviousScanCommand = 1403;
 
 }  // namespace ombrix::ui

@@ -13,6 +13,7 @@
 #include "app/find/file_types.h"
 #include "base/win/wide_string_win.h"
 #include "ui/common/control_ids.h"
+#include "ui/common/local_file_time_win.h"
 #include "ui/common/dpi_scaling.h"
 #include "ui/find/found_columns.h"
 #include "ui/find/list_columns_win.h"
@@ -45,18 +46,7 @@ bool IsBlank(const std::u16string& text) {
 
 // The day the user typed begins at midnight on the clock the window shows.
 std::uint64_t LocalMidnightAsUtc(const app::CalendarDate& date) {
-  const std::uint64_t local = app::FileTimeAtUtcMidnight(date);
-  FILETIME in{static_cast<DWORD>(local), static_cast<DWORD>(local >> 32)};
-  FILETIME out{};
-  if (!::LocalFileTimeToFileTime(&in, &out)) return local;
-  return (static_cast<std::uint64_t>(out.dwHighDateTime) << 32) | out.dwLowDateTime;
-}
-
-std::uint64_t ShownLocalTime(std::uint64_t fileTime) {
-  FILETIME in{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
-  FILETIME out{};
-  if (!::FileTimeToLocalFileTime(&in, &out)) return fileTime;
-  return (static_cast<std::uint64_t>(out.dwHighDateTime) << 32) | out.dwLowDateTime;
+  return UtcFromLocalFileTime(app::FileTimeAtUtcMidnight(date));
 }
 
 void ClearSelection(HWND list) {
@@ -127,7 +117,7 @@ void OnFoundDisplayInfo(MainWindowState& state, NMLVDISPINFOW& info) {
   const std::u16string text =
       node ? FoundCellText(state.ranking.Result().nodes, *node, info.item.iSubItem,
                            state.language.Setting(), app::SystemLocaleQueries(), state.sizeMarks,
-                           ShownLocalTime)
+                           LocalFromUtcFileTime)
            : std::u16string();
   const std::size_t length =
       std::min(text.size(), static_cast<std::size_t>(info.item.cchTextMax) - 1);

@@ -30,15 +30,18 @@ std::u16string RankingCellText(const MainWindowState& state, RankingListKind kin
     case RankingListKind::Folders:
       if (column >= static_cast<int>(app::kFolderColumnCount)) return {};
       return app::FolderRowText(state.ranking, index, static_cast<app::FolderColumn>(column),
-                                language, app::SystemLocaleQueries(), state.sizeMarks);
+                                language, app::SystemLocaleQueries(), state.sizeMarks,
+                                state.changeTexts);
     case RankingListKind::Files:
       if (column >= static_cast<int>(app::kFileColumnCount)) return {};
       return app::FileRowText(state.ranking, index, static_cast<app::FileColumn>(column),
-                              language, app::SystemLocaleQueries(), state.sizeMarks);
+                              language, app::SystemLocaleQueries(), state.sizeMarks,
+                                state.changeTexts);
     case RankingListKind::Subfolders:
       if (column >= static_cast<int>(app::kSubfolderColumnCount)) return {};
       return app::SubfolderRowText(state.ranking, index, static_cast<app::SubfolderColumn>(column),
-                                   language, app::SystemLocaleQueries(), state.sizeMarks);
+                                   language, app::SystemLocaleQueries(), state.sizeMarks,
+                                state.changeTexts);
   }
   return {};
 }

@@ -12,6 +12,7 @@ constexpr RankingColumn kFolderColumns[] = {
     {"column.files", 80, ColumnAlignment::Right},
     {"column.folders", 80, ColumnAlignment::Right},
     {"column.full_path", 420, ColumnAlignment::Left},
+    {"column.change", 170, ColumnAlignment::Right},
 };
 constexpr RankingColumn kFileColumns[] = {
     {"column.share", 100, ColumnAlignment::Right},
@@ -19,6 +20,7 @@ constexpr RankingColumn kFileColumns[] = {
     {"column.on_disk", 140, ColumnAlignment::Right},
     {"column.file_name", 220, ColumnAlignment::Left},
     {"column.full_path", 620, ColumnAlignment::Left},
+    {"column.change", 170, ColumnAlignment::Right},
 };
 constexpr RankingColumn kSubfolderColumns[] = {
     {"column.share", 100, ColumnAlignment::Right},
@@ -27,6 +29,7 @@ constexpr RankingColumn kSubfolderColumns[] = {
     {"column.files", 80, ColumnAlignment::Right},
     {"column.folders", 80, ColumnAlignment::Right},
     {"column.full_path", 620, ColumnAlignment::Left},
+    {"column.change", 170, ColumnAlignment::Right},
 };
 
 }  // namespace
@@ -48,5 +51,17 @@ const char* ShareOrderCaptionKey(bool shareDescending) {
 }
 
 int ShareColumnOf(RankingListKind list) { return list == RankingListKind::Folders ? 1 : 0; }
+
+int ChangeColumnOf(RankingListKind list) { return static_cast<int>(ColumnsOf(list).size()) - 1; }
+
+int ChangeColumnPosition(RankingListKind list) {
+  // Right after On disk.
+  return list == RankingListKind::Folders ? 4 : 3;
+}
+
+const char* ChangeOrderCaptionKey(bool byChange, bool growthFirst) {
+  if (!byChange) return "column.change";
+  return growthFirst ? "column.change_growth" : "column.change_shrink";
+}
 
 }  // namespace ombrix::ui

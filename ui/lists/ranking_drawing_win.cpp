@@ -124,11 +124,51 @@ void DrawSystemMarker(HDC dc, const PixelRect& marker, std::uint32_t dpi) {
   Fill(dc, parts.crossHorizontal, kMarkerCross);
 }
 
+// Halfway between the text and the background: what is gone reads as
+// faded in every theme.
+COLORREF FadedText(const i18n::ThemePalette& palette) {
+  const auto mix = [&](int shift) {
+    return ((((palette.text >> shift) & 0xFF) + ((palette.cellBackground >> shift) & 0xFF)) / 2)
+           << shift;
+  };
+  return mix(0) | mix(8) | mix(16);
+}
+
+// A file or folder of the compared scan that is gone: its icon and name,
+// faded, where its row would have been.
+void DrawDeletedTreeCell(MainWindowState& state, HDC dc, int row, const PixelRect& cell,
+                         bool selected) {
+  const app::FolderRankingModel& model = state.ranking;
+  const app::TreeRow treeRow = model.treeRows[static_cast<std::size_t>(row)];
+  const app::ShownComparison* comparison = model.Comparison();
+  const app::DeletedNode* deleted =
+      comparison != nullptr ? comparison->Deleted(treeRow.deleted) : nullptr;
+  if (deleted == nullptr) return;
+  const i18n::ThemePalette& palette = state.palette;
+  const int saved = ::SaveDC(dc);
+  ::IntersectClipRect(dc, cell.left, cell.top, cell.right(), cell.bottom());
+  Fill(dc, cell, selected ? palette.selectedBackground : palette.cellBackground);
+  const TreeCellLayout layout = LayOutTreeCell(cell, treeRow.depth, false, state.dpi);
+  const IconColours& colours = palette.isDark ? kDarkIcons : kLightIcons;
+  if (deleted->isDirectory) {
+    DrawFolderIcon(dc, layout.icon, state.dpi, colours);
+  } else {
+    DrawFileIcon(dc, layout.icon, state.dpi, colours, palette);
+  }
+  Text(dc, RankingCellText(state, RankingListKind::Folders, row, 0), layout.text,
+       selected ? palette.selectedText : FadedText(palette), DT_LEFT);
+  ::RestoreDC(dc, saved);
+}
+
 void DrawTreeCell(MainWindowState& state, HDC dc, int row, const PixelRect& cell, bool selected) {
   const app::FolderRankingModel& model = state.ranking;
   const auto index = static_cast<std::size_t>(row);
   if (index >= model.treeRows.size()) return;
   const app::TreeRow treeRow = model.treeRows[index];
+  if (treeRow.deleted != core::kNoNode) {
+    DrawDeletedTreeCell(state, dc, row, cell, selected);
+    return;
+  }
   const auto& nodes = model.Result().nodes;
   if (treeRow.node >= nodes.size()) return;
   const core::ScanNode node = nodes[treeRow.node];

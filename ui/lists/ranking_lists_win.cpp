@@ -6,7 +6,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
+#include <vector>
 
 #include "base/win/extended_path_win.h"
 #include "base/win/unique_handle_win.h"
@@ -39,6 +41,11 @@ int ColumnFormat(ColumnAlignment alignment) {
 std::u16string ColumnCaption(MainWindowState& state, RankingListKind kind, int column) {
   if (kind == RankingListKind::Folders && column == ShareColumnOf(kind)) {
     return state.language.Translate(ShareOrderCaptionKey(state.ranking.shareDescending));
+  }
+  if (column == ChangeColumnOf(kind)) {
+    const app::ChangeOrder order = state.ranking.Order();
+    return state.language.Translate(ChangeOrderCaptionKey(
+        order != app::ChangeOrder::None, order == app::ChangeOrder::GrowthFirst));
   }
   return state.language.Translate(ColumnsOf(kind)[static_cast<std::size_t>(column)].captionKey);
 }
@@ -82,6 +89,28 @@ void MarkOnlyRow(MainWindowState& state, HWND list, std::optional<int> row) {
     ::SendMessageW(list, LVM_SETSELECTIONMARK, 0, *row);
   }
   state.changingSelection = false;
+}
+
+// The Change column takes no room while there is nothing to compare.
+int ColumnWidth(const MainWindowState& state, RankingListKind kind, std::size_t column) {
+  if (static_cast<int>(column) == ChangeColumnOf(kind) && state.ranking.Comparison() == nullptr) {
+    return 0;
+  }
+  return ScaleForDpi(ColumnsOf(kind)[column].width96, state.dpi);
+}
+
+// The Change column is inserted last, so every other column keeps its
+// index, and shown where it reads with the sizes.
+void PlaceChangeColumn(const MainWindowState& state, RankingListKind kind) {
+  const int count = static_cast<int>(ColumnsOf(kind).size());
+  const int change = ChangeColumnOf(kind);
+  std::vector<int> order;
+  for (int column = 0; column < count; ++column) {
+    if (column == ChangeColumnPosition(kind)) order.push_back(change);
+    if (column != change) order.push_back(column);
+  }
+  ::SendMessageW(ListWindow(state, kind), LVM_SETCOLUMNORDERARRAY, order.size(),
+                 reinterpret_cast<LPARAM>(order.data()));
 }
 
 void ShowRowCount(MainWindowState& state, RankingListKind kind) {
@@ -178,11 +207,40 @@ void OnFoldersDoubleClick(MainWindowState& state, const NMITEMACTIVATE& click) {
   if (node) ToggleNode(state, *node);
 }
 
+void RetextChangeColumns(MainWindowState& state) {
+  for (const RankingListKind kind : kAllLists) SetColumnCaption(state, kind, ChangeColumnOf(kind));
+}
+
+void SetChangeOrder(MainWindowState& state, app::ChangeOrder order) {
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
+  const std::optional<std::size_t> row = state.ranking.SetChangeOrder(order);
+  RetextChangeColumns(state);
+  MarkTreeRow(state, row, rankings);
+  for (const RankingListKind kind : kAllLists) {
+    ::InvalidateRect(ListWindow(state, kind), nullptr, TRUE);
+  }
+}
+
 void FlipShareOrder(MainWindowState& state) {
   const std::uint64_t rankings = state.ranking.RankingsRevision();
   const std::optional<std::size_t> row = state.ranking.FlipShareOrder();
   SetColumnCaption(state, RankingListKind::Folders, ShareColumnOf(RankingListKind::Folders));
   MarkTreeRow(state, row, rankings);
+}
+
+// A share header orders by size again after an order by change; the
+// Folders list's flips the order by size otherwise. A Change header
+// orders by growth, then by shrink, and back.
+void OnColumnClick(MainWindowState& state, RankingListKind kind, int column) {
+  const app::ChangeOrder order = state.ranking.Order();
+  if (column == ChangeColumnOf(kind) && state.ranking.Comparison() != nullptr) {
+    SetChangeOrder(state, order == app::ChangeOrder::GrowthFirst ? app::ChangeOrder::ShrinkFirst
+                                                                 : app::ChangeOrder::GrowthFirst);
+  } else if (column == ShareColumnOf(kind) && order != app::ChangeOrder::None) {
+    SetChangeOrder(state, app::ChangeOrder::None);
+  } else if (column == ShareColumnOf(kind) && kind == RankingListKind::Folders) {
+    FlipShareOrder(state);
+  }
 }
 
 bool SelectionNewlySet(const NMLISTVIEW& change) {
@@ -194,7 +252,8 @@ void OnItemChanged(MainWindowState& state, RankingListKind kind, const NMLISTVIE
   if (state.changingSelection || (change.uChanged & LVIF_STATE) == 0) return;
   if (kind == RankingListKind::Folders) {
     const std::optional<std::uint64_t> node = TreeNodeAt(state, change.iItem);
-    if (SelectionNewlySet(change) && node) {
+    // A deleted file or folder has no node to rank: the lists stay.
+    if (SelectionNewlySet(change) && node && *node != core::kNoNode) {
       const std::uint64_t rankings = state.ranking.RankingsRevision();
       state.ranking.SelectNode(*node);
       if (state.ranking.RankingsRevision() != rankings) ShowRankings(state);
@@ -258,6 +317,9 @@ namespace {
 void RetextSizeMarks(MainWindowState& state) {
   state.sizeMarks = {state.language.Translate("mark.names"),
                      state.language.Translate("mark.placeholder")};
+  state.changeTexts = {state.language.Translate("change.added"),
+                       state.language.Translate("change.deleted"),
+                       state.language.Translate("change.with_files")};
 }
 
 }  // namespace
@@ -271,12 +333,13 @@ void InsertRankingColumns(MainWindowState& state) {
       LVCOLUMNW item{};
       item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
       item.fmt = ColumnFormat(columns[column].alignment);
-      item.cx = ScaleForDpi(columns[column].width96, state.dpi);
+      item.cx = ColumnWidth(state, kind, column);
       item.pszText = base::WritableWide(caption);
       item.iSubItem = static_cast<int>(column);
       ::SendMessageW(ListWindow(state, kind), LVM_INSERTCOLUMNW, column,
                      reinterpret_cast<LPARAM>(&item));
     }
+    PlaceChangeColumn(state, kind);
     InstallHeaderPainting(state, ListWindow(state, kind));
   }
 }
@@ -295,7 +358,7 @@ void ResetRankingColumnWidths(MainWindowState& state) {
     const auto columns = ColumnsOf(kind);
     for (std::size_t column = 0; column < columns.size(); ++column) {
       ::SendMessageW(ListWindow(state, kind), LVM_SETCOLUMNWIDTH, column,
-                     ScaleForDpi(columns[column].width96, state.dpi));
+                     ColumnWidth(state, kind, column));
     }
   }
 }
@@ -311,10 +374,31 @@ void ClearRankingLists(MainWindowState& state) {
   ShowRankingModel(state);
 }
 
+void ShowComparison(MainWindowState& state, app::ScanComparison comparison) {
+  const std::uint64_t rankings = state.ranking.RankingsRevision();
+  const std::optional<std::size_t> row = state.ranking.SetComparison(std::move(comparison));
+  ShowChangeColumns(state);
+  MarkTreeRow(state, row, rankings);
+  for (const RankingListKind kind : kAllLists) {
+    ::InvalidateRect(ListWindow(state, kind), nullptr, TRUE);
+  }
+}
+
+void ShowChangeColumns(MainWindowState& state) {
+  RetextChangeColumns(state);
+  for (const RankingListKind kind : kAllLists) {
+    const auto change = static_cast<std::size_t>(ChangeColumnOf(kind));
+    ::SendMessageW(ListWindow(state, kind), LVM_SETCOLUMNWIDTH, change,
+                   ColumnWidth(state, kind, change));
+  }
+}
+
 void ShowRankingModel(MainWindowState& state) {
   // A hand-over that ran out of memory leaves a fresh model, largest first,
   // whichever way the user had turned the list: the caption goes with it.
   SetColumnCaption(state, RankingListKind::Folders, ShareColumnOf(RankingListKind::Folders));
+  // A new result has no comparison: the Change columns go with it.
+  ShowChangeColumns(state);
   ShowRowCount(state, RankingListKind::Folders);
   ShowRankings(state);
 }
@@ -351,11 +435,7 @@ std::optional<LRESULT> OnRankingListNotify(MainWindowState& state, const NotifyM
       }
       return 0;
     case LVN_COLUMNCLICK:
-      if (*kind == RankingListKind::Folders &&
-          reinterpret_cast<const NMLISTVIEW*>(notify.header)->iSubItem ==
-              ShareColumnOf(RankingListKind::Folders)) {
-        FlipShareOrder(state);
-      }
+      OnColumnClick(state, *kind, reinterpret_cast<const NMLISTVIEW*>(notify.header)->iSubItem);
       return 0;
     default:
       return std::nullopt;

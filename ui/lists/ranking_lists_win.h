@@ -9,6 +9,8 @@
 
 #include <optional>
 
+#include "app/compare/scan_comparison.h"
+
 #include "ui/window/main_window_state_win.h"
 #include "ui/lists/ranking_columns.h"
 #include "ui/window/window_messages_win.h"
@@ -27,6 +29,14 @@ void ClearRankingLists(MainWindowState& state);
 // Shows the model's rows in all three lists, nothing selected (a scan
 // ended, or the language changed and every text is made anew).
 void ShowRankingModel(MainWindowState& state);
+
+// A comparison with an earlier scan of the shown root: the Change columns
+// shown and filled, the deleted files and folders listed, the selection
+// kept.
+void ShowComparison(MainWindowState& state, app::ScanComparison comparison);
+// The Change columns as wide as the model's comparison needs (none: out of
+// sight) and captioned for its order.
+void ShowChangeColumns(MainWindowState& state);
 
 // The settings' size basis chosen anew: the lists ranked, ordered and
 // shared by it, the selection kept.

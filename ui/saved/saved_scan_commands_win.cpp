@@ -7,6 +7,7 @@
 #include "app/status_text.h"
 #include "core/scan_model.h"
 #include "ui/common/control_ids.h"
+#include "ui/common/local_file_time_win.h"
 #include "ui/saved/scan_file_dialogs_win.h"
 #include "ui/saved/scan_file_names.h"
 #include "ui/saved/scan_file_notices.h"
@@ -14,15 +15,12 @@
 #include "ui/window/status_bar_win.h"
 
 namespace ombrix::ui {
-namespace {
-
+// An unknown time (0) stays unknown.
 std::uint64_t LocalFileTime(std::uint64_t fileTime) {
-  if (fileTime == 0) return 0;
-  const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
-  FILETIME local{};
-  if (!::FileTimeToLocalFileTime(&utc, &local)) return fileTime;
-  return (std::uint64_t{local.dwHighDateTime} << 32) | local.dwLowDateTime;
+  return fileTime == 0 ? 0 : LocalFromUtcFileTime(fileTime);
 }
+
+namespace {
 
 bool Idle(const MainWindowState& state) {
   return !state.scanFileBusy && !state.controller.IsScanning();

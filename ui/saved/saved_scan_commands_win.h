@@ -8,12 +8,16 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "ui/window/main_window_state_win.h"
 
 namespace ombrix::ui {
+
+// A scan's time (UTC) on the clock the window shows; 0, unknown, stays 0.
+std::uint64_t LocalFileTime(std::uint64_t fileTime);
 
 // A finished scan is shown and nothing else is under way.
 bool CanSaveScan(const MainWindowState& state);

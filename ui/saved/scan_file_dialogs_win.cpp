@@ -74,15 +74,23 @@ std::u16string AskScanFile(const CLSID& kind, HWND owner, const std::u16string& 
   return ShowFileDialog(*dialog.get(), owner);
 }
 
-}  // namespace
-
-std::u16string AskScanFileToOpen(HWND owner, i18n::LanguageStrings& language) {
+std::u16string AskScanFileToRead(HWND owner, i18n::LanguageStrings& language,
+                                 const char* titleKey) {
   const ComApartment apartment;
   if (!apartment.usable()) return {};
   const Filters filters(language, kOpenFilters);
-  return AskScanFile<IFileOpenDialog>(CLSID_FileOpenDialog, owner,
-                                      language.Translate("dialog.scan_file.open_title"), filters,
-                                      {});
+  return AskScanFile<IFileOpenDialog>(CLSID_FileOpenDialog, owner, language.Translate(titleKey),
+                                      filters, {});
+}
+
+}  // namespace
+
+std::u16string AskScanFileToOpen(HWND owner, i18n::LanguageStrings& language) {
+  return AskScanFileToRead(owner, language, "dialog.scan_file.open_title");
+}
+
+std::u16string AskScanFileToCompare(HWND owner, i18n::LanguageStrings& language) {
+  return AskScanFileToRead(owner, language, "dialog.scan_file.compare_title");
 }
 
 std::u16string AskScanFileToSave(HWND owner, i18n::LanguageStrings& language,

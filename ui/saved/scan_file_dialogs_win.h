@@ -12,6 +12,8 @@ namespace ombrix::ui {
 
 // The chosen file's path; empty when the user cancels or anything fails.
 std::u16string AskScanFileToOpen(HWND owner, i18n::LanguageStrings& language);
+// The same, for the scan to compare the shown one with.
+std::u16string AskScanFileToCompare(HWND owner, i18n::LanguageStrings& language);
 // Offers suggestedName; an existing file is replaced only after the user
 // agrees.
 std::u16string AskScanFileToSave(HWND owner, i18n::LanguageStrings& language,

@@ -21,6 +21,7 @@
 #include "ui/window/main_window_view_win.h"
 #include "ui/window/menu_bar_win.h"
 #include "ui/lists/ranking_lists_win.h"
+#include "ui/saved/compare_commands_win.h"
 #include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/scan_handover.h"
 #include "ui/dialogs/scan_settings_choice.h"
@@ -197,6 +198,8 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     OpenScan(state);
   } else if (id == kSaveScanCommand) {
     SaveScan(state);
+  } else if (id == kCompareScanCommand) {
+    CompareWithScan(state);
   } else if (id == kExitCommand) {
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {

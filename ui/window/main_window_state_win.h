@@ -31,6 +31,12 @@
 
 namespace ombrix::ui {
 
+// The earlier scan a comparison is made with, as the status line names it.
+struct ComparedScan {
+  std::u16string root;
+  std::uint64_t scanTime = 0;  // UTC FILETIME; 0 when the file had none
+};
+
 // What the start-up asks of the system about rights, replaceable because
 // Wine always runs programs as an administrator, never shows a consent
 // prompt and filters no messages between processes.
@@ -122,6 +128,11 @@ struct MainWindowState {
   bool scanFileBusy = false;
   // The On disk column's marks in the current language.
   app::SizeMarkTexts sizeMarks;
+  // The Change column's words, in the window's language.
+  app::ChangeTexts changeTexts;
+  // The scan the shown one is compared with, while the ranking model holds
+  // a comparison.
+  ComparedScan comparedWith;
   // The File types list's row of files without an extension.
   std::u16string noExtensionText;
   // The used space of the drives being scanned (none for a folder), and

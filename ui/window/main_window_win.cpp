@@ -7,6 +7,7 @@
 #include "base/win/wide_string_win.h"
 #include "ui/find/find_view_win.h"
 #include "ui/find/types_view_win.h"
+#include "ui/saved/compare_commands_win.h"
 #include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/folder_choices_win.h"
 #include "ui/window/main_window_commands_win.h"
@@ -283,6 +284,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       return TRUE;
     case WM_INITMENUPOPUP:
       EnableScanFileCommands(*state, reinterpret_cast<HMENU>(wParam));
+      EnableCompareCommands(*state, reinterpret_cast<HMENU>(wParam));
       break;
     case WM_DROPFILES:
       OnDropFiles(*state, DecodeDropFiles(wParam));

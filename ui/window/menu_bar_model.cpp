@@ -118,6 +118,9 @@ std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
   bar.push_back(Submenu(language.Translate("menu.file"),
                         {Command(language.Translate("menu.file.open_scan"), kOpenScanCommand),
                          Command(language.Translate("menu.file.save_scan"), kSaveScanCommand),
+                         Command(language.Translate("menu.file.compare_scan"), kCompareScanCommand),
+                         Command(language.Translate("menu.file.compare_previous"),
+                                 kComparePreviousScanCommand),
                          Separator(), std::move(recent), Separator(),
                          Command(language.Translate("menu.file.exit"), kExitCommand)}));
   bar.push_back(

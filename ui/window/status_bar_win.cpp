@@ -10,6 +10,7 @@
 #include "base/win/wide_string_win.h"
 #include "ui/common/dpi_scaling.h"
 #include "ui/common/solid_fill_win.h"
+#include "ui/saved/compare_commands_win.h"
 #include "ui/saved/saved_scan_commands_win.h"
 
 namespace ombrix::ui {
@@ -25,8 +26,10 @@ std::u16string ScanLine(MainWindowState& state) {
     return app::ProgressText(state.controller, state.language, app::SystemLocaleQueries(),
                              state.scanUsedSpace);
   }
-  if (state.resultFromFile) return OpenedScanLine(state);
-  return app::CompletionText(state.ranking.Result(), state.language);
+  std::u16string line = ComparedLinePrefix(state);
+  line += state.resultFromFile ? OpenedScanLine(state)
+                               : app::CompletionText(state.ranking.Result(), state.language);
+  return line;
 }
 
 constexpr UINT_PTR kStatusSubclassId = 1;

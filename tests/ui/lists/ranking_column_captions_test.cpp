@@ -21,14 +21,19 @@ TEST(RankingColumnCaptionsTest, EveryListHasDistinctHeadersInEveryLanguage) {
     SCOPED_TRACE(base::ToUtf8(std::u16string(language.locale)));
     for (const RankingListKind kind :
          {RankingListKind::Folders, RankingListKind::Files, RankingListKind::Subfolders}) {
-      // The Folders list's share column reads either way round.
-      for (const bool descending : {true, false}) {
+      // The Folders list's share column reads either way round, the Change
+      // column in each of its orders.
+      for (const int variant : {0, 1, 2}) {
+        const bool descending = variant != 1;
         std::set<std::u16string> captions;
         const auto columns = ColumnsOf(kind);
         for (std::size_t column = 0; column < columns.size(); ++column) {
           const bool share =
               kind == RankingListKind::Folders && static_cast<int>(column) == ShareColumnOf(kind);
-          const char* key = share ? ShareOrderCaptionKey(descending) : columns[column].captionKey;
+          const bool change = static_cast<int>(column) == ChangeColumnOf(kind);
+          const char* key = share    ? ShareOrderCaptionKey(descending)
+                            : change ? ChangeOrderCaptionKey(variant != 0, variant == 1)
+                                     : columns[column].captionKey;
           const std::u16string caption = strings.Translate(key);
           EXPECT_TRUE(captions.insert(caption).second)
               << "list " << static_cast<int>(kind) << " repeats " << base::ToUtf8(caption)

@@ -23,11 +23,14 @@
 
 #include "app/application_controller.h"
 #include "app/application_controller_win.h"
+#include "app/saved/scan_files.h"
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
+#include "base/text_encoding.h"
 #include "base/win/wide_string_win.h"
 #include "core/scan_tree_builder.h"
 #include "ui/common/control_ids.h"
+#include "ui/saved/compare_commands_win.h"
 #include "ui/window/folder_queries_win.h"
 #include "ui/window/main_window_state_win.h"
 #include "ui/startup/startup_win.h"
@@ -192,7 +195,7 @@ TEST_F(MainWindowTest, MenuBarAndCaptionsFollowTheChosenLanguage) {
   EXPECT_NE(SavedSettings().find("\"language\": \"de-DE\""), std::string::npos);
 
   // File > Recent folders holds one disabled "(none)" while the list is empty.
-  const HMENU recent = ::GetSubMenu(::GetSubMenu(bar, 0), 3);
+  const HMENU recent = ::GetSubMenu(::GetSubMenu(bar, 0), 5);
   ASSERT_EQ(::GetMenuItemCount(recent), 1);
   EXPECT_EQ(ItemText(recent, 0), state_->language.Translate("menu.none"));
   EXPECT_NE(::GetMenuState(recent, 0, MF_BYPOSITION) & MF_GRAYED, 0u);
@@ -1044,6 +1047,99 @@ TEST_F(MainWindowTest, ScanFinishedFillsTheListsAndShowsTheCompletionLine) {
   item.iSubItem = 2;
   ::SendMessageW(state_->controls.foldersList, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(base::FromWide(text), u"3,9 KB");  // de-DE: decimal comma
+}
+
+// File > Compare with...: FinishScan's tree against a saved scan of it
+// from before big.bin grew, docs\old.txt and gone.bin went and
+// docs\small.txt grew. The Change column appears right after On disk
+// with every row's change, what is gone is listed, the Change header
+// orders by growth and then by shrink, and a new scan takes it all away.
+TEST_F(MainWindowTest, ComparingWithASavedScanShowsEveryChangeAndOrdersByIt) {
+  WriteSettings("[]");  // en-US numbers
+  Create();
+  core::ScanTreeBuilder builder;
+  const std::uint64_t root = builder.AddRoot(u"", u"C:\\r", core::kAttributeDirectory, 0);
+  const std::uint64_t docs = builder.AddDirectory(root, u"DOCS", core::kAttributeDirectory, 0);
+  builder.AddFile(root, u"big.bin", 0x20, 1000, 0);
+  builder.AddFile(root, u"gone.bin", 0x20, 100, 0);
+  builder.AddFile(docs, u"small.txt", 0x20, 500, 0);
+  builder.AddFile(docs, u"old.txt", 0x20, 700, 0);
+  builder.ComputeTotals();
+  const core::ScanResult earlier = builder.BuildResult(core::ScanStatus::Completed, u"C:\\r", 0);
+  const std::u16string saved = (folder_ / "earlier.ombrixscan").u16string();
+  ASSERT_TRUE(app::SaveScanFile(app::SystemSettingsFiles(), saved, earlier, earlier.nodes.size()));
+
+  FinishScan(*state_);
+  const MainWindowControls& c = state_->controls;
+  const int changeColumn = static_cast<int>(app::FolderColumn::Change);
+  EXPECT_EQ(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
+  const auto cell = [](HWND list, int row, int column) {
+    LVITEMW item{};
+    wchar_t text[128] = {};
+    item.pszText = text;
+    item.cchTextMax = 128;
+    item.iSubItem = column;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return base::FromWide(text);
+  };
+  const auto rows = [&](HWND list, int nameColumn, int change) {
+    std::vector<std::u16string> texts;
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+      texts.push_back(cell(list, row, nameColumn) + u" | " + cell(list, row, change));
+    }
+    return texts;
+  };
+  using Texts = std::vector<std::u16string>;
+
+  CompareWithScanFile(*state_, saved);
+  ASSERT_TRUE(PumpUntil([&] { return !state_->scanFileBusy; }));
+  EXPECT_GT(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
+  EXPECT_EQ(HeaderText(c.foldersList, changeColumn), u"Change");
+  // Shown after On disk, though inserted last.
+  int order[8] = {};
+  ::SendMessageW(c.foldersList, LVM_GETCOLUMNORDERARRAY, 8, reinterpret_cast<LPARAM>(order));
+  EXPECT_EQ(order[4], changeColumn);
+  EXPECT_EQ(rows(c.foldersList, 0, changeColumn),
+            (Texts{u"C:\\r | +1.7 KB, files -2", u"big.bin | +2.0 KB", u"docs | -200 B, files -1",
+                   u"gone.bin | deleted, -100 B"}));
+  EXPECT_EQ(StatusText().rfind(u"Compared with the scan of C:\\r - Scan complete", 0), 0u)
+      << base::ToUtf8(StatusText());
+
+  // Largest growth first, then largest shrink first: the deleted files
+  // below the root lead the Files list.
+  ClickColumnHeader(*state_, c.filesList, static_cast<int>(app::FileColumn::Change));
+  EXPECT_EQ(HeaderText(c.foldersList, changeColumn), u"Change \u25BC");
+  const int fileChange = static_cast<int>(app::FileColumn::Change);
+  EXPECT_EQ(rows(c.filesList, 3, fileChange),
+            (Texts{u"big.bin | +2.0 KB", u"small.txt | +500 B"}));
+  ClickColumnHeader(*state_, c.foldersList, changeColumn);
+  EXPECT_EQ(rows(c.filesList, 3, fileChange),
+            (Texts{u"old.txt | deleted, -700 B", u"gone.bin | deleted, -100 B"}));
+  EXPECT_EQ(rows(c.foldersList, 0, changeColumn)[1], u"gone.bin | deleted, -100 B");
+  // Selecting a deleted row ranks nothing new.
+  const std::uint64_t revision = state_->ranking.RankingsRevision();
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageW(c.foldersList, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+  EXPECT_EQ(state_->ranking.RankingsRevision(), revision);
+  // The share header orders by size again.
+  ClickColumnHeader(*state_, c.foldersList, 1);
+  EXPECT_EQ(state_->ranking.Order(), app::ChangeOrder::None);
+  EXPECT_EQ(HeaderText(c.foldersList, changeColumn), u"Change");
+
+  // A file that is no scan leaves the comparison as it was and says why.
+  const std::filesystem::path junk = folder_ / "junk.json";
+  std::ofstream(junk) << "not a scan";
+  CompareWithScanFile(*state_, junk.u16string());
+  ASSERT_TRUE(PumpUntil([&] { return !state_->scanFileBusy; }));
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.scan_not_a_scan"));
+  EXPECT_NE(state_->ranking.Comparison(), nullptr);
+
+  FinishScan(*state_);
+  EXPECT_EQ(state_->ranking.Comparison(), nullptr);
+  EXPECT_EQ(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
+  EXPECT_EQ(StatusText().rfind(u"Scan complete", 0), 0u);
 }
 
 }  // namespace

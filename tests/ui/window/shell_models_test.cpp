@@ -157,17 +157,24 @@ TEST(OpenTargetTest, ListUsedByOpen) {
 
 TEST(RankingColumnsTest, TheTableOfThePart) {
   const auto folders = ColumnsOf(RankingListKind::Folders);
-  ASSERT_EQ(folders.size(), 7u);
-  const int folderWidths[] = {260, 100, 110, 140, 80, 80, 420};
-  for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(folders[i].width96, folderWidths[i]);
-  EXPECT_EQ(ColumnsOf(RankingListKind::Files).size(), 5u);
-  EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders).size(), 6u);
+  ASSERT_EQ(folders.size(), 8u);
+  const int folderWidths[] = {260, 100, 110, 140, 80, 80, 420, 170};
+  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(folders[i].width96, folderWidths[i]);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Files).size(), 6u);
+  EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders).size(), 7u);
   // The size on disk follows the size in every list.
   for (const RankingListKind list :
        {RankingListKind::Folders, RankingListKind::Files, RankingListKind::Subfolders}) {
     const int size = list == RankingListKind::Folders ? 2 : 1;
     EXPECT_STREQ(ColumnsOf(list)[size + 1].captionKey, "column.on_disk");
+    // The Change column is the last by index and is shown right after On disk.
+    EXPECT_STREQ(ColumnsOf(list)[ChangeColumnOf(list)].captionKey, "column.change");
+    EXPECT_EQ(static_cast<std::size_t>(ChangeColumnOf(list)), ColumnsOf(list).size() - 1);
+    EXPECT_EQ(ChangeColumnPosition(list), size + 2);
   }
+  EXPECT_STREQ(ChangeOrderCaptionKey(false, true), "column.change");
+  EXPECT_STREQ(ChangeOrderCaptionKey(true, true), "column.change_growth");
+  EXPECT_STREQ(ChangeOrderCaptionKey(true, false), "column.change_shrink");
   EXPECT_EQ(ColumnsOf(RankingListKind::Subfolders)[1].width96, 120);
   EXPECT_STREQ(ShareOrderCaptionKey(true), "column.share_desc");
   EXPECT_STREQ(ShareOrderCaptionKey(false), "column.share_asc");
@@ -269,12 +276,14 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   EXPECT_EQ(bar[0].text, u"menu.file");
   EXPECT_EQ(bar[0].items.at(0).id, kOpenScanCommand);
   EXPECT_EQ(bar[0].items.at(1).id, kSaveScanCommand);
-  const MenuEntry& recent = bar[0].items.at(3);
+  EXPECT_EQ(bar[0].items.at(2).id, kCompareScanCommand);
+  EXPECT_EQ(bar[0].items.at(3).id, kComparePreviousScanCommand);
+  const MenuEntry& recent = bar[0].items.at(5);
   EXPECT_TRUE(recent.recentFolders);
   ASSERT_EQ(recent.items.size(), 2u);
   EXPECT_EQ(recent.items[1].text, u"&2 D:\\b");
   EXPECT_EQ(recent.items[1].id, kFirstRecentFolderCommand + 1);
-  EXPECT_FALSE(bar[0].items.at(5).recentFolders);
+  EXPECT_FALSE(bar[0].items.at(7).recentFolders);
 
   const auto checkedIds = [](const MenuEntry& submenu) {
     std::vector<int> ids;

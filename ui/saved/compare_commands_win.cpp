@@ -1,0 +1,84 @@
+#include "ui/saved/compare_commands_win.h"
+
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "app/compare/scan_comparison.h"
+#include "app/saved/scan_files.h"
+#include "app/status_text.h"
+#include "ui/common/control_ids.h"
+#include "ui/lists/ranking_lists_win.h"
+#include "ui/saved/saved_scan_commands_win.h"
+#include "ui/saved/scan_file_dialogs_win.h"
+#include "ui/saved/scan_file_notices.h"
+#include "ui/window/status_bar_win.h"
+
+namespace ombrix::ui {
+namespace {
+
+// What the worker hands back: the comparison, or why the file could not
+// be compared with.
+struct CompareAnswer {
+  std::optional<app::ScanComparison> comparison;
+  app::SavedScanError error = app::SavedScanError::None;
+  ComparedScan earlier;
+};
+
+void ShowCompareAnswer(MainWindowState& state, CompareAnswer& answer) {
+  state.scanFileBusy = false;
+  if (!answer.comparison) {
+    ShowNotice(state, OpenFailureNotice(answer.error));
+    return;
+  }
+  state.comparedWith = std::move(answer.earlier);
+  ShowComparison(state, std::move(*answer.comparison));
+  ShowScanLine(state);
+}
+
+}  // namespace
+
+bool CanCompareScan(const MainWindowState& state) { return CanSaveScan(state); }
+
+void CompareWithScan(MainWindowState& state) {
+  if (!CanCompareScan(state)) return;
+  std::u16string path = AskScanFileToCompare(state.window, state.language);
+  if (!path.empty()) CompareWithScanFile(state, std::move(path));
+}
+
+void CompareWithScanFile(MainWindowState& state, std::u16string path) {
+  // The dialog is modal, but the window's messages ran meanwhile.
+  if (!CanCompareScan(state)) return;
+  state.scanFileBusy = true;
+  ShowNotice(state, kNoticeScanComparing);
+  const core::ScanResult* shown = &state.ranking.Result();
+  using Answer = std::shared_ptr<CompareAnswer>;
+  AskOffWindowThread<Answer>(
+      state,
+      [shown, path = std::move(path)] {
+        auto answer = std::make_shared<CompareAnswer>();
+        app::OpenedScan opened = app::OpenScanFile(app::SystemSettingsFiles(), path);
+        if (!opened.result) {
+          answer->error = opened.error;
+          return answer;
+        }
+        answer->comparison = app::CompareScans(*shown, *opened.result);
+        answer->earlier = {opened.result->rootPath, opened.result->scanTime};
+        // The earlier tree is freed here, off the window thread.
+        return answer;
+      },
+      [](MainWindowState& state, const Answer& answer) { ShowCompareAnswer(state, *answer); });
+}
+
+void EnableCompareCommands(const MainWindowState& state, HMENU menu) {
+  ::EnableMenuItem(menu, kCompareScanCommand,
+                   MF_BYCOMMAND | (CanCompareScan(state) ? MF_ENABLED : MF_GRAYED));
+}
+
+std::u16string ComparedLinePrefix(MainWindowState& state) {
+  if (state.ranking.Comparison() == nullptr) return {};
+  return app::ComparedText(state.comparedWith.root, LocalFileTime(state.comparedWith.scanTime),
+                           state.language);
+}
+
+}  // namespace ombrix::ui
