@@ -241,7 +241,15 @@ class ScanWindow:
         return self.s.report(self.hwnd)
 
     def control(self, cid, report=None):
-        return child(report or self.report(), cid)
+        """The control as the user sees it: a list's columns of no width
+        (the Change column while nothing is compared) are left out."""
+        found = dict(child(report or self.report(), cid))
+        widths = found.get("widths")
+        if widths:
+            shown = [i for i, width in enumerate(widths) if width > 0]
+            found["columns"] = [found["columns"][i] for i in shown]
+            found["rows"] = [[row[i] for i in shown] for row in found["rows"]]
+        return found
 
     def status(self, report=None):
         return self.control(STATUS, report)["statusText"]

@@ -94,6 +94,12 @@ void WriteListView(JsonWriter& json, HWND list) {
         RemoteText(header, HDM_GETITEMW, column, &item, sizeof(item), offsetof(HDITEMW, pszText)));
   }
   json.EndArray();
+  // A column of no width is out of the user's sight.
+  json.Key("widths").BeginArray();
+  for (int column = 0; column < columnCount; ++column) {
+    json.Number(Ask(list, LVM_GETCOLUMNWIDTH, column));
+  }
+  json.EndArray();
   const int rowCount = static_cast<int>(Ask(list, LVM_GETITEMCOUNT));
   json.Key("rows").BeginArray();
   for (int row = 0; row < rowCount; ++row) {
