@@ -38,7 +38,7 @@ std::span<const std::uint32_t> ShownComparison::DeletedIn(std::uint64_t folder) 
   const auto run = runs_.find(folder);
   if (run == runs_.end()) return {};
   return std::span<const std::uint32_t>(byParent_).subspan(run->second.first,
-                                                            run->second.second - run->second.first);
+                                                           run->second.second - run->second.first);
 }
 
 bool RankedInChangeOrder(const NodeChange& change, ChangeOrder order) {

@@ -89,9 +89,9 @@ std::uint64_t NodeNamed(const FolderRankingModel& model, std::u16string_view nam
 
 TEST(ChangeOrderTest, SizeOrderKeepsItsRowsAndListsWhatIsGoneAfterThem) {
   FolderRankingModel model = Compared();
-  EXPECT_EQ(TreeTexts(model), (Texts{u"R +53 B, files -2", u".big -10 B", u".new new, +50 B",
-                                     u".DOCS +27 B", u".emptied -4 B, files -1",
-                                     u".old deleted, -7 B", u".gone deleted, -3 B"}));
+  EXPECT_EQ(TreeTexts(model),
+            (Texts{u"R +53 B, files -2", u".big -10 B", u".new new, +50 B", u".DOCS +27 B",
+                   u".emptied -4 B, files -1", u".old deleted, -7 B", u".gone deleted, -3 B"}));
   // A folder emptied since then still opens, on what it lost.
   const std::uint64_t emptied = NodeNamed(model, u"emptied");
   ASSERT_TRUE(model.IsExpandable(emptied));
@@ -100,9 +100,8 @@ TEST(ChangeOrderTest, SizeOrderKeepsItsRowsAndListsWhatIsGoneAfterThem) {
   model.RebuildTreeRows();
   EXPECT_EQ(TreeTexts(model),
             (Texts{u"R +53 B, files -2", u".big -10 B", u".new new, +50 B", u".DOCS +27 B",
-                   u"..a +30 B", u"..c new, +2 B", u"..b deleted, -5 B",
-                   u".emptied -4 B, files -1", u"..e deleted, -4 B", u".old deleted, -7 B",
-                   u".gone deleted, -3 B"}));
+                   u"..a +30 B", u"..c new, +2 B", u"..b deleted, -5 B", u".emptied -4 B, files -1",
+                   u"..e deleted, -4 B", u".old deleted, -7 B", u".gone deleted, -3 B"}));
   // The right-hand lists keep ranking by size until a change order is chosen.
   EXPECT_EQ(FileTexts(model), (Texts{u"big -10 B", u"n new, +50 B", u"a +30 B", u"c new, +2 B"}));
   // A deleted row is no node: selecting it never ranks the root instead.
@@ -112,12 +111,11 @@ TEST(ChangeOrderTest, SizeOrderKeepsItsRowsAndListsWhatIsGoneAfterThem) {
 TEST(ChangeOrderTest, GrowthAndShrinkOrderTheTreeAndRankTheLists) {
   FolderRankingModel model = Compared();
   model.SetChangeOrder(ChangeOrder::GrowthFirst);
-  EXPECT_EQ(TreeTexts(model),
-            (Texts{u"R +53 B, files -2", u".new new, +50 B", u".DOCS +27 B", u".emptied -4 B, files -1",
-                   u".big -10 B", u".old deleted, -7 B", u".gone deleted, -3 B"}));
+  EXPECT_EQ(TreeTexts(model), (Texts{u"R +53 B, files -2", u".new new, +50 B", u".DOCS +27 B",
+                                     u".emptied -4 B, files -1", u".big -10 B",
+                                     u".old deleted, -7 B", u".gone deleted, -3 B"}));
   EXPECT_EQ(FileTexts(model), (Texts{u"n new, +50 B", u"a +30 B", u"c new, +2 B"}));
-  EXPECT_EQ(SubfolderTexts(model),
-            (Texts{u"X:\\R\\new new, +50 B", u"X:\\R\\DOCS +27 B"}));
+  EXPECT_EQ(SubfolderTexts(model), (Texts{u"X:\\R\\new new, +50 B", u"X:\\R\\DOCS +27 B"}));
 
   // The largest shrink first: what is gone leads, and the deleted files
   // and folders below the selection are ranked with the shrunk nodes.
