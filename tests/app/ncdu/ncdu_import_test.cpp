@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/ncdu/ncdu_export.h"
+#include "core/scan_tree_builder.h"
 
 namespace ombrix::app {
 namespace {
@@ -65,6 +66,34 @@ TEST(NcduImportTest, OurExportOpensAsTheSameTree) {
   ASSERT_EQ(again.result->issues.size(), first.issues.size());
   for (std::size_t k = 0; k < first.issues.size(); ++k) {
     EXPECT_EQ(again.result->issues[k].path, first.issues[k].path);
+  }
+}
+
+// Names of every kind come back unit for unit: bytes that are no UTF-8
+// (kept as U+DC80..U+DCFF) stay bytes unless, written as bytes, they would
+// read back as a character, as a CESU surrogate or with their neighbours.
+TEST(NcduImportTest, EveryNameComesBackUnitForUnit) {
+  const std::u16string names[] = {
+      u"plain", u"caf\u00e9", u"\xD83D\xDE00 pair",
+      std::u16string{0xD800, u'x'},                 // a lone high surrogate
+      std::u16string{0xDCFF, u'a'},                 // a byte that is no UTF-8
+      std::u16string{0xDCCB, 0xDC8B},               // CB 8B would be U+02CB
+      std::u16string{0xDCE2, 0xDC82, 0xDCAC},       // E2 82 AC would be the euro sign
+      std::u16string{0xDCED, 0xDCA0, 0xDC80},       // ED A0 80 would be U+D800
+      std::u16string{0xDCF0, 0xDC9F, 0xDC98, 0xDC80},  // a four-byte character
+      std::u16string{0xDCC3, u'\u00e9'},            // a lead byte before a character
+  };
+  core::ScanTreeBuilder builder;
+  const std::uint64_t root = builder.AddRoot(u"/srv", u"/srv", core::kAttributeDirectory, 0);
+  for (const std::u16string& name : names) builder.AddFile(root, name, 0x20, 1, 0);
+  builder.ComputeTotals();
+  const core::ScanResult result = builder.BuildResult(core::ScanStatus::Completed, u"/srv", 0);
+  const OpenedScan again = ImportNcduExport(WriteNcduExport(result, result.nodes.size(), 1));
+  ASSERT_EQ(again.error, SavedScanError::None);
+  ASSERT_EQ(again.result->nodes.size(), result.nodes.size());
+  // The root is named by its path.
+  for (std::uint64_t i = 1; i < result.nodes.size(); ++i) {
+    EXPECT_EQ(again.result->nodes.Name(i).ToString(), result.nodes.Name(i).ToString()) << i;
   }
 }
 
