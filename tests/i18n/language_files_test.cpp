@@ -64,6 +64,9 @@ std::set<std::string> ExpectedKeys() {
       {"column.", {"extension"}},
       {"types.", {"no_extension"}},
       {"menu.settings.", {"file_types"}},
+      // Kept scans.
+      {"menu.settings.", {"keep_last_scans"}},
+      {"status.", {"scan_keep_failed"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {
