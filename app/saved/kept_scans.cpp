@@ -117,7 +117,9 @@ bool HoldsFile(const std::vector<FolderFile>& listed, std::u16string_view name) 
 }  // namespace
 
 std::u16string KeptScansFolder(std::u16string_view settingsFilePath) {
-  return AppendPathComponent(ParentFolder(settingsFilePath), kKeptScansFolderName);
+  const std::u16string settingsFolder = ParentFolder(settingsFilePath);
+  if (settingsFolder.empty()) return {};
+  return AppendPathComponent(settingsFolder, kKeptScansFolderName);
 }
 
 std::u16string KeptScanName(std::u16string_view rootPath) {

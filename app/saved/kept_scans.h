@@ -30,7 +30,9 @@ inline constexpr char16_t kPreviousKeptScanSuffix[] = u".previous";
 // 1 GiB: room for the last two scans of a few large drives.
 inline constexpr std::uint64_t kKeptScansCapBytes = std::uint64_t{1} << 30;
 
-// "Last scans" beside the settings file.
+// "Last scans" beside the settings file; empty when the settings path has
+// no folder (the settings folder was not found), so nothing is kept in
+// whatever the current folder happens to be.
 std::u16string KeptScansFolder(std::u16string_view settingsFilePath);
 
 // The name of a root's latest kept scan: "C.ombrixscan" for C:\, "All local

@@ -135,6 +135,8 @@ TEST(KeptScansTest, ADriveAndAllDrivesAreNamedPlainly) {
   EXPECT_EQ(PreviousKeptScanName(u"All local drives"), u"All local drives.previous.ombrixscan");
   EXPECT_EQ(KeptScansFolder(u"C:\\Users\\Ann\\AppData\\Local\\Ombrix\\ombrix.settings.json"),
             u"C:\\Users\\Ann\\AppData\\Local\\Ombrix\\Last scans");
+  EXPECT_EQ(KeptScansFolder(u"ombrix.settings.json"), u"");
+  EXPECT_EQ(KeptScansFolder(u""), u"");
 }
 
 // Windows takes C:\Data, c:\DATA\ and C:/data for one folder, so they keep
