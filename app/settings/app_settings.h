@@ -29,6 +29,10 @@ struct AppSettings {
   // What the lists rank and share by; files written before it existed
   // read as logical.
   core::SizeBasis sizeBasis = core::SizeBasis::Logical;
+  // Each finished scan is kept in the settings folder (kept_scans.h), so the
+  // previous scan of a drive is at hand; files written before it existed
+  // read as on.
+  bool keepLastScans = true;
 
   friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };

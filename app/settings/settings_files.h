@@ -8,8 +8,16 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ombrix::app {
+
+struct FolderFile {
+  std::u16string name;
+  std::uint64_t byteSize = 0;
+  // A FILETIME (UTC, 100 ns units since 1601) on every platform.
+  std::uint64_t lastWriteTime = 0;
+};
 
 struct SettingsFiles {
   // The whole file as bytes; false when it cannot be opened or read
@@ -25,6 +33,9 @@ struct SettingsFiles {
   // exists; on failure target is as it was.
   std::function<bool(const std::u16string& source, const std::u16string& target)> replaceFile;
   std::function<void(const std::u16string& path)> removeFile;
+  // The files directly in folder (no folders), in no particular order;
+  // false when the folder cannot be listed (missing, a file, denied).
+  std::function<bool(const std::u16string& folder, std::vector<FolderFile>& files)> listFolder;
   // Tells this process's temporary file from one of another instance
   // saving at the same moment.
   std::uint32_t processId = 0;

@@ -1,8 +1,12 @@
 // The native build's settings files, for the tests: paths are UTF-8 on
 // disk.
+#include <algorithm>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -31,7 +35,13 @@ class UniqueDescriptor {
   int descriptor_;
 };
 
-std::string NativePath(const std::u16string& path) { return base::ToUtf8(path); }
+// Paths are made under Windows' rules (settings_paths.h), so a '\' the
+// program put between components separates them here too.
+std::string NativePath(const std::u16string& path) {
+  std::string native = base::ToUtf8(path);
+  std::replace(native.begin(), native.end(), '\\', '/');
+  return native;
+}
 
 bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
   UniqueDescriptor file(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -83,6 +93,33 @@ bool ReplaceInOneStep(const std::u16string& source, const std::u16string& target
 
 void RemoveFile(const std::u16string& path) { ::unlink(NativePath(path).c_str()); }
 
+// Seconds between 1601-01-01, where FILETIME counts from, and 1970-01-01.
+constexpr std::uint64_t kFileTimeUnixEpochSeconds = 11644473600;
+
+std::uint64_t FileTimeOf(const struct timespec& time) {
+  return (static_cast<std::uint64_t>(time.tv_sec) + kFileTimeUnixEpochSeconds) * 10000000 +
+         static_cast<std::uint64_t>(time.tv_nsec) / 100;
+}
+
+bool ListFiles(const std::u16string& folder, std::vector<FolderFile>& files) {
+  const std::string path = NativePath(folder);
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(path.c_str()), ::closedir);
+  if (!listing) {
+    return false;
+  }
+  std::vector<FolderFile> found;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    struct stat status {};
+    if (::stat((path + '/' + entry->d_name).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+      continue;
+    }
+    found.push_back({base::FromUtf8(entry->d_name), static_cast<std::uint64_t>(status.st_size),
+                     FileTimeOf(status.st_mtim)});
+  }
+  files = std::move(found);
+  return true;
+}
+
 }  // namespace
 
 SettingsFiles SystemSettingsFiles() {
@@ -92,6 +129,7 @@ SettingsFiles SystemSettingsFiles() {
   files.writeFile = WriteFlushed;
   files.replaceFile = ReplaceInOneStep;
   files.removeFile = RemoveFile;
+  files.listFolder = ListFiles;
   files.processId = static_cast<std::uint32_t>(::getpid());
   return files;
 }

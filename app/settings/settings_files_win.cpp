@@ -5,10 +5,12 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_paths.h"
 #include "base/win/extended_path_win.h"
+#include "base/win/file_time_win.h"
 #include "base/win/unique_handle_win.h"
 #include "base/win/wide_string_win.h"
 
@@ -94,6 +96,28 @@ bool ReplaceInOneStep(const std::u16string& source, const std::u16string& target
 
 void RemoveFile(const std::u16string& path) { ::DeleteFileW(base::WideView(SystemPath(path))); }
 
+bool ListFiles(const std::u16string& folder, std::vector<FolderFile>& files) {
+  const std::u16string pattern = base::ExtendedLengthPath(AppendPathComponent(folder, u"*"));
+  WIN32_FIND_DATAW entry{};
+  base::UniqueFindHandle listing(::FindFirstFileExW(base::WideView(pattern), FindExInfoBasic, &entry,
+                                                    FindExSearchNameMatch, nullptr, 0));
+  if (!listing) {
+    // An empty folder still has "." and "..", so nothing found means no
+    // folder.
+    return false;
+  }
+  std::vector<FolderFile> found;
+  do {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    found.push_back({base::FromWide(entry.cFileName),
+                     (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow,
+                     base::FileTimeValue(entry.ftLastWriteTime)});
+  } while (::FindNextFileW(listing.get(), &entry));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return false;
+  files = std::move(found);
+  return true;
+}
+
 }  // namespace
 
 SettingsFiles SystemSettingsFiles() {
@@ -103,6 +127,7 @@ SettingsFiles SystemSettingsFiles() {
   files.writeFile = WriteFlushed;
   files.replaceFile = ReplaceInOneStep;
   files.removeFile = RemoveFile;
+  files.listFolder = ListFiles;
   files.processId = static_cast<std::uint32_t>(::GetCurrentProcessId());
   return files;
 }

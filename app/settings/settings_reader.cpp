@@ -108,6 +108,7 @@ AppSettings ReadSettingsText(std::string_view text, std::uint32_t hardwareThread
   ReadRecentFolders(top, settings.recentFolders);
   ReadScan(top, settings);
   ReadSizeBasis(top, settings.sizeBasis);
+  ReadBoolean(top, "keepLastScans", settings.keepLastScans);
   NormalizeSettings(settings, hardwareThreads);
   return settings;
 }

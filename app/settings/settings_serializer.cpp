@@ -80,6 +80,8 @@ std::string SerializeSettings(const AppSettings& settings) {
   text += "  },\r\n  \"sizeBasis\": ";
   AppendJsonString(text, settings.sizeBasis == core::SizeBasis::OnDisk ? kSizeBasisOnDiskWord
                                                                        : kSizeBasisLogicalWord);
+  text += ",\r\n  \"keepLastScans\": ";
+  text += BooleanWord(settings.keepLastScans);
   text += "\r\n}\r\n";
   return text;
 }

@@ -70,6 +70,9 @@ std::set<std::string> ExpectedKeys() {
       {"column.", {"change", "change_growth", "change_shrink"}},
       {"change.", {"added", "deleted", "with_files"}},
       {"status.", {"compared", "compared_undated", "scan_comparing", "no_previous_scan"}},
+      // Kept scans.
+      {"menu.settings.", {"keep_last_scans"}},
+      {"status.", {"scan_keep_failed"}},
   };
   std::set<std::string> keys;
   for (const auto& [prefix, names] : groups) {

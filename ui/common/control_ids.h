@@ -25,6 +25,8 @@ inline constexpr int kFoundListId = 1017;
 // The File types list in the Subfolders list's place, and its command.
 inline constexpr int kFileTypesCommand = 1018;
 inline constexpr int kTypesListId = 1019;
+// Settings > Keep last scans.
+inline constexpr int kKeepLastScansCommand = 1020;
 // Recent folder n (0-based) is kFirstRecentFolderCommand + n.
 inline constexpr int kFirstRecentFolderCommand = 1100;
 inline constexpr int kMaxRecentFolders = 16;

@@ -1,4 +1,4 @@
-// File > Compare with...: the shown scan compared with a saved one, every
+// File > Compare with... and File > Compare with previous scan: the shown scan compared with a saved one, every
 // row given its change since then. Reading the saved scan and comparing run
 // on the window's background worker, which also frees the earlier tree;
 // while they run (scanFileBusy) nothing replaces the shown result, which
@@ -18,6 +18,9 @@ bool CanCompareScan(const MainWindowState& state);
 
 void CompareWithScan(MainWindowState& state);
 void CompareWithScanFile(MainWindowState& state, std::u16string path);
+// With the newest scan of the shown root kept before the shown one was
+// taken (Settings > Keep last scans); none kept is told.
+void CompareWithPreviousScan(MainWindowState& state);
 
 // WM_INITMENUPOPUP: the compare commands of `menu` usable or greyed.
 void EnableCompareCommands(const MainWindowState& state, HMENU menu);

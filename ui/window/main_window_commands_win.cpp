@@ -22,6 +22,7 @@
 #include "ui/window/menu_bar_win.h"
 #include "ui/lists/ranking_lists_win.h"
 #include "ui/saved/compare_commands_win.h"
+#include "ui/saved/kept_scan_commands_win.h"
 #include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/scan_handover.h"
 #include "ui/dialogs/scan_settings_choice.h"
@@ -135,6 +136,14 @@ void ChooseSizeBasis(MainWindowState& state, core::SizeBasis basis) {
   ShowSizeBasis(state);
 }
 
+// Scans that finish from now on are kept or not; the ones kept stay. The
+// choice holds even when saving it fails.
+void ToggleKeepLastScans(MainWindowState& state) {
+  state.settings.keepLastScans = !state.settings.keepLastScans;
+  Save(state);
+  InstallMenuBar(state);
+}
+
 void ChooseTheme(MainWindowState& state, std::u16string themeId) {
   state.settings.theme = themeId;
   if (!Save(state)) return;
@@ -200,6 +209,8 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
     SaveScan(state);
   } else if (id == kCompareScanCommand) {
     CompareWithScan(state);
+  } else if (id == kComparePreviousScanCommand) {
+    CompareWithPreviousScan(state);
   } else if (id == kExitCommand) {
     ::SendMessageW(state.window, WM_CLOSE, 0, 0);
   } else if (id == kScanSettingsCommand) {
@@ -209,6 +220,8 @@ void OnMainWindowCommand(MainWindowState& state, const CommandMessage& command) 
   } else if (id == kLogicalSizesCommand || id == kSizesOnDiskCommand) {
     ChooseSizeBasis(state, id == kSizesOnDiskCommand ? core::SizeBasis::OnDisk
                                                      : core::SizeBasis::Logical);
+  } else if (id == kKeepLastScansCommand) {
+    ToggleKeepLastScans(state);
   } else if (id == kAboutCommand) {
     ShowAboutDialog(state.instance, state.window, state.language);
   } else if (id >= kFirstRecentFolderCommand &&
@@ -250,6 +263,7 @@ void ShowFinishedResult(MainWindowState& state, core::ScanResult result, bool fr
   SetInputsEnabled(state, true);
   state.uiState = UiState::Finished;
   ShowScanLine(state);
+  if (!fromFile) KeepFinishedScan(state);
 }
 
 void OnDeviceChange(MainWindowState& state, const DeviceChangeMessage& change) {

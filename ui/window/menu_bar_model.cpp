@@ -131,6 +131,8 @@ std::vector<MenuEntry> MenuBarModel(i18n::LanguageStrings& language,
                Submenu(language.Translate("menu.settings.theme"), ThemeEntries(language, settings)),
                Submenu(language.Translate("menu.settings.language"), LanguageEntries(language)),
                Separator(),
+               Command(language.Translate("menu.settings.keep_last_scans"),
+                       kKeepLastScansCommand, settings.keepLastScans),
                Command(language.Translate("menu.settings.file_types") + u"\tCtrl+T",
                        kFileTypesCommand, fileTypesShown)}));
   bar.push_back(Submenu(language.Translate("menu.help"),

@@ -1,5 +1,6 @@
 // What the menu bar holds, as data: File (open and save a scan, recent
-// folders, Exit), Settings (scan settings, themes, languages) and Help
+// folders, Exit), Settings (scan settings, themes, languages, keeping the
+// last scans) and Help
 // (About), with their texts in the current language and the check marks of
 // the current theme and language. The window turns it into a Win32 menu (menu_bar_win.h) and
 // rebuilds it whole after a language or theme change.

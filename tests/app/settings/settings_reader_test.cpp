@@ -109,5 +109,27 @@ TEST(SettingsReaderTest, SizeBasisReadsDiskOrFallsBackToLogical) {
   }
 }
 
+// Only a JSON false turns keeping off: a file from before the setting, or
+// one holding anything but a boolean, keeps the last scans as new users do.
+// The other settings read as they would without the key.
+TEST(SettingsReaderTest, KeepLastScansReadsABooleanOrStaysOn) {
+  const std::pair<const char*, bool> cases[] = {
+      {R"({"language": "de", "sizeBasis": "disk"})", true},
+      {R"({"language": "de", "sizeBasis": "disk", "keepLastScans": false})", false},
+      {R"({"language": "de", "sizeBasis": "disk", "keepLastScans": true})", true},
+      {R"({"language": "de", "sizeBasis": "disk", "keepLastScans": "false"})", true},
+      {R"({"language": "de", "sizeBasis": "disk", "keepLastScans": 0})", true},
+      {R"({"language": "de", "sizeBasis": "disk", "keepLastScans": null})", true},
+      {R"({"language": "de", "sizeBasis": "disk", "scan": {"keepLastScans": false}})", true},
+  };
+  for (const auto& [text, keep] : cases) {
+    const AppSettings settings = ReadSettingsText(text, 4);
+    EXPECT_EQ(settings.keepLastScans, keep) << text;
+    EXPECT_EQ(settings.language, u"de") << text;
+    EXPECT_EQ(settings.sizeBasis, core::SizeBasis::OnDisk) << text;
+  }
+  EXPECT_TRUE(DefaultSettings(4).keepLastScans);
+}
+
 }  // namespace
 }  // namespace ombrix::app

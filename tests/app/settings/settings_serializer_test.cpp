@@ -26,17 +26,31 @@ TEST(SettingsSerializerTest, EscapesOnlyWhatTheReaderUnescapesAndReadsBackIdenti
   EXPECT_EQ(ReadSettingsText(text, 4), settings);
 }
 
-// The size basis is written after every key older files hold, so their
-// bytes stay where they were; the file ends with it.
-TEST(SettingsSerializerTest, SizeBasisIsTheLastKey) {
-  AppSettings settings = DefaultSettings(4);
-  EXPECT_NE(SerializeSettings(settings).find("\"alwaysStartAsAdministrator\": false\r\n"
-                                             "  },\r\n  \"sizeBasis\": \"logical\"\r\n}\r\n"),
-            std::string::npos);
-  settings.sizeBasis = core::SizeBasis::OnDisk;
-  const std::string text = SerializeSettings(settings);
-  EXPECT_NE(text.find("  \"sizeBasis\": \"disk\"\r\n}\r\n"), std::string::npos);
-  EXPECT_EQ(ReadSettingsText(text, 4), settings);
+// Newer keys are written after every key older files hold, so their bytes
+// stay where they were: the size basis, then keeping the last scans, which
+// ends the file.
+TEST(SettingsSerializerTest, NewerKeysFollowTheOlderOnesInTheOrderTheyCame) {
+  const struct {
+    core::SizeBasis basis;
+    bool keepLastScans;
+    const char* ending;
+  } cases[] = {
+      {core::SizeBasis::Logical, true,
+       "\"alwaysStartAsAdministrator\": false\r\n  },\r\n  \"sizeBasis\": \"logical\",\r\n"
+       "  \"keepLastScans\": true\r\n}\r\n"},
+      {core::SizeBasis::OnDisk, true,
+       "  \"sizeBasis\": \"disk\",\r\n  \"keepLastScans\": true\r\n}\r\n"},
+      {core::SizeBasis::Logical, false,
+       "  \"sizeBasis\": \"logical\",\r\n  \"keepLastScans\": false\r\n}\r\n"},
+  };
+  for (const auto& c : cases) {
+    AppSettings settings = DefaultSettings(4);
+    settings.sizeBasis = c.basis;
+    settings.keepLastScans = c.keepLastScans;
+    const std::string text = SerializeSettings(settings);
+    EXPECT_TRUE(text.ends_with(c.ending)) << text;
+    EXPECT_EQ(ReadSettingsText(text, 4), settings) << text;
+  }
 }
 
 TEST(SettingsSerializerTest, WritesAnEmptyListAsBracketsAndALoneSurrogateAsReplacement) {

@@ -69,6 +69,7 @@ TEST_F(SettingsStoreTest, SavesTheExactBytesIntoNewFoldersAndReadsThemBack) {
   settings.showAdminPromptOnStartup = false;
   settings.suppressAdminPrompt = true;
   settings.sizeBasis = core::SizeBasis::OnDisk;
+  settings.keepLastScans = false;
   ASSERT_TRUE(store.SaveSettings(settings));
   EXPECT_EQ(ReadBytes(path), ReadBytes(fs::path(test::SourceDir()) / "tests" / "app" / "settings" /
                                        "saved_settings.golden.json"));

@@ -24,6 +24,7 @@
 #include "app/application_controller.h"
 #include "app/application_controller_win.h"
 #include "app/saved/scan_files.h"
+#include "app/saved/kept_scans.h"
 #include "app/settings/settings_files.h"
 #include "app/settings/settings_store.h"
 #include "base/text_encoding.h"
@@ -31,6 +32,7 @@
 #include "core/scan_tree_builder.h"
 #include "ui/common/control_ids.h"
 #include "ui/saved/compare_commands_win.h"
+#include "ui/saved/saved_scan_commands_win.h"
 #include "ui/window/folder_queries_win.h"
 #include "ui/window/main_window_state_win.h"
 #include "ui/startup/startup_win.h"
@@ -171,8 +173,9 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<MainWindowState> state_;
 };
 
-// A finished scan of a small tree handed to the window (below).
-void FinishScan(MainWindowState& state);
+// A finished scan of a small tree handed to the window, and kept when the
+// settings say so (below).
+void FinishScan(MainWindowState& state, core::ScanStatus status = core::ScanStatus::Completed);
 
 TEST_F(MainWindowTest, MenuBarAndCaptionsFollowTheChosenLanguage) {
   Command(kFirstLanguageCommand);  // English
@@ -740,6 +743,8 @@ TEST_F(MainWindowTest, ANewScanFreesThePreviousTreeOffTheWindowThread) {
         builder.BuildResult(core::ScanStatus::Completed, u"C:\\old", 0);
   }
   ::SendMessageW(state_->window, app::kScanFinishedMessage, 0, 0);
+  // The finished scan is kept first; no scan starts while it is written.
+  ASSERT_TRUE(PumpUntil([&] { return !state_->scanFileBusy; }));
   ASSERT_EQ(state_->ranking.Result().nodes.size(), kNodes);
   const std::uint64_t treeBytes = state_->ranking.Result().nodes.Memory().Total();
   const std::uint64_t before = test::BytesReleasedOnThisThread();
@@ -979,8 +984,10 @@ TEST_F(MainWindowTest, FailedElevatedRestartIsTold) {
 }
 
 // A finished scan of a small tree, handed to the window as the scan thread
-// would: the result in the controller, then WM_APP + 1.
-void FinishScan(MainWindowState& state) {
+// would: the result in the controller, then WM_APP + 1. Returns once the
+// window has kept it (or failed to), as nothing may replace the result
+// while the worker writes it.
+void FinishScan(MainWindowState& state, core::ScanStatus status) {
   {
     std::lock_guard lock(state.controller.scanMutex);
     core::ScanTreeBuilder builder;
@@ -990,10 +997,20 @@ void FinishScan(MainWindowState& state) {
     builder.AddFile(root, u"big.bin", 0x20, 3000, 0, 0);
     builder.AddFile(docs, u"small.txt", 0x20, 1000, 0, 4096);
     builder.ComputeTotals();
-    state.controller.latestResult =
-        builder.BuildResult(core::ScanStatus::Completed, u"C:\\r", 0);
+    state.controller.latestResult = builder.BuildResult(status, u"C:\\r", 0);
   }
   ::SendMessageW(state.window, app::kScanFinishedMessage, 0, 0);
+  const ULONGLONG deadline = ::GetTickCount64() + 10000;
+  while (state.scanFileBusy && ::GetTickCount64() < deadline) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    ::Sleep(1);
+  }
+  EXPECT_FALSE(state.scanFileBusy) << "the scan was not kept within ten seconds";
 }
 
 // The context menu of a right-hand list: a right click on a row selects it,
@@ -1070,6 +1087,10 @@ TEST_F(MainWindowTest, ComparingWithASavedScanShowsEveryChangeAndOrdersByIt) {
   ASSERT_TRUE(app::SaveScanFile(app::SystemSettingsFiles(), saved, earlier, earlier.nodes.size()));
 
   FinishScan(*state_);
+  // The scan just kept is no earlier one (this tree has no scan time).
+  Command(kComparePreviousScanCommand);
+  ASSERT_TRUE(PumpUntil([&] { return !state_->scanFileBusy; }));
+  EXPECT_EQ(StatusText(), state_->language.Translate("status.no_previous_scan"));
   const MainWindowControls& c = state_->controls;
   const int changeColumn = static_cast<int>(app::FolderColumn::Change);
   EXPECT_EQ(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
@@ -1140,6 +1161,50 @@ TEST_F(MainWindowTest, ComparingWithASavedScanShowsEveryChangeAndOrdersByIt) {
   EXPECT_EQ(state_->ranking.Comparison(), nullptr);
   EXPECT_EQ(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
   EXPECT_EQ(StatusText().rfind(u"Scan complete", 0), 0u);
+}
+
+// A scan that completes here is kept in "Last scans" beside the settings
+// file; a cancelled one is not, nor one opened from a file (which would
+// push the kept scan out as the previous one), nor any once the setting is
+// turned off, which is saved.
+TEST_F(MainWindowTest, AFinishedScanIsKeptBesideTheSettingsWhileTheSettingIsOn) {
+  namespace fs = std::filesystem;
+  const fs::path kept = folder_ / "Last scans";
+  const fs::path latest = kept / fs::path(app::KeptScanName(u"C:\\r"));
+  const auto keptNames = [&] {
+    std::vector<fs::path> names;
+    if (fs::exists(kept)) {
+      for (const auto& entry : fs::directory_iterator(kept)) names.push_back(entry.path().filename());
+    }
+    return names;
+  };
+  const struct {
+    const char* name;
+    bool turnOff;
+    core::ScanStatus status;
+    bool keptExpected;
+  } cases[] = {
+      {"completed", false, core::ScanStatus::Completed, true},
+      {"cancelled", false, core::ScanStatus::Cancelled, false},
+      {"turned off", true, core::ScanStatus::Completed, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(kept);
+    EXPECT_TRUE(Checked(kKeepLastScansCommand));
+    if (c.turnOff) {
+      Command(kKeepLastScansCommand);
+      EXPECT_FALSE(Checked(kKeepLastScansCommand));
+      EXPECT_NE(SavedSettings().find("\"keepLastScans\": false"), std::string::npos);
+    }
+    FinishScan(*state_, c.status);
+    EXPECT_EQ(fs::exists(latest), c.keptExpected);
+    if (!c.keptExpected) continue;
+    EXPECT_EQ(keptNames(), std::vector<fs::path>{latest.filename()});
+    OpenScanFile(*state_, latest.u16string());
+    ASSERT_TRUE(PumpUntil([&] { return !state_->scanFileBusy && state_->resultFromFile; }));
+    EXPECT_EQ(keptNames(), std::vector<fs::path>{latest.filename()});
+  }
 }
 
 }  // namespace

@@ -315,6 +315,13 @@ TEST(MenuBarModelTest, SubmenusTextsAndCheckMarks) {
   EXPECT_EQ(types.text, u"menu.settings.file_types\tCtrl+T");
   EXPECT_FALSE(types.checked);
   EXPECT_TRUE(MenuBarModel(language, settings, true)[1].items.back().checked);
+  // Keep last scans, checked as the setting is.
+  const MenuEntry& keep = bar[1].items.at(6);
+  EXPECT_EQ(keep.id, kKeepLastScansCommand);
+  EXPECT_EQ(keep.text, u"menu.settings.keep_last_scans");
+  EXPECT_TRUE(keep.checked);
+  settings.keepLastScans = false;
+  EXPECT_FALSE(MenuBarModel(language, settings)[1].items.at(6).checked);
 }
 
 // A "&" in a path is the path's, not a mnemonic; the entries get the
