@@ -7,6 +7,7 @@
 
 #include "base/monotonic_clock.h"
 #include "base/thread_starter.h"
+#include "base/wall_clock.h"
 #include "core/scan_scheduler.h"
 
 namespace ombrix::app {
@@ -107,6 +108,9 @@ void ApplicationController::RunScan(std::vector<std::u16string> paths, std::u16s
   if (platform_.setThreadPriority) {
     platform_.setThreadPriority(ScanThreadPriority::Normal);
   }
+  // When the scan was made, as a saved scan and a kept one tell it: the
+  // tree is as the disk was when the scan ended.
+  result.scanTime = base::FileTimeNow();
   {
     std::lock_guard lock(scanMutex);
     latestResult = std::move(result);

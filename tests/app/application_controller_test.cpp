@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/wall_clock.h"
 #include "core/ntquery/nt_query_engine.h"
 #include "core/scan_tree_builder.h"
 #include "tests/core/ntquery/fake_directory_lister.h"
@@ -153,11 +154,15 @@ TEST(ApplicationControllerTest, ScanRunsBelowNormalPriorityAndNotifiesOnceWithTh
   ApplicationController controller(h.Platform());
   ASSERT_EQ(controller.drives.size(), 1u);
   controller.SetThreadsPerDrive(5);
+  const std::uint64_t before = base::FileTimeNow();
   ASSERT_EQ(controller.StartScan(u"D:\\Data", kWindow), ScanStart::Started);
   ASSERT_TRUE(h.recorder.WaitForNotifications(1));
   EXPECT_FALSE(controller.IsScanning());
   ScanResult result = controller.TakeLatestResult();
   EXPECT_EQ(result.status, ScanStatus::Completed);
+  // Dated, so a saved or kept scan says when it was made.
+  EXPECT_GE(result.scanTime, before);
+  EXPECT_LE(result.scanTime, base::FileTimeNow());
   // Labelled by itself: the engine's own root, no synthetic one.
   EXPECT_EQ(result.rootPath, u"D:\\Data");
   EXPECT_EQ(result.nodes[result.rootIndex].Name(), u"Data");
