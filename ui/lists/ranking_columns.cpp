@@ -55,8 +55,9 @@ int ShareColumnOf(RankingListKind list) { return list == RankingListKind::Folder
 int ChangeColumnOf(RankingListKind list) { return static_cast<int>(ColumnsOf(list).size()) - 1; }
 
 int ChangeColumnPosition(RankingListKind list) {
-  // Right after On disk.
-  return list == RankingListKind::Folders ? 4 : 3;
+  // Right after the share, where it is in sight in the narrow right-hand
+  // lists too.
+  return ShareColumnOf(list) + 1;
 }
 
 const char* ChangeOrderCaptionKey(bool byChange, bool growthFirst) {

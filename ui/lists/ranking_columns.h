@@ -25,8 +25,8 @@ const char* ShareOrderCaptionKey(bool shareDescending);
 // The column holding the share bar.
 int ShareColumnOf(RankingListKind list);
 
-// The Change column is every list's last; it is shown, after the sizes,
-// only while a comparison is.
+// The Change column is every list's last; it is shown, right after the
+// share, only while a comparison is.
 int ChangeColumnOf(RankingListKind list);
 int ChangeColumnPosition(RankingListKind list);
 // Its caption for the order by change (none: by size).

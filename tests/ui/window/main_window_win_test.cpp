@@ -1068,7 +1068,7 @@ TEST_F(MainWindowTest, ScanFinishedFillsTheListsAndShowsTheCompletionLine) {
 
 // File > Compare with...: FinishScan's tree against a saved scan of it
 // from before big.bin grew, docs\old.txt and gone.bin went and
-// docs\small.txt grew. The Change column appears right after On disk
+// docs\small.txt grew. The Change column appears right after the share
 // with every row's change, what is gone is listed, the Change header
 // orders by growth and then by shrink, and a new scan takes it all away.
 TEST_F(MainWindowTest, ComparingWithASavedScanShowsEveryChangeAndOrdersByIt) {
@@ -1117,10 +1117,10 @@ TEST_F(MainWindowTest, ComparingWithASavedScanShowsEveryChangeAndOrdersByIt) {
   ASSERT_TRUE(PumpUntil([&] { return !state_->scanFileBusy; }));
   EXPECT_GT(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
   EXPECT_EQ(HeaderText(c.foldersList, changeColumn), u"Change");
-  // Shown after On disk, though inserted last.
+  // Shown after the share, though inserted last.
   int order[8] = {};
   ::SendMessageW(c.foldersList, LVM_GETCOLUMNORDERARRAY, 8, reinterpret_cast<LPARAM>(order));
-  EXPECT_EQ(order[4], changeColumn);
+  EXPECT_EQ(order[2], changeColumn);
   EXPECT_EQ(rows(c.foldersList, 0, changeColumn),
             (Texts{u"C:\\r | +1.7 KB, files -2", u"big.bin | +2.0 KB", u"docs | -200 B, files -1",
                    u"gone.bin | deleted, -100 B"}));

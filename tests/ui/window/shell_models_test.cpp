@@ -167,10 +167,10 @@ TEST(RankingColumnsTest, TheTableOfThePart) {
        {RankingListKind::Folders, RankingListKind::Files, RankingListKind::Subfolders}) {
     const int size = list == RankingListKind::Folders ? 2 : 1;
     EXPECT_STREQ(ColumnsOf(list)[size + 1].captionKey, "column.on_disk");
-    // The Change column is the last by index and is shown right after On disk.
+    // The Change column is the last by index and is shown right after the share.
     EXPECT_STREQ(ColumnsOf(list)[ChangeColumnOf(list)].captionKey, "column.change");
     EXPECT_EQ(static_cast<std::size_t>(ChangeColumnOf(list)), ColumnsOf(list).size() - 1);
-    EXPECT_EQ(ChangeColumnPosition(list), size + 2);
+    EXPECT_EQ(ChangeColumnPosition(list), size);
   }
   EXPECT_STREQ(ChangeOrderCaptionKey(false, true), "column.change");
   EXPECT_STREQ(ChangeOrderCaptionKey(true, true), "column.change_growth");
