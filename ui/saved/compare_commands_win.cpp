@@ -14,6 +14,7 @@
 #include "ui/saved/saved_scan_commands_win.h"
 #include "ui/saved/scan_file_dialogs_win.h"
 #include "ui/saved/scan_file_notices.h"
+#include "ui/window/main_window_commands_win.h"
 #include "ui/window/status_bar_win.h"
 
 namespace ombrix::ui {
@@ -28,15 +29,17 @@ struct CompareAnswer {
   ComparedScan earlier;
 };
 
+// A scan asked for meanwhile starts after the answer is shown.
 void ShowCompareAnswer(MainWindowState& state, CompareAnswer& answer) {
-  state.scanFileBusy = false;
-  if (!answer.comparison) {
-    ShowNotice(state, answer.noEarlierScan ? kNoticeNoEarlierScan : OpenFailureNotice(answer.error));
-    return;
+  if (answer.comparison) {
+    state.comparedWith = std::move(answer.earlier);
+    ShowComparison(state, std::move(*answer.comparison));
+    ShowScanLine(state);
+  } else {
+    ShowNotice(state,
+               answer.noEarlierScan ? kNoticeNoEarlierScan : OpenFailureNotice(answer.error));
   }
-  state.comparedWith = std::move(answer.earlier);
-  ShowComparison(state, std::move(*answer.comparison));
-  ShowScanLine(state);
+  EndScanFileWork(state);
 }
 
 // Finds the earlier scan's file, reads it and compares on the worker;

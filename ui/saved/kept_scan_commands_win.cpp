@@ -6,6 +6,7 @@
 #include "app/settings/settings_files.h"
 #include "core/scan_model.h"
 #include "ui/saved/scan_file_notices.h"
+#include "ui/window/main_window_commands_win.h"
 #include "ui/window/status_bar_win.h"
 
 namespace ombrix::ui {
@@ -30,8 +31,8 @@ void KeepFinishedScan(MainWindowState& state) {
         return app::KeepScan(app::SystemSettingsFiles(), folder, *shown, shown->nodes.size());
       },
       [](MainWindowState& state, const bool& kept) {
-        state.scanFileBusy = false;
         if (!kept) ShowNotice(state, kNoticeScanKeepFailed);
+        EndScanFileWork(state);
       });
 }
 

@@ -26,13 +26,14 @@ bool Idle(const MainWindowState& state) {
   return !state.scanFileBusy && !state.controller.IsScanning();
 }
 
+// A scan asked for meanwhile starts after what the file brought is shown.
 void ShowOpenedScan(MainWindowState& state, app::OpenedScan& opened) {
-  state.scanFileBusy = false;
-  if (!opened.result) {
+  if (opened.result) {
+    ShowFinishedResult(state, std::move(*opened.result), /*fromFile=*/true);
+  } else {
     ShowNotice(state, OpenFailureNotice(opened.error));
-    return;
   }
-  ShowFinishedResult(state, std::move(*opened.result), /*fromFile=*/true);
+  EndScanFileWork(state);
 }
 
 }  // namespace
@@ -64,8 +65,8 @@ void SaveScan(MainWindowState& state) {
         return app::SaveScanFile(app::SystemSettingsFiles(), path, *shown, shown->nodes.size());
       },
       [](MainWindowState& state, const bool& saved) {
-        state.scanFileBusy = false;
         ShowNotice(state, saved ? kNoticeScanSaved : kNoticeScanSaveFailed);
+        EndScanFileWork(state);
       });
 }
 

@@ -77,8 +77,13 @@ void ShowScanOnTaskbar(MainWindowState& state) {
 
 void StartScan(MainWindowState& state) {
   const int index = SelectorIndex(state);
-  // A save reads the shown result until it is done.
-  if (index < 0 || state.scanFileBusy) return;
+  if (index < 0) return;
+  // A save (or a keep, right after each scan) reads the shown result until
+  // it is done; the scan follows it rather than being lost.
+  if (state.scanFileBusy) {
+    state.scanWaitsForFile = true;
+    return;
+  }
   ClearStatus(state);
   SetInputsEnabled(state, false);
   ClearRankingLists(state);
@@ -247,6 +252,13 @@ void OnScanFinished(MainWindowState& state) {
   ::KillTimer(state.window, kProgressTimer);
   state.taskbarProgress.Clear(state.window);
   ShowFinishedResult(state, state.controller.TakeLatestResult(), /*fromFile=*/false);
+}
+
+void EndScanFileWork(MainWindowState& state) {
+  state.scanFileBusy = false;
+  if (!state.scanWaitsForFile) return;
+  state.scanWaitsForFile = false;
+  StartScan(state);
 }
 
 void ShowFinishedResult(MainWindowState& state, core::ScanResult result, bool fromFile) {

@@ -27,6 +27,9 @@ void FillSelectorKeepingChoice(MainWindowState& state);
 void OnProgressTimer(MainWindowState& state, const TimerMessage& timer);
 // WM_APP + 1: the scan thread has left its result in the controller.
 void OnScanFinished(MainWindowState& state);
+// A scan file is read or written no more (scanFileBusy ends): a scan asked
+// for meanwhile starts now.
+void EndScanFileWork(MainWindowState& state);
 // Shows a finished result, scanned here or opened from a file, in the lists
 // and the status bar.
 void ShowFinishedResult(MainWindowState& state, core::ScanResult result, bool fromFile);

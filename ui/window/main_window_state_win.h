@@ -126,6 +126,8 @@ struct MainWindowState {
   bool resultFromFile = false;
   // A scan file is being read or written on the worker (saved_scan_commands_win.h).
   bool scanFileBusy = false;
+  // Scan was pressed meanwhile: the scan starts as soon as the file is done.
+  bool scanWaitsForFile = false;
   // The On disk column's marks in the current language.
   app::SizeMarkTexts sizeMarks;
   // The Change column's words, in the window's language.
