@@ -16,9 +16,9 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
-from gui_session import DriverError, GuiSession, check_main  # noqa: E402
+from gui_session import DriverError, check_main  # noqa: E402
 from scan_window_check import (FILES, FOLDERS, SUBFOLDERS, THEME_LIGHT, ScanWindow,  # noqa: E402
-                               make_data, size, windows_path)
+                               fresh_data, size, window_check, windows_path)
 
 DATA = "compare-data"
 COMPARE_PREVIOUS = 1403
@@ -138,81 +138,62 @@ def check_order(w, report, expected, growth, what):
     w.expect(len(files) > 0 and len(folders) > 0, "%s: both lists are filled" % what)
 
 
+def compare_steps(w, session, data, data_win, before_win):
+    """Scan, save by the tool, change, scan again, compare with the kept
+    previous scan; then the orders by change."""
+    w.choose_recent(0)
+    w.scan("first scan")
+    code, _ = session.wine([str(session.app / "ombrix-scan.exe"), "--save", before_win,
+                            data_win], timeout=300)
+    w.expect(code == 0, "ombrix-scan --save: exit %d" % code)
+    change_data(data)
+    w.scan("second scan")
+    code, out = session.wine([str(session.app / "ombrix-scan.exe"), "--json", "--tree",
+                              "--compare", before_win, data_win], timeout=300)
+    if not w.expect(code == 0, "ombrix-scan --compare: exit %d" % code):
+        raise DriverError("no report to compare with")
+    expected = Report(json.loads(out), w.texts)
+
+    report = compared(w)
+    line = w.status(report)
+    head = w.texts["status.compared"].replace("{root}", data_win).split("{date}")[0]
+    w.expect(line.startswith(head) and (" - " + w.texts["status.completed"] + " - ") in line,
+             "status line %r, expected %r<date> - %s..." % (
+                 line, head, w.texts["status.completed"]))
+    columns = w.control(FOLDERS, report)["columns"]
+    w.expect(columns[-1] == w.texts["column.change"], "Folders columns %s" % columns)
+    check_lists(w, report, expected, "by size")
+    shot, cropped, _ = w.screenshot_window("compare-dark")
+    print("dark screenshot: %s" % cropped)
+
+    change_column = len(w.control(FOLDERS, report)["widths"]) - 1
+    w.s.drive("header-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--column", change_column)
+    w.settle()
+    report = w.report()
+    w.expect(w.control(FOLDERS, report)["columns"][-1] == w.texts["column.change_growth"],
+             "growth header %r" % w.control(FOLDERS, report)["columns"][-1])
+    check_order(w, report, expected, True, "largest growth first")
+
+    w.s.drive("header-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--column", change_column)
+    w.settle()
+    report = w.report()
+    check_order(w, report, expected, False, "largest shrink first")
+    w.s.drive("command", "--hwnd", w.hwnd, "--id", THEME_LIGHT)
+    w.settle()
+    shot, cropped, _ = w.screenshot_window("compare-shrink-light")
+    print("light screenshot: %s" % cropped)
+
+
 def run(options, check):
-    if options.platform != "windows":
-        print("the window exists only in the Windows build; nothing to check")
-        return
-    session = GuiSession(options.build_dir, "compare-window")
-    session.start_server()
-    try:
-        session.lay_out_app()
-        (session.app / "ombrix-scan.exe").write_bytes(
-            (session.build / "tools" / "ombrix-scan.exe").read_bytes())
-        drive_c = session.prefix / "drive_c"
-        data = drive_c / DATA
-        subprocess.run(["rm", "-rf", str(data)], check=True)
-        make_data(data)
+    def body(session):
+        data = fresh_data(session, DATA)
         data_win = windows_path(session, data)
-        before = drive_c / "compare-before.ombrixscan"
-        before_win = windows_path(session, before)
-
-        session.write_settings(theme="Dark")
-        settings = session.read_settings()
-        settings["recentFolders"] = [data_win]
-        session.settings_path.write_text(json.dumps(settings, ensure_ascii=False, indent=2),
-                                         encoding="utf-8")
+        before_win = windows_path(session, session.prefix / "drive_c" / "compare-before.ombrixscan")
+        session.write_settings(theme="Dark", recent_folders=[data_win])
         w = ScanWindow(session, check, options)
-        w.start()
-        try:
-            w.choose_recent(0)
-            w.scan("first scan")
-            code, _ = session.wine([str(session.app / "ombrix-scan.exe"), "--save", before_win,
-                                    data_win], timeout=300)
-            w.expect(code == 0, "ombrix-scan --save: exit %d" % code)
-            change_data(data)
-            w.scan("second scan")
-            code, out = session.wine([str(session.app / "ombrix-scan.exe"), "--json", "--tree",
-                                      "--compare", before_win, data_win], timeout=300)
-            if not w.expect(code == 0, "ombrix-scan --compare: exit %d" % code):
-                raise DriverError("no report to compare with")
-            expected = Report(json.loads(out), w.texts)
+        w.run("compare window", lambda: compare_steps(w, session, data, data_win, before_win))
 
-            report = compared(w)
-            line = w.status(report)
-            head = w.texts["status.compared"].replace("{root}", data_win).split("{date}")[0]
-            w.expect(line.startswith(head) and (" - " + w.texts["status.completed"] + " - ") in line,
-                     "status line %r, expected %r<date> - %s..." % (
-                         line, head, w.texts["status.completed"]))
-            columns = w.control(FOLDERS, report)["columns"]
-            w.expect(columns[-1] == w.texts["column.change"], "Folders columns %s" % columns)
-            check_lists(w, report, expected, "by size")
-            shot, cropped, _ = w.screenshot_window("compare-dark")
-            print("dark screenshot: %s" % cropped)
-
-            change_column = len(w.control(FOLDERS, report)["widths"]) - 1
-            w.s.drive("header-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--column", change_column)
-            w.settle()
-            report = w.report()
-            w.expect(w.control(FOLDERS, report)["columns"][-1] == w.texts["column.change_growth"],
-                     "growth header %r" % w.control(FOLDERS, report)["columns"][-1])
-            check_order(w, report, expected, True, "largest growth first")
-
-            w.s.drive("header-click", "--hwnd", w.hwnd, "--id", FOLDERS, "--column", change_column)
-            w.settle()
-            report = w.report()
-            check_order(w, report, expected, False, "largest shrink first")
-            w.s.drive("command", "--hwnd", w.hwnd, "--id", THEME_LIGHT)
-            w.settle()
-            shot, cropped, _ = w.screenshot_window("compare-shrink-light")
-            print("light screenshot: %s" % cropped)
-        except (DriverError, subprocess.TimeoutExpired, KeyError, IndexError, ValueError,
-                TypeError) as error:
-            check.expect(False, "compare window: %r" % error)
-        finally:
-            w.stop()
-    finally:
-        session.stop_server()
-    print("screenshots: %s" % session.shots)
+    window_check(options, "compare-window", body)
 
 
 if __name__ == "__main__":

@@ -9,15 +9,14 @@ list back. The found list is re-texted in German, and screenshots of it in
 a dark and a light theme land in <build>/tests/ui/find-window/screenshots."""
 import json
 import pathlib
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
-from gui_session import DriverError, GuiSession, check_main  # noqa: E402
-from scan_window_check import ScanWindow, size  # noqa: E402
+from gui_session import check_main  # noqa: E402
+from scan_window_check import ScanWindow, fresh_data, size, window_check, windows_path  # noqa: E402
 
 FOLDERS, FILES, STATUS, OPEN = 1005, 1006, 1008, 1009
 FIND_BOX, FOUND = 1016, 1017
@@ -154,37 +153,19 @@ def phase_find(w, data_win, texts, german):
 
 
 def run(options, check):
-    if options.platform != "windows":
-        print("the window exists only in the Windows build; nothing to check")
-        return
-    session = GuiSession(options.build_dir, "find-window")
-    session.start_server()
-    try:
-        session.lay_out_app()
-        (session.app / "ombrix-scan.exe").write_bytes(
-            (session.build / "tools" / "ombrix-scan.exe").read_bytes())
-        drive_c = session.prefix / "drive_c"
-        subprocess.run(["rm", "-rf", str(drive_c / DATA)], check=True)
-        make_data(drive_c / DATA)
-        data_win = "C:\\" + DATA
-        session.write_settings(theme="Dark")
-        settings = session.read_settings()
-        settings["recentFolders"] = [data_win]
-        session.settings_path.write_text(json.dumps(settings, indent=2), encoding="utf-8")
+    def body(session):
+        data_win = windows_path(session, fresh_data(session, DATA, make_data))
+        session.write_settings(theme="Dark", recent_folders=[data_win])
         w = FindWindow(session, check, options)
-        w.start()
-        try:
+
+        def steps():
             w.choose_recent(0)
             w.scan("find data scan")
             phase_find(w, data_win, w.texts, session.language("de-DE"))
-        except (DriverError, subprocess.TimeoutExpired, KeyError, IndexError, ValueError,
-                TypeError) as error:
-            check.expect(False, "find: %r" % error)
-        finally:
-            w.stop()
-    finally:
-        session.stop_server()
-    print("screenshots: %s" % session.shots)
+
+        w.run("find", steps)
+
+    window_check(options, "find-window", body)
 
 
 if __name__ == "__main__":

@@ -52,14 +52,17 @@ class GuiSession:
 
     # The program's folder -------------------------------------------------
 
-    def lay_out_app(self):
+    def lay_out_app(self, scan_tool=False):
         """A portable copy of the program: the executables, the language
-        files beside them and the marker that keeps settings there. The
-        prefix must exist."""
+        files beside them and the marker that keeps settings there; with
+        scan_tool, ombrix-scan.exe too, for the checks that hold the window
+        against its report. The prefix must exist."""
         shutil.rmtree(self.work, ignore_errors=True)
         shutil.rmtree(self.app, ignore_errors=True)
         (self.app / "resources").mkdir(parents=True)
         shutil.copy(self.build / "ui" / "ombrix.exe", self.app)
+        if scan_tool:
+            shutil.copy(self.build / "tools" / "ombrix-scan.exe", self.app)
         shutil.copy(self.build / "tests" / "ui" / "driver" / "ombrix-startup-harness.exe", self.app)
         shutil.copytree(self.build / "ui" / "resources" / "strings", self.app / "resources" / "strings")
         (self.app / "ombrix.portable").write_text("")
@@ -73,10 +76,10 @@ class GuiSession:
         return self.app / "ombrix.settings.json"
 
     def write_settings(self, language="en-US", theme="MysticForest", threads=2, show_prompt=True,
-                       suppress=False, always=False):
+                       suppress=False, always=False, recent_folders=()):
         # No \u escapes: the program's reader does not take them.
         text = json.dumps({"appVersion": "v1.01", "language": language, "theme": theme,
-                           "recentFolders": [],
+                           "recentFolders": list(recent_folders),
                            "scan": {"threadsPerDrive": threads,
                                     "showAdminPromptOnStartup": show_prompt,
                                     "suppressAdminPrompt": suppress,

@@ -15,9 +15,9 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
-from gui_session import DriverError, GuiSession, check_main  # noqa: E402
+from gui_session import DriverError, check_main  # noqa: E402
 from scan_window_check import (FILES, FOLDERS, SUBFOLDERS, THEME_LIGHT, Expected,  # noqa: E402
-                               ScanWindow, make_data, windows_path)
+                               ScanWindow, fresh_data, window_check, windows_path)
 
 DATA = "saved-data"
 
@@ -63,19 +63,9 @@ def loaded(w, file_win):
 
 
 def run(options, check):
-    if options.platform != "windows":
-        print("the window exists only in the Windows build; nothing to check")
-        return
-    session = GuiSession(options.build_dir, "saved-scan-window")
-    session.start_server()
-    try:
-        session.lay_out_app()
-        (session.app / "ombrix-scan.exe").write_bytes(
-            (session.build / "tools" / "ombrix-scan.exe").read_bytes())
+    def body(session):
         drive_c = session.prefix / "drive_c"
-        subprocess.run(["rm", "-rf", str(drive_c / DATA)], check=True)
-        make_data(drive_c / DATA)
-        data_win = windows_path(session, drive_c / DATA)
+        data_win = windows_path(session, fresh_data(session, DATA))
         saved = drive_c / "saved-data.ombrixscan"
         export = drive_c / "saved-data.json"
         saved_win, export_win = windows_path(session, saved), windows_path(session, export)
@@ -94,8 +84,8 @@ def run(options, check):
 
         session.write_settings(theme="Dark")
         w = ScanWindow(session, check, options)
-        w.start()
-        try:
+
+        def steps():
             expected = loaded(w, saved_win)
             report = open_by_drop(w, saved_win)
             line = w.status(report)
@@ -120,14 +110,10 @@ def run(options, check):
             w.settle()
             shot, cropped, _ = w.screenshot_window("ncdu-export-light")
             print("light screenshot: %s" % cropped)
-        except (DriverError, subprocess.TimeoutExpired, KeyError, IndexError, ValueError,
-                TypeError) as error:
-            check.expect(False, "saved scan window: %r" % error)
-        finally:
-            w.stop()
-    finally:
-        session.stop_server()
-    print("screenshots: %s" % session.shots)
+
+        w.run("saved scan window", steps)
+
+    window_check(options, "saved-scan-window", body)
 
 
 if __name__ == "__main__":

@@ -77,6 +77,32 @@ def share(part, whole, locale="en-US"):
 
 # The folders -------------------------------------------------------------
 
+def window_check(options, name, body):
+    """A check of the real window in a session of its own: the program laid
+    out with ombrix-scan beside it, body(session) run, the server stopped
+    whatever happened."""
+    if options.platform != "windows":
+        print("the window exists only in the Windows build; nothing to check")
+        return
+    session = GuiSession(options.build_dir, name)
+    session.start_server()
+    try:
+        session.lay_out_app(scan_tool=True)
+        body(session)
+    finally:
+        session.stop_server()
+    print("screenshots: %s" % session.shots)
+
+
+def fresh_data(session, name, make=None):
+    """A tree made anew in C:\\name, by make_data unless make is given;
+    its path on the host."""
+    folder = session.prefix / "drive_c" / name
+    subprocess.run(["rm", "-rf", str(folder)], check=True)
+    (make or make_data)(folder)
+    return folder
+
+
 def make_data(root):
     """Sizes all distinct, more than 30 files, folders three deep."""
     serial = [0]
@@ -239,6 +265,18 @@ class ScanWindow:
 
     def report(self):
         return self.s.report(self.hwnd)
+
+    def run(self, what, body):
+        """Starts the window, runs body() and ends the window with File >
+        Exit whatever happened; a driver failure fails the check."""
+        self.start()
+        try:
+            body()
+        except (DriverError, subprocess.TimeoutExpired, KeyError, IndexError, ValueError,
+                TypeError) as error:
+            self.expect(False, "%s: %r" % (what, error))
+        finally:
+            self.stop()
 
     def control(self, cid, report=None):
         """The control as the user sees it: a list's columns of no width

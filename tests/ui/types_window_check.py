@@ -9,15 +9,15 @@ Subfolders list back, and screenshots in a dark and a light theme land in
 <build>/tests/ui/types-window/screenshots."""
 import json
 import pathlib
-import subprocess
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
 from find_window_check import DATA, FindWindow, make_data  # noqa: E402
-from gui_session import DriverError, GuiSession, check_main  # noqa: E402
-from scan_window_check import count, share, size  # noqa: E402
+from gui_session import check_main  # noqa: E402
+from scan_window_check import (count, fresh_data, share, size, window_check,  # noqa: E402
+                               windows_path)
 
 FOLDERS, FILES, SUBFOLDERS, OPEN = 1005, 1006, 1007, 1009
 FOUND, FILE_TYPES, TYPES = 1017, 1018, 1019
@@ -137,37 +137,19 @@ def phase_types(w, data_win, texts, german):
 
 
 def run(options, check):
-    if options.platform != "windows":
-        print("the window exists only in the Windows build; nothing to check")
-        return
-    session = GuiSession(options.build_dir, "types-window")
-    session.start_server()
-    try:
-        session.lay_out_app()
-        (session.app / "ombrix-scan.exe").write_bytes(
-            (session.build / "tools" / "ombrix-scan.exe").read_bytes())
-        drive_c = session.prefix / "drive_c"
-        subprocess.run(["rm", "-rf", str(drive_c / DATA)], check=True)
-        make_data(drive_c / DATA)
-        data_win = "C:\\" + DATA
-        session.write_settings(theme="Dark")
-        settings = session.read_settings()
-        settings["recentFolders"] = [data_win]
-        session.settings_path.write_text(json.dumps(settings, indent=2), encoding="utf-8")
+    def body(session):
+        data_win = windows_path(session, fresh_data(session, DATA, make_data))
+        session.write_settings(theme="Dark", recent_folders=[data_win])
         w = TypesWindow(session, check, options)
-        w.start()
-        try:
+
+        def steps():
             w.choose_recent(0)
             w.scan("types data scan")
             phase_types(w, data_win, w.texts, session.language("de-DE"))
-        except (DriverError, subprocess.TimeoutExpired, KeyError, IndexError, ValueError,
-                TypeError) as error:
-            check.expect(False, "types: %r" % error)
-        finally:
-            w.stop()
-    finally:
-        session.stop_server()
-    print("screenshots: %s" % session.shots)
+
+        w.run("types", steps)
+
+    window_check(options, "types-window", body)
 
 
 if __name__ == "__main__":

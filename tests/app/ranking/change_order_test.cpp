@@ -59,22 +59,27 @@ Texts TreeTexts(const FolderRankingModel& model) {
   return texts;
 }
 
-Texts FileTexts(const FolderRankingModel& model) {
+// "name change" of each row of a right-hand list.
+template <typename Column>
+Texts RankedTexts(const FolderRankingModel& model, std::size_t rows,
+                  std::u16string (*text)(const FolderRankingModel&, std::size_t, Column,
+                                         std::u16string_view, const LocaleQueries&,
+                                         const SizeMarkTexts&, const ChangeTexts&),
+                  Column name) {
   Texts texts;
-  for (std::size_t row = 0; row < model.fileRows.size(); ++row) {
-    texts.push_back(FileRowText(model, row, FileColumn::Name, u"en-US") + u" " +
-                    FileRowText(model, row, FileColumn::Change, u"en-US"));
+  for (std::size_t row = 0; row < rows; ++row) {
+    texts.push_back(text(model, row, name, u"en-US", SystemLocaleQueries(), {}, {}) + u" " +
+                    text(model, row, Column::Change, u"en-US", SystemLocaleQueries(), {}, {}));
   }
   return texts;
 }
 
+Texts FileTexts(const FolderRankingModel& model) {
+  return RankedTexts(model, model.fileRows.size(), &FileRowText, FileColumn::Name);
+}
+
 Texts SubfolderTexts(const FolderRankingModel& model) {
-  Texts texts;
-  for (std::size_t row = 0; row < model.subfolderRows.size(); ++row) {
-    texts.push_back(SubfolderRowText(model, row, SubfolderColumn::Path, u"en-US") + u" " +
-                    SubfolderRowText(model, row, SubfolderColumn::Change, u"en-US"));
-  }
-  return texts;
+  return RankedTexts(model, model.subfolderRows.size(), &SubfolderRowText, SubfolderColumn::Path);
 }
 
 std::uint64_t NodeNamed(const FolderRankingModel& model, std::u16string_view name) {

@@ -398,6 +398,17 @@ std::u16string HeaderText(HWND list, int column) {
   return base::FromWide(text);
 }
 
+// A list's cell text as the list gives it.
+std::u16string ListText(HWND list, int row, int column) {
+  LVITEMW item{};
+  wchar_t text[128] = {};
+  item.pszText = text;
+  item.cchTextMax = 128;
+  item.iSubItem = column;
+  ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return base::FromWide(text);
+}
+
 // What a click on a list's column header tells the window.
 void ClickColumnHeader(const MainWindowState& state, HWND list, int column) {
   NMLISTVIEW click{};
@@ -608,15 +619,7 @@ TEST_F(MainWindowTest, FindBoxListsMatchesInTheFilesListsPlaceUntilEscape) {
   PressKey(state_->window, 'F', false, true);
   EXPECT_EQ(::GetFocus(), c.findBox);
   const auto foundCount = [&] { return ::SendMessageW(c.foundList, LVM_GETITEMCOUNT, 0, 0); };
-  const auto foundText = [&](int row, int column) {
-    LVITEMW item{};
-    wchar_t text[128] = {};
-    item.pszText = text;
-    item.cchTextMax = 128;
-    item.iSubItem = column;
-    ::SendMessageW(c.foundList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return base::FromWide(text);
-  };
+  const auto foundText = [&](int row, int column) { return ListText(c.foundList, row, column); };
 
   ::SetWindowTextW(c.findBox, L"*.BIN;*.txt");
   ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(c.foundList) && foundCount() == 2; }));
@@ -656,15 +659,7 @@ TEST_F(MainWindowTest, FileTypesTakeTheSubfoldersListsPlaceAndListATypesFiles) {
   FinishScan(*state_);
   const MainWindowControls& c = state_->controls;
   const auto count = [](HWND list) { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
-  const auto text = [](HWND list, int row, int column) {
-    LVITEMW item{};
-    wchar_t buffer[128] = {};
-    item.pszText = buffer;
-    item.cchTextMax = 128;
-    item.iSubItem = column;
-    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return base::FromWide(buffer);
-  };
+  const auto text = ListText;
   EXPECT_FALSE(::IsWindowVisible(c.typesList));
   EXPECT_FALSE(Checked(kFileTypesCommand));
   ::SetFocus(c.subfoldersList);
@@ -1099,20 +1094,11 @@ TEST_F(MainWindowTest, ComparingWithASavedScanShowsEveryChangeAndOrdersByIt) {
   const MainWindowControls& c = state_->controls;
   const int changeColumn = static_cast<int>(app::FolderColumn::Change);
   EXPECT_EQ(::SendMessageW(c.foldersList, LVM_GETCOLUMNWIDTH, changeColumn, 0), 0);
-  const auto cell = [](HWND list, int row, int column) {
-    LVITEMW item{};
-    wchar_t text[128] = {};
-    item.pszText = text;
-    item.cchTextMax = 128;
-    item.iSubItem = column;
-    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return base::FromWide(text);
-  };
   const auto rows = [&](HWND list, int nameColumn, int change) {
     std::vector<std::u16string> texts;
     const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
-      texts.push_back(cell(list, row, nameColumn) + u" | " + cell(list, row, change));
+      texts.push_back(ListText(list, row, nameColumn) + u" | " + ListText(list, row, change));
     }
     return texts;
   };
