@@ -46,6 +46,23 @@ namespace {
 // The real main window in this process, with its settings in a fresh
 // temporary folder. Menus live in their process under Wine, so this is
 // where the menu bar is checked.
+// Runs the thread's messages until `done` holds; false after timeoutMs
+// without.
+bool PumpMessagesUntil(const std::function<bool()>& done, ULONGLONG timeoutMs) {
+  const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (::GetTickCount64() > deadline) return false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    ::Sleep(1);
+  }
+  return true;
+}
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -79,18 +96,7 @@ class MainWindowTest : public ::testing::Test {
   // Runs the window's messages until `done` holds (the background worker's
   // answers arrive as messages); false after ten seconds without.
   static bool PumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs = 10000) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (!done()) {
-      if (::GetTickCount64() > deadline) return false;
-      MSG message;
-      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-      }
-      ::Sleep(1);
-    }
-    return true;
+    return PumpMessagesUntil(done, timeoutMs);
   }
 
   // The window's WM_DESTROY posts the quit meant for a message loop.
@@ -1000,16 +1006,7 @@ void FinishScan(MainWindowState& state, core::ScanStatus status) {
     state.controller.latestResult = builder.BuildResult(status, u"C:\\r", 0);
   }
   ::SendMessageW(state.window, app::kScanFinishedMessage, 0, 0);
-  const ULONGLONG deadline = ::GetTickCount64() + 10000;
-  while (state.scanFileBusy && ::GetTickCount64() < deadline) {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) continue;
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-    ::Sleep(1);
-  }
+  PumpMessagesUntil([&] { return !state.scanFileBusy; }, 10000);
   EXPECT_FALSE(state.scanFileBusy) << "the scan was not kept within ten seconds";
 }
 
