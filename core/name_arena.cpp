@@ -89,6 +89,19 @@ std::uint64_t NameArena::Adopt(NameArena&& other) {
   return shift;
 }
 
+std::uint8_t* NameArena::AddFilledBlock(std::size_t capacity) {
+  if (capacity > kPositionMask) throw std::length_error("block too large for an arena");
+  AddBlock(capacity);
+  blocks_.back().used = static_cast<std::uint32_t>(capacity);
+  return blocks_.back().bytes.get();
+}
+
+void NameArena::TrimLastBlock(std::size_t used) {
+  if (!blocks_.empty() && used < blocks_.back().used) {
+    blocks_.back().used = static_cast<std::uint32_t>(used);
+  }
+}
+
 void NameArena::ReserveBlock(std::size_t bytes) {
   const std::uint64_t capacity = std::min<std::uint64_t>(bytes, kPositionMask);
   if (!CurrentBlockHas(capacity)) AddBlock(capacity);

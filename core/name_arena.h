@@ -42,6 +42,17 @@ class NameArena {
   // offset of other's to address the same name here.
   std::uint64_t Adopt(NameArena&& other);
 
+  // For names already in this arena's form that the caller writes straight
+  // into place (a saved scan's names, decompressed into the block): appends
+  // a block of capacity bytes (at most kPositionMask), all of it in use, and
+  // returns them. The name at position p of the block is at offset
+  // LastBlockOffset() + p; TrimLastBlock gives back the block's unused end.
+  std::uint8_t* AddFilledBlock(std::size_t capacity);
+  std::uint64_t LastBlockOffset() const {
+    return blocks_.empty() ? 0 : std::uint64_t{blocks_.size() - 1} << kPositionBits;
+  }
+  void TrimLastBlock(std::size_t used);
+
   // Forgets every name but keeps the blocks for the next ones.
   void Clear();
 

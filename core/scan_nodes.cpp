@@ -275,6 +275,22 @@ void ScanNodes::SetFolder(std::uint64_t i, std::uint64_t folderSlot, std::uint64
   flags_[i] = kDirectoryFlag;
 }
 
+ScanNodes::BlankFields ScanNodes::FieldsOfBlank(std::uint64_t first) {
+  const std::uint64_t from = std::min(first, size());
+  const std::uint64_t count = size() - from;
+  return {std::span(parents_.data() + from, count), std::span(attributes_.data() + from, count),
+          std::span(sizes_.data() + from, count), std::span(sizesOnDisk_.data() + from, count),
+          std::span(lastWriteTimes_.data() + from, count)};
+}
+
+void ScanNodes::SetOwnPath(std::uint64_t i, std::u16string_view path) {
+  if (!rootPaths_.empty() && rootPaths_.back().first >= i) {
+    throw std::logic_error("own paths out of node order");
+  }
+  flags_[i] |= kRootFlag;
+  rootPaths_.emplace_back(static_cast<std::uint32_t>(i), std::u16string(path));
+}
+
 void ScanNodes::SetFile(std::uint64_t i, std::uint64_t parent, std::uint64_t nameOffset,
                         std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime,
                         std::uint64_t sizeOnDisk) {

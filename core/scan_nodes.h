@@ -246,6 +246,21 @@ class ScanNodes {
   void SetFile(std::uint64_t i, std::uint64_t parent, std::uint64_t nameOffset,
                std::uint32_t attributes, std::uint64_t size, std::uint64_t lastWriteTime,
                std::uint64_t sizeOnDisk);
+  // The per-node fields of the blank nodes from first on, for a reader
+  // whose nodes arrive a field at a time (a saved scan keeps them so): it
+  // may use them as scratch, each as long as the blank nodes, and still
+  // sets every node by SetFolder or SetFile afterwards.
+  struct BlankFields {
+    std::span<std::uint32_t> parents;
+    std::span<std::uint32_t> attributes;
+    std::span<std::uint64_t> sizes;
+    std::span<std::uint64_t> sizesOnDisk;
+    std::span<std::uint64_t> lastWriteTimes;
+  };
+  BlankFields FieldsOfBlank(std::uint64_t first);
+  // Makes folder i, set by SetFolder, keep the full path it is given, as
+  // AddRoot and AddFolderWithPath do. Called in ascending node order.
+  void SetOwnPath(std::uint64_t i, std::u16string_view path);
   // Takes another arena's names; returns what to add to its offsets.
   std::uint64_t AdoptNames(NameArena&& names) { return names_.Adopt(std::move(names)); }
 

@@ -1,14 +1,17 @@
 #include "app/saved/saved_scan_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <new>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
-#include "app/saved/byte_planes.h"
 #include "app/saved/zstd_frame.h"
+#include "base/default_init_vector.h"
 #include "base/le_reader.h"
+#include "core/name_arena.h"
 #include "core/node_name.h"
 
 namespace ombrix::app {
@@ -120,9 +123,9 @@ std::optional<Metadata> ReadMetadata(std::string_view bytes) {
   if (hasSpace > 1) return std::nullopt;
   if (hasSpace == 1) {
     core::VolumeSpace space;
-    for (std::uint64_t* field : {&space.volumeSize, &space.usedSpace, &space.freeSpace,
-                                 &space.filesOnDisk, &space.metadata, &space.unreadable,
-                                 &space.unexplained}) {
+    for (std::uint64_t* field :
+         {&space.volumeSize, &space.usedSpace, &space.freeSpace, &space.filesOnDisk,
+          &space.metadata, &space.unreadable, &space.unexplained}) {
       *field = in.U64();
     }
     meta.space = space;
@@ -142,7 +145,8 @@ bool KnownStatus(std::uint32_t status) {
 // The counts of the metadata, checked against what the raw payload can
 // hold before anything is sized by them.
 bool CountsFit(const Metadata& meta, std::uint64_t rawLength) {
-  if (!KnownStatus(meta.status) || meta.engine > static_cast<std::uint32_t>(core::ScanEngineKind::NcduExport)) {
+  if (!KnownStatus(meta.status) ||
+      meta.engine > static_cast<std::uint32_t>(core::ScanEngineKind::NcduExport)) {
     return false;
   }
   if (meta.nodeCount > core::kMaxNodes || meta.nodeCount > rawLength / kFixedBytesPerNode) {
@@ -153,8 +157,7 @@ bool CountsFit(const Metadata& meta, std::uint64_t rawLength) {
   // Each group and each issue takes at least four bytes.
   return meta.linkGroupCount <= (rest - meta.nameBytes) / 4 &&
          meta.issueCount <= (rest - meta.nameBytes) / 8 &&
-         (meta.nodeCount == 0 ? meta.rootIndex == core::kNoNode
-                              : meta.rootIndex < meta.nodeCount);
+         (meta.nodeCount == 0 ? meta.rootIndex == core::kNoNode : meta.rootIndex < meta.nodeCount);
 }
 
 // One stored name, its header checked against the bytes left.
@@ -181,82 +184,216 @@ bool ReadName(const std::uint8_t*& at, const std::uint8_t* end, std::u16string& 
   return true;
 }
 
-// Whether a stored name is in the form the result's arena keeps it: a
-// one-byte header, two bytes a unit only when a unit needs them, and the
-// units little-endian as this machine keeps them. Nearly every name is;
-// those are copied as they are instead of decoded and encoded again.
-bool IsArenaForm(const std::uint8_t* at, const std::uint8_t* end) {
-  if constexpr (std::endian::native != std::endian::little) return false;
-  if (at == end || at[0] >= 0x80) return false;
-  const std::size_t length = at[0] >> 1;
-  const bool wide = (at[0] & 1) != 0;
-  if (length * (wide ? 2 : 1) > static_cast<std::size_t>(end - at - 1)) return false;
-  if (!wide) return true;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (at[2 + 2 * i] != 0) return true;
-  }
-  return false;
-}
-
-struct NodeColumns {
-  const std::uint8_t* flags;
-  const std::uint8_t* parents;
-  const std::uint8_t* attributes;
-  const std::uint8_t* sizes;
-  const std::uint8_t* sizesOnDisk;
-  const std::uint8_t* times;
-  const std::uint8_t* names;
+// A stored name seen through the bytes that have arrived so far.
+struct StoredName {
+  enum class State { Whole, Partial, Bad } state = State::Bad;
+  std::size_t length = 0;  // bytes it takes, header included, when whole
+  bool arenaForm = false;  // exactly as the result's arena would keep it
 };
 
-// The nodes, each checked against the ones before it; false at the first
-// that does not fit.
-bool BuildNodes(const Metadata& meta, const NodeColumns& columns, Cursor& rest,
-                core::ScanNodes& nodes, std::vector<std::uint32_t>& linkedNodes) {
-  const std::uint64_t count = meta.nodeCount;
-  nodes.Reserve(count);
-  const std::uint8_t* name = columns.names;
-  const std::uint8_t* namesEnd = columns.names + meta.nameBytes;
-  std::u16string nameText;
+// Whether the name at `at` lies whole before `end`, and whether it is in
+// the form the arena keeps (its shortest header, two bytes a unit only when
+// a unit needs them, little-endian as this machine keeps them). Nearly
+// every name is: those are left where they were decompressed.
+StoredName PeekName(const std::uint8_t* at, const std::uint8_t* end) {
+  using State = StoredName::State;
+  std::uint64_t header = 0;
+  unsigned shift = 0;
+  std::size_t headerLength = 0;
+  while (true) {
+    if (shift > 28) return {};
+    if (at + headerLength == end) return {State::Partial};
+    const std::uint8_t byte = at[headerLength++];
+    header |= std::uint64_t{byte & 0x7Fu} << shift;
+    shift += 7;
+    if ((byte & 0x80) == 0) break;
+  }
+  const std::uint64_t units = header >> 1;
+  const bool wide = (header & 1) != 0;
+  if (units > core::kMaxNameLength) return {};
+  const std::uint64_t length = headerLength + units * (wide ? 2 : 1);
+  if (length > static_cast<std::uint64_t>(end - at)) return {State::Partial};
+  bool arenaForm = std::endian::native == std::endian::little &&
+                   headerLength == core::NameHeaderLength(units, wide);
+  if (arenaForm && wide) {
+    arenaForm = false;
+    for (std::uint64_t i = 0; i < units && !arenaForm; ++i)
+      arenaForm = at[headerLength + 2 * i + 1] != 0;
+  }
+  return {State::Whole, static_cast<std::size_t>(length), arenaForm};
+}
+
+// The fixed columns at the payload's start: the flags on their own, the
+// rest read straight into the blank nodes' fields, which hold them until
+// each node is set.
+struct NodeColumns {
+  const std::uint8_t* flags;
+  core::ScanNodes::BlankFields fields;  // parents hold the parent distances
+};
+
+// A column of W-byte values stored byte plane by byte plane, read straight
+// into the values a piece of a plane at a time: no copy of the column, nor
+// of the fixed columns together, is ever whole in memory.
+template <typename T>
+bool ReadColumn(FrameReader& frame, std::span<T> values, std::vector<std::uint8_t>& piece) {
+  for (std::size_t b = 0; b < sizeof(T); ++b) {
+    for (std::size_t first = 0; first < values.size(); first += piece.size()) {
+      const std::size_t n = std::min(piece.size(), values.size() - first);
+      if (!frame.Read(piece.data(), n)) return false;
+      T* out = values.data() + first;
+      if (b == 0) {
+        for (std::size_t k = 0; k < n; ++k) out[k] = piece[k];
+      } else {
+        for (std::size_t k = 0; k < n; ++k) out[k] |= static_cast<T>(T{piece[k]} << (8 * b));
+      }
+    }
+  }
+  return true;
+}
+
+bool ReadColumns(FrameReader& frame, const core::ScanNodes::BlankFields& fields) {
+  std::vector<std::uint8_t> piece(64 * 1024);
+  return ReadColumn(frame, fields.parents, piece) && ReadColumn(frame, fields.attributes, piece) &&
+         ReadColumn(frame, fields.sizes, piece) && ReadColumn(frame, fields.sizesOnDisk, piece) &&
+         ReadColumn(frame, fields.lastWriteTimes, piece);
+}
+
+// Each node's flags on their own and against each other; counts the
+// folders and lists the hard-linked nodes, in node order.
+bool CheckFlags(const std::uint8_t* flags, std::uint64_t count, std::uint64_t& folders,
+                std::vector<std::uint32_t>& linkedNodes) {
   for (std::uint64_t i = 0; i < count; ++i) {
-    const std::uint8_t flags = columns.flags[i];
-    const auto distance = GetPlanes<std::uint32_t>(columns.parents, count, i);
-    const auto attributes = GetPlanes<std::uint32_t>(columns.attributes, count, i);
-    const auto size = GetPlanes<std::uint64_t>(columns.sizes, count, i);
-    const auto sizeOnDisk = GetPlanes<std::uint64_t>(columns.sizesOnDisk, count, i);
-    const auto time = GetPlanes<std::uint64_t>(columns.times, count, i);
-    if ((flags & ~kKnownNodeFlags) != 0) return false;
-    std::optional<core::NodeName> storedName;
-    if (IsArenaForm(name, namesEnd)) {
-      storedName = core::NodeName::Decode(name);
-      name += storedName->EncodedLength();
-    } else if (!ReadName(name, namesEnd, nameText)) {
+    const std::uint8_t f = flags[i];
+    const bool folder = (f & kNodeDirectory) != 0;
+    if ((f & ~kKnownNodeFlags) != 0 ||
+        (folder && (f & (kNodeHardLinked | kNodePlaceholder)) != 0) ||
+        ((f & kNodeOwnPath) != 0 && !folder)) {
       return false;
     }
-    const bool folder = (flags & kNodeDirectory) != 0;
+    folders += folder ? 1 : 0;
+    if ((f & kNodeHardLinked) != 0) linkedNodes.push_back(static_cast<std::uint32_t>(i));
+  }
+  return true;
+}
+
+// Sets the blank nodes of a result one after another, in node order, as
+// their names arrive. A node whose name is kept elsewhere (one to rewrite
+// into the arena's form, or a folder with its own path, which lies at the
+// payload's end) waits until FinishWaiting.
+class NodeFiller {
+ public:
+  NodeFiller(const NodeColumns& columns, std::uint64_t count, core::ScanNodes& nodes)
+      : columns_(columns), count_(count), nodes_(nodes) {}
+
+  // The next node, named by the stored name at `stored`, which lies at
+  // nameOffset in the result's arena. False when the node does not fit
+  // the ones before it.
+  bool Next(const std::uint8_t* stored, const StoredName& name, std::uint64_t nameOffset) {
+    if (next_ == count_) return false;
+    const std::uint64_t i = next_++;
+    const std::uint8_t flags = columns_.flags[i];
+    const std::uint32_t distance = columns_.fields.parents[i];
     const bool ownPath = (flags & kNodeOwnPath) != 0;
-    if (folder && (flags & (kNodeHardLinked | kNodePlaceholder)) != 0) return false;
     if (distance > i || (distance == 0 && !ownPath)) return false;
     const std::uint64_t parent = distance == 0 ? core::kNoNode : i - distance;
-    if (parent != core::kNoNode && !nodes.IsDirectory(parent)) return false;
-    if (ownPath && !folder) return false;
-    if (ownPath) {
-      const std::u16string path = rest.Text();
-      if (!rest.ok()) return false;
-      if (storedName) nameText = storedName->ToString();
-      parent == core::kNoNode ? nodes.AddRoot(nameText, path, attributes, time)
-                              : nodes.AddFolderWithPath(parent, nameText, path, attributes, time);
-    } else if (folder) {
-      storedName ? nodes.AddFolder(parent, *storedName, attributes, time)
-                 : nodes.AddFolder(parent, nameText, attributes, time);
-    } else {
-      storedName ? nodes.AddFile(parent, *storedName, attributes, size, time, sizeOnDisk)
-                 : nodes.AddFile(parent, nameText, attributes, size, time, sizeOnDisk);
+    if (parent != core::kNoNode && (columns_.flags[parent] & kNodeDirectory) == 0) return false;
+    const std::uint64_t slot = (flags & kNodeDirectory) != 0 ? nextSlot_++ : 0;
+    if (!ownPath && name.arenaForm) {
+      Set(i, slot, parent, nameOffset);
+      return true;
     }
-    if (folder && (size != 0 || sizeOnDisk != 0)) nodes.SetFolderOwnSize(i, size, sizeOnDisk);
-    if ((flags & kNodePlaceholder) != 0) nodes.MarkPlaceholder(i);
-    if ((flags & kNodeHardLinked) != 0) linkedNodes.push_back(static_cast<std::uint32_t>(i));
+    Waiting waiting{i, slot, parent, {}};
+    if (!ReadName(stored, stored + name.length, waiting.name)) return false;
+    waiting_.push_back(std::move(waiting));
+    return true;
   }
-  return name == namesEnd;
+
+  bool AllNamed() const { return next_ == count_; }
+
+  // The waiting nodes, their names in an arena of their own that the
+  // result adopts behind the stored names, their own paths read from rest.
+  bool FinishWaiting(Cursor& rest) {
+    core::NameArena rewritten;
+    std::vector<std::uint64_t> offsets;
+    offsets.reserve(waiting_.size());
+    for (const Waiting& node : waiting_) offsets.push_back(rewritten.Append(node.name));
+    const std::uint64_t shift = nodes_.AdoptNames(std::move(rewritten));
+    for (std::size_t k = 0; k < waiting_.size(); ++k) {
+      const Waiting& node = waiting_[k];
+      Set(node.index, node.slot, node.parent, shift + offsets[k]);
+      if ((columns_.flags[node.index] & kNodeOwnPath) != 0) {
+        const std::u16string path = rest.Text();
+        if (!rest.ok()) return false;
+        nodes_.SetOwnPath(node.index, path);
+      }
+    }
+    return true;
+  }
+
+ private:
+  struct Waiting {
+    std::uint64_t index;
+    std::uint64_t slot;
+    std::uint64_t parent;
+    std::u16string name;
+  };
+
+  void Set(std::uint64_t i, std::uint64_t slot, std::uint64_t parent, std::uint64_t nameOffset) {
+    const std::uint8_t flags = columns_.flags[i];
+    const std::uint32_t attributes = columns_.fields.attributes[i];
+    const std::uint64_t size = columns_.fields.sizes[i];
+    const std::uint64_t sizeOnDisk = columns_.fields.sizesOnDisk[i];
+    const std::uint64_t time = columns_.fields.lastWriteTimes[i];
+    if ((flags & kNodeDirectory) != 0) {
+      nodes_.SetFolder(i, slot, parent, nameOffset, attributes, time);
+      if (size != 0 || sizeOnDisk != 0) nodes_.SetFolderOwnSize(i, size, sizeOnDisk);
+    } else {
+      nodes_.SetFile(i, parent, nameOffset, attributes, size, time, sizeOnDisk);
+      if ((flags & kNodePlaceholder) != 0) nodes_.MarkPlaceholder(i);
+    }
+  }
+
+  const NodeColumns columns_;
+  const std::uint64_t count_;
+  core::ScanNodes& nodes_;
+  std::uint64_t next_ = 0;
+  std::uint64_t nextSlot_ = 0;
+  std::vector<Waiting> waiting_;
+};
+
+// The names, decompressed straight into arena blocks that the result then
+// adopts, a piece at a time so each node is set while its name is still in
+// the cache. A name cut by a block's end moves to the start of the next.
+bool ReadNames(FrameReader& frame, std::uint64_t nameBytes, core::NameArena& names,
+               NodeFiller& filler) {
+  constexpr std::size_t kPiece = 256 * 1024;
+  std::uint64_t left = nameBytes;
+  std::vector<std::uint8_t> cut;
+  while (left > 0) {
+    const auto capacity = static_cast<std::size_t>(
+        std::min<std::uint64_t>(core::NameArena::kPositionMask, cut.size() + left));
+    std::uint8_t* block = names.AddFilledBlock(capacity);
+    const std::uint64_t blockOffset = names.LastBlockOffset();
+    std::copy(cut.begin(), cut.end(), block);
+    std::size_t filled = cut.size();
+    std::size_t parsed = 0;
+    while (filled < capacity) {
+      const std::size_t piece = std::min(kPiece, capacity - filled);
+      if (!frame.Read(block + filled, piece)) return false;
+      filled += piece;
+      left -= piece;
+      while (parsed < filled) {
+        const StoredName name = PeekName(block + parsed, block + filled);
+        if (name.state == StoredName::State::Bad) return false;
+        if (name.state == StoredName::State::Partial) break;
+        if (!filler.Next(block + parsed, name, blockOffset + parsed)) return false;
+        parsed += name.length;
+      }
+    }
+    cut.assign(block + parsed, block + filled);
+    names.TrimLastBlock(parsed);
+  }
+  return cut.empty();  // else the last name runs past the names
 }
 
 // The hard-linked nodes' groups, linked in group order so each gets the
@@ -280,39 +417,44 @@ bool LinkGroups(const std::vector<std::uint32_t>& linkCounts, const std::uint8_t
   std::vector<std::uint64_t> next(starts.begin(), starts.end() - 1);
   for (std::size_t k = 0; k < linkedNodes.size(); ++k) members[next[groups[k]]++] = linkedNodes[k];
   for (std::size_t g = 0; g < groupCount; ++g) {
-    nodes.LinkNames(std::span<const std::uint64_t>(members.data() + starts[g],
-                                                   starts[g + 1] - starts[g]),
-                    linkCounts[g]);
+    nodes.LinkNames(
+        std::span<const std::uint64_t>(members.data() + starts[g], starts[g + 1] - starts[g]),
+        linkCounts[g]);
   }
   return true;
 }
 
-std::optional<core::ScanResult> BuildResult(const Metadata& meta, std::string_view raw) {
-  Cursor in(raw);
+// The payload, read from the frame part by part in the order it lies
+// there: the fixed columns, the names (each node set as its name arrives),
+// then what follows them.
+std::optional<core::ScanResult> BuildResult(const Metadata& meta, FrameReader& frame,
+                                            std::uint64_t rawLength) {
   const std::uint64_t count = meta.nodeCount;
-  NodeColumns columns{};
-  columns.flags = in.Bytes(count);
-  columns.parents = in.Bytes(count * 4);
-  columns.attributes = in.Bytes(count * 4);
-  columns.sizes = in.Bytes(count * 8);
-  columns.sizesOnDisk = in.Bytes(count * 8);
-  columns.times = in.Bytes(count * 8);
-  columns.names = in.Bytes(meta.nameBytes);
-  std::vector<std::uint32_t> linkCounts(meta.linkGroupCount);
-  for (std::uint32_t& links : linkCounts) links = in.U32();
-  if (!in.ok()) return std::nullopt;
-
-  std::uint64_t linkedCount = 0;
-  for (std::uint64_t i = 0; i < count; ++i) {
-    if ((columns.flags[i] & kNodeHardLinked) != 0) ++linkedCount;
-  }
-  const std::uint8_t* groupColumn = in.Bytes(linkedCount * 4);
-  if (!in.ok()) return std::nullopt;
+  base::DefaultInitVector<std::uint8_t> flags(count);
+  if (!frame.Read(flags.data(), count)) return std::nullopt;
+  std::uint64_t folders = 0;
+  std::vector<std::uint32_t> linkedNodes;
+  if (!CheckFlags(flags.data(), count, folders, linkedNodes)) return std::nullopt;
 
   core::ScanResult result;
-  std::vector<std::uint32_t> linkedNodes;
-  linkedNodes.reserve(linkedCount);
-  if (!BuildNodes(meta, columns, in, result.nodes, linkedNodes) ||
+  result.nodes.AppendBlank(count, folders);
+  const NodeColumns columns{flags.data(), result.nodes.FieldsOfBlank(0)};
+  if (!ReadColumns(frame, columns.fields)) return std::nullopt;
+  NodeFiller filler(columns, count, result.nodes);
+  core::NameArena names;
+  if (!ReadNames(frame, meta.nameBytes, names, filler) || !filler.AllNamed() ||
+      result.nodes.AdoptNames(std::move(names)) != 0) {
+    return std::nullopt;
+  }
+  base::DefaultInitVector<std::uint8_t> rest(rawLength - count * kFixedBytesPerNode -
+                                             meta.nameBytes);
+  if (!frame.Read(rest.data(), rest.size()) || !frame.Finished()) return std::nullopt;
+
+  Cursor in(std::string_view(reinterpret_cast<const char*>(rest.data()), rest.size()));
+  std::vector<std::uint32_t> linkCounts(meta.linkGroupCount);
+  for (std::uint32_t& links : linkCounts) links = in.U32();
+  const std::uint8_t* groupColumn = in.Bytes(linkedNodes.size() * 4);
+  if (!in.ok() || !filler.FinishWaiting(in) ||
       !LinkGroups(linkCounts, groupColumn, linkedNodes, result.nodes)) {
     return std::nullopt;
   }
@@ -392,11 +534,11 @@ OpenedScan DecodeSavedScan(std::string_view file) {
   const std::optional<Metadata> meta = ReadMetadata(metadataBytes);
   if (!meta || !CountsFit(*meta, header.rawLength)) return Failure(SavedScanError::Corrupted);
   try {
-    const std::optional<RawBytes> raw = DecompressFrame(
+    FrameReader frame(
         file.substr(kSavedScanHeaderLength + header.metadataLength, header.payloadLength),
         header.rawLength);
-    if (!raw) return Failure(SavedScanError::Corrupted);
-    std::optional<core::ScanResult> result = BuildResult(*meta, raw->View());
+    if (!frame.ok()) return Failure(SavedScanError::Corrupted);
+    std::optional<core::ScanResult> result = BuildResult(*meta, frame, header.rawLength);
     if (!result) return Failure(SavedScanError::Corrupted);
     return OpenedScan{std::move(result), SavedScanError::None};
   } catch (const std::bad_alloc&) {

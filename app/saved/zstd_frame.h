@@ -20,19 +20,36 @@ inline constexpr int kSavedScanCompressionLevel = 1;
 // Empty optional when zstd fails (out of memory).
 std::optional<std::string> CompressFrame(std::string_view raw, int level);
 
-// Bytes not zeroed before they are written: a million-node payload is tens
-// of megabytes, and filling it twice shows in the time an open takes.
-struct RawBytes {
-  std::unique_ptr<char[]> data;
-  std::size_t size = 0;
-  std::string_view View() const { return {data.get(), size}; }
-};
+// One frame decompressed a piece at a time, each piece straight into the
+// memory that keeps it: a million-node payload is tens of megabytes, and
+// never having it whole in memory saves faulting in all those fresh pages.
+class FrameReader {
+ public:
+  // The frame must be exactly one whole frame whose content is rawLength
+  // bytes. rawLength is checked against the most the frame's blocks can
+  // hold, so a damaged length cannot stand for more than the file could
+  // fill. ok() tells whether it was accepted.
+  FrameReader(std::string_view frame, std::uint64_t rawLength);
+  ~FrameReader();
+  FrameReader(const FrameReader&) = delete;
+  FrameReader& operator=(const FrameReader&) = delete;
 
-// The frame's bytes, decompressed, when they hold exactly one frame whose
-// content is rawLength bytes. rawLength is checked against the most the
-// frame's blocks can hold before anything of that size is allocated, so a
-// damaged length cannot ask for more memory than the file could fill.
-std::optional<RawBytes> DecompressFrame(std::string_view frame, std::uint64_t rawLength);
+  bool ok() const { return ok_; }
+  // Exactly count bytes to out. False when the frame is damaged or ends
+  // sooner; every later read fails too.
+  bool Read(std::uint8_t* out, std::size_t count);
+  // Whether every byte of the content has been read and the frame ends
+  // there.
+  bool Finished();
+
+ private:
+  bool Fail() { return ok_ = false; }
+
+  struct Context;
+  std::unique_ptr<Context> context_;
+  bool ok_ = false;
+  bool ended_ = false;  // the frame's last block and checksum are read
+};
 
 // XXH64 of the bytes, seed 0.
 std::uint64_t Checksum64(std::string_view bytes);

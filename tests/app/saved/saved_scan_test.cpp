@@ -53,6 +53,30 @@ TEST(SavedScanTest, NamesOfEveryLengthComeBack) {
   EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
 }
 
+// More names than one block of the result's arena holds (16 MiB): names
+// are decompressed straight into the blocks, and the one a block's end
+// cuts moves whole to the next.
+TEST(SavedScanTest, NamesBeyondOneArenaBlockComeBackWhole) {
+  core::ScanTreeBuilder builder;
+  const auto root = builder.AddRoot(u"many", u"D:\\many", 0x10, 0);
+  std::uint64_t nameBytes = 0;
+  for (int i = 0; nameBytes < (std::uint64_t{17} << 20); ++i) {
+    // Lengths vary so that the cut falls inside a name, header or units.
+    std::u16string name = std::u16string(200 + i % 57, static_cast<char16_t>(u'a' + i % 26)) +
+                          std::u16string(1, static_cast<char16_t>(u'0' + i % 10));
+    const bool wide = i % 5 == 0;
+    if (wide) name += u"\u0436";  // two bytes a unit
+    nameBytes += name.size() * (wide ? 2 : 1);
+    builder.AddFile(root, name, 0x20, static_cast<std::uint64_t>(i), 0, 0);
+  }
+  builder.ComputeTotals();
+  const core::ScanResult original =
+      builder.BuildResult(core::ScanStatus::Completed, u"D:\\many", 0);
+  const OpenedScan decoded = DecodeSavedScan(Saved(original));
+  ASSERT_TRUE(decoded.result);
+  EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
+}
+
 TEST(SavedScanTest, AnEmptyFailedScanComesBack) {
   core::ScanResult failed;
   failed.status = core::ScanStatus::Failed;
@@ -68,8 +92,8 @@ TEST(SavedScanTest, RowsHungInAfterTheScanAreNotSaved) {
   const std::uint64_t scanned = result.nodes.size();
   result.nodes.AddFile(result.rootIndex, u"ghost", 0, 0, 0, 0);
   result.nodes.LinkChildren();
-  const OpenedScan decoded = DecodeSavedScan(
-      EncodeSavedScan(result, scanned, kSavedScanCompressionLevel).value());
+  const OpenedScan decoded =
+      DecodeSavedScan(EncodeSavedScan(result, scanned, kSavedScanCompressionLevel).value());
   ASSERT_TRUE(decoded.result);
   EXPECT_EQ(decoded.result->nodes.size(), scanned);
   const core::ScanResult original = test::EveryKindOfNode();
@@ -91,9 +115,9 @@ TEST(SavedScanTest, EveryShorterFileIsRefusedAsIncompleteOrDamaged) {
     const OpenedScan decoded = DecodeSavedScan(std::string_view(file).substr(0, length));
     ASSERT_FALSE(decoded.result) << length;
     const SavedScanError error = decoded.error;
-    EXPECT_TRUE(length < kSavedScanMagic.size() ? error == SavedScanError::NotAScan
-                                                : error == SavedScanError::Truncated ||
-                                                      error == SavedScanError::Corrupted)
+    EXPECT_TRUE(length < kSavedScanMagic.size()
+                    ? error == SavedScanError::NotAScan
+                    : error == SavedScanError::Truncated || error == SavedScanError::Corrupted)
         << length;
   }
 }
@@ -155,9 +179,9 @@ TEST(SavedScanTest, AHundredThousandNodesTakeFewBytesEach) {
   constexpr int kFolders = 2000;
   constexpr int kFilesPerFolder = 50;
   for (int f = 0; f < kFolders; ++f) {
-    const auto folder = builder.AddDirectory(root, u"folder-" + std::u16string(1, u'a' + f % 26) +
-                                                       std::u16string(1, u'0' + f % 10),
-                                             0x10, 133'000'000'000'000'000ull + next());
+    const auto folder = builder.AddDirectory(
+        root, u"folder-" + std::u16string(1, u'a' + f % 26) + std::u16string(1, u'0' + f % 10),
+        0x10, 133'000'000'000'000'000ull + next());
     for (int i = 0; i < kFilesPerFolder; ++i) {
       const std::uint64_t size = next() % 5'000'000;
       builder.AddFile(folder, u"file-" + std::u16string(1, u'a' + i % 26) + u".dat", 0x20, size,
