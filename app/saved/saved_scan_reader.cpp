@@ -160,35 +160,15 @@ bool CountsFit(const Metadata& meta, std::uint64_t rawLength) {
          (meta.nodeCount == 0 ? meta.rootIndex == core::kNoNode : meta.rootIndex < meta.nodeCount);
 }
 
-// One stored name, its header checked against the bytes left.
-bool ReadName(const std::uint8_t*& at, const std::uint8_t* end, std::u16string& name) {
-  std::uint64_t header = 0;
-  unsigned shift = 0;
-  while (true) {
-    if (at == end || shift > 28) return false;
-    const std::uint8_t byte = *at++;
-    header |= std::uint64_t{byte & 0x7Fu} << shift;
-    shift += 7;
-    if ((byte & 0x80) == 0) break;
-  }
-  const std::uint64_t length = header >> 1;
-  const bool wide = (header & 1) != 0;
-  if (length > core::kMaxNameLength) return false;
-  const std::uint64_t bytes = length * (wide ? 2 : 1);
-  if (bytes > static_cast<std::uint64_t>(end - at)) return false;
-  name.resize(length);
-  for (std::uint64_t i = 0; i < length; ++i) {
-    name[i] = wide ? static_cast<char16_t>(at[2 * i] | (at[2 * i + 1] << 8)) : at[i];
-  }
-  at += bytes;
-  return true;
-}
-
 // A stored name seen through the bytes that have arrived so far.
 struct StoredName {
   enum class State { Whole, Partial, Bad } state = State::Bad;
-  std::size_t length = 0;  // bytes it takes, header included, when whole
+  std::size_t headerLength = 0;
+  std::uint64_t units = 0;
+  bool wide = false;       // two bytes a unit
   bool arenaForm = false;  // exactly as the result's arena would keep it
+  // Bytes it takes, header included.
+  std::uint64_t Length() const { return headerLength + units * (wide ? 2 : 1); }
 };
 
 // Whether the name at `at` lies whole before `end`, and whether it is in
@@ -197,30 +177,41 @@ struct StoredName {
 // every name is: those are left where they were decompressed.
 StoredName PeekName(const std::uint8_t* at, const std::uint8_t* end) {
   using State = StoredName::State;
+  StoredName name;
   std::uint64_t header = 0;
   unsigned shift = 0;
-  std::size_t headerLength = 0;
   while (true) {
     if (shift > 28) return {};
-    if (at + headerLength == end) return {State::Partial};
-    const std::uint8_t byte = at[headerLength++];
+    if (at + name.headerLength == end) return {State::Partial};
+    const std::uint8_t byte = at[name.headerLength++];
     header |= std::uint64_t{byte & 0x7Fu} << shift;
     shift += 7;
     if ((byte & 0x80) == 0) break;
   }
-  const std::uint64_t units = header >> 1;
-  const bool wide = (header & 1) != 0;
-  if (units > core::kMaxNameLength) return {};
-  const std::uint64_t length = headerLength + units * (wide ? 2 : 1);
-  if (length > static_cast<std::uint64_t>(end - at)) return {State::Partial};
-  bool arenaForm = std::endian::native == std::endian::little &&
-                   headerLength == core::NameHeaderLength(units, wide);
-  if (arenaForm && wide) {
-    arenaForm = false;
-    for (std::uint64_t i = 0; i < units && !arenaForm; ++i)
-      arenaForm = at[headerLength + 2 * i + 1] != 0;
+  name.units = header >> 1;
+  name.wide = (header & 1) != 0;
+  if (name.units > core::kMaxNameLength) return {};
+  if (name.Length() > static_cast<std::uint64_t>(end - at)) return {State::Partial};
+  name.state = State::Whole;
+  name.arenaForm = std::endian::native == std::endian::little &&
+                   name.headerLength == core::NameHeaderLength(name.units, name.wide);
+  if (name.arenaForm && name.wide) {
+    name.arenaForm = false;
+    for (std::uint64_t i = 0; i < name.units && !name.arenaForm; ++i) {
+      name.arenaForm = at[name.headerLength + 2 * i + 1] != 0;
+    }
   }
-  return {State::Whole, static_cast<std::size_t>(length), arenaForm};
+  return name;
+}
+
+// The units of a whole stored name, whatever its form.
+std::u16string UnitsOf(const std::uint8_t* at, const StoredName& name) {
+  const std::uint8_t* units = at + name.headerLength;
+  std::u16string text(name.units, u'\0');
+  for (std::uint64_t i = 0; i < name.units; ++i) {
+    text[i] = name.wide ? static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8)) : units[i];
+  }
+  return text;
 }
 
 // The fixed columns at the payload's start: the flags on their own, the
@@ -302,9 +293,7 @@ class NodeFiller {
       Set(i, slot, parent, nameOffset);
       return true;
     }
-    Waiting waiting{i, slot, parent, {}};
-    if (!ReadName(stored, stored + name.length, waiting.name)) return false;
-    waiting_.push_back(std::move(waiting));
+    waiting_.push_back(Waiting{i, slot, parent, UnitsOf(stored, name)});
     return true;
   }
 
@@ -387,7 +376,7 @@ bool ReadNames(FrameReader& frame, std::uint64_t nameBytes, core::NameArena& nam
         if (name.state == StoredName::State::Bad) return false;
         if (name.state == StoredName::State::Partial) break;
         if (!filler.Next(block + parsed, name, blockOffset + parsed)) return false;
-        parsed += name.length;
+        parsed += name.Length();
       }
     }
     cut.assign(block + parsed, block + filled);

@@ -77,6 +77,61 @@ TEST(SavedScanTest, NamesBeyondOneArenaBlockComeBackWhole) {
   EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
 }
 
+// Another writer may store a name in a longer form than ours: two bytes a
+// unit that would fit in one, a header longer than it needs. Such names
+// are rewritten into the result's own form, between names that are not.
+TEST(SavedScanTest, NamesStoredInALongerFormComeBack) {
+  core::ScanTreeBuilder builder;
+  const auto root = builder.AddRoot(u"R", u"D:\\R", 0x10, 0);
+  for (const char16_t* name : {u"ab", u"cd", u"ef", u"gh"})
+    builder.AddFile(root, name, 0x20, 1, 0, 1);
+  builder.ComputeTotals();
+  const core::ScanResult original = builder.BuildResult(core::ScanStatus::Completed, u"D:\\R", 0);
+  const std::string file = Saved(original);
+  // The payload, taken out of its frame.
+  const auto u64At = [&file](std::size_t at) {
+    std::uint64_t value = 0;
+    for (int b = 7; b >= 0; --b) value = value << 8 | static_cast<std::uint8_t>(file[at + b]);
+    return value;
+  };
+  const std::uint64_t metadataLength = u64At(12) & 0xFFFFFFFF;
+  const std::uint64_t payloadLength = u64At(16);
+  std::string raw(u64At(24), '\0');
+  FrameReader frame(
+      std::string_view(file).substr(kSavedScanHeaderLength + metadataLength, payloadLength),
+      raw.size());
+  ASSERT_TRUE(frame.Read(reinterpret_cast<std::uint8_t*>(raw.data()), raw.size()));
+  // "ab" two bytes a unit, "ef" with a two-byte header.
+  const std::size_t names = original.nodes.size() * kFixedBytesPerNode;
+  ASSERT_EQ(raw.substr(names, 14), std::string("\x02R\x04"
+                                               "ab\x04"
+                                               "cd\x04"
+                                               "ef\x04"
+                                               "gh"));
+  raw.replace(names + 2, 9,
+              std::string("\x05"
+                          "a\0b\0"
+                          "\x04"
+                          "cd"
+                          "\x84\x00"
+                          "ef",
+                          12));
+  // The header, metadata and checksum made to fit.
+  std::string changed = file.substr(0, kSavedScanHeaderLength + metadataLength);
+  const std::size_t nameBytesAt = kSavedScanHeaderLength + 80;
+  changed[nameBytesAt] = static_cast<char>(changed[nameBytesAt] + 3);
+  const std::string compressed = CompressFrame(raw, 1).value();
+  for (int b = 0; b < 8; ++b) {
+    changed[16 + b] = static_cast<char>(compressed.size() >> (8 * b));
+    changed[24 + b] = static_cast<char>(raw.size() >> (8 * b));
+  }
+  changed += compressed + std::string(8, '\0');
+  Reseal(changed);
+  const OpenedScan decoded = DecodeSavedScan(changed);
+  ASSERT_EQ(decoded.error, SavedScanError::None);
+  EXPECT_EQ(test::ResultDifferences(original, *decoded.result), std::vector<std::string>{});
+}
+
 TEST(SavedScanTest, AnEmptyFailedScanComesBack) {
   core::ScanResult failed;
   failed.status = core::ScanStatus::Failed;
