@@ -171,6 +171,14 @@ class GuiSession:
         return path
 
     @staticmethod
+    def colours(path, x, y, width, height):
+        """How many distinct colours the rectangle holds."""
+        out = subprocess.run([CONVERT, str(path), "-crop", "%dx%d+%d+%d" % (width, height, x, y),
+                              "+repage", "-format", "%k", "info:"], check=True, timeout=60,
+                             stdout=subprocess.PIPE).stdout
+        return int(out.decode().strip())
+
+    @staticmethod
     def pixel(path, x, y):
         """The colour at (x, y) as a COLORREF (0x00BBGGRR)."""
         out = subprocess.run([CONVERT, str(path), "-crop", "1x1+%d+%d" % (x, y), "-depth", "8",

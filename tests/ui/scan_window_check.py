@@ -337,6 +337,16 @@ class ScanWindow:
                         "+repage", str(cropped)], check=True, timeout=60)
         return shot, cropped, window
 
+    def size_captions_drawn(self, shot, window):
+        """Whether the Folders header shows captions right of its name and
+        share columns: painted over in the header's colour, it would hold
+        the fill and its border lines only."""
+        x, y = window["clientOrigin"]
+        folders = child(self.report(), FOLDERS)
+        left, top, width, _ = folders["rect"]
+        start = sum(folders["widths"][:2]) + 4
+        return GuiSession.colours(shot, x + left + start, y + top + 3, width - start - 24, 10) >= 3
+
 
 def phase_recent_and_compare(w, data_win, long_win):
     what = "recent folder"
@@ -458,6 +468,7 @@ def phase_tree(w, expected):
     header = GuiSession.pixel(shot, x + folders[0] + 20, y + folders[1] + 4)
     w.expect(header == DARK["header"], "dark header background is %#08x, not %#08x; windows: %s"
              % (header, DARK["header"], [(o["class"], o["rect"]) for o in w.s.drive("windows")]))
+    w.expect(w.size_captions_drawn(shot, window), "dark: the size columns' captions are drawn")
     print("dark screenshot: %s" % cropped)
     # Open on that file: the file manager is started with it selected
     # (ShellExecuteW of explorer.exe by its full path); no failure is told.
@@ -628,6 +639,7 @@ def phase_language_and_theme(w, expected, cancelled_line):
     header = GuiSession.pixel(shot, x + folders[0] + 20, y + folders[1] + 4)
     w.expect(header == LIGHT["header"], "light header background is %#08x, not %#08x; windows: %s"
              % (header, LIGHT["header"], [(o["class"], o["rect"]) for o in w.s.drive("windows")]))
+    w.expect(w.size_captions_drawn(shot, window), "light: the size columns' captions are drawn")
     # The selected Subfolders row in the palette's selection colour, in the
     # cells the control draws as well as in the drawn share bar cell.
     sub = w.control(SUBFOLDERS)["rect"]

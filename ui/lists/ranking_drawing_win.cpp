@@ -243,8 +243,11 @@ void PaintHeaderRest(MainWindowState& state, HWND header, HDC dc) {
   ::GetClientRect(header, &client);
   int right = 0;
   if (count > 0) {
+    // The last column shown, which need not be the last added: the lists
+    // show their Change column, added last, beside the share.
+    const auto lastShown = ::SendMessageW(header, HDM_ORDERTOINDEX, count - 1, 0);
     RECT last{};
-    ::SendMessageW(header, HDM_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    ::SendMessageW(header, HDM_GETITEMRECT, lastShown, reinterpret_cast<LPARAM>(&last));
     right = last.right;
   }
   if (right >= client.right) return;
