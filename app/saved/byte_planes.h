@@ -18,15 +18,4 @@ inline void PutPlanes(std::uint8_t* out, std::size_t count, std::size_t i, T val
   }
 }
 
-// Element i of such a column; the caller has checked that the column's
-// count * sizeof(T) bytes lie inside its buffer.
-template <typename T>
-inline T GetPlanes(const std::uint8_t* in, std::size_t count, std::size_t i) {
-  std::uint64_t value = 0;
-  for (std::size_t b = 0; b < sizeof(T); ++b) {
-    value |= static_cast<std::uint64_t>(in[b * count + i]) << (8 * b);
-  }
-  return static_cast<T>(value);
-}
-
 }  // namespace ombrix::app
